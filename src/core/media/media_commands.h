@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace dictora {
+
+// The media command layer: the program speaks to media devices only through
+// MCI-style command strings ("Open \"path\" Type MPEGVideo Alias MYSHOW ...",
+// "Play MYSHOW From 0 To 1500", "Status MYSHOW Mode", ...) and reads the reply
+// text ("playing", "paused", "stopped", "recording", a decimal length).
+// Unknown aliases and failed commands reply with an error text that callers
+// ignore, as they would with MCI. Called on the user-interface thread.
+class MediaCommands {
+public:
+    virtual ~MediaCommands() = default;
+    virtual QString send(const QString& command) = 0;
+};
+
+// Paths inside command strings are double-quoted, since Linux paths may hold
+// blanks.
+inline QString quotedPath(const QString& path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+}  // namespace dictora

@@ -1,0 +1,46 @@
+#include "core/study/number_text.h"
+
+#include <cstdlib>
+
+namespace dictora {
+
+namespace {
+
+// Leading blanks, an optional sign and the longest run of digits, accumulated
+// in 64 bits and then cut to 32 as the old code's stores did.
+int64_t leadingInteger(const QString& text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    uint64_t value = 0;
+    for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = value * 10 + uint64_t(text[i].unicode() - u'0');
+    return negative ? -int64_t(value) : int64_t(value);
+}
+
+}  // namespace
+
+int32_t textToInt(const QString& text)
+{
+    return int32_t(uint32_t(uint64_t(leadingInteger(text))));
+}
+
+uint32_t textToUInt(const QString& text)
+{
+    return uint32_t(uint64_t(leadingInteger(text)));
+}
+
+double textToDouble(const QString& text)
+{
+    const QByteArray latin = text.trimmed().toLatin1();
+    return std::strtod(latin.constData(), nullptr);
+}
+
+}  // namespace dictora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace dictora {
+
+// Numbers are kept as decimal text in the sentence table. Reading them back
+// follows the C library: optional blanks and sign, then leading digits;
+// anything else gives 0. Out-of-range values wrap as a 32-bit store would.
+int32_t textToInt(const QString& text);
+uint32_t textToUInt(const QString& text);
+double textToDouble(const QString& text);
+
+inline QString intText(int32_t value) { return QString::number(value); }
+inline QString uintText(uint32_t value) { return QString::number(value); }
+
+}  // namespace dictora
