@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/study/program_folder.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace dictora {
+
+class MediaCommands;
+class SentenceTable;
+class SpeechOutput;
+class VideoSurface;
+struct StudyState;
+
+// What the media window's 100 ms timer is to do after a tick.
+struct MediaTickDecision {
+    bool nextLine = false;     // advance Line-by-line play (the sentence list's NextLine)
+    bool unlockTyping = false; // UnlockTyping(1) of the dictation window
+};
+
+// Plays the span of one sentence out of the Section's media file through the
+// device alias MYSHOW, or speaks the sentence when it has no usable media.
+// It keeps the study state's media fields (mediaFilePath, openMediaLengthMs,
+// playFromMs, playToMs, spanEndMs) and talks to devices only through the
+// command layer. Everything runs on the user-interface thread; the speech
+// worker is reached through SpeechOutput.
+//
+// spanPlaying and speaking mean that the sound of this sentence has begun,
+// not that it still sounds: they are cleared by the dictation unlock or by
+// the next start.
+class MediaPlayer {
+public:
+    // How long PlaySpan waits for the device to report "playing" before it
+    // counts the span as started anyway.
+    static constexpr int kPlayStartWaitMs = 1000;
+    static constexpr int kPollStepMs = 10;
+
+    MediaPlayer(StudyState& state, SentenceTable& table, ProgramFolder folder,
+                MediaCommands& commands, SpeechOutput& speech, VideoSurface* surface = nullptr);
+
+    // Name of the open Unit; ".." media paths live under Media/<unit>/.
+    void setUnitName(const QString& unitName) { unitName_ = unitName; }
+    // The pause used while polling the device; tests hand in one that only counts.
+    void setPause(std::function<void(int ms)> pause) { pause_ = std::move(pause); }
+
+    // (Re)opens mediaFilePath as MYSHOW and reads its length.
+    void openMedia();
+    // Turns the current row into a span and plays it. advancing is the
+    // sentence list's flag set by NextLine; it is consumed here. When no row
+    // is current, returns the row the list should select (whose selection
+    // then plays it), else kNone.
+    int playRow(bool& advancing);
+    // Plays playFromMs..playToMs, or speaks the row text.
+    void playSpan(bool forceSpeech);
+    void replaySentence();
+    void pauseMedia();
+    void resumeMedia();
+    // "playing", "paused", "stopped", ... of the device, or of the voice when
+    // no media is open.
+    QString mediaMode();
+    // Position in the media's own time in milliseconds, or the character
+    // position of the voice when no media is open.
+    int playPosition();
+    // The decisions of the 100 ms timer. recordStatus is the recorder's
+    // RecordStatus, used to unlock typing after a recording from memory.
+    MediaTickDecision tick(int recordStatus);
+    // Tells the device where the video goes after the window changed size.
+    void placeVideo();
+
+    // The media file of a row: its mediaPath, with ".." resolved to the copy
+    // under the program's Media folder.
+    QString mediaPathOfRow(int row) const;
+
+    bool hasOpenMedia() const;
+    bool paused() const { return paused_; }
+    bool spanPlaying() const { return spanPlaying_; }
+    bool speaking() const { return speaking_; }
+    int declaredLengthMs() const { return declaredLengthMs_; }
+
+private:
+    void closeMedia();
+    void speakSpan();
+    void playMediaSpan();
+
+    StudyState& state_;
+    SentenceTable& table_;
+    ProgramFolder folder_;
+    MediaCommands& commands_;
+    SpeechOutput& speech_;
+    VideoSurface* surface_;
+    std::function<void(int ms)> pause_;
+    QString unitName_;
+
+    bool paused_ = false;
+    bool playBusy_ = false;
+    bool spanPlaying_ = false;
+    bool speaking_ = false;
+    int declaredLengthMs_ = -1000;
+};
+
+} // namespace dictora

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/media/media_commands.h"
+#include "core/media/speech_output.h"
+#include "core/media/video_surface.h"
+#include "core/study/study_state.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace dictora::test {
+
+// Records every command and answers from a table of replies keyed by the
+// whole command text; a handler may take over for commands with changing replies.
+class FakeCommands : public MediaCommands {
+public:
+    QString send(const QString& command) override
+    {
+        log << command;
+        if (handler) {
+            QString reply;
+            if (handler(command, reply))
+                return reply;
+        }
+        return replies.value(command, QStringLiteral("error: unknown"));
+    }
+
+    QStringList matching(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& command : log) {
+            if (command.startsWith(prefix))
+                found << command;
+        }
+        return found;
+    }
+
+    QStringList log;
+    QMap<QString, QString> replies;
+    std::function<bool(const QString& command, QString& reply)> handler;
+};
+
+class FakeSpeech : public SpeechOutput {
+public:
+    void setSpeechText(const QString& text) override { text_ = text; }
+    QString speechText() const override { return text_; }
+    void requestSpeech() override
+    {
+        ++requests;
+        pending = true;
+        pos = kNone;
+    }
+    bool speechPending() const override { return pending; }
+    void clearSpeechPending() override { pending = false; }
+    int speechPos() const override { return pos; }
+    int speechState() const override { return state; }
+
+    int requests = 0;
+    bool pending = false;
+    int pos = kNone;
+    int state = 0;
+
+private:
+    QString text_;
+};
+
+class FakeSurface : public VideoSurface {
+public:
+    void showVideo() override { shown = true; }
+    void hideVideo() override { shown = false; }
+    bool isVideoShown() const override { return shown; }
+    QSize windowSize() const override { return {500, 300}; }
+    uint32_t surfaceId() const override { return 77; }
+
+    bool shown = false;
+};
+
+} // namespace dictora::test

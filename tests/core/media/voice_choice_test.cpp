@@ -1,0 +1,19 @@
+#include "core/media/voice_choice.h"
+
+#include <gtest/gtest.h>
+
+using namespace dictora;
+
+TEST(VoiceChoice, WideCharactersMustOutnumberNarrowOnes)
+{
+    EXPECT_EQ(voiceLanguageFor("你好"), VoiceLanguage::Chinese);
+    EXPECT_EQ(voiceLanguageFor("你好 ok"), VoiceLanguage::English); // 2 against 2
+    EXPECT_EQ(voiceLanguageFor("我爱 NY"), VoiceLanguage::English);
+    EXPECT_EQ(voiceLanguageFor("我很爱 NY"), VoiceLanguage::Chinese);
+    EXPECT_EQ(voiceLanguageFor("   \u3000 "), VoiceLanguage::English); // blanks count for neither
+    EXPECT_EQ(voiceLanguageFor("你好\u3000\u3000\u3000!"), VoiceLanguage::Chinese);
+    EXPECT_EQ(voiceLanguageFor("café"), VoiceLanguage::English);
+    EXPECT_EQ(voiceLanguageFor(QString::fromUtf8("\xF0\xA0\x80\x80 a")), VoiceLanguage::English);
+    EXPECT_EQ(voiceLanguageFor(QString::fromUtf8("\xF0\xA0\x80\x80\xF0\xA0\x80\x81 a")),
+              VoiceLanguage::Chinese);
+}
