@@ -25,7 +25,7 @@ int64_t leadingInteger(const QString& text)
     return negative ? -int64_t(value) : int64_t(value);
 }
 
-}  // namespace
+} // namespace
 
 int32_t textToInt(const QString& text)
 {
@@ -43,4 +43,4 @@ double textToDouble(const QString& text)
     return std::strtod(latin.constData(), nullptr);
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -13,7 +13,13 @@ int32_t textToInt(const QString& text);
 uint32_t textToUInt(const QString& text);
 double textToDouble(const QString& text);
 
-inline QString intText(int32_t value) { return QString::number(value); }
-inline QString uintText(uint32_t value) { return QString::number(value); }
+inline QString intText(int32_t value)
+{
+    return QString::number(value);
+}
+inline QString uintText(uint32_t value)
+{
+    return QString::number(value);
+}
 
-}  // namespace dictora
+} // namespace dictora

@@ -15,7 +15,7 @@ QString withSlash(QString path)
     return path;
 }
 
-}  // namespace
+} // namespace
 
 ProgramFolder locateProgramFolder(const QString& executableDir)
 {
@@ -43,11 +43,11 @@ QStringList createDataFolders(const ProgramFolder& folder)
     for (const QString& name : dataFolderNames()) {
         const QString path = folder.path + name;
         if (QFileInfo::exists(path))
-            continue;  // a folder already, or a file in the way: leave it
+            continue; // a folder already, or a file in the way: leave it
         if (QDir().mkdir(path))
             created << name;
     }
     return created;
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -33,4 +33,4 @@ QStringList dataFolderNames();
 // the folders created by this call, so the caller can furnish a new Cfg.
 QStringList createDataFolders(const ProgramFolder& folder);
 
-}  // namespace dictora
+} // namespace dictora

@@ -96,4 +96,4 @@ SentenceRow makeTitleRow(const QString& title)
     return row;
 }
 
-}  // namespace dictora
+} // namespace dictora

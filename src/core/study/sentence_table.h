@@ -11,18 +11,18 @@ namespace dictora {
 // The twelve fields of a row, in file order. The numbers are also the column
 // numbers that every window and rule uses to address a field.
 enum Field : int {
-    Kind = 0,       // "0" title row, "1" sentence row
-    StartMs,        // "%u"
-    EndMs,          // "%u"; 0 on a sentence = until the next sentence starts
+    Kind = 0, // "0" title row, "1" sentence row
+    StartMs,  // "%u"
+    EndMs,    // "%u"; 0 on a sentence = until the next sentence starts
     Text,
     Text2,
-    Done,           // "1" resting, "0" to study
-    Level,          // memory level, 0 = new
-    StudiedAt,      // 14-digit stamp "%Y%m%d%H%M%S", local time
+    Done,      // "1" resting, "0" to study
+    Level,     // memory level, 0 = new
+    StudiedAt, // 14-digit stamp "%Y%m%d%H%M%S", local time
     SectionTitle,
-    MediaPath,      // full path, ".." for a copy under Media/<unit>/, or empty
+    MediaPath, // full path, ".." for a copy under Media/<unit>/, or empty
     MediaName,
-    MediaLengthMs,  // "%u", as the learner declared it
+    MediaLengthMs, // "%u", as the learner declared it
     FieldCount
 };
 
@@ -70,4 +70,4 @@ SentenceRow makeSentenceRow();
 // A title row: kind "0", times and counters "0", the given title.
 SentenceRow makeTitleRow(const QString& title);
 
-}  // namespace dictora
+} // namespace dictora

@@ -25,10 +25,10 @@ struct StudyState {
     bool editMode = false;
     bool dictationMode = false;
     bool lineByLineMode = false;
-    int openMediaLengthMs = kNone;  // length the media device reports for MYSHOW
-    int spanEndMs = kNone;          // end of the current sentence's span, media time
-    int playToMs = kNone;           // where the running playback stops
-    int playFromMs = kNone;         // where the running playback started
+    int openMediaLengthMs = kNone; // length the media device reports for MYSHOW
+    int spanEndMs = kNone;         // end of the current sentence's span, media time
+    int playToMs = kNone;          // where the running playback stops
+    int playFromMs = kNone;        // where the running playback started
     QString unitFilePath;
     QString mediaFilePath;
     // Every rule reads the time from here, never from a clock of its own, so
@@ -41,4 +41,4 @@ struct StudyState {
     bool isBrowseMode() const { return !editMode && !dictationMode && !lineByLineMode; }
 };
 
-}  // namespace dictora
+} // namespace dictora

@@ -1,0 +1,40 @@
+#include "core/study/dictation_results.h"
+
+#include "core/study/number_text.h"
+
+namespace dictora {
+
+bool acceptAnswer(SentenceTable& table, int row, int hintLevel, TimeValue now,
+                  TimeValue typingStart, StudyTotals& totals)
+{
+    if (!table.isValidRow(row))
+        return false;
+    if (hintLevel > kMaxCountedHintLevel) {
+        table.setField(row, Text2, kAnswerAgainText);
+        const int32_t level = textToInt(table.field(row, Level));
+        if (level <= 3)
+            return false;
+        table.setField(row, Level, intText(level - 1));
+        return true;
+    }
+    if (table.field(row, Done) != QLatin1String("0"))
+        return false;
+    table.setField(row, Done, QStringLiteral("1"));
+    table.setField(row, Level, intText(textToInt(table.field(row, Level)) + 1));
+    table.setField(row, StudiedAt, FormatStamp(now));
+    totals.studyChars += table.field(row, Text).size();
+    totals.studySeconds += now - typingStart;
+    return true;
+}
+
+void clearRecord(SentenceTable& table)
+{
+    const QString zero = QStringLiteral("0");
+    for (int r = 0; r < table.rowCount(); ++r) {
+        table.setField(r, Done, zero);
+        table.setField(r, Level, zero);
+        table.setField(r, StudiedAt, kDefaultStampText);
+    }
+}
+
+} // namespace dictora

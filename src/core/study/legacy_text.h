@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace dictora {
+
+// Decodes 8-bit text written in the "ANSI" code page of older files: bytes
+// that form valid UTF-8 are UTF-8 (the Linux locale); anything else is read
+// as GB18030, the code page of the Chinese Windows systems older files come
+// from, or as the code page named by DICTORA_CODEPAGE. Undecodable bytes
+// become U+FFFD; the call never fails.
+QString decodeAnsiText(const QByteArray& bytes);
+
+} // namespace dictora

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/study/sentence_table.h"
+#include "core/study/stamp.h"
+#include "core/study/unit_file.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace dictora {
+
+// Characters of sentences answered correctly and seconds spent on them during
+// this run, over all Units: the basis of the time estimate. Never stored.
+struct StudyTotals {
+    int64_t studyChars = 0;
+    int64_t studySeconds = 0;
+};
+
+// The progress texts of the open Unit.
+struct ProgressTexts {
+    QString unitPercentText; // "57%"
+    QString progressLine;    // "已经完成: 4 行 / 共: 7 行"
+    QString estimateText;    // "估时 - 00:03:20" or "估时 - 未知"
+};
+
+// The counts of one save-and-progress pass and what they mean for the texts.
+struct ProgressFigures {
+    int rowCount = 0;
+    int doneRows = 0;
+    int todayNew = 0;
+    int todayDone = 0;
+    int todayTotal = 0;
+    int64_t todayDoneChars = 0;
+    int64_t todayTotalChars = 0;
+    // Last row of today's workload (the row where the quota closed), or the
+    // last row when it never closed; kNone for an empty Unit.
+    int quotaEndRow = -1000;
+    int percent = 0; // the completion entry, 0 to 100
+    ProgressTexts texts;
+};
+
+// The in-memory half of SaveUnit, one walk over the rows: refreshes the
+// copies of fields 8 to 11 on sentence rows (not in the Sentence Notebook),
+// fills an endMs of 0 from the next sentence's startMs, and counts today's
+// workload under the Unit's new-per-day quota. Returns the figures and the
+// texts; the caller writes the records.
+ProgressFigures runProgressPass(SentenceTable& table, const UnitHeader& header, bool isNotebook,
+                                TimeValue now, const StudyTotals& totals);
+
+// "%H:%M:%S" of a span in seconds, hours within one day.
+QString clockSpanText(int64_t seconds);
+
+} // namespace dictora

@@ -1,0 +1,365 @@
+#include "core/study/unit_file.h"
+
+#include "core/study/legacy_text.h"
+#include "core/study/number_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <QtEndian>
+
+#include <cstring>
+
+namespace dictora {
+
+namespace {
+
+// Reads little-endian values through a 4096-byte buffer, strictly forward.
+// Every read either delivers all the bytes it asked for or marks the source
+// as failed; nothing is ever allocated from a length field ahead of the data.
+class ByteReader {
+public:
+    explicit ByteReader(QIODevice& in) : in_(in) {}
+
+    bool failed() const { return failed_; }
+    qint64 offset() const { return consumed_; }
+
+    bool bytes(char* out, qint64 count)
+    {
+        while (count > 0) {
+            if (pos_ == end_ && !refill())
+                return false;
+            const qint64 take = std::min<qint64>(count, end_ - pos_);
+            std::memcpy(out, buffer_ + pos_, size_t(take));
+            pos_ += take;
+            consumed_ += take;
+            out += take;
+            count -= take;
+        }
+        return true;
+    }
+    bool u8(uint8_t& value) { return bytes(reinterpret_cast<char*>(&value), 1); }
+    bool u16(uint16_t& value)
+    {
+        unsigned char b[2];
+        if (!bytes(reinterpret_cast<char*>(b), 2))
+            return false;
+        value = uint16_t(b[0] | (b[1] << 8));
+        return true;
+    }
+    bool u32(uint32_t& value)
+    {
+        unsigned char b[4];
+        if (!bytes(reinterpret_cast<char*>(b), 4))
+            return false;
+        value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+        return true;
+    }
+    bool i32(int32_t& value)
+    {
+        uint32_t raw;
+        if (!u32(raw))
+            return false;
+        value = int32_t(raw);
+        return true;
+    }
+
+    // A string in the 16-bit form (FF FFFE, length, UTF-16LE code units) or
+    // the older 8-bit form (length, bytes in the ANSI code page). The text
+    // grows only as its bytes arrive, so a hostile length costs nothing.
+    bool string(QString& text)
+    {
+        bool wide = false;
+        uint32_t length = 0;
+        if (!stringLength(wide, length))
+            return false;
+        if (wide) {
+            text.clear();
+            uint32_t left = length;
+            char16_t chunk[1024];
+            while (left > 0) {
+                const uint32_t take = std::min<uint32_t>(left, 1024);
+                if (!bytes(reinterpret_cast<char*>(chunk), qint64(take) * 2))
+                    return false;
+                for (uint32_t i = 0; i < take; ++i)
+                    chunk[i] = char16_t(qFromLittleEndian(uint16_t(chunk[i])));
+                text.append(reinterpret_cast<const QChar*>(chunk), qsizetype(take));
+                left -= take;
+            }
+            return true;
+        }
+        QByteArray raw;
+        uint32_t left = length;
+        char chunk[4096];
+        while (left > 0) {
+            const uint32_t take = std::min<uint32_t>(left, sizeof chunk);
+            if (!bytes(chunk, take))
+                return false;
+            raw.append(chunk, qsizetype(take));
+            left -= take;
+        }
+        text = decodeAnsiText(raw);
+        return true;
+    }
+
+private:
+    // Length prefix: a byte below FF; else a 16-bit value, where FFFE marks a
+    // 16-bit string whose length follows by the same rules, FFFF announces a
+    // 32-bit length, and anything else is the length.
+    bool stringLength(bool& wide, uint32_t& length)
+    {
+        for (;;) {
+            uint8_t small;
+            if (!u8(small))
+                return false;
+            if (small < 0xFF) {
+                length = small;
+                return true;
+            }
+            uint16_t middle;
+            if (!u16(middle))
+                return false;
+            if (middle == 0xFFFE) {
+                wide = true;
+                continue;
+            }
+            if (middle == 0xFFFF)
+                return u32(length);
+            length = middle;
+            return true;
+        }
+    }
+
+    bool refill()
+    {
+        if (failed_)
+            return false;
+        const qint64 got = in_.read(buffer_, sizeof buffer_);
+        if (got <= 0) {
+            failed_ = true;
+            return false;
+        }
+        pos_ = 0;
+        end_ = got;
+        return true;
+    }
+
+    QIODevice& in_;
+    char buffer_[4096];
+    qint64 pos_ = 0;
+    qint64 end_ = 0;
+    qint64 consumed_ = 0;
+    bool failed_ = false;
+};
+
+// Small numbers recur in almost every row; sharing their text saves an
+// allocation per field.
+QString numberText(int64_t value)
+{
+    static const QString small[] = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                    QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                    QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
+                                    QStringLiteral("9")};
+    if (value >= 0 && value <= 9)
+        return small[value];
+    return QString::number(value);
+}
+
+bool readRecord(ByteReader& in, int32_t kind, bool isNotebook, const UnitHeader& header,
+                const RowReview& review, SentenceRow& row)
+{
+    uint32_t startMs, endMs, studiedAt;
+    int32_t done, level;
+    QString text, text2;
+    if (!in.u32(startMs) || !in.u32(endMs) || !in.string(text) || !in.string(text2) ||
+        !in.i32(done) || !in.i32(level) || !in.u32(studiedAt))
+        return false;
+    if (kind == 0 || isNotebook) {
+        uint32_t mediaLengthMs;
+        if (!in.string(row[SectionTitle]) || !in.string(row[MediaPath]) ||
+            !in.string(row[MediaName]) || !in.u32(mediaLengthMs))
+            return false;
+        row[MediaLengthMs] = numberText(mediaLengthMs);
+    }
+    // The file holds an unsigned 32-bit count of seconds: dates run to 2106.
+    ReviewFields fields{done, level, TimeValue(studiedAt)};
+    if (kind > 0 && review)
+        review(fields, header);
+    row[Kind] = numberText(kind);
+    row[StartMs] = numberText(startMs);
+    row[EndMs] = numberText(endMs);
+    row[Text] = std::move(text);
+    row[Text2] = std::move(text2);
+    row[Done] = numberText(fields.done);
+    row[Level] = numberText(fields.level);
+    row[StudiedAt] = FormatStamp(fields.studiedAt);
+    return true;
+}
+
+// The 32-bit time value a stamp is stored as; dates outside 1970-2106 are
+// held at the nearest end rather than wrapped into another century.
+uint32_t storedTime(const QString& stamp)
+{
+    const TimeValue time = ParseStamp(stamp);
+    if (time < 0)
+        return 0;
+    if (time > TimeValue(UINT32_MAX))
+        return UINT32_MAX;
+    return uint32_t(time);
+}
+
+} // namespace
+
+QByteArray formatMarkBytes()
+{
+    static const QByteArray mark("\x51\x6B\x9A\x77\x9C\x22\x09\x40", kFormatMarkSize);
+    return mark;
+}
+
+bool hasFormatMark(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(kFormatMarkSize) == formatMarkBytes();
+}
+
+UnitReadResult readUnit(QIODevice& device, bool isNotebook, const RowReview& review)
+{
+    UnitReadResult result;
+    result.opened = true;
+    ByteReader in(device);
+    char mark[kFormatMarkSize];
+    UnitHeader header;
+    uint32_t perDayBits;
+    if (!in.bytes(mark, kFormatMarkSize) || !in.i32(header.reviewFrequency) ||
+        !in.u32(perDayBits) || !in.i32(header.newPerDayUnit))
+        return result;
+    std::memcpy(&header.newPerDay, &perDayBits, sizeof perDayBits);
+    result.header = header;
+    result.headerRead = true;
+    result.recordsEnd = in.offset();
+    for (;;) {
+        int32_t kind;
+        if (!in.i32(kind))
+            break;
+        if (kind == kTerminator) {
+            result.terminated = true;
+            break;
+        }
+        SentenceRow row;
+        if (!readRecord(in, kind, isNotebook, header, review, row))
+            break;
+        result.rows.push_back(std::move(row));
+        result.recordsEnd = in.offset();
+    }
+    return result;
+}
+
+UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowReview& review)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    return readUnit(file, isNotebook, review);
+}
+
+void appendInt32(QByteArray& out, int32_t value)
+{
+    const uint32_t v = uint32_t(value);
+    const char bytes[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
+                           char((v >> 24) & 0xFF)};
+    out.append(bytes, 4);
+}
+
+void appendString(QByteArray& out, const QString& text)
+{
+    const qsizetype length = text.size();
+    out.append('\xFF');
+    out.append('\xFE');
+    out.append('\xFF');
+    if (length < 0xFF) {
+        out.append(char(length));
+    } else if (length < 0xFFFE) {
+        out.append('\xFF');
+        out.append(char(length & 0xFF));
+        out.append(char((length >> 8) & 0xFF));
+    } else {
+        out.append('\xFF');
+        out.append('\xFF');
+        out.append('\xFF');
+        appendInt32(out, int32_t(uint32_t(length)));
+    }
+    const qsizetype at = out.size();
+    out.resize(at + length * 2);
+    char* dest = out.data() + at;
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < length; ++i) {
+        dest[2 * i] = char(units[i] & 0xFF);
+        dest[2 * i + 1] = char(units[i] >> 8);
+    }
+}
+
+void appendRecord(QByteArray& out, const SentenceRow& row, bool isNotebook)
+{
+    // The layout follows the kind as it is written, so the file always reads
+    // back the way it was meant, whatever odd text the kind field holds.
+    const int32_t kind = textToInt(row[Kind]);
+    appendInt32(out, kind);
+    appendInt32(out, int32_t(textToUInt(row[StartMs])));
+    appendInt32(out, int32_t(textToUInt(row[EndMs])));
+    appendString(out, row[Text]);
+    appendString(out, row[Text2]);
+    appendInt32(out, textToInt(row[Done]));
+    appendInt32(out, textToInt(row[Level]));
+    appendInt32(out, int32_t(storedTime(row[StudiedAt])));
+    if (kind == 0 || isNotebook) {
+        appendString(out, row[SectionTitle]);
+        appendString(out, row[MediaPath]);
+        appendString(out, row[MediaName]);
+        appendInt32(out, int32_t(textToUInt(row[MediaLengthMs])));
+    }
+}
+
+QByteArray encodeUnit(const UnitHeader& header, const std::vector<SentenceRow>& rows,
+                      bool isNotebook)
+{
+    QByteArray out;
+    out.reserve(24 + qsizetype(rows.size()) * 64);
+    out.append(formatMarkBytes());
+    appendInt32(out, header.reviewFrequency);
+    uint32_t perDayBits;
+    std::memcpy(&perDayBits, &header.newPerDay, sizeof perDayBits);
+    appendInt32(out, int32_t(perDayBits));
+    appendInt32(out, header.newPerDayUnit);
+    for (const SentenceRow& row : rows)
+        appendRecord(out, row, isNotebook);
+    appendInt32(out, kTerminator);
+    return out;
+}
+
+WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, bool onlyIfChanged)
+{
+    if (onlyIfChanged) {
+        QFile existing(path);
+        if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) &&
+            existing.readAll() == bytes)
+            return {true, false, {}};
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, reason)};
+    }
+    // commit() syncs the temporary file to disk before renaming it over the
+    // target; until then the old file is untouched.
+    if (!file.commit())
+        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+    return {true, true, {}};
+}
+
+} // namespace dictora

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/study/daily_review.h"
+#include "core/study/sentence_table.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+namespace dictora {
+
+// The three study settings stored at the head of every Unit file.
+struct UnitHeader {
+    int32_t reviewFrequency = 2; // 1, 2 or 3
+    float newPerDay = 1.0f;
+    int32_t newPerDayUnit = 1; // 0 sentences, 1 Sections
+
+    bool operator==(const UnitHeader&) const = default;
+};
+
+// What a new Unit starts with (the settings dialog's add mode), and what a
+// Unit whose file cannot be read falls back to.
+inline constexpr UnitHeader kNewUnitHeader{2, 1.0f, 1};
+// What a new, empty Sentence Notebook starts with.
+inline constexpr UnitHeader kNotebookHeader{3, 3.0f, 0};
+
+// The first 8 bytes of every Unit file: the IEEE double 3.1419.
+inline constexpr int kFormatMarkSize = 8;
+QByteArray formatMarkBytes();
+
+// Ends the records where the next kind would stand.
+inline constexpr int32_t kTerminator = -1000;
+
+// True when the file at path begins with the format mark (a Unit file for
+// listing). Files that cannot be opened are not Unit files.
+bool hasFormatMark(const QString& path);
+
+// Called for every sentence row (kind above 0) as it is read, before it is
+// turned into text, with the header already read: the place where the daily
+// review runs.
+using RowReview = std::function<void(ReviewFields&, const UnitHeader&)>;
+
+struct UnitReadResult {
+    bool opened = false;     // the file could be opened for reading
+    bool headerRead = false; // all 20 header bytes were there
+    bool terminated = false; // the terminator was reached
+    UnitHeader header;       // valid when headerRead
+    std::vector<SentenceRow> rows;
+    // Byte offset just past the last complete record (or past the header):
+    // where the terminator stands in a well-formed file.
+    qint64 recordsEnd = 0;
+};
+
+// Reads a Unit: header, then one row per complete record until the terminator
+// or the end of the data. A record that ends early is dropped; no length
+// field is trusted beyond the bytes actually present, so memory stays within
+// the size of the data. Title rows, and every row of the Sentence Notebook,
+// carry twelve fields; other rows eight (fields 8 to 11 stay empty).
+UnitReadResult readUnit(QIODevice& in, bool isNotebook, const RowReview& review = {});
+UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowReview& review = {});
+
+// The bytes of a Unit: format mark, header, one record per row, terminator.
+// Strings are always written in the 16-bit form. A row carries twelve fields
+// when its kind is written as 0 or the Unit is the Sentence Notebook.
+QByteArray encodeUnit(const UnitHeader& header, const std::vector<SentenceRow>& rows,
+                      bool isNotebook);
+void appendRecord(QByteArray& out, const SentenceRow& row, bool isNotebook);
+void appendString(QByteArray& out, const QString& text);
+void appendInt32(QByteArray& out, int32_t value);
+
+// Replaces the file at path by bytes through a temporary file in the same
+// folder, flushed to disk and renamed over the target, so the old file stays
+// whole until the new one is complete. With onlyIfChanged, a file that already
+// holds exactly these bytes is left untouched.
+struct WriteOutcome {
+    bool ok = false;
+    bool written = false; // false when the bytes were already there
+    QString error;
+};
+WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                 bool onlyIfChanged = false);
+
+} // namespace dictora

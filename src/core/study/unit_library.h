@@ -1,0 +1,179 @@
+#pragma once
+
+#include "core/study/completion_table.h"
+#include "core/study/program_folder.h"
+#include "core/study/progress_pass.h"
+#include "core/study/sentence_table.h"
+#include "core/study/stamp.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_file.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace dictora {
+
+class MediaCommands;
+
+// The outcome of an operation the learner asked for. A refused or failed
+// operation carries the one-line message to show; nothing was changed.
+struct UnitResult {
+    bool ok = true;
+    QString message;
+
+    static UnitResult failure(QString text) { return {false, std::move(text)}; }
+};
+
+// The unit library: the list of Units found in the Data folder (position 0 is
+// always the Sentence Notebook "生句本"), the open Unit with its header fields
+// and progress texts, the completion table, the autosave and backup step, and
+// creating, renaming and deleting Units. Windows show what it holds and call
+// its operations; it knows nothing about windows. The sentence table and the
+// study state are handed in and outlive it; time is the study state's `now`.
+//
+// Unit files are always replaced through a temporary file and a rename, so a
+// failed write leaves the previous file whole; the failure is reported by
+// saveFailed() and the return values, never shown as a complete Unit.
+class UnitLibrary : public QObject {
+    Q_OBJECT
+public:
+    // media may be null; when given, closing a Unit and renaming its media
+    // folder first send "Close MYSHOW ".
+    UnitLibrary(ProgramFolder folder, StudyState& state, SentenceTable& table,
+                MediaCommands* media = nullptr, QObject* parent = nullptr);
+
+    // --- the unit list ---
+    const QStringList& unitNames() const { return names_; }
+    int unitCount() const { return int(names_.size()); }
+    int positionOf(const QString& name) const { return int(names_.indexOf(name)); }
+    // The percent text shown beside the name ("" until the Unit was saved).
+    QString percentTextAt(int position) const;
+
+    // --- the open Unit ---
+    int openPosition() const { return openPosition_; }
+    const QString& unitName() const { return unitName_; }
+    const QString& unitFilePath() const { return state_.unitFilePath; }
+    bool isNotebook() const { return state_.isNotebook; }
+    const UnitHeader& header() const { return header_; }
+    int32_t reviewFrequency() const { return header_.reviewFrequency; }
+    float newPerDay() const { return header_.newPerDay; }
+    int32_t newPerDayUnit() const { return header_.newPerDayUnit; }
+    // New settings from the settings dialog; sets unitModified so the next
+    // autosave writes them.
+    void applySettings(const UnitHeader& header);
+
+    // --- progress ---
+    const ProgressTexts& texts() const { return texts_; }
+    const QString& unitPercentText() const { return texts_.unitPercentText; }
+    const QString& progressLine() const { return texts_.progressLine; }
+    const QString& estimateText() const { return texts_.estimateText; }
+    const QString& totalPercentText() const { return totalPercentText_; }
+    const ProgressFigures& lastFigures() const { return figures_; }
+    StudyTotals& totals() { return totals_; }
+    int64_t studyChars() const { return totals_.studyChars; }
+    int64_t studySeconds() const { return totals_.studySeconds; }
+    const CompletionTable& completion() const { return completion_; }
+    void SetCompletion(int position, int percent) { completion_.SetCompletion(position, percent); }
+    // Recomputes totalPercentText from the completion table.
+    void UpdateTotal();
+
+    // --- operations ---
+    // Start-up: creates the Notebook when missing, then lists, loads, reviews
+    // and saves every Unit file of the folder (the Data folder by default).
+    // Leaves no Unit open; call OpenUnit(0) afterwards as the program does.
+    void ScanDataFolder();
+    void ScanDataFolder(const QString& dataFolder);
+    // Lists the Units as the scan does, without loading or saving any.
+    void listDataFolder();
+
+    // Saves the open Unit, closes it, opens the Unit at position and saves it
+    // at once with fresh figures. False (with lastError) when a save failed.
+    bool OpenUnit(int position);
+    // The data side of closing: media closed, play positions and modes reset,
+    // paths emptied, the table emptied. Emits unitClosing() first, so windows
+    // hide what belongs to the old Unit.
+    void CloseUnit();
+    // Reads the open Unit's file into the header and the (empty) table,
+    // reviewing every sentence as of now.
+    void LoadUnit();
+    // The save-and-progress pass, then the file is replaced (only when its
+    // bytes change). Does nothing without an open Unit. False when the file
+    // could not be written; the previous file is then left as it was.
+    bool SaveUnit();
+
+    // Adds the current row of the open Unit to the Sentence Notebook unless
+    // a row with exactly its text is there already. Nothing happens while the
+    // Notebook itself is open or without a current row.
+    enum class NotebookAdd { Added, AlreadyThere, Nothing, Failed };
+    NotebookAdd AddToNotebook();
+
+    // Steps 2 and 3 of the 100 ms timer: when unitModified is set, clear it
+    // and save; right after such a save, when more than 300 seconds have
+    // passed since the last backup (none yet in this run counts as long ago),
+    // write a new timed backup and then remove this Unit's older ones.
+    void autosaveStep();
+    // The timed backup's file name for a Unit at a time:
+    // name + " (" + "%Y%m%d_%H%M%S" + " 备份).dat".
+    static QString backupFileName(const QString& unitName, TimeValue time);
+    // The clear-record backup's file name: name + "(清除记录前备份) .dat".
+    static QString clearRecordBackupFileName(const QString& unitName);
+
+    // Creates a Unit file with these settings and one title row "标题", lists
+    // it and opens it (sets unitModified). Refused with the name message or
+    // name + " 单元名已经存在.".
+    UnitResult createUnit(const QString& name, const UnitHeader& header = kNewUnitHeader);
+    // Gives the open Unit a new name: the file under the new name is written
+    // before the old one is removed, the media folder follows, and the Unit is
+    // opened again. Never replaces another Unit's file.
+    UnitResult renameOpenUnit(const QString& newName);
+    // Deletes the open Unit's file (never the Notebook's), takes it out of the
+    // list and the completion table, and opens the Notebook.
+    UnitResult deleteOpenUnit();
+
+    // The last save or write failure, one line; empty after a good save.
+    const QString& lastError() const { return lastError_; }
+    const ProgramFolder& programFolder() const { return folder_; }
+    QString unitPath(const QString& name) const;
+
+signals:
+    void unitClosing();
+    void unitOpened();
+    // The texts, the list's percent column or the total changed.
+    void progressChanged();
+    void listChanged();
+    void saveFailed(const QString& message);
+
+private:
+    void listFolder(const QString& dataFolder, bool loadEach);
+    bool ensureNotebook(const QString& dataFolder);
+    void setOpenUnit(int position, const QString& name, const QString& path);
+    void storeFigures(const ProgressFigures& figures);
+    bool writeBackup();
+    void removeOlderBackups(const QString& keepFileName);
+    bool fail(const QString& message);
+
+    ProgramFolder folder_;
+    StudyState& state_;
+    SentenceTable& table_;
+    MediaCommands* media_;
+
+    QStringList names_;
+    QStringList percentTexts_;
+    int openPosition_ = -1;
+    QString unitName_;
+    UnitHeader header_ = kNotebookHeader;
+    // Set when the open Unit's file exists but could not be read: saving
+    // would replace the learner's file by an empty Unit, so it is not written.
+    bool unreadable_ = false;
+
+    ProgressTexts texts_;
+    ProgressFigures figures_;
+    QString totalPercentText_ = QStringLiteral("0%");
+    StudyTotals totals_;
+    CompletionTable completion_;
+    TimeValue lastBackup_ = 0;
+    QString lastError_;
+};
+
+} // namespace dictora

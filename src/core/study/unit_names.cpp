@@ -1,0 +1,29 @@
+#include "core/study/unit_names.h"
+
+namespace dictora {
+
+namespace {
+const QString kForbidden = QStringLiteral("/\\:*?\"<>|");
+}
+
+bool isAcceptableUnitName(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'.'))
+        return false;
+    for (QChar c : name)
+        if (kForbidden.contains(c))
+            return false;
+    return true;
+}
+
+QString unitNameMessage()
+{
+    return QStringLiteral("单元名不要含有 ") + kForbidden;
+}
+
+QString unitExistsMessage(const QString& name)
+{
+    return name + QStringLiteral(" 单元名已经存在.");
+}
+
+} // namespace dictora
