@@ -1,0 +1,21 @@
+#pragma once
+
+namespace dictora {
+
+// The answer to "标题下有内容，请选择内容变更的方式：", with the numbers the
+// sentence list keeps as `contentChangeChoice`.
+enum class ContentChangeChoice : int {
+    Cancel = 0,  // "取消", Esc or the close box: the import stops
+    Replace = 1, // "替换": the Section's sentences give way to the new ones
+    Append = 2,  // "追加": the new sentences follow the old ones
+};
+
+// Asked by the importer when the target Section already has sentences. The
+// content-change dialog answers it for the learner; tests answer it directly.
+class ContentChangeQuestion {
+public:
+    virtual ~ContentChangeQuestion() = default;
+    virtual ContentChangeChoice ask() = 0;
+};
+
+} // namespace dictora

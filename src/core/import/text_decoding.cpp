@@ -1,0 +1,168 @@
+#include "core/import/text_decoding.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace dictora {
+
+namespace {
+
+constexpr qint64 kUtf16Chunk = 64 * 1024;
+
+// The legacy converter is costly to open, so each thread keeps one and opens
+// it anew only when DICTORA_CODEPAGE names another code page.
+QString decodeLegacyBytes(QByteArrayView bytes)
+{
+    thread_local QByteArray openedName;
+    thread_local std::optional<QStringDecoder> decoder;
+    QByteArray name = qgetenv("DICTORA_CODEPAGE").trimmed();
+    if (name.isEmpty())
+        name = QByteArrayLiteral("GB18030");
+    if (!decoder || name != openedName) {
+        decoder.emplace(name.constData(), QStringConverter::Flag::Stateless);
+        if (!decoder->isValid())
+            decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
+        openedName = name;
+    }
+    if (!decoder->isValid())
+        return QString::fromLatin1(bytes);
+    return decoder->decode(bytes);
+}
+
+bool readEightBitLine(QIODevice& file, const QString& label, QString& line)
+{
+    // A device shorter than the mark cannot be positioned past it: nothing to read.
+    if (file.pos() == 0 && label == kEncodingUtf8 && !file.seek(3))
+        return false;
+    QByteArray bytes = file.readLine();
+    if (bytes.isEmpty())
+        return false;
+    if (bytes.endsWith('\n'))
+        bytes.chop(1);
+    if (!bytes.isEmpty())
+        line = label == kEncodingUtf8 ? QString::fromUtf8(bytes) : decodeAnsiBytes(bytes);
+    return true;
+}
+
+// UTF-16LE units are appended as they are, up to the unit U+000A. The file is
+// scanned a chunk at a time through peek so that a long line costs one pass.
+bool readUtf16Line(QIODevice& file, QString& line)
+{
+    if (file.pos() == 0 && !file.seek(2))
+        return false;
+    bool readAny = false;
+    for (;;) {
+        const QByteArray chunk = file.peek(kUtf16Chunk);
+        if (chunk.isEmpty())
+            return readAny;
+        readAny = true;
+        if (chunk.size() == 1) {
+            // Either the final odd byte, or a short peek: read it for sure.
+            const QByteArray tail = file.read(2);
+            if (tail.isEmpty())
+                return true;
+            const char16_t unit =
+                char16_t(uchar(tail.at(0)) | (tail.size() > 1 ? uchar(tail.at(1)) << 8 : 0));
+            if (unit == u'\n')
+                return true;
+            line.append(QChar(unit));
+            continue;
+        }
+        const auto* bytes = reinterpret_cast<const uchar*>(chunk.constData());
+        const qsizetype units = chunk.size() / 2;
+        qsizetype take = 0;
+        while (take < units && !(bytes[2 * take] == 0x0A && bytes[2 * take + 1] == 0))
+            ++take;
+        const qsizetype old = line.size();
+        line.resize(old + take);
+        char16_t* out = reinterpret_cast<char16_t*>(line.data()) + old;
+        for (qsizetype i = 0; i < take; ++i)
+            out[i] = char16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        if (take < units) {
+            file.skip(2 * take + 2);
+            return true;
+        }
+        file.skip(2 * take);
+    }
+}
+
+} // namespace
+
+QString DetectTextEncoding(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return kEncodingAnsi;
+    const QByteArray start = file.read(3);
+    const auto byteAt = [&](int i) { return i < start.size() ? uchar(start.at(i)) : -1; };
+    if (byteAt(0) == 0xEF && byteAt(1) == 0xBB && byteAt(2) == 0xBF)
+        return kEncodingUtf8;
+    if (byteAt(0) == 0xFF && byteAt(1) == 0xFE)
+        return kEncodingUnicode;
+    if (byteAt(0) == 0xFE && byteAt(1) == 0xFF)
+        return kEncodingUnicodeBig;
+    return kEncodingAnsi;
+}
+
+bool ReadTextLine(QIODevice& file, const QString& label, QString& line)
+{
+    line.clear();
+    if (label == kEncodingUnicode)
+        return readUtf16Line(file, line);
+    if (label == kEncodingAnsi || label == kEncodingUtf8)
+        return readEightBitLine(file, label, line);
+    return false;
+}
+
+QString decodeAnsiBytes(QByteArrayView bytes)
+{
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return decodeLegacyBytes(bytes);
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length;
+        uchar low = 0x80, high = 0xBF; // range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0; // overlong
+            else if (lead == 0xED)
+                high = 0x9F; // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90; // overlong
+            else if (lead == 0xF4)
+                high = 0x8F; // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < length || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k < length; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+} // namespace dictora

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+class QIODevice;
+
+namespace dictora {
+
+// The encoding label of an imported text file. It is decided from the
+// byte-order mark alone and travels with every line read.
+inline const QString kEncodingAnsi = QStringLiteral("ANSI");             // no mark: 8-bit
+inline const QString kEncodingUtf8 = QStringLiteral("UTF8");             // EF BB BF
+inline const QString kEncodingUnicode = QStringLiteral("UNICODE");       // FF FE, UTF-16LE
+inline const QString kEncodingUnicodeBig = QStringLiteral("UNICODEBIG"); // FE FF, refused
+
+// Reads up to three bytes of the file and names its encoding. A file that
+// cannot be opened or is empty, and every start without a complete mark,
+// is "ANSI". The file is closed again: reading opens it anew.
+QString DetectTextEncoding(const QString& path);
+
+// Reads the next line of an open file into `line` (emptied first), without
+// its line feed; a carriage return before the line feed stays. At position 0
+// the mark of the label is skipped first. Returns false at end of file.
+// Lines of any length are read whole. Called with "ANSI", "UTF8" or
+// "UNICODE" only; any other label reads nothing.
+bool ReadTextLine(QIODevice& file, const QString& label, QString& line);
+
+// The "ANSI" code page of this platform: bytes that are valid UTF-8 decode as
+// UTF-8 (the Linux locale), any others in the legacy code page named by
+// DICTORA_CODEPAGE, GB18030 when it is unset or unknown to the converter.
+QString decodeAnsiBytes(QByteArrayView bytes);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool isValidUtf8(QByteArrayView bytes);
+
+} // namespace dictora

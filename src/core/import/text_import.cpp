@@ -1,0 +1,119 @@
+#include "core/import/text_import.h"
+
+#include "core/import/content_change_question.h"
+#include "core/import/text_decoding.h"
+#include "core/import/text_parser.h"
+#include "core/study/number_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace dictora {
+
+namespace {
+
+// A row that was never studied carries the stamp of 2014-01-01 01:01:01.
+const QString kNeverStudied = QStringLiteral("20140101010101");
+
+int sentencesAfter(const SentenceTable& table, int titleRow)
+{
+    int count = 0;
+    while (table.isValidRow(titleRow + 1 + count) && !table.isTitleRow(titleRow + 1 + count))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+SentenceRow makeImportedRow(const QString& baseName, const QString& mediaPath,
+                            uint32_t mediaLengthMs)
+{
+    SentenceRow row;
+    row[Kind] = QStringLiteral("1");
+    row[StartMs] = row[EndMs] = QStringLiteral("0");
+    row[Done] = row[Level] = QStringLiteral("0");
+    row[StudiedAt] = kNeverStudied;
+    row[SectionTitle] = baseName;
+    row[MediaPath] = mediaPath;
+    row[MediaName] = mediaPath.mid(mediaPath.lastIndexOf(u'/') + 1);
+    row[MediaLengthMs] = uintText(mediaLengthMs);
+    return row;
+}
+
+QString bigEndianRefusal(const QString& baseName)
+{
+    return QStringLiteral("请将文本 ") + baseName + QStringLiteral(" 保存为Unicode编码再导入.");
+}
+
+TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
+                                 const TextImportRequest& request, ContentChangeQuestion& question)
+{
+    using Status = TextImportOutcome::Status;
+    TextImportOutcome outcome;
+    outcome.targetRow = request.targetRow;
+    if (request.textPath.isEmpty())
+        return outcome;
+    int target = request.targetRow;
+    if (target >= 0 && !(table.isValidRow(target) && table.isTitleRow(target))) {
+        outcome.status = Status::InvalidTarget;
+        return outcome;
+    }
+
+    // The whole file is decoded before the Section is touched: a refused or
+    // unreadable file must not leave a Section whose sentences were replaced
+    // by nothing.
+    const QString baseName = QFileInfo(request.textPath).completeBaseName();
+    const QString label = DetectTextEncoding(request.textPath);
+    if (label == kEncodingUnicodeBig) {
+        outcome.status = Status::Refused;
+        outcome.message = bigEndianRefusal(baseName);
+        return outcome;
+    }
+    QFile file(request.textPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        outcome.status = Status::Unreadable;
+        return outcome;
+    }
+    const SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
+    std::vector<SentenceRow> rows = parseTextLines(file, label, blank);
+    file.close();
+
+    if (target < 0) {
+        SentenceRow title = blank;
+        title[Kind] = QStringLiteral("0");
+        target = table.rowCount();
+        table.appendRow(std::move(title));
+        state.unitModified = true;
+    } else {
+        if (table.field(target, SectionTitle) != baseName) {
+            table.setField(target, SectionTitle, baseName);
+            state.unitModified = true;
+        }
+        const int oldSentences = sentencesAfter(table, target);
+        if (oldSentences > 0) {
+            switch (question.ask()) {
+            case ContentChangeChoice::Replace:
+                table.removeRows(target + 1, oldSentences);
+                state.unitModified = true;
+                break;
+            case ContentChangeChoice::Append:
+                target += oldSentences;
+                break;
+            case ContentChangeChoice::Cancel:
+                outcome.status = Status::Cancelled;
+                return outcome;
+            }
+        }
+    }
+
+    outcome.status = Status::Imported;
+    outcome.targetRow = target;
+    outcome.rowsAdded = int(rows.size());
+    if (!rows.empty()) {
+        table.insertRows(target + 1, std::move(rows));
+        state.unitModified = true;
+    }
+    return outcome;
+}
+
+} // namespace dictora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace dictora {
+
+class ContentChangeQuestion;
+
+// What the add-content dialog hands over on confirmation.
+struct TextImportRequest {
+    QString textPath;           // empty: nothing is imported
+    QString mediaPath;          // may be empty
+    uint32_t mediaLengthMs = 0; // as declared by the learner, 0 when not entered
+    int targetRow = kNone;      // a Section title row, or kNone for a new Section at the end
+};
+
+struct TextImportOutcome {
+    enum class Status {
+        Imported,      // the Section is prepared and the lines are in
+        NoTextFile,    // empty text path: nothing touched
+        InvalidTarget, // targetRow names no title row: nothing touched
+        Cancelled,     // the content-change question was cancelled; the title was set
+        Refused,       // UTF-16 big-endian file: `message` is for the learner's message box
+        Unreadable,    // the file cannot be opened: nothing touched
+    };
+    Status status = Status::NoTextFile;
+    // The title row that was filled; after the append answer the Section's
+    // last old sentence row. The dialog attaches the media from here.
+    int targetRow = kNone;
+    int rowsAdded = 0;
+    QString message;
+};
+
+// The sentence row (or with kind "0" the title row) that an import inserts:
+// a new, never-studied row carrying the file's base name and the media fields.
+SentenceRow makeImportedRow(const QString& baseName, const QString& mediaPath,
+                            uint32_t mediaLengthMs);
+
+// The learner's message for a text file saved as UTF-16 big-endian.
+QString bigEndianRefusal(const QString& baseName);
+
+// Imports one lyric, subtitle or plain-text file into a Section of the open
+// Unit: a new Section at the end of the table, or the title row given, whose
+// title becomes the file's base name. When that Section already has sentences
+// `question` decides between replacing and appending them. The rows go in
+// after the Section's last row, and `unitModified` is set whenever the table
+// changed. The file is read completely before anything is removed, so a file
+// that is refused or cannot be read never costs the Section its sentences.
+TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
+                                 const TextImportRequest& request, ContentChangeQuestion& question);
+
+} // namespace dictora

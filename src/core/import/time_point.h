@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace dictora {
+
+// Milliseconds of a time text such as "01:02.03", "00:01:02,500" or "12":
+// seconds with an optional fraction after the last "." (else the last ","),
+// and up to two more colon-separated fields for minutes and hours; fields
+// before the hours are ignored. A two-character fraction counts hundredths,
+// any other fraction milliseconds as written. Anything that is not a time
+// gives 0. Values too large for the 32-bit store end at its maximum.
+uint32_t ParseTimePoint(const QString& text);
+
+// True when the trimmed text is made of the digits 0-9 only; the empty text
+// counts, so an empty time field reads as 0.
+bool IsAllDigits(const QString& text);
+
+} // namespace dictora
