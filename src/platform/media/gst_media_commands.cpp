@@ -1,0 +1,327 @@
+#include "platform/media/gst_media_commands.h"
+
+#include "platform/media/audio_devices.h"
+#include "platform/media/media_command_line.h"
+#include "platform/media/media_device.h"
+#include "platform/media/media_file_device.h"
+#include "platform/media/media_length.h"
+#include "platform/media/video_frame_sink.h"
+#include "platform/media/voice_recorder_device.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+
+#include <gst/gst.h>
+
+namespace dictora {
+
+namespace {
+
+GstElement* defaultSink()
+{
+    QString error;
+    GstElement* sink = createAudioSink(&error);
+    if (!sink)
+        g_warning("audio output: %s", qPrintable(error));
+    return sink;
+}
+
+GstElement* defaultSource()
+{
+    QString error;
+    GstElement* source = createAudioSource(&error);
+    if (!source)
+        g_warning("audio input: %s", qPrintable(error));
+    return source;
+}
+
+std::optional<qint64> number(const QString& text)
+{
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+} // namespace
+
+// The newest frame per surface, handed from GStreamer threads to the
+// user-interface thread; older frames still waiting are replaced.
+struct GstMediaCommands::FrameMailbox {
+    QMutex mutex;
+    QHash<quint32, QImage> waiting;
+};
+
+GstMediaCommands::GstMediaCommands() : GstMediaCommands(Options{}) {}
+
+GstMediaCommands::GstMediaCommands(Options options)
+    : options_(std::move(options)), lengths_(std::make_unique<MediaLengthCache>()),
+      frames_(std::make_shared<FrameMailbox>()), context_(std::make_unique<QObject>())
+{
+    if (!gst_is_initialized())
+        gst_init(nullptr, nullptr);
+    if (!options_.makeAudioSink)
+        options_.makeAudioSink = defaultSink;
+    if (!options_.makeAudioSource)
+        options_.makeAudioSource = defaultSource;
+}
+
+GstMediaCommands::~GstMediaCommands()
+{
+    // Pipelines stop before the mailbox and the context they post to go.
+    devices_.clear();
+}
+
+void GstMediaCommands::setCommandObserver(
+    std::function<void(const QString&, const QString&)> observer)
+{
+    observer_ = std::move(observer);
+}
+
+void GstMediaCommands::registerVideoSink(quint32 surfaceId, VideoFrameSink* sink)
+{
+    videoSinks_.insert(surfaceId, sink);
+}
+
+void GstMediaCommands::unregisterVideoSink(quint32 surfaceId)
+{
+    videoSinks_.remove(surfaceId);
+}
+
+std::optional<bool> GstMediaCommands::hasVideo(const QString& alias) const
+{
+    MediaDevice* found = device(alias);
+    return found ? std::optional<bool>(found->hasVideo()) : std::nullopt;
+}
+
+QString GstMediaCommands::send(const QString& command)
+{
+    log_.append(command);
+    serviceDevices();
+    const QString reply = execute(command);
+    if (observer_)
+        observer_(command, reply);
+    return reply;
+}
+
+MediaDevice* GstMediaCommands::device(const QString& alias) const
+{
+    const auto found = devices_.find(alias.toUpper());
+    return found == devices_.end() ? nullptr : found->second.get();
+}
+
+QString GstMediaCommands::execute(const QString& command)
+{
+    const MediaCommandLine line = MediaCommandLine::split(command);
+    if (line.size() < 2)
+        return errorReply(QStringLiteral("incomplete command \"%1\"").arg(command));
+    const QString verb = line.word(0).toLower();
+    if (verb == QLatin1String("open"))
+        return open(command);
+    if (verb == QLatin1String("set") && line.is(1, QLatin1String("wave")))
+        return setWave(line);
+
+    const QString alias = line.word(1).toUpper();
+    MediaDevice* target = device(alias);
+    if (verb == QLatin1String("close")) {
+        if (!target)
+            return errorReply(QStringLiteral("no device %1").arg(alias));
+        const auto surface = surfaceOfAlias_.find(alias);
+        if (surface != surfaceOfAlias_.end()) {
+            if (VideoFrameSink* sink = videoSinks_.value(surface->second))
+                sink->clearVideo();
+            surfaceOfAlias_.erase(surface);
+        }
+        devices_.erase(alias);
+        return {};
+    }
+    if (!target)
+        return errorReply(QStringLiteral("no device %1").arg(alias));
+
+    if (verb == QLatin1String("play")) {
+        std::optional<qint64> from;
+        std::optional<qint64> to;
+        for (qsizetype i = 2; i + 1 < line.size(); i += 2) {
+            const std::optional<qint64> value = number(line.word(i + 1));
+            if (!value)
+                return errorReply(QStringLiteral("not a number: %1").arg(line.word(i + 1)));
+            if (line.is(i, QLatin1String("from")))
+                from = value;
+            else if (line.is(i, QLatin1String("to")))
+                to = value;
+            else
+                return errorReply(QStringLiteral("unknown play option %1").arg(line.word(i)));
+        }
+        return target->play(from, to);
+    }
+    if (verb == QLatin1String("pause"))
+        return target->pause();
+    if (verb == QLatin1String("resume"))
+        return target->resume();
+    if (verb == QLatin1String("stop"))
+        return target->stop();
+    if (verb == QLatin1String("record"))
+        return target->record();
+    if (verb == QLatin1String("save")) {
+        const QString path = line.span(2, -1);
+        if (path.isEmpty())
+            return errorReply(QStringLiteral("Save needs a file name"));
+        return target->save(path);
+    }
+    if (verb == QLatin1String("status")) {
+        if (line.is(2, QLatin1String("mode")))
+            return target->mode();
+        if (line.is(2, QLatin1String("length")))
+            return QString::number(target->lengthMs());
+        if (line.is(2, QLatin1String("position")))
+            return QString::number(target->positionMs());
+        return errorReply(QStringLiteral("unknown status item %1").arg(line.word(2)));
+    }
+    if (verb == QLatin1String("put")) {
+        // Put A Window At x y w h
+        if (line.size() < 8 || !line.is(2, QLatin1String("window")) ||
+            !line.is(3, QLatin1String("at")))
+            return errorReply(QStringLiteral("Put needs Window At x y w h"));
+        int values[4];
+        for (int i = 0; i < 4; ++i) {
+            const std::optional<qint64> value = number(line.word(4 + i));
+            if (!value)
+                return errorReply(QStringLiteral("not a number: %1").arg(line.word(4 + i)));
+            values[i] = int(*value);
+        }
+        const QRect area(values[0], values[1], values[2], values[3]);
+        const auto surface = surfaceOfAlias_.find(alias);
+        if (surface != surfaceOfAlias_.end())
+            if (VideoFrameSink* sink = videoSinks_.value(surface->second))
+                sink->placeVideo(area);
+        return {};
+    }
+    return errorReply(QStringLiteral("unknown command %1").arg(line.word(0)));
+}
+
+QString GstMediaCommands::open(const QString& command)
+{
+    const MediaCommandLine line = MediaCommandLine::split(command);
+    // The path runs up to the first keyword, so an unquoted path may hold blanks.
+    const qsizetype firstKeyword =
+        line.find(2, {QLatin1String("type"), QLatin1String("alias"), QLatin1String("parent"),
+                      QLatin1String("style"), QLatin1String("notify"), QLatin1String("wait"),
+                      QLatin1String("shareable")});
+    const QString path = line.span(1, firstKeyword);
+    QString alias;
+    QString type;
+    std::optional<quint32> surface;
+    for (qsizetype i = firstKeyword < 0 ? line.size() : firstKeyword; i < line.size(); ++i) {
+        if (line.is(i, QLatin1String("alias")))
+            alias = line.word(++i).toUpper();
+        else if (line.is(i, QLatin1String("type")))
+            type = line.word(++i).toLower();
+        else if (line.is(i, QLatin1String("parent"))) {
+            bool ok = false;
+            const quint32 id = line.word(++i).toUInt(&ok);
+            if (ok)
+                surface = id;
+        } else if (line.is(i, QLatin1String("style")))
+            ++i;
+    }
+    if (alias.isEmpty())
+        alias = path.toUpper();
+    if (path.isEmpty() || alias.isEmpty())
+        return errorReply(QStringLiteral("Open needs a file and an alias"));
+    if (devices_.count(alias))
+        return errorReply(QStringLiteral("the alias %1 is already open").arg(alias));
+
+    auto wake = [context = QPointer<QObject>(context_.get()), this] {
+        if (context)
+            QMetaObject::invokeMethod(
+                context, [this] { serviceDevices(); }, Qt::QueuedConnection);
+    };
+
+    if (type == QLatin1String("waveaudio") &&
+        path.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0) {
+        VoiceRecorderDevice::Setup setup;
+        setup.format.bitsPerSample = waveFormat_.bitsPerSample;
+        setup.format.sampleRate = waveFormat_.samplesPerSecond;
+        setup.format.channels = waveFormat_.channels;
+        setup.makeSource = options_.makeAudioSource;
+        setup.makeSink = options_.makeAudioSink;
+        setup.sourceIsSystemDefault = audioSourceIsSystemDefault();
+        setup.wake = wake;
+        devices_[alias] = std::make_unique<VoiceRecorderDevice>(std::move(setup));
+        return {};
+    }
+
+    MediaFileDevice::Setup setup;
+    setup.path = path;
+    setup.audioSink = options_.makeAudioSink();
+    setup.wake = wake;
+    setup.lengths = lengths_.get();
+    if (surface) {
+        const quint32 id = *surface;
+        setup.presentFrame = [frames = frames_, context = QPointer<QObject>(context_.get()), id,
+                              this](const QImage& frame) {
+            QMutexLocker lock(&frames->mutex);
+            const bool posted = frames->waiting.contains(id);
+            frames->waiting.insert(id, frame);
+            if (!posted && context)
+                QMetaObject::invokeMethod(
+                    context, [this, id] { deliverFrame(id); }, Qt::QueuedConnection);
+        };
+    }
+    QString error;
+    std::unique_ptr<MediaFileDevice> opened = MediaFileDevice::open(std::move(setup), &error);
+    if (!opened)
+        return errorReply(error);
+    devices_[alias] = std::move(opened);
+    if (surface)
+        surfaceOfAlias_[alias] = *surface;
+    return {};
+}
+
+void GstMediaCommands::deliverFrame(quint32 surfaceId)
+{
+    QImage frame;
+    {
+        QMutexLocker lock(&frames_->mutex);
+        frame = frames_->waiting.take(surfaceId);
+    }
+    if (VideoFrameSink* sink = videoSinks_.value(surfaceId); sink && !frame.isNull())
+        sink->presentFrame(frame);
+}
+
+QString GstMediaCommands::setWave(const MediaCommandLine& line)
+{
+    // Set Wave Bitpersample 16 / Samplespersec 48000 / Channels 2: the format
+    // of recorders opened from now on.
+    WaveFormat format = waveFormat_;
+    for (qsizetype i = 2; i + 1 < line.size(); i += 2) {
+        const std::optional<qint64> value = number(line.word(i + 1));
+        if (!value)
+            return errorReply(QStringLiteral("not a number: %1").arg(line.word(i + 1)));
+        if (line.is(i, QLatin1String("bitpersample"))) {
+            if (*value != 8 && *value != 16)
+                return errorReply(QStringLiteral("only 8 or 16 bits per sample"));
+            format.bitsPerSample = int(*value);
+        } else if (line.is(i, QLatin1String("samplespersec"))) {
+            if (*value < 8000 || *value > 192000)
+                return errorReply(QStringLiteral("unsupported sample rate %1").arg(*value));
+            format.samplesPerSecond = int(*value);
+        } else if (line.is(i, QLatin1String("channels"))) {
+            if (*value != 1 && *value != 2)
+                return errorReply(QStringLiteral("only 1 or 2 channels"));
+            format.channels = int(*value);
+        } else {
+            return errorReply(QStringLiteral("unknown wave setting %1").arg(line.word(i)));
+        }
+    }
+    waveFormat_ = format;
+    return {};
+}
+
+void GstMediaCommands::serviceDevices()
+{
+    for (auto& [alias, device] : devices_)
+        device->serviceBus();
+}
+
+} // namespace dictora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/media/media_device.h"
+
+#include <QImage>
+
+#include <functional>
+#include <memory>
+
+typedef struct _GstElement GstElement;
+
+namespace dictora {
+
+class MediaLengthCache;
+class PipelinePlayback;
+
+// A media file opened as an alias (Type MPEGVideo): any format GStreamer
+// decodes, audio to the program's audio sink, video frames to a callback.
+class MediaFileDevice : public MediaDevice {
+public:
+    struct Setup {
+        QString path;
+        GstElement* audioSink = nullptr; // floating, taken over
+        // Called on a GStreamer thread with each decoded video frame.
+        std::function<void(const QImage&)> presentFrame;
+        // Called on a GStreamer thread when the bus has news (EOS, error).
+        std::function<void()> wake;
+        MediaLengthCache* lengths = nullptr;
+    };
+
+    // Opens and prerolls the file; nullptr with *error set when it does not play.
+    static std::unique_ptr<MediaFileDevice> open(Setup setup, QString* error);
+    ~MediaFileDevice() override;
+
+    QString play(std::optional<qint64> fromMs, std::optional<qint64> toMs) override;
+    QString pause() override;
+    QString resume() override;
+    QString stop() override;
+    QString mode() override;
+    qint64 lengthMs() override { return lengthMs_; }
+    qint64 positionMs() override;
+    bool hasVideo() const override { return hasVideo_; }
+    void serviceBus() override;
+
+private:
+    MediaFileDevice() = default;
+
+    // Declared first so that it outlives the pipeline whose sink calls it.
+    std::function<void(const QImage&)> presentFrame_;
+    std::unique_ptr<PipelinePlayback> playback_;
+    qint64 lengthMs_ = 0;
+    bool hasVideo_ = false;
+};
+
+} // namespace dictora

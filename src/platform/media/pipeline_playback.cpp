@@ -1,0 +1,212 @@
+#include "platform/media/pipeline_playback.h"
+
+#include <gst/gst.h>
+
+namespace dictora {
+
+PipelinePlayback::PipelinePlayback(GstElement* pipeline, std::function<void()> wake)
+    : pipeline_(pipeline), bus_(gst_element_get_bus(pipeline)), wake_(std::move(wake))
+{
+    gst_bus_set_sync_handler(
+        bus_, reinterpret_cast<GstBusSyncHandler>(&PipelinePlayback::onSyncMessage), this, nullptr);
+}
+
+PipelinePlayback::~PipelinePlayback()
+{
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    gst_bus_set_sync_handler(bus_, nullptr, nullptr, nullptr);
+    gst_object_unref(bus_);
+    gst_object_unref(pipeline_);
+}
+
+int PipelinePlayback::onSyncMessage(GstBus*, GstMessage* message, void* self)
+{
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if ((type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) &&
+        static_cast<PipelinePlayback*>(self)->wake_)
+        static_cast<PipelinePlayback*>(self)->wake_();
+    return GST_BUS_PASS;
+}
+
+bool PipelinePlayback::preroll(int timeoutMs, QString* error)
+{
+    if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        // The error message on the bus says why.
+    } else {
+        const GstStateChangeReturn result = gst_element_get_state(
+            pipeline_, nullptr, nullptr, GstClockTime(timeoutMs) * GST_MSECOND);
+        if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {
+            prerolledAtStart_ = true;
+            armedAtMs_ = 0;
+            dropStaleEnds();
+            return true;
+        }
+        if (result == GST_STATE_CHANGE_ASYNC) {
+            if (error)
+                *error = QStringLiteral("the media did not start within %1 ms").arg(timeoutMs);
+            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            return false;
+        }
+    }
+    QString why = QStringLiteral("the media cannot be played");
+    while (GstMessage* message = gst_bus_pop_filtered(bus_, GST_MESSAGE_ERROR)) {
+        GError* gerror = nullptr;
+        gst_message_parse_error(message, &gerror, nullptr);
+        if (gerror) {
+            why = QString::fromUtf8(gerror->message);
+            g_error_free(gerror);
+        }
+        gst_message_unref(message);
+    }
+    if (error)
+        *error = why;
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    return false;
+}
+
+bool PipelinePlayback::seek(qint64 fromMs, std::optional<qint64> toMs)
+{
+    const gint64 start = gint64(fromMs) * GST_MSECOND;
+    const gint64 stop = toMs ? gint64(*toMs) * GST_MSECOND : gint64(GST_CLOCK_TIME_NONE);
+    const bool sent = gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+                                       GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                       GST_SEEK_TYPE_SET, start, GST_SEEK_TYPE_SET, stop);
+    // The flush has passed: an end reported before it belongs to the old span.
+    dropStaleEnds();
+    return sent;
+}
+
+void PipelinePlayback::dropStaleEnds()
+{
+    while (GstMessage* message =
+               gst_bus_pop_filtered(bus_, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR))) {
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
+            handle(message);
+        gst_message_unref(message);
+    }
+}
+
+QString PipelinePlayback::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
+{
+    serviceBus();
+    if (fromMs && *fromMs < 0)
+        return QStringLiteral("error: the From position is out of range");
+    if (toMs && *toMs < 0)
+        return QStringLiteral("error: the To position is out of range");
+    if (fromMs && toMs && *toMs < *fromMs)
+        return QStringLiteral("error: the To position lies before the From position");
+    const bool armed = fromMs && !toMs && armedAtMs_ == fromMs;
+    if (!armed) {
+        if (fromMs || toMs) {
+            const qint64 from = fromMs ? *fromMs : positionMs();
+            if (!seek(from, toMs))
+                return QStringLiteral("error: the media cannot seek there");
+        }
+    }
+    armedAtMs_.reset();
+    prerolledAtStart_ = false;
+    rearmAtMs_ = toMs ? std::nullopt : fromMs;
+    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        mode_ = Mode::Stopped;
+        return QStringLiteral("error: the media cannot be played");
+    }
+    mode_ = Mode::Playing;
+    return {};
+}
+
+QString PipelinePlayback::pause()
+{
+    serviceBus();
+    if (mode_ != Mode::Playing)
+        return {};
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    mode_ = Mode::Paused;
+    return {};
+}
+
+QString PipelinePlayback::resume()
+{
+    serviceBus();
+    if (mode_ != Mode::Paused)
+        return {};
+    gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+    mode_ = Mode::Playing;
+    return {};
+}
+
+QString PipelinePlayback::stop()
+{
+    serviceBus();
+    if (mode_ != Mode::Stopped)
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    mode_ = Mode::Stopped;
+    return {};
+}
+
+QString PipelinePlayback::mode()
+{
+    serviceBus();
+    switch (mode_) {
+    case Mode::Playing:
+        return QStringLiteral("playing");
+    case Mode::Paused:
+        return QStringLiteral("paused");
+    case Mode::Stopped:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+
+qint64 PipelinePlayback::positionMs() const
+{
+    gint64 position = 0;
+    if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) || position < 0)
+        return 0;
+    return position / GST_MSECOND;
+}
+
+qint64 PipelinePlayback::durationNs() const
+{
+    gint64 duration = -1;
+    if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) || duration <= 0)
+        return -1;
+    return duration;
+}
+
+void PipelinePlayback::serviceBus()
+{
+    while (GstMessage* message = gst_bus_pop(bus_)) {
+        handle(message);
+        gst_message_unref(message);
+    }
+}
+
+void PipelinePlayback::handle(GstMessage* message)
+{
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        if (mode_ == Mode::Playing) {
+            mode_ = Mode::Stopped;
+            gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+            if (rearmAtMs_ && seek(*rearmAtMs_, std::nullopt))
+                armedAtMs_ = rearmAtMs_;
+        }
+        break;
+    case GST_MESSAGE_ERROR: {
+        GError* gerror = nullptr;
+        gchar* debug = nullptr;
+        gst_message_parse_error(message, &gerror, &debug);
+        g_warning("media playback: %s (%s)", gerror ? gerror->message : "?", debug ? debug : "");
+        g_clear_error(&gerror);
+        g_free(debug);
+        mode_ = Mode::Stopped;
+        armedAtMs_.reset();
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace dictora

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+typedef struct _GstElement GstElement;
+typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
+
+namespace dictora {
+
+// Play, pause, resume and stop on one GStreamer pipeline, with the MCI mode
+// words. Play From To is a flushing accurate seek with a stop position, so the
+// pipeline ends with EOS on the stop sample; SEGMENT_DONE is never used since
+// it arrives before the last buffer has been heard.
+//
+// A play without To leaves the pipeline, once it has ended, prerolled again at
+// the same From point, so the next identical play (a sound cue) needs no seek
+// and starts within a few milliseconds.
+//
+// User-interface thread only, except wake, which GStreamer threads call when
+// an EOS or error is posted so that the owner can run serviceBus soon.
+class PipelinePlayback {
+public:
+    // Takes the pipeline's reference.
+    PipelinePlayback(GstElement* pipeline, std::function<void()> wake);
+    ~PipelinePlayback();
+    PipelinePlayback(const PipelinePlayback&) = delete;
+    PipelinePlayback& operator=(const PipelinePlayback&) = delete;
+
+    // Brings the pipeline to PAUSED and waits for the first data to arrive at
+    // the sinks. False with *error set when it fails or takes over timeoutMs.
+    bool preroll(int timeoutMs, QString* error);
+
+    QString play(std::optional<qint64> fromMs, std::optional<qint64> toMs);
+    QString pause();
+    QString resume();
+    QString stop();
+    QString mode();
+    // The media's own time reached, in milliseconds (0 when unknown).
+    qint64 positionMs() const;
+    // As the pipeline states it; -1 when unknown.
+    qint64 durationNs() const;
+
+    void serviceBus();
+    GstElement* pipeline() const { return pipeline_; }
+
+private:
+    enum class Mode { Stopped, Playing, Paused };
+
+    bool seek(qint64 fromMs, std::optional<qint64> toMs);
+    void handle(GstMessage* message);
+    void dropStaleEnds();
+    static int onSyncMessage(GstBus* bus, GstMessage* message, void* self);
+
+    GstElement* pipeline_;
+    GstBus* bus_;
+    std::function<void()> wake_;
+    Mode mode_ = Mode::Stopped;
+    // Where the pipeline waits prerolled with no stop position, if anywhere.
+    std::optional<qint64> armedAtMs_;
+    // From point of the last play without To, to preroll again at its end.
+    std::optional<qint64> rearmAtMs_;
+    // The position was already prerolled at 0 by preroll().
+    bool prerolledAtStart_ = false;
+};
+
+} // namespace dictora
