@@ -1,0 +1,94 @@
+#include "app.h"
+
+#include "core/media/media_commands.h"
+#include "platform/desktop/desktop_windows.h"
+#include "platform/desktop/single_instance.h"
+#include "ui/shell/dialog_colours.h"
+#include "ui/shell/frame_dialog.h"
+#include "ui/shell/sound_cues.h"
+#include "ui/shell/ui_font.h"
+#ifdef DICTORA_HAVE_GST_MEDIA
+#include "platform/media/gst_media_commands.h"
+#endif
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace dictora {
+
+namespace {
+
+#ifndef DICTORA_HAVE_GST_MEDIA
+// Stands in while the program is built without a media layer: every command
+// fails the way MCI fails for a device it does not know, so cues are silent.
+class SilentMediaCommands : public MediaCommands {
+public:
+    QString send(const QString&) override { return QStringLiteral("error: no media layer"); }
+};
+#endif
+
+std::unique_ptr<MediaCommands> makeMediaCommands()
+{
+#ifdef DICTORA_HAVE_GST_MEDIA
+    return std::make_unique<GstMediaCommands>();
+#else
+    return std::make_unique<SilentMediaCommands>();
+#endif
+}
+
+} // namespace
+
+App::App()
+{
+    state.windowUnderCursor = nullptr;
+    state.foregroundWindow = nullptr;
+}
+
+App::~App()
+{
+    // Windows go before the media layer and the table they show.
+    frame.reset();
+}
+
+int App::run(QApplication& qtApp)
+{
+    instance_ = std::make_unique<SingleInstance>();
+    if (!instance_->acquire())
+        return 0;
+
+    // Start values of the study state: a fresh record holds them already.
+    state = StudyState{};
+    state.windowUnderCursor = nullptr;
+
+    programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
+    prepareProgramFolder(programFolder);
+
+    media = makeMediaCommands();
+    openSoundCues(*media, programFolder);
+
+    installFontSubstitutions();
+    applyDialogColours(qtApp);
+
+    DesktopProbe probe;
+    probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
+    probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
+    frame = std::make_unique<FrameDialog>(state, sentences, std::move(probe));
+
+    // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
+    // to the first painted study screen and ends; the start-up benchmark uses it.
+    if (qEnvironmentVariableIntValue("DICTORA_REPORT_FIRST_FRAME") == 1) {
+        QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp, [&qtApp] {
+            std::printf("first-frame-ms %lld\n",
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch() -
+                                               qtApp.property("startMs").toLongLong()));
+            std::fflush(stdout);
+            qtApp.quit();
+        });
+    }
+
+    frame->start();
+    return qtApp.exec();
+}
+
+} // namespace dictora

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+namespace dictora {
+
+// Keeps a second copy of the program from running. The first copy holds a
+// lock file (flock) and listens on a local socket, both named after
+// "Global\Dictora.exe"; a later copy finds the lock taken, knocks once on the
+// socket as its announcement and ends. The running copy does not react to the
+// knock. Neither copy writes anything but the first copy's lock file, which
+// lives in the user's runtime folder, never in the program folder.
+class SingleInstance {
+public:
+    static constexpr const char* kName = "Global\\Dictora.exe";
+
+    // runtimeFolder: where the lock and the socket live; empty means the
+    // user's runtime folder ($XDG_RUNTIME_DIR, else the temporary folder).
+    explicit SingleInstance(QString runtimeFolder = {});
+    ~SingleInstance();
+
+    // True when this process is now the one running copy. False when another
+    // copy runs (it has been told) or the lock cannot be taken at all.
+    bool acquire();
+
+    QString lockFilePath() const;
+    QString serverName() const;
+
+private:
+    QString folder_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
+};
+
+} // namespace dictora

@@ -1,0 +1,117 @@
+#include "ui/shell/frame_dialog.h"
+
+#include "core/study/study_state.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/resource_picture.h"
+#include "ui/shell/tip_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QIcon>
+#include <QTableView>
+
+namespace dictora {
+
+FrameDialog::FrameDialog(StudyState& state, SentenceTable& sentences, DesktopProbe probe)
+    : QWidget(nullptr, Qt::Window), state_(state), probe_(std::move(probe))
+{
+    setObjectName(QStringLiteral("frame"));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    state_.now = QDateTime::currentDateTime();
+    mainPanel_ = new MainPanelDialog(this, state_, sentences);
+    mainPanel_->installEventFilter(this);
+}
+
+FrameDialog::~FrameDialog() = default;
+
+void FrameDialog::start()
+{
+    setWindowIcon(QIcon(resourcePath(res::kProgramIcon, QStringLiteral("ICON"))));
+    setWindowTitle(QStringLiteral("Dictora 澄听2014"));
+    showMaximized();
+    mainPanel_->setGeometry(rect());
+    mainPanel_->show();
+    mainPanel_->createOwnedWindows();
+    // The start-up splash of the screensaver will show the sentence list
+    // when it fades out; until it runs, the list is shown right away.
+    mainPanel_->sentenceList()->show();
+    mainPanel_->layoutPanel();
+
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &FrameDialog::refreshObservations);
+    timer_.start(20);
+}
+
+void FrameDialog::refreshObservations()
+{
+    state_.cursorPos = QCursor::pos();
+    state_.windowUnderCursor = probe_.windowAt ? probe_.windowAt(state_.cursorPos) : nullptr;
+    state_.foregroundWindow = probe_.foregroundWindow ? probe_.foregroundWindow() : nullptr;
+    state_.now = QDateTime::currentDateTime();
+}
+
+void FrameDialog::bringToFront()
+{
+    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        // Changing the hint recreates the native window; show it again in
+        // the state it had.
+        const Qt::WindowStates states = windowState();
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        setWindowState(states);
+        show();
+    }
+    raise();
+    activateWindow();
+    MainPanelDialog* panel = mainPanel_;
+    for (QWidget* w :
+         {panel->floating().screensaver.data(), panel->floating().dictationForm.data()}) {
+        if (w && w->isVisible()) {
+            w->raise();
+            w->activateWindow();
+        }
+    }
+    if (answerBox_)
+        answerBox_->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void FrameDialog::changeEvent(QEvent* event)
+{
+    // Qt reports the minimise as it happens; the tip goes first so it does
+    // not stay on the screen over other programs.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        if (TipWindow* tip = mainPanel_->tipWindow())
+            tip->HideTip();
+    }
+    QWidget::changeEvent(event);
+}
+
+void FrameDialog::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    mainPanel_->panelMoved();
+}
+
+void FrameDialog::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    mainPanel_->setGeometry(rect());
+    mainPanel_->update();
+}
+
+void FrameDialog::closeEvent(QCloseEvent* event)
+{
+    timer_.stop();
+    event->accept();
+}
+
+bool FrameDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!painted_ && watched == mainPanel_ && event->type() == QEvent::Paint) {
+        painted_ = true;
+        // Reported after this paint is done, when the frame is on the screen.
+        QMetaObject::invokeMethod(this, &FrameDialog::firstFramePainted, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace dictora

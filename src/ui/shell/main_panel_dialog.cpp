@@ -1,0 +1,199 @@
+#include "ui/shell/main_panel_dialog.h"
+
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+#include "ui/shell/dialog_colours.h"
+#include "ui/shell/shadow_frame.h"
+#include "ui/shell/tip_window.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTableView>
+
+namespace dictora {
+
+namespace {
+
+constexpr int kShadowWidth = 9;
+constexpr int kShadowGrey = 128;
+
+bool isSwallowedKey(int key)
+{
+    return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+MainPanelDialog::MainPanelDialog(QWidget* frame, StudyState& state, SentenceTable& sentences)
+    : QWidget(frame), state_(state)
+{
+    setObjectName(QStringLiteral("mainPanel"));
+    setAutoFillBackground(true);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        screenWidth = screen->geometry().width();
+        screenHeight = screen->geometry().height();
+    }
+
+    // The sentence list: one visible column of sentences over the twelve
+    // fields of the open Unit. Its rows are drawn by the list's own delegate;
+    // it starts hidden and is shown once the window tree is up.
+    sentenceList_ = new QTableView(this);
+    sentenceList_->setObjectName(QStringLiteral("sentenceList"));
+    sentenceList_->setModel(&sentences);
+    sentenceList_->hide();
+    sentenceList_->horizontalHeader()->hide();
+    sentenceList_->verticalHeader()->hide();
+    sentenceList_->setShowGrid(false);
+    sentenceList_->setFrameShape(QFrame::NoFrame);
+    sentenceList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sentenceList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    sentenceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sentenceList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QPalette listPalette = sentenceList_->palette();
+    listPalette.setColor(QPalette::Base, kSentenceListBackground);
+    listPalette.setColor(QPalette::Window, kSentenceListBackground);
+    sentenceList_->setPalette(listPalette);
+    for (int column = 1; column < sentences.columnCount(); ++column)
+        sentenceList_->setColumnHidden(column, true);
+
+    filterInput(this);
+    filterInput(sentenceList_);
+    filterInput(sentenceList_->viewport());
+}
+
+MainPanelDialog::~MainPanelDialog() = default;
+
+void MainPanelDialog::filterInput(QWidget* widget)
+{
+    widget->installEventFilter(this);
+}
+
+void MainPanelDialog::createOwnedWindows()
+{
+    // The chain of ownership keeps each window in front of its owner:
+    // screensaver window (owner: this panel), progress panel (screensaver),
+    // media window and dictation form (progress panel), tip window
+    // (dictation form), shadow frame (tip window), unit library (shadow
+    // frame). The windows of the screensaver, the progress panel, the media
+    // player, the dictation form and the unit library join here, in that
+    // order, and register themselves in floating_.
+    QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
+    tipWindow_ = new TipWindow(tipOwner, state_, screenWidth);
+    tipWindow_->setDictationWindow(floating_.dictationForm);
+
+    shadowFrame_ = new ShadowFrame(tipWindow_);
+    shadowFrame_->setShadowWidth(kShadowWidth);
+    shadowFrame_->setGrey(kShadowGrey);
+    shadowFrame_->lower();
+}
+
+PanelLayoutInput MainPanelDialog::layoutInput() const
+{
+    PanelLayoutInput in;
+    in.screen = QSize(screenWidth, screenHeight);
+    in.panel = windowRect;
+    in.compactLayout = compactLayout != 0;
+    in.dockedAtTop = dockedAtTop != 0;
+    in.mediaEnlarged = floating_.mediaEnlarged && floating_.mediaEnlarged();
+    in.screensaverRunning = floating_.screensaverRunning && floating_.screensaverRunning();
+    in.dictationFormExists = !floating_.dictationForm.isNull();
+    return in;
+}
+
+void MainPanelDialog::layoutFloating()
+{
+    windowRect = QRect(mapToGlobal(QPoint(0, 0)), size());
+    const FloatingPlacement place = dictora::layoutFloating(layoutInput());
+    if (place.skipped)
+        return;
+    if (place.screensaver && floating_.screensaver)
+        floating_.screensaver->setGeometry(*place.screensaver);
+    if (place.mediaWindow && floating_.mediaWindow)
+        floating_.mediaWindow->setGeometry(*place.mediaWindow);
+    if (place.dictationForm && floating_.dictationForm)
+        floating_.dictationForm->setGeometry(*place.dictationForm);
+    if (place.formPlacesItself && floating_.placeDictationForm)
+        floating_.placeDictationForm();
+}
+
+void MainPanelDialog::layoutPanel()
+{
+    layoutFloating();
+    if (!sentenceList_ || width() <= 0 || height() <= 0)
+        return;
+    sentenceList_->setGeometry(sentenceListRect(size(), compactLayout != 0, dockedAtTop != 0));
+    sentenceList_->setColumnWidth(0, firstColumnWidth(width()));
+}
+
+void MainPanelDialog::toggleDock()
+{
+    if (compactLayout) {
+        compactLayout = 0;
+        if (floating_.dictationForm) {
+            const QWidget* form = floating_.dictationForm;
+            const int formTop = form->mapToGlobal(QPoint(0, 0)).y();
+            dockedAtTop = docksAtTop(formTop, form->height(), clientOrigin.y(), height()) ? 1 : 0;
+        }
+        if (floating_.setDictationFormDocked)
+            floating_.setDictationFormDocked(true);
+    } else {
+        compactLayout = 1;
+        if (floating_.setDictationFormDocked)
+            floating_.setDictationFormDocked(false);
+    }
+    layoutPanel();
+}
+
+void MainPanelDialog::panelMoved()
+{
+    clientOrigin = mapToGlobal(QPoint(0, 0));
+    layoutFloating();
+}
+
+void MainPanelDialog::resizeEvent(QResizeEvent*)
+{
+    clientOrigin = mapToGlobal(QPoint(0, 0));
+    layoutPanel();
+}
+
+void MainPanelDialog::moveEvent(QMoveEvent*)
+{
+    panelMoved();
+}
+
+void MainPanelDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kDialogBackground);
+}
+
+bool MainPanelDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        // The panel never closes or acts by Escape or Enter.
+        if (isSwallowedKey(static_cast<QKeyEvent*>(event)->key())) {
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            emit contextMenuRequested(mouse->globalPosition().toPoint());
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace dictora

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "ui/shell/panel_layout.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QTableView;
+
+namespace dictora {
+
+struct StudyState;
+class SentenceTable;
+class ShadowFrame;
+class TipWindow;
+
+// The windows that float over the main panel and how to ask them about their
+// state. The windows of the screensaver, the media player and the dictation
+// form fill these in as they are created; until then they stay empty and the
+// layout leaves them out.
+struct FloatingWindows {
+    QPointer<QWidget> screensaver;
+    QPointer<QWidget> mediaWindow;
+    QPointer<QWidget> dictationForm;
+    std::function<bool()> screensaverRunning;
+    std::function<bool()> mediaEnlarged;
+    // The floating dictation form runs its own layout.
+    std::function<void()> placeDictationForm;
+    // Tells the dictation form it is now docked (true) or floating (false).
+    std::function<void(bool docked)> setDictationFormDocked;
+};
+
+// The study screen: covers the frame's client area, holds the sentence list
+// and owns every other window of the program, created once in a fixed order
+// and never destroyed during the run.
+class MainPanelDialog : public QWidget {
+    Q_OBJECT
+public:
+    MainPanelDialog(QWidget* frame, StudyState& state, SentenceTable& sentences);
+    ~MainPanelDialog() override;
+
+    // Creates the owned windows, in the order of their chain of ownership.
+    void createOwnedWindows();
+
+    // Places the floating windows, then the sentence list.
+    void layoutPanel();
+    // Places the floating windows alone (on every move of the panel).
+    void layoutFloating();
+    // Switches the dictation form between floating and docked.
+    void toggleDock();
+    // The panel's screen place changed (the frame moved).
+    void panelMoved();
+
+    PanelLayoutInput layoutInput() const;
+
+    StudyState& state() { return state_; }
+    QTableView* sentenceList() const { return sentenceList_; }
+    TipWindow* tipWindow() const { return tipWindow_; }
+    ShadowFrame* shadowFrame() const { return shadowFrame_; }
+    FloatingWindows& floating() { return floating_; }
+
+    // 1: the dictation form floats; 0: it is docked as a strip.
+    int compactLayout = 1;
+    // When docked: 1 = strip at the top, 0 = at the bottom.
+    int dockedAtTop = 1;
+    QRect windowRect; // screen coordinates, refreshed by every layout pass
+    QPoint clientOrigin;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    QString unitName;
+
+signals:
+    // A right-button release over the panel or the sentence list: the place
+    // for the main menu or, in Edit mode, the edit menu.
+    void contextMenuRequested(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void filterInput(QWidget* widget);
+
+    StudyState& state_;
+    QTableView* sentenceList_ = nullptr;
+    FloatingWindows floating_;
+    TipWindow* tipWindow_ = nullptr;
+    ShadowFrame* shadowFrame_ = nullptr;
+};
+
+} // namespace dictora

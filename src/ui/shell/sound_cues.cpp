@@ -1,0 +1,58 @@
+#include "ui/shell/sound_cues.h"
+
+#include "core/media/media_commands.h"
+#include "core/study/program_folder.h"
+#include "ui/shell/resource_picture.h"
+
+#include <QFile>
+
+namespace dictora {
+
+namespace {
+
+struct Cue {
+    const char* file;
+    const char* alias;
+};
+
+constexpr Cue kCues[] = {
+    {"Tip.wav", "TIP_WAV"},
+    {"Error.wav", "ERROR_WAV"},
+    {"Match.wav", "MATCH_WAV"},
+};
+
+} // namespace
+
+QStringList soundCueOpenCommands(const ProgramFolder& folder)
+{
+    QStringList commands;
+    for (const Cue& cue : kCues) {
+        commands << QStringLiteral("Open ") +
+                        quotedPath(folder.cfgFolder() + QLatin1String(cue.file)) +
+                        QStringLiteral(" Type MPEGVideo Alias ") + QLatin1String(cue.alias);
+    }
+    return commands;
+}
+
+void openSoundCues(MediaCommands& media, const ProgramFolder& folder)
+{
+    for (const QString& command : soundCueOpenCommands(folder))
+        media.send(command);
+}
+
+void prepareProgramFolder(const ProgramFolder& folder)
+{
+    const QStringList created = createDataFolders(folder);
+    if (!created.contains(QStringLiteral("Cfg")))
+        return;
+    ensureShellResources();
+    for (const Cue& cue : kCues) {
+        const QString target = folder.cfgFolder() + QLatin1String(cue.file);
+        // Copies out of the resources are read-only; the learner owns them.
+        if (QFile::copy(QStringLiteral(":/Cfg/") + QLatin1String(cue.file), target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+    }
+}
+
+} // namespace dictora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+
+namespace dictora {
+
+class MediaCommands;
+struct ProgramFolder;
+
+// The three commands that open the sound cues, in the order they are sent.
+QStringList soundCueOpenCommands(const ProgramFolder& folder);
+
+// Opens the cues Tip, Error and Match under their aliases. A cue that fails
+// to open stays silent when played; nothing reports it.
+void openSoundCues(MediaCommands& media, const ProgramFolder& folder);
+
+// Creates the missing data folders; a Cfg folder made now receives the
+// default cues, which the learner may later replace or remove.
+void prepareProgramFolder(const ProgramFolder& folder);
+
+} // namespace dictora
