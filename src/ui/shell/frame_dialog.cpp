@@ -19,7 +19,10 @@ FrameDialog::FrameDialog(StudyState& state, SentenceTable& sentences, DesktopPro
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     state_.now = QDateTime::currentDateTime();
     mainPanel_ = new MainPanelDialog(this, state_, sentences);
+    // The first paint of the study screen is whichever of these comes first:
+    // Qt does not paint a widget whose children cover it completely.
     mainPanel_->installEventFilter(this);
+    mainPanel_->sentenceList()->viewport()->installEventFilter(this);
 }
 
 FrameDialog::~FrameDialog() = default;
@@ -106,7 +109,7 @@ void FrameDialog::closeEvent(QCloseEvent* event)
 
 bool FrameDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!painted_ && watched == mainPanel_ && event->type() == QEvent::Paint) {
+    if (!painted_ && event->type() == QEvent::Paint && watched != this) {
         painted_ = true;
         // Reported after this paint is done, when the frame is on the screen.
         QMetaObject::invokeMethod(this, &FrameDialog::firstFramePainted, Qt::QueuedConnection);
