@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kPrerollTimeoutMs = 5000;
 constexpr qint64 kChunkMs = 100;
+constexpr int kFirstSoundTimeoutMs = 2000;
 
 QByteArray capsText(const PcmFormat& format)
 {
@@ -90,11 +91,29 @@ QString VoiceRecorderDevice::record()
         dropCapture();
         return errorReply(QStringLiteral("no microphone found"));
     }
+    const qsizetype before = recorded().size();
     if (gst_element_set_state(capture_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         dropCapture();
         return errorReply(QStringLiteral("the microphone cannot be opened"));
     }
-    return {};
+    // A source that cannot deliver fails within moments; wait for the first
+    // sound or the error, so that the reply says whether recording runs.
+    for (int waited = 0; waited < kFirstSoundTimeoutMs; waited += 10) {
+        if (recorded().size() > before)
+            return {};
+        if (GstMessage* message =
+                gst_bus_timed_pop_filtered(captureBus_, 10 * GST_MSECOND, GST_MESSAGE_ERROR)) {
+            GError* gerror = nullptr;
+            gst_message_parse_error(message, &gerror, nullptr);
+            const QString why = gerror ? QString::fromUtf8(gerror->message) : QString();
+            g_clear_error(&gerror);
+            gst_message_unref(message);
+            dropCapture();
+            return errorReply(QStringLiteral("no microphone found (%1)").arg(why));
+        }
+    }
+    dropCapture();
+    return errorReply(QStringLiteral("no microphone found (no sound arrived)"));
 }
 
 void VoiceRecorderDevice::stopCapture()

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace dictora::test {
+
+// Makes sure GStreamer and a QCoreApplication (for queued deliveries) exist.
+void ensureMediaRuntime();
+
+// Runs a gst-launch-1.0 style description to its end; false on error.
+bool runPipeline(const QString& description);
+
+// Media files made once per test program in a temporary folder, each a few
+// seconds long. Empty path when the encoder is missing.
+struct GeneratedMedia {
+    QString wav;        // 2000 ms, 48 kHz stereo
+    QString ogg;        // 2000 ms Vorbis
+    QString mp3Cbr;     // 2000 ms, lame -b 128 (LAME/Info header)
+    QString mp3VbrBare; // 2000 ms, lame -V 2 -t (no Xing header)
+    QString mkvVideo;   // 1000 ms, 25 fps 160x120 video and audio
+    QString folder;
+};
+const GeneratedMedia& generatedMedia();
+
+// Processes events until done() or timeoutMs has passed; returns done().
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+
+} // namespace dictora::test
