@@ -20,7 +20,7 @@ constexpr uint32_t kChildStyle = 1073741824u;
 // Share of a span the learner hears before typing unlocks: the golden section.
 constexpr double kUnlockFraction = 0.618;
 
-} // namespace
+}  // namespace
 
 MediaPlayer::MediaPlayer(StudyState& state, SentenceTable& table, ProgramFolder folder,
                          MediaCommands& commands, SpeechOutput& speech, VideoSurface* surface)
@@ -316,4 +316,4 @@ void MediaPlayer::placeVideo()
                        .arg(size.height() - 5));
 }
 
-} // namespace dictora
+}  // namespace dictora

@@ -340,4 +340,4 @@ TEST_F(MediaPlayerTest, WithoutACurrentRowTheFirstSentenceIsChosen)
     EXPECT_EQ(player.playRow(advancing), kNone);
 }
 
-} // namespace
+}  // namespace
