@@ -18,7 +18,7 @@ struct UsageError {
 // CommandRegistration; main.cpp looks commands up by name.
 struct Command {
     QString name;
-    QString synopsis;  // one line for the help text
+    QString synopsis; // one line for the help text
     std::function<int(const QStringList& args)> run;
 };
 
@@ -38,4 +38,4 @@ QString takeOption(QStringList& args, const QString& name, const QString& fallba
 // Takes a bare "--name" out of args; true when it was there.
 bool takeFlag(QStringList& args, const QString& name);
 
-}  // namespace dictora::cli
+} // namespace dictora::cli

@@ -13,7 +13,7 @@ std::vector<Command>& registry()
     static std::vector<Command> all;
     return all;
 }
-}  // namespace
+} // namespace
 
 const std::vector<Command>& commands()
 {
@@ -56,7 +56,7 @@ bool takeFlag(QStringList& args, const QString& name)
     return args.removeAll(name) > 0;
 }
 
-}  // namespace dictora::cli
+} // namespace dictora::cli
 
 int main(int argc, char** argv)
 {

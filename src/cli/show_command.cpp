@@ -1,0 +1,89 @@
+// dictora-cli show: a Unit as loading it today would present it.
+#include "cli/cli_command.h"
+#include "cli/study_context.h"
+
+#include "core/study/progress_pass.h"
+#include "core/study/unit_file.h"
+#include "core/study/unit_names.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+namespace dictora::cli {
+
+namespace {
+
+QJsonArray rowsJson(const SentenceTable& table)
+{
+    QJsonArray rows;
+    for (const SentenceRow& row : table.rows()) {
+        QJsonArray fields;
+        for (const QString& field : row)
+            fields.append(field);
+        rows.append(fields);
+    }
+    return rows;
+}
+
+int runShow(QStringList args)
+{
+    const bool save = takeFlag(args, QStringLiteral("--save"));
+    bool isNotebook = takeFlag(args, QStringLiteral("--notebook"));
+    QString path = takeOption(args, QStringLiteral("--file"));
+    const bool byName = path.isEmpty();
+    ProgramFolder folder;
+    if (byName)
+        folder = takeProgramFolder(args);
+    const TimeValue now = takeNow(args);
+    if (byName) {
+        if (args.size() != 1)
+            throw UsageError{QStringLiteral("wants one Unit name or --file PATH")};
+        const QString name = args.takeFirst();
+        if (!isAcceptableUnitName(name))
+            throw UsageError{unitNameMessage()};
+        path = folder.dataFolder() + name + QStringLiteral(".dat");
+        isNotebook = name == kNotebookName;
+    }
+    expectNoMoreArguments(args);
+    if (!QFileInfo(path).isFile())
+        throw UsageError{QStringLiteral("no Unit file %1").arg(path)};
+
+    UnitReadResult read =
+        readUnitFile(path, isNotebook, [now](ReviewFields& fields, const UnitHeader& header) {
+            DailyReview(fields, header.reviewFrequency, now);
+        });
+    if (!read.opened)
+        throw UsageError{QStringLiteral("cannot read %1").arg(path)};
+    const UnitHeader header = read.headerRead ? read.header
+                              : isNotebook    ? kNotebookHeader
+                                              : kNewUnitHeader;
+    SentenceTable table;
+    table.replaceAll(std::move(read.rows));
+    const ProgressFigures figures = runProgressPass(table, header, isNotebook, now, {});
+    if (save) {
+        const WriteOutcome written =
+            writeFileAtomically(path, encodeUnit(header, table.rows(), isNotebook), true);
+        if (!written.ok) {
+            printError(QStringLiteral("dictora-cli show: ") + written.error);
+            return 1;
+        }
+    }
+    printJson({{"reviewFrequency", header.reviewFrequency},
+               {"newPerDay", double(header.newPerDay)},
+               {"newPerDayUnit", header.newPerDayUnit},
+               {"rows", rowsJson(table)},
+               {"unitPercentText", figures.texts.unitPercentText},
+               {"progressLine", figures.texts.progressLine},
+               {"estimateText", figures.texts.estimateText}});
+    return 0;
+}
+
+const CommandRegistration registration{
+    {QStringLiteral("show"),
+     QStringLiteral("show NAME | --file PATH [--notebook]  [--now YYYYmmddHHMMSS] [--save]   "
+                    "a Unit as loaded today"),
+     runShow}};
+
+} // namespace
+
+} // namespace dictora::cli

@@ -1,0 +1,81 @@
+#include "cli/study_context.h"
+
+#include "cli/cli_command.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace dictora::cli {
+
+StudyContext::StudyContext(ProgramFolder programFolder, TimeValue now)
+    : folder(std::move(programFolder)), library(folder, state, table)
+{
+    state.now = QDateTime::fromSecsSinceEpoch(now);
+    QObject::connect(&library, &UnitLibrary::saveFailed,
+                     [this](const QString& message) { failures << message; });
+}
+
+ProgramFolder takeProgramFolder(QStringList& args)
+{
+    const QString home = takeOption(args, QStringLiteral("--home"));
+    ProgramFolder folder;
+    if (home.isEmpty()) {
+        folder = locateProgramFolder(QCoreApplication::applicationDirPath());
+    } else {
+        folder.path = QDir(home).absolutePath();
+        if (!folder.path.endsWith(u'/'))
+            folder.path += u'/';
+    }
+    createDataFolders(folder);
+    if (!QFileInfo(folder.dataFolder()).isDir())
+        throw UsageError{QStringLiteral("%1 is not a folder").arg(folder.dataFolder())};
+    return folder;
+}
+
+TimeValue takeNow(QStringList& args)
+{
+    const QString text = takeOption(args, QStringLiteral("--now"));
+    if (text.isEmpty())
+        return QDateTime::currentSecsSinceEpoch();
+    static const QRegularExpression stamp(QStringLiteral("^\\d{14}$"));
+    if (!stamp.match(text).hasMatch())
+        throw UsageError{QStringLiteral("--now wants YYYYmmddHHMMSS, not '%1'").arg(text)};
+    return ParseStamp(text);
+}
+
+void expectNoMoreArguments(const QStringList& args)
+{
+    if (!args.isEmpty())
+        throw UsageError{QStringLiteral("unexpected argument '%1'").arg(args.first())};
+}
+
+int parseIndex(const QString& text, const QString& what)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0)
+        throw UsageError{QStringLiteral("%1 must be a number from 0, not '%2'").arg(what, text)};
+    return value;
+}
+
+void printJson(const QJsonObject& object)
+{
+    printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
+void openListedUnit(StudyContext& context, const QString& name)
+{
+    context.library.listDataFolder();
+    const int position = context.library.positionOf(name);
+    if (position < 0)
+        throw UsageError{
+            QStringLiteral("no Unit named '%1' in %2").arg(name, context.folder.dataFolder())};
+    if (!context.library.OpenUnit(position))
+        throw UsageError{context.library.lastError()};
+}
+
+} // namespace dictora::cli

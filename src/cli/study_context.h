@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/study/program_folder.h"
+#include "core/study/sentence_table.h"
+#include "core/study/stamp.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace dictora::cli {
+
+// What the study commands share: the program folder (from --home DIR, else
+// the program's own rule), the time (--now YYYYmmddHHMMSS, else the clock),
+// and a unit library over them, as the program would hold it.
+struct StudyContext {
+    ProgramFolder folder;
+    StudyState state;
+    SentenceTable table;
+    UnitLibrary library;
+    QStringList failures; // saveFailed messages, in order
+
+    explicit StudyContext(ProgramFolder programFolder, TimeValue now);
+};
+
+// Takes --home DIR out of args and finds the program folder; its data
+// folders are created when missing, as start-up does.
+ProgramFolder takeProgramFolder(QStringList& args);
+// Takes --now YYYYmmddHHMMSS out of args (14 digits, local time), else the
+// current time.
+TimeValue takeNow(QStringList& args);
+// Any argument left over is bad input.
+void expectNoMoreArguments(const QStringList& args);
+// A non-negative integer argument, else a UsageError naming what it is.
+int parseIndex(const QString& text, const QString& what);
+
+// Prints an object as one line of JSON.
+void printJson(const QJsonObject& object);
+
+// Opens the listed Unit called name, or throws a UsageError.
+void openListedUnit(StudyContext& context, const QString& name);
+
+} // namespace dictora::cli
