@@ -131,6 +131,8 @@ void importFile(const QByteArray& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
+    // Qt's warnings about odd input would drown libFuzzer's own report.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const QString base =
         QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     scratch = std::make_unique<QTemporaryDir>(base + QStringLiteral("/dictora-fuzz-XXXXXX"));

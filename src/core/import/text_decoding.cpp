@@ -4,13 +4,17 @@
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace dictora {
 
 namespace {
 
-constexpr qint64 kUtf16Chunk = 64 * 1024;
+constexpr qint64 kUtf16MaxChunk = 64 * 1024;
+// A buffer grown for one very long line is given back afterwards.
+constexpr size_t kKeptBufferSize = 1024 * 1024;
 
 // The legacy converter is costly to open, so each thread keeps one and opens
 // it anew only when DICTORA_CODEPAGE names another code page.
@@ -32,47 +36,82 @@ QString decodeLegacyBytes(QByteArrayView bytes)
     return decoder->decode(bytes);
 }
 
+// A device shorter than the mark holds nothing after it.
+bool skipMark(QIODevice& file, qint64 markSize)
+{
+    if (!file.isSequential() && file.size() < markSize)
+        return false;
+    return file.seek(markSize);
+}
+
+// Lines are read into one buffer per thread that keeps its size, so a long
+// file costs no allocation per line and a line of any length is read whole.
+std::vector<char>& lineBuffer()
+{
+    thread_local std::vector<char> buffer(4096);
+    return buffer;
+}
+
 bool readEightBitLine(QIODevice& file, const QString& label, QString& line)
 {
-    // A device shorter than the mark cannot be positioned past it: nothing to read.
-    if (file.pos() == 0 && label == kEncodingUtf8 && !file.seek(3))
+    if (file.pos() == 0 && label == kEncodingUtf8 && !skipMark(file, 3))
         return false;
-    QByteArray bytes = file.readLine();
-    if (bytes.isEmpty())
+    std::vector<char>& buffer = lineBuffer();
+    size_t used = 0;
+    for (;;) {
+        const qint64 room = qint64(buffer.size() - used);
+        const qint64 got = file.readLine(buffer.data() + used, room);
+        if (got <= 0)
+            break;
+        used += size_t(got);
+        if (buffer[used - 1] == '\n' || got < room - 1)
+            break;
+        buffer.resize(buffer.size() * 2);
+    }
+    if (used == 0)
         return false;
-    if (bytes.endsWith('\n'))
-        bytes.chop(1);
-    if (!bytes.isEmpty())
+    if (buffer[used - 1] == '\n')
+        --used;
+    if (used > 0) {
+        const QByteArrayView bytes(buffer.data(), qsizetype(used));
         line = label == kEncodingUtf8 ? QString::fromUtf8(bytes) : decodeAnsiBytes(bytes);
+    }
+    if (buffer.size() > kKeptBufferSize) {
+        buffer.resize(kKeptBufferSize);
+        buffer.shrink_to_fit();
+    }
     return true;
 }
 
 // UTF-16LE units are appended as they are, up to the unit U+000A. The file is
-// scanned a chunk at a time through peek so that a long line costs one pass.
+// scanned through peek in chunks that grow while a line goes on, so a short
+// line costs a short copy and a long one a few large ones.
 bool readUtf16Line(QIODevice& file, QString& line)
 {
-    if (file.pos() == 0 && !file.seek(2))
+    if (file.pos() == 0 && !skipMark(file, 2))
         return false;
+    std::vector<char>& buffer = lineBuffer();
+    qint64 chunk = 512;
     bool readAny = false;
     for (;;) {
-        const QByteArray chunk = file.peek(kUtf16Chunk);
-        if (chunk.isEmpty())
+        if (buffer.size() < size_t(chunk))
+            buffer.resize(size_t(chunk));
+        const qint64 got = file.peek(buffer.data(), chunk);
+        if (got <= 0)
             return readAny;
         readAny = true;
-        if (chunk.size() == 1) {
+        if (got == 1) {
             // Either the final odd byte, or a short peek: read it for sure.
-            const QByteArray tail = file.read(2);
-            if (tail.isEmpty())
-                return true;
-            const char16_t unit =
-                char16_t(uchar(tail.at(0)) | (tail.size() > 1 ? uchar(tail.at(1)) << 8 : 0));
+            char pair[2] = {0, 0};
+            file.read(pair, 2);
+            const char16_t unit = char16_t(uchar(pair[0]) | uchar(pair[1]) << 8);
             if (unit == u'\n')
                 return true;
             line.append(QChar(unit));
             continue;
         }
-        const auto* bytes = reinterpret_cast<const uchar*>(chunk.constData());
-        const qsizetype units = chunk.size() / 2;
+        const auto* bytes = reinterpret_cast<const uchar*>(buffer.data());
+        const qsizetype units = qsizetype(got / 2);
         qsizetype take = 0;
         while (take < units && !(bytes[2 * take] == 0x0A && bytes[2 * take + 1] == 0))
             ++take;
@@ -86,6 +125,7 @@ bool readUtf16Line(QIODevice& file, QString& line)
             return true;
         }
         file.skip(2 * take);
+        chunk = std::min<qint64>(chunk * 2, kUtf16MaxChunk);
     }
 }
 

@@ -17,7 +17,7 @@ public:
     {
         if (!ReadTextLine(file_, label_, line_))
             return false;
-        trimmed = line_.trimmed();
+        trimmed = std::move(line_).trimmed();
         return true;
     }
 
