@@ -1,0 +1,133 @@
+#include "platform/desktop/single_instance.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace dictora {
+namespace {
+
+// Every file below a folder with its size and modification time, to see
+// that nothing was written.
+QStringList snapshot(const QString& folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(info.filePath())
+                       .arg(info.size())
+                       .arg(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
+{
+    QTemporaryDir runtime;
+    auto first = std::make_unique<SingleInstance>(runtime.path());
+    ASSERT_TRUE(first->acquire());
+    EXPECT_TRUE(first->acquire()); // asking again keeps it
+    EXPECT_TRUE(QFile::exists(first->lockFilePath()));
+    EXPECT_TRUE(first->lockFilePath().endsWith(QStringLiteral("Global_Dictora.exe.lock")));
+
+    SingleInstance second(runtime.path());
+    EXPECT_FALSE(second.acquire());
+
+    first.reset();
+    EXPECT_FALSE(QFile::exists(runtime.filePath(QStringLiteral("Global_Dictora.exe.lock"))));
+    SingleInstance third(runtime.path());
+    EXPECT_TRUE(third.acquire());
+}
+
+TEST(SingleInstance, RunningCopyStillListensAfterARefusedStart)
+{
+    QTemporaryDir runtime;
+    SingleInstance first(runtime.path());
+    ASSERT_TRUE(first.acquire());
+    // The running copy takes knocks and drops them: a refused start must not
+    // leave its socket stuck or broken for the next one.
+    SingleInstance second(runtime.path());
+    EXPECT_FALSE(second.acquire());
+    QLocalSocket later;
+    later.connectToServer(first.serverName());
+    EXPECT_TRUE(later.waitForConnected(1000));
+}
+
+TEST(SingleInstance, LockLeftByACrashedCopyIsTakenOver)
+{
+    QTemporaryDir runtime;
+    QFile stale(runtime.filePath(QStringLiteral("Global_Dictora.exe.lock")));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    // A process id far beyond any live one, in the lock file's own format.
+    stale.write("2147483000\ndictora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    SingleInstance instance(runtime.path());
+    EXPECT_TRUE(instance.acquire());
+}
+
+TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
+{
+    QTemporaryDir temp;
+    const QString runtime = temp.filePath(QStringLiteral("run"));
+    const QString home = temp.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    SingleInstance running(runtime);
+    ASSERT_TRUE(running.acquire());
+    const QStringList before = snapshot(temp.path());
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(DICTORA_PROGRAM), {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(home));
+    EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+TEST(SingleInstance, FirstProgramMakesItsFolders)
+{
+    // The same start without a running copy does go on: it makes the program
+    // folder, which shows the refusal above is the lock's doing.
+    QTemporaryDir temp;
+    const QString runtime = temp.filePath(QStringLiteral("run"));
+    const QString home = temp.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("DICTORA_REPORT_FIRST_FRAME"), QStringLiteral("1"));
+    first.setProcessEnvironment(env);
+    first.start(QStringLiteral(DICTORA_PROGRAM), {});
+    ASSERT_TRUE(first.waitForFinished(15000));
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(first.readAllStandardOutput().startsWith("first-frame-ms "));
+    for (const char* name : {"Data", "Backup", "Cfg", "Record", "Media"})
+        EXPECT_TRUE(QFileInfo(home + QLatin1Char('/') + name).isDir()) << name;
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Cfg/Match.wav")));
+    // The lock is gone with the program.
+    EXPECT_FALSE(QFileInfo::exists(runtime + QStringLiteral("/Global_Dictora.exe.lock")));
+}
+
+} // namespace
+} // namespace dictora
