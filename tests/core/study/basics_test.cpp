@@ -18,7 +18,7 @@ TEST(NumberText, ConvertsLeadingDigitsLikeTheCLibrary)
     EXPECT_EQ(textToInt("abc"), 0);
     EXPECT_EQ(textToInt(""), 0);
     EXPECT_EQ(textToUInt("4294967295"), 4294967295u);
-    EXPECT_EQ(textToInt("4294967295"), -1);  // a 32-bit store wraps
+    EXPECT_EQ(textToInt("4294967295"), -1); // a 32-bit store wraps
     EXPECT_EQ(uintText(4294967295u), "4294967295");
 }
 
