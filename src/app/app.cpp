@@ -65,7 +65,6 @@ int App::run(QApplication& qtApp)
     prepareProgramFolder(programFolder);
 
     media = makeMediaCommands();
-    openSoundCues(*media, programFolder);
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -86,6 +85,12 @@ int App::run(QApplication& qtApp)
             qtApp.quit();
         });
     }
+
+    // Opening the cues prerolls three decoders, about a tenth of a second;
+    // they are opened as soon as the study screen is on the screen, long
+    // before the learner can do anything that sounds one.
+    QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+                     [this] { openSoundCues(*media, programFolder); });
 
     frame->start();
     return qtApp.exec();
