@@ -1,12 +1,17 @@
+#include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/tip_window.h"
+#include "ui/shell/ui_font.h"
 
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QFontInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -194,6 +199,39 @@ TEST_F(FrameFixture, DockingMovesTheListAndFollowsTheFormsSide)
     EXPECT_EQ(form.geometry(), QRect(origin.x(), origin.y(), w, 193));
     EXPECT_EQ(screensaver.geometry(), QRect(origin.x(), origin.y() + 192, w, h - 192));
     EXPECT_EQ(dockedCalls, 3);
+}
+
+TEST_F(FrameFixture, BringToFrontKeepsTheFrameMaximisedAndFocusesTheAnswerBox)
+{
+    FrameDialog frame(state, sentences, {});
+    frame.start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QWidget form(frame.mainPanel(), Qt::Tool | Qt::FramelessWindowHint);
+    auto* answer = new QLineEdit(&form);
+    form.setGeometry(100, 100, 400, 100);
+    form.show();
+    frame.mainPanel()->floating().dictationForm = &form;
+    frame.setAnswerBox(answer);
+
+    frame.bringToFront();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_TRUE(frame.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_TRUE(frame.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer->hasFocus(); }, 2000));
+    // The frame's window was made again; the panel still covers it.
+    EXPECT_EQ(frame.mainPanel()->geometry(), frame.rect());
+}
+
+TEST(DialogColours, BackgroundAndTextOfEveryDialog)
+{
+    const QPalette saved = qApp->palette();
+    applyDialogColours(*qApp);
+    QWidget dialog;
+    EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(204, 232, 207));
+    EXPECT_EQ(dialog.palette().color(QPalette::WindowText), QColor(0, 0, 238));
+    EXPECT_EQ(QFontInfo(uiFont()).family(), QStringLiteral("Noto Sans CJK SC"));
+    qApp->setPalette(saved);
 }
 
 } // namespace
