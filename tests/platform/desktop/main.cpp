@@ -4,6 +4,9 @@
 
 int main(int argc, char** argv)
 {
+    // Tests draw offscreen, also when CTest lists them without its environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -7,6 +7,9 @@
 // Widget tests need one QApplication for the whole run.
 int main(int argc, char** argv)
 {
+    // Tests draw offscreen, also when CTest lists them without its environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     dictora::installFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);
