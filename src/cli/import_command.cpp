@@ -1,0 +1,152 @@
+// dictora-cli import: a lyric, subtitle or text file into a Section of a
+// Unit, as confirming the add-content dialog with that file chosen would do,
+// then the Unit is saved.
+#include "cli/cli_command.h"
+#include "cli/study_context.h"
+
+#include "core/import/content_change_question.h"
+#include "core/import/section_media.h"
+#include "core/import/text_import.h"
+#include "core/study/unit_names.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <limits>
+
+namespace dictora::cli {
+
+namespace {
+
+// The answer given on the command line; without one, a Section that has
+// sentences is never changed.
+class AnswerFromOptions : public ContentChangeQuestion {
+public:
+    explicit AnswerFromOptions(ContentChangeChoice choice) : choice_(choice) {}
+    ContentChangeChoice ask() override { return choice_; }
+
+private:
+    ContentChangeChoice choice_;
+};
+
+// "H:M:S" as the dialog's three length fields: each a decimal number, an
+// empty one 0.
+uint32_t parseLength(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d*):(\\d*):(\\d*)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    const auto bad = [&] {
+        return UsageError{QStringLiteral("--length wants H:M:S, not '%1'").arg(text)};
+    };
+    if (!match.hasMatch())
+        throw bad();
+    uint64_t seconds = 0;
+    const uint64_t scale[] = {3600, 60, 1};
+    for (int i = 0; i < 3; ++i) {
+        const QString field = match.captured(i + 1);
+        if (field.size() > 9)
+            throw bad();
+        seconds += field.toULongLong() * scale[i];
+    }
+    if (seconds * 1000 > std::numeric_limits<uint32_t>::max())
+        throw bad();
+    return uint32_t(seconds * 1000);
+}
+
+int runImport(QStringList args)
+{
+    ProgramFolder folder = takeProgramFolder(args);
+    const TimeValue now = takeNow(args);
+    const QString unitName = takeOption(args, QStringLiteral("--unit"));
+    const QString section = takeOption(args, QStringLiteral("--section"));
+    const bool replace = takeFlag(args, QStringLiteral("--replace"));
+    const bool append = takeFlag(args, QStringLiteral("--append"));
+    const QString mediaOption = takeOption(args, QStringLiteral("--media"));
+    const QString length = takeOption(args, QStringLiteral("--length"));
+    if (args.size() != 1)
+        throw UsageError{QStringLiteral("wants one text file")};
+    const QString textPath = QFileInfo(args.first()).absoluteFilePath();
+    if (unitName.isEmpty())
+        throw UsageError{QStringLiteral("--unit NAME is needed")};
+    if (replace && append)
+        throw UsageError{QStringLiteral("--replace and --append exclude each other")};
+    if (unitName == kNotebookName)
+        throw UsageError{QStringLiteral("the Sentence Notebook takes sentences from Units only")};
+    if (!isAcceptableUnitName(unitName))
+        throw UsageError{unitNameMessage()};
+    QFile probe(textPath);
+    if (!QFileInfo(textPath).isFile() || !probe.open(QIODevice::ReadOnly))
+        throw UsageError{QStringLiteral("cannot read %1").arg(args.first())};
+    probe.close();
+
+    TextImportRequest request;
+    request.textPath = textPath;
+    if (!mediaOption.isEmpty())
+        request.mediaPath = QFileInfo(mediaOption).absoluteFilePath();
+    request.mediaLengthMs = length.isEmpty() ? 0 : parseLength(length);
+
+    StudyContext context(std::move(folder), now);
+    UnitLibrary& library = context.library;
+    library.listDataFolder();
+    if (library.positionOf(unitName) < 0) {
+        const UnitResult created = library.createUnit(unitName);
+        if (!created.ok)
+            throw UsageError{created.message};
+    } else {
+        openListedUnit(context, unitName);
+    }
+    SentenceTable& table = context.table;
+
+    if (!section.isEmpty()) {
+        request.targetRow = parseIndex(section, QStringLiteral("--section"));
+        if (!table.isValidRow(request.targetRow) || !table.isTitleRow(request.targetRow))
+            throw UsageError{
+                QStringLiteral("row %1 of %2 is not a Section title row").arg(section, unitName)};
+        const bool hasSentences =
+            table.isValidRow(request.targetRow + 1) && !table.isTitleRow(request.targetRow + 1);
+        if (hasSentences && !replace && !append)
+            throw UsageError{QStringLiteral("Section '%1' (row %2) has sentences: choose "
+                                            "--replace or --append")
+                                 .arg(table.field(request.targetRow, SectionTitle), section)};
+    }
+
+    AnswerFromOptions answer(replace  ? ContentChangeChoice::Replace
+                             : append ? ContentChangeChoice::Append
+                                      : ContentChangeChoice::Cancel);
+    const TextImportOutcome outcome = ImportTextFile(table, context.state, request, answer);
+    int titleRow = sectionTitleRow(table, outcome.targetRow);
+    // The media belongs to the whole Section: after the append answer it goes
+    // to the title row, not to the last old sentence the import stopped on.
+    if (!request.mediaPath.isEmpty())
+        titleRow = attachSectionMedia(table, titleRow, QFileInfo(textPath).completeBaseName(),
+                                      request.mediaPath, request.mediaLengthMs);
+    if (titleRow >= 0)
+        copySectionFields(table, titleRow);
+    context.state.unitModified = true;
+    const bool saved = library.SaveUnit();
+
+    if (outcome.status == TextImportOutcome::Status::Refused)
+        printError(QStringLiteral("dictora-cli import: ") + outcome.message);
+    if (!saved)
+        printError(QStringLiteral("dictora-cli import: ") + library.lastError());
+    if (outcome.status != TextImportOutcome::Status::Imported || !saved)
+        return 1;
+    printJson({{"unit", unitName},
+               {"path", library.unitFilePath()},
+               {"sectionRow", titleRow},
+               {"sectionTitle", table.field(titleRow, SectionTitle)},
+               {"rowsAdded", outcome.rowsAdded},
+               {"rows", table.rowCount()}});
+    return 0;
+}
+
+const CommandRegistration registration{
+    {QStringLiteral("import"),
+     QStringLiteral("import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
+                    "[--media PATH] [--length H:M:S]   import a text file into a Section"),
+     runImport}};
+
+} // namespace
+
+} // namespace dictora::cli
