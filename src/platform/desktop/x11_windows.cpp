@@ -1,0 +1,201 @@
+#include "platform/desktop/x11_windows.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Xlib last: its macros (None, Status, Bool) clash with Qt's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace dictora {
+
+struct X11Windows::Connection {
+    Display* display = nullptr;
+    ::Window root = 0;
+    Atom activeWindow = 0;
+    Atom clientListStacking = 0;
+    Atom wmPid = 0;
+    Atom wmName = 0;
+    Atom utf8String = 0;
+    Atom closeWindow = 0;
+
+    ~Connection()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+
+    // One property of a window as raw items; empty when it is missing.
+    QByteArray property(::Window window, Atom name, Atom type, int& format,
+                        unsigned long& count) const
+    {
+        Atom actualType = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        count = 0;
+        format = 0;
+        if (XGetWindowProperty(display, window, name, 0, 1 << 16, False, type, &actualType, &format,
+                               &count, &after, &data) != Success ||
+            !data)
+            return {};
+        const int itemSize = format == 32 ? int(sizeof(long)) : format / 8;
+        QByteArray bytes(reinterpret_cast<const char*>(data), int(count) * itemSize);
+        XFree(data);
+        return bytes;
+    }
+
+    QList<quint64> windowList(::Window window, Atom name) const
+    {
+        int format = 0;
+        unsigned long count = 0;
+        const QByteArray bytes = property(window, name, XA_WINDOW, format, count);
+        QList<quint64> windows;
+        if (format != 32)
+            return windows;
+        const auto* items = reinterpret_cast<const unsigned long*>(bytes.constData());
+        for (unsigned long i = 0; i < count; ++i)
+            windows << quint64(items[i]);
+        return windows;
+    }
+};
+
+namespace {
+
+// Xlib reports errors through a global handler that ends the process by
+// default; a window that vanishes between two calls must not do that.
+int ignoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+} // namespace
+
+std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray& displayName)
+{
+    auto x = std::make_unique<Connection>();
+    x->display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData());
+    if (!x->display)
+        return nullptr;
+    XSetErrorHandler(ignoreErrors);
+    x->root = DefaultRootWindow(x->display);
+    x->activeWindow = XInternAtom(x->display, "_NET_ACTIVE_WINDOW", False);
+    x->clientListStacking = XInternAtom(x->display, "_NET_CLIENT_LIST_STACKING", False);
+    x->wmPid = XInternAtom(x->display, "_NET_WM_PID", False);
+    x->wmName = XInternAtom(x->display, "_NET_WM_NAME", False);
+    x->utf8String = XInternAtom(x->display, "UTF8_STRING", False);
+    x->closeWindow = XInternAtom(x->display, "_NET_CLOSE_WINDOW", False);
+    return std::unique_ptr<X11Windows>(new X11Windows(std::move(x)));
+}
+
+X11Windows::X11Windows(std::unique_ptr<Connection> connection) : x_(std::move(connection)) {}
+
+X11Windows::~X11Windows() = default;
+
+quint64 X11Windows::activeWindow() const
+{
+    const QList<quint64> active = x_->windowList(x_->root, x_->activeWindow);
+    return active.isEmpty() ? 0 : active.first();
+}
+
+QList<quint64> X11Windows::stackingOrder() const
+{
+    return x_->windowList(x_->root, x_->clientListStacking);
+}
+
+ForeignWindowInfo X11Windows::describe(quint64 id) const
+{
+    ForeignWindowInfo info;
+    info.id = id;
+    if (id == 0)
+        return info;
+    const ::Window window = ::Window(id);
+
+    int format = 0;
+    unsigned long count = 0;
+    const QByteArray pid = x_->property(window, x_->wmPid, XA_CARDINAL, format, count);
+    if (format == 32 && count == 1)
+        info.pid = qint64(*reinterpret_cast<const unsigned long*>(pid.constData()));
+    info.executableName = executableNameOfProcess(info.pid);
+
+    XClassHint hint{};
+    if (XGetClassHint(x_->display, window, &hint)) {
+        info.className = QString::fromLocal8Bit(hint.res_class);
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    const QByteArray title = x_->property(window, x_->wmName, x_->utf8String, format, count);
+    if (format == 8 && !title.isEmpty()) {
+        info.title = QString::fromUtf8(title);
+    } else {
+        const QByteArray old = x_->property(window, XA_WM_NAME, XA_STRING, format, count);
+        info.title = QString::fromLatin1(old);
+    }
+
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(x_->display, window, &attributes)) {
+        int x = 0;
+        int y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(x_->display, window, x_->root, 0, 0, &x, &y, &child);
+        info.frame = QRect(x, y, attributes.width, attributes.height);
+        info.viewable = attributes.map_state == IsViewable;
+    }
+    return info;
+}
+
+bool X11Windows::isOwnWindow(quint64 window) const
+{
+    return describe(window).pid == qint64(getpid());
+}
+
+void X11Windows::minimise(quint64 window)
+{
+    XIconifyWindow(x_->display, ::Window(window), DefaultScreen(x_->display));
+    XFlush(x_->display);
+}
+
+void X11Windows::requestClose(quint64 window)
+{
+    // The window manager's close request, which sends WM_DELETE_WINDOW the
+    // way the window's close box does.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = ::Window(window);
+    event.xclient.message_type = x_->closeWindow;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = CurrentTime;
+    event.xclient.data.l[1] = 2; // from a pager or a tool, not the application
+    XSendEvent(x_->display, x_->root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(x_->display);
+}
+
+bool X11Windows::endProcess(quint64 window)
+{
+    const qint64 pid = describe(window).pid;
+    if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
+        return false;
+    return ::kill(pid_t(pid), SIGTERM) == 0;
+}
+
+QString executableNameOfProcess(qint64 pid)
+{
+    if (pid <= 0)
+        return {};
+    const QString target = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    return QFileInfo(target).fileName();
+}
+
+bool isSameUserProcess(qint64 pid)
+{
+    struct stat status {};
+    const QByteArray path = QStringLiteral("/proc/%1").arg(pid).toLocal8Bit();
+    return pid > 0 && ::stat(path.constData(), &status) == 0 && status.st_uid == getuid();
+}
+
+} // namespace dictora
