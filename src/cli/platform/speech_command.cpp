@@ -160,6 +160,6 @@ const CommandRegistration voicesCommand{{QStringLiteral("voices"),
                                          QStringLiteral("voices   the installed speech voices"),
                                          [](const QStringList& args) { return runVoices(args); }}};
 
-}  // namespace
+} // namespace
 
-}  // namespace dictora::cli
+} // namespace dictora::cli

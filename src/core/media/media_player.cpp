@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 namespace dictora {
 
 namespace {
@@ -20,7 +22,7 @@ constexpr uint32_t kChildStyle = 1073741824u;
 // Share of a span the learner hears before typing unlocks: the golden section.
 constexpr double kUnlockFraction = 0.618;
 
-}  // namespace
+} // namespace
 
 MediaPlayer::MediaPlayer(StudyState& state, SentenceTable& table, ProgramFolder folder,
                          MediaCommands& commands, SpeechOutput& speech, VideoSurface* surface)
@@ -271,9 +273,11 @@ int MediaPlayer::playPosition()
         return state_.playFromMs;
     // The device's own position, in the media's time: line-by-line play and
     // the unlock follow the sound to the millisecond.
+    // Right after the seek that starts a span the device may not know its
+    // position yet; the sound cannot be before the span's start.
     bool ok = false;
     const int position = commands_.send(QStringLiteral("Status MYSHOW Position")).toInt(&ok);
-    return ok ? position : state_.playFromMs;
+    return ok ? std::max(position, state_.playFromMs) : state_.playFromMs;
 }
 
 MediaTickDecision MediaPlayer::tick(int recordStatus)
@@ -316,4 +320,4 @@ void MediaPlayer::placeVideo()
                        .arg(size.height() - 5));
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -100,4 +100,4 @@ private:
     int declaredLengthMs_ = -1000;
 };
 
-}  // namespace dictora
+} // namespace dictora

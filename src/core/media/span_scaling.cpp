@@ -10,4 +10,4 @@ bool isAudioPath(const QString& path)
            extension.size() < 2;
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -24,4 +24,4 @@ inline constexpr int kShortestPlayedSpanMs = 300;
 // than two characters; anything else shows the video window.
 bool isAudioPath(const QString& path);
 
-}  // namespace dictora
+} // namespace dictora

@@ -34,4 +34,4 @@ public:
     virtual int speechState() const = 0;
 };
 
-}  // namespace dictora
+} // namespace dictora

@@ -22,4 +22,4 @@ public:
     virtual uint32_t surfaceId() const = 0;
 };
 
-}  // namespace dictora
+} // namespace dictora

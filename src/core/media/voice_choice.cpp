@@ -18,4 +18,4 @@ VoiceLanguage voiceLanguageFor(const QString& text)
     return wide > narrow ? VoiceLanguage::Chinese : VoiceLanguage::English;
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -12,4 +12,4 @@ enum class VoiceLanguage { English, Chinese };
 // other text, an empty one included, is English.
 VoiceLanguage voiceLanguageFor(const QString& text);
 
-}  // namespace dictora
+} // namespace dictora

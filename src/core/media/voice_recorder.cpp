@@ -129,4 +129,4 @@ RecordTick VoiceRecorder::tick(const QDateTime& now)
     return result;
 }
 
-}  // namespace dictora
+} // namespace dictora

@@ -74,4 +74,4 @@ private:
     int lastRecordStatus_ = RecordIdle;
 };
 
-}  // namespace dictora
+} // namespace dictora

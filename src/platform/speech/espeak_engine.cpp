@@ -37,7 +37,7 @@ int onSynthesised(short* samples, int count, espeak_EVENT* events)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 EspeakEngine::~EspeakEngine()
 {
@@ -138,4 +138,4 @@ bool EspeakEngine::synthesize(const QString& text, const Output& output)
     return result == EE_OK && !abandoned;
 }
 
-}  // namespace dictora
+} // namespace dictora

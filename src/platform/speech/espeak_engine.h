@@ -58,4 +58,4 @@ private:
     QString voice_;
 };
 
-}  // namespace dictora
+} // namespace dictora

@@ -153,4 +153,4 @@ void SpeechPipeline::release()
     finished_ = false;
 }
 
-}  // namespace dictora
+} // namespace dictora

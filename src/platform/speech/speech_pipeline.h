@@ -53,4 +53,4 @@ private:
     bool finished_ = false;
 };
 
-}  // namespace dictora
+} // namespace dictora

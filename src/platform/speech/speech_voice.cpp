@@ -32,4 +32,4 @@ int findVoice(const QList<SpeechVoice>& voices, const QString& key)
     return -1;
 }
 
-}  // namespace dictora
+} // namespace dictora

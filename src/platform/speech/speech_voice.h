@@ -27,4 +27,4 @@ int espeakVolumeFor(int volume);
 // does not matter); -1 when none does.
 int findVoice(const QList<SpeechVoice>& voices, const QString& key);
 
-}  // namespace dictora
+} // namespace dictora

@@ -40,7 +40,7 @@ std::vector<int> characterOffsets(const QString& text)
     return offsets;
 }
 
-}  // namespace
+} // namespace
 
 struct SpeechWorker::Engine {
     EspeakEngine voice;
@@ -361,4 +361,4 @@ void SpeechWorker::speak(const QString& text, int leadingBlanks)
     publish();
 }
 
-}  // namespace dictora
+} // namespace dictora

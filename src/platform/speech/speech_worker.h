@@ -131,4 +131,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace dictora
+} // namespace dictora

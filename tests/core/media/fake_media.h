@@ -84,4 +84,4 @@ public:
     bool shown = false;
 };
 
-}  // namespace dictora::test
+} // namespace dictora::test

@@ -312,6 +312,16 @@ TEST_F(MediaPlayerTest, PauseAndResumeFollowTheDeviceMode)
     EXPECT_EQ(player.playPosition(), 0); // falls back to where the span started
 }
 
+TEST_F(MediaPlayerTest, PositionIsNeverBeforeTheSpanWhileItPlays)
+{
+    addSection(audioPath, 10000, {{4000, 6000}});
+    select(1);
+    commands.replies["Status MYSHOW Position"] = "0"; // still seeking
+    EXPECT_EQ(player.playPosition(), 4000);
+    commands.replies["Status MYSHOW Position"] = "4321";
+    EXPECT_EQ(player.playPosition(), 4321);
+}
+
 TEST_F(MediaPlayerTest, WithoutMediaTheVoiceGivesModeAndPosition)
 {
     EXPECT_EQ(player.mediaMode(), "stopped");
@@ -340,4 +350,4 @@ TEST_F(MediaPlayerTest, WithoutACurrentRowTheFirstSentenceIsChosen)
     EXPECT_EQ(player.playRow(advancing), kNone);
 }
 
-}  // namespace
+} // namespace

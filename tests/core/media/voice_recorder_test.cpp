@@ -152,4 +152,4 @@ TEST_F(RecorderTest, StatusMapsTheDeviceModes)
     EXPECT_EQ(commands.log.last(), "Resume RECORD ");
 }
 
-}  // namespace
+} // namespace

@@ -211,4 +211,4 @@ TEST(SpeechSettings, MapOntoTheEnginesRanges)
     EXPECT_EQ(findVoice(voices, "fr"), -1);
 }
 
-}  // namespace
+} // namespace
