@@ -1,0 +1,107 @@
+#include "core/study/unit_file.h"
+
+#include "core/import/test_files.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace dictora;
+using dictora::test::FileFolder;
+
+namespace {
+
+class ImportCommand : public ::testing::Test {
+protected:
+    // Runs dictora-cli import with the program folder in the scratch folder.
+    int run(QStringList args)
+    {
+        args.prepend("import");
+        args << "--home" << folder.path("home") << "--unit"
+             << "Lesson"
+             << "--now"
+             << "20261207120000";
+        QProcess process;
+        process.start(DICTORA_CLI_PATH, args);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        errors = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    }
+
+    QString unitPath() const { return folder.path("home/Data/Lesson.dat"); }
+
+    // Every row as "#title" for a title row and the text for a sentence.
+    QStringList savedRows() const
+    {
+        const UnitReadResult read = readUnitFile(unitPath(), false);
+        EXPECT_TRUE(read.terminated);
+        QStringList rows;
+        for (const SentenceRow& row : read.rows)
+            rows << (row[Kind] == "0" ? "#" + row[SectionTitle] : row[Text]);
+        return rows;
+    }
+
+    QByteArray savedBytes() const
+    {
+        QFile file(unitPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    FileFolder folder;
+    QString errors;
+};
+
+} // namespace
+
+TEST_F(ImportCommand, CreatesTheUnitAndAddsASectionAtTheEnd)
+{
+    const QString lyric = folder.write("Song.lrc", "[00:01.00]one\n[00:02.00]two\n");
+    ASSERT_EQ(run({lyric}), 0) << errors.toStdString();
+    EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "one", "two"}));
+    EXPECT_EQ(readUnitFile(unitPath(), false).header, kNewUnitHeader);
+}
+
+TEST_F(ImportCommand, SectionWithSentencesNeedsReplaceOrAppend)
+{
+    const QString lyric = folder.write("Song.lrc", "one\ntwo\n");
+    const QString other = folder.write("Other.txt", "three\n");
+    ASSERT_EQ(run({lyric}), 0);
+    ASSERT_EQ(run({other}), 0);
+    const QByteArray before = savedBytes();
+
+    EXPECT_EQ(run({other, "--section", "1"}), 2);
+    EXPECT_TRUE(errors.contains("--replace or --append")) << errors.toStdString();
+    EXPECT_EQ(savedBytes(), before);
+    EXPECT_EQ(run({other, "--section", "2"}), 2); // a sentence row
+    EXPECT_EQ(savedBytes(), before);
+
+    ASSERT_EQ(run({other, "--section", "1", "--append"}), 0);
+    EXPECT_EQ(savedRows(),
+              QStringList({"#标题", "#Other", "one", "two", "three", "#Other", "three"}));
+    ASSERT_EQ(run({lyric, "--section", "1", "--replace"}), 0);
+    EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "one", "two", "#Other", "three"}));
+}
+
+TEST_F(ImportCommand, MediaGoesToTheSectionAndItsSentences)
+{
+    const QString lyric = folder.write("Song.lrc", "one\n");
+    ASSERT_EQ(run({lyric, "--media", "/music/song.mp3", "--length", "1:2:3"}), 0);
+    ASSERT_EQ(run({lyric, "--section", "1", "--append", "--media", "/music/new.mp3"}), 0);
+    const UnitReadResult read = readUnitFile(unitPath(), false);
+    ASSERT_EQ(read.rows.size(), 4u);
+    // Sentence rows keep no media fields in the file; the title row holds them.
+    EXPECT_EQ(read.rows[1][MediaPath], "/music/new.mp3");
+    EXPECT_EQ(read.rows[1][MediaName], "new.mp3");
+    EXPECT_EQ(read.rows[1][MediaLengthMs], "0");
+}
+
+TEST_F(ImportCommand, BigEndianTextIsRefusedAndTheSectionKept)
+{
+    const QString lyric = folder.write("Song.lrc", "one\n");
+    const QString big = folder.write("Big.txt", QByteArray("\xFE\xFF\x00x", 4));
+    ASSERT_EQ(run({lyric}), 0);
+    EXPECT_EQ(run({big, "--section", "1", "--replace"}), 1);
+    EXPECT_TRUE(errors.contains("请将文本 Big 保存为Unicode编码再导入.")) << errors.toStdString();
+    EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "one"}));
+}
