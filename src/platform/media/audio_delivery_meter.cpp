@@ -64,7 +64,11 @@ void AudioDeliveryMeter::count(GstPad* pad, GstBuffer* buffer)
     gst_event_parse_segment(segmentEvent, &segment);
 
     const int rate = GST_AUDIO_INFO_RATE(&info);
-    const guint64 frames = gst_buffer_get_size(buffer) / guint(GST_AUDIO_INFO_BPF(&info));
+    // Planar (non-interleaved) audio, as some decoders give it, is clipped by
+    // shrinking its audio meta while the memory keeps its size.
+    const GstAudioMeta* planar = gst_buffer_get_audio_meta(buffer);
+    const guint64 frames =
+        planar ? planar->samples : gst_buffer_get_size(buffer) / guint(GST_AUDIO_INFO_BPF(&info));
     const guint64 start = GST_BUFFER_PTS(buffer);
     const guint64 end = start + gst_util_uint64_scale_int(frames, GST_SECOND, rate);
     guint64 clippedStart = start;

@@ -105,6 +105,27 @@ TEST_F(MediaFileCommands, ModeWordsFollowPlayPauseResumeAndStop)
     EXPECT_EQ(commands.send(QStringLiteral("Status MYSHOW Mode")), QStringLiteral("stopped"));
 }
 
+TEST_F(MediaFileCommands, ASpanOfAnMp3StartsAndEndsOnTheExactSample)
+{
+    // The MP3 decoder hands over planar audio whose clipped buffers keep
+    // their full memory size; only the audio meta tells the samples that count.
+    auto commands = meteredCommands();
+    ASSERT_EQ(commands->send(openCommand(generatedMedia().mp3Cbr, QStringLiteral("MYSHOW"))),
+              QString());
+    for (const auto& [from, to] : {std::pair{1500, 1900}, std::pair{333, 1250}}) {
+        meter.reset();
+        ASSERT_EQ(commands->send(QStringLiteral("Play MYSHOW From %1 To %2").arg(from).arg(to)),
+                  QString());
+        ASSERT_TRUE(waitUntil([&] {
+            return commands->send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("stopped");
+        }));
+        const auto delivered = meter.delivery();
+        EXPECT_EQ(delivered.sampleRate, 44100);
+        EXPECT_NEAR(double(delivered.firstSampleNs), from * double(GST_MSECOND), 23000.0);
+        EXPECT_NEAR(double(delivered.samples), (to - from) * 44.1, 1.0);
+    }
+}
+
 TEST_F(MediaFileCommands, ASpanStopsByItselfOnItsToPointAndDeliversExactlyItsSamples)
 {
     auto commands = meteredCommands();
