@@ -54,7 +54,9 @@ App::~App()
 int App::run(QApplication& qtApp)
 {
     instance_ = std::make_unique<SingleInstance>();
-    if (!instance_->acquire())
+    // A lock that cannot be made at all (no runtime folder, read-only temp)
+    // must not keep the learner from the program: it then runs unchecked.
+    if (instance_->acquire() == SingleInstance::Outcome::AnotherCopyRuns)
         return 0;
 
     // Start values of the study state: a fresh record holds them already.
@@ -91,6 +93,10 @@ int App::run(QApplication& qtApp)
     // before the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
+
+    // The program ends with the frame, whatever other windows are still up.
+    QObject::connect(frame.get(), &FrameDialog::closed, &qtApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
 
     frame->start();
     return qtApp.exec();

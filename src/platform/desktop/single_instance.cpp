@@ -43,21 +43,21 @@ QString SingleInstance::serverName() const
     return QDir(folder_).filePath(fileStem());
 }
 
-bool SingleInstance::acquire()
+SingleInstance::Outcome SingleInstance::acquire()
 {
     if (lock_ && lock_->isLocked())
-        return true;
+        return Outcome::Acquired;
     auto lock = std::make_unique<QLockFile>(lockFilePath());
     // A lock held by a live process is never stale, however old it is.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError) {
-            QLocalSocket knock;
-            knock.connectToServer(serverName());
-            knock.waitForConnected(200);
-            knock.abort();
-        }
-        return false;
+        if (lock->error() != QLockFile::LockFailedError)
+            return Outcome::Unavailable;
+        QLocalSocket knock;
+        knock.connectToServer(serverName());
+        knock.waitForConnected(200);
+        knock.abort();
+        return Outcome::AnotherCopyRuns;
     }
     lock_ = std::move(lock);
     // Only the holder of the lock may clear a socket left by a crashed copy.
@@ -70,7 +70,7 @@ bool SingleInstance::acquire()
         while (QLocalSocket* socket = server_->nextPendingConnection())
             socket->deleteLater();
     });
-    return true;
+    return Outcome::Acquired;
 }
 
 } // namespace dictora

@@ -23,9 +23,13 @@ public:
     explicit SingleInstance(QString runtimeFolder = {});
     ~SingleInstance();
 
-    // True when this process is now the one running copy. False when another
-    // copy runs (it has been told) or the lock cannot be taken at all.
-    bool acquire();
+    enum class Outcome {
+        Acquired,        // this process is now the one running copy
+        AnotherCopyRuns, // it has been told; this process should end
+        Unavailable,     // no lock can be made here (missing or read-only
+                         // folder): nothing to compare with, so run
+    };
+    Outcome acquire();
 
     QString lockFilePath() const;
     QString serverName() const;

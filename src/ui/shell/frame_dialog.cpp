@@ -105,6 +105,7 @@ void FrameDialog::closeEvent(QCloseEvent* event)
 {
     timer_.stop();
     event->accept();
+    emit closed();
 }
 
 bool FrameDialog::eventFilter(QObject* watched, QEvent* event)

@@ -50,6 +50,8 @@ public:
 signals:
     // Emitted once, after the first paint of the study screen.
     void firstFramePainted();
+    // The learner closed the frame: the program ends.
+    void closed();
 
 protected:
     void changeEvent(QEvent* event) override;

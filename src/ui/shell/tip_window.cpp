@@ -41,6 +41,9 @@ void TipWindow::ShowTip(int x, int y, const QString& text, QWidget* owner)
         x = kScreenMargin;
     if (x + width_ > screenWidth_ - kScreenMargin)
         x = screenWidth_ - width_ - kScreenMargin;
+    // A text wider than the screen keeps its beginning on it.
+    if (x < kScreenMargin)
+        x = kScreenMargin;
     x_ = x;
     y_ = y;
     text_ = text;

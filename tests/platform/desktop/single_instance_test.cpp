@@ -35,29 +35,29 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds)
 {
     QTemporaryDir runtime;
     auto first = std::make_unique<SingleInstance>(runtime.path());
-    ASSERT_TRUE(first->acquire());
-    EXPECT_TRUE(first->acquire()); // asking again keeps it
+    ASSERT_EQ(first->acquire(), SingleInstance::Outcome::Acquired);
+    EXPECT_EQ(first->acquire(), SingleInstance::Outcome::Acquired); // asking again keeps it
     EXPECT_TRUE(QFile::exists(first->lockFilePath()));
     EXPECT_TRUE(first->lockFilePath().endsWith(QStringLiteral("Global_Dictora.exe.lock")));
 
     SingleInstance second(runtime.path());
-    EXPECT_FALSE(second.acquire());
+    EXPECT_EQ(second.acquire(), SingleInstance::Outcome::AnotherCopyRuns);
 
     first.reset();
     EXPECT_FALSE(QFile::exists(runtime.filePath(QStringLiteral("Global_Dictora.exe.lock"))));
     SingleInstance third(runtime.path());
-    EXPECT_TRUE(third.acquire());
+    EXPECT_EQ(third.acquire(), SingleInstance::Outcome::Acquired);
 }
 
 TEST(SingleInstance, RunningCopyStillListensAfterARefusedStart)
 {
     QTemporaryDir runtime;
     SingleInstance first(runtime.path());
-    ASSERT_TRUE(first.acquire());
+    ASSERT_EQ(first.acquire(), SingleInstance::Outcome::Acquired);
     // The running copy takes knocks and drops them: a refused start must not
     // leave its socket stuck or broken for the next one.
     SingleInstance second(runtime.path());
-    EXPECT_FALSE(second.acquire());
+    EXPECT_EQ(second.acquire(), SingleInstance::Outcome::AnotherCopyRuns);
     QLocalSocket later;
     later.connectToServer(first.serverName());
     EXPECT_TRUE(later.waitForConnected(1000));
@@ -72,7 +72,17 @@ TEST(SingleInstance, LockLeftByACrashedCopyIsTakenOver)
     stale.write("2147483000\ndictora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
     SingleInstance instance(runtime.path());
-    EXPECT_TRUE(instance.acquire());
+    EXPECT_EQ(instance.acquire(), SingleInstance::Outcome::Acquired);
+}
+
+TEST(SingleInstance, FolderWhereNoLockCanBeMadeLetsTheProgramRun)
+{
+    QTemporaryDir temp;
+    QFile inTheWay(temp.filePath(QStringLiteral("run")));
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    SingleInstance instance(inTheWay.fileName());
+    EXPECT_EQ(instance.acquire(), SingleInstance::Outcome::Unavailable);
 }
 
 TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
@@ -84,7 +94,7 @@ TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     SingleInstance running(runtime);
-    ASSERT_TRUE(running.acquire());
+    ASSERT_EQ(running.acquire(), SingleInstance::Outcome::Acquired);
     const QStringList before = snapshot(temp.path());
 
     QProcess second;

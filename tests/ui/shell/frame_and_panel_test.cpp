@@ -94,6 +94,16 @@ TEST_F(FrameFixture, TimerRefreshesTheObservations)
     EXPECT_TRUE(QTest::qWaitFor([&] { return state.now.date().year() > 2000; }, 2000));
 }
 
+TEST_F(FrameFixture, ClosingTheFrameEndsTheProgram)
+{
+    FrameDialog frame(state, sentences, {});
+    QSignalSpy closed(&frame, &FrameDialog::closed);
+    frame.start();
+    frame.mainPanel()->tipWindow()->ShowTip(5, 5, QStringLiteral("提示"));
+    EXPECT_TRUE(frame.close());
+    EXPECT_EQ(closed.count(), 1);
+}
+
 TEST_F(FrameFixture, FirstPaintIsReportedOnce)
 {
     FrameDialog frame(state, sentences, {});

@@ -48,6 +48,11 @@ TEST_F(TipFixture, StaysFivePixelsInsideTheScreen)
 
     tip.ShowTip(1469, 60, QStringLiteral("添加成功"), &tip); // right edge exactly at 1595
     EXPECT_EQ(tip.tipRect().x(), 1469);
+
+    // Wider than the screen: its beginning stays on the screen.
+    tip.ShowTip(300, 60, QString(60, QChar(u'字')));
+    EXPECT_EQ(tip.tipRect().x(), 5);
+    EXPECT_EQ(tip.tipRect().width(), 1806);
 }
 
 TEST_F(TipFixture, SameTextAndOwnerWhileShownChangesNothing)
