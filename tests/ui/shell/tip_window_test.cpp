@@ -153,12 +153,5 @@ TEST_F(TipFixture, DrawsBackgroundAndLightCyanText)
     }
 }
 
-TEST_F(TipFixture, NeverTakesFocusOrMouse)
-{
-    EXPECT_TRUE(tip.windowFlags().testFlag(Qt::WindowTransparentForInput));
-    EXPECT_TRUE(tip.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(tip.testAttribute(Qt::WA_ShowWithoutActivating));
-}
-
 } // namespace
 } // namespace dictora
