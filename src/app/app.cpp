@@ -51,13 +51,9 @@ App::~App()
     frame.reset();
 }
 
-int App::run(QApplication& qtApp)
+int App::run(QApplication& qtApp, SingleInstance& instance)
 {
-    instance_ = std::make_unique<SingleInstance>();
-    // A lock that cannot be made at all (no runtime folder, read-only temp)
-    // must not keep the learner from the program: it then runs unchecked.
-    if (instance_->acquire() == SingleInstance::Outcome::AnotherCopyRuns)
-        return 0;
+    instance.listen();
 
     // Start values of the study state: a fresh record holds them already.
     state = StudyState{};

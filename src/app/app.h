@@ -22,18 +22,15 @@ public:
     App();
     ~App();
 
-    // Runs the program; returns the process exit code. A refused second start
-    // returns at once, with no window made and no file touched.
-    int run(QApplication& qtApp);
+    // Runs the program as the one running copy (main has taken the
+    // single-instance lock); returns the process exit code.
+    int run(QApplication& qtApp, SingleInstance& instance);
 
     ProgramFolder programFolder;
     StudyState state;
     SentenceTable sentences;
     std::unique_ptr<MediaCommands> media;
     std::unique_ptr<FrameDialog> frame;
-
-private:
-    std::unique_ptr<SingleInstance> instance_;
 };
 
 } // namespace dictora

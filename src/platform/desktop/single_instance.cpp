@@ -60,6 +60,13 @@ SingleInstance::Outcome SingleInstance::acquire()
         return Outcome::AnotherCopyRuns;
     }
     lock_ = std::move(lock);
+    return Outcome::Acquired;
+}
+
+void SingleInstance::listen()
+{
+    if (!lock_ || server_)
+        return;
     // Only the holder of the lock may clear a socket left by a crashed copy.
     QLocalServer::removeServer(serverName());
     server_ = std::make_unique<QLocalServer>();
@@ -70,7 +77,6 @@ SingleInstance::Outcome SingleInstance::acquire()
         while (QLocalSocket* socket = server_->nextPendingConnection())
             socket->deleteLater();
     });
-    return Outcome::Acquired;
 }
 
 } // namespace dictora

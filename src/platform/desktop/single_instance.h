@@ -29,7 +29,12 @@ public:
         Unavailable,     // no lock can be made here (missing or read-only
                          // folder): nothing to compare with, so run
     };
+    // Needs no application object, so it can run before anything else of
+    // the program (Qt's own start-up creates folders).
     Outcome acquire();
+    // Starts taking the knocks of later starts; call once an application
+    // object exists. Does nothing unless acquire() succeeded.
+    void listen();
 
     QString lockFilePath() const;
     QString serverName() const;

@@ -72,19 +72,22 @@ TEST(SingleInstance, FolderWhereNoLockCanBeMadeLetsTheProgramRun)
 
 TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
 {
+    // No XDG_RUNTIME_DIR: the lock lives in TMPDIR, where Qt would also make
+    // its fallback runtime folder if the refused copy got as far as Qt.
     QTemporaryDir temp;
-    const QString runtime = temp.filePath(QStringLiteral("run"));
+    const QString tmp = temp.filePath(QStringLiteral("tmp"));
     const QString home = temp.filePath(QStringLiteral("home"));
-    ASSERT_TRUE(QDir().mkpath(runtime));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(QDir().mkpath(tmp));
 
-    SingleInstance running(runtime);
+    SingleInstance running(tmp);
     ASSERT_EQ(running.acquire(), SingleInstance::Outcome::Acquired);
+    running.listen();
     const QStringList before = snapshot(temp.path());
 
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
     env.insert(QStringLiteral("DICTORA_HOME"), home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     second.setProcessEnvironment(env);
