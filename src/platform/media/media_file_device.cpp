@@ -2,6 +2,7 @@
 
 #include "platform/media/media_length.h"
 #include "platform/media/pipeline_playback.h"
+#include "platform/media/span_end_guard.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -86,10 +87,11 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
     if (!playbin)
         return fail(QStringLiteral("GStreamer's playbin is not installed"));
     GstElement* videoSink = makeVideoSink(&device->presentFrame_);
+    device->spanEnd_ = std::make_unique<SpanEndGuard>();
+    GstElement* audioSink = device->spanEnd_->wrap(setup.audioSink);
     g_object_set(playbin, "uri",
                  QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded().constData(), "flags",
-                 kPlayAudio | (videoSink ? kPlayVideo : 0u), "audio-sink", setup.audioSink,
-                 nullptr);
+                 kPlayAudio | (videoSink ? kPlayVideo : 0u), "audio-sink", audioSink, nullptr);
     setup.audioSink = nullptr;
     if (videoSink)
         g_object_set(playbin, "video-sink", videoSink, nullptr);
@@ -122,6 +124,8 @@ QString MediaFileDevice::play(std::optional<qint64> fromMs, std::optional<qint64
             QStringLiteral("From %1 lies beyond the end (%2 ms)").arg(*fromMs).arg(lengthMs_));
     if (lengthMs_ > 0 && toMs && *toMs > lengthMs_)
         toMs = lengthMs_;
+    spanEnd_->setEndNs(toMs ? *toMs * qint64(GST_MSECOND) : -1);
+    playback_->setStopExtensionNs(std::max<qint64>(0, spanEnd_->segmentOffsetNs()));
     return playback_->play(fromMs, toMs);
 }
 

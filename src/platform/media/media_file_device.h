@@ -13,6 +13,7 @@ namespace dictora {
 
 class MediaLengthCache;
 class PipelinePlayback;
+class SpanEndGuard;
 
 // A media file opened as an alias (Type MPEGVideo): any format GStreamer
 // decodes, audio to the program's audio sink, video frames to a callback.
@@ -47,6 +48,7 @@ private:
 
     // Declared first so that it outlives the pipeline whose sink calls it.
     std::function<void(const QImage&)> presentFrame_;
+    std::unique_ptr<SpanEndGuard> spanEnd_;
     std::unique_ptr<PipelinePlayback> playback_;
     qint64 lengthMs_ = 0;
     bool hasVideo_ = false;

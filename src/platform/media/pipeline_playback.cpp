@@ -36,7 +36,6 @@ bool PipelinePlayback::preroll(int timeoutMs, QString* error)
         const GstStateChangeReturn result = gst_element_get_state(
             pipeline_, nullptr, nullptr, GstClockTime(timeoutMs) * GST_MSECOND);
         if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {
-            prerolledAtStart_ = true;
             armedAtMs_ = 0;
             dropStaleEnds();
             return true;
@@ -67,7 +66,8 @@ bool PipelinePlayback::preroll(int timeoutMs, QString* error)
 bool PipelinePlayback::seek(qint64 fromMs, std::optional<qint64> toMs)
 {
     const gint64 start = gint64(fromMs) * GST_MSECOND;
-    const gint64 stop = toMs ? gint64(*toMs) * GST_MSECOND : gint64(GST_CLOCK_TIME_NONE);
+    const gint64 stop =
+        toMs ? gint64(*toMs) * GST_MSECOND + stopExtensionNs_ : gint64(GST_CLOCK_TIME_NONE);
     const bool sent = gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
                                        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                        GST_SEEK_TYPE_SET, start, GST_SEEK_TYPE_SET, stop);
@@ -104,7 +104,6 @@ QString PipelinePlayback::play(std::optional<qint64> fromMs, std::optional<qint6
         }
     }
     armedAtMs_.reset();
-    prerolledAtStart_ = false;
     rearmAtMs_ = toMs ? std::nullopt : fromMs;
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         mode_ = Mode::Stopped;

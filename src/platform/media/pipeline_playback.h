@@ -47,6 +47,10 @@ public:
     void serviceBus();
     GstElement* pipeline() const { return pipeline_; }
 
+    // Asks the pipeline for this much more than each To point (something
+    // downstream then cuts the span on To itself).
+    void setStopExtensionNs(qint64 extensionNs) { stopExtensionNs_ = extensionNs; }
+
 private:
     enum class Mode { Stopped, Playing, Paused };
 
@@ -64,7 +68,7 @@ private:
     // From point of the last play without To, to preroll again at its end.
     std::optional<qint64> rearmAtMs_;
     // The position was already prerolled at 0 by preroll().
-    bool prerolledAtStart_ = false;
+    qint64 stopExtensionNs_ = 0;
 };
 
 } // namespace dictora
