@@ -7,6 +7,16 @@
 
 namespace dictora {
 
+namespace {
+
+// The command layer's replies to failed commands begin so.
+bool isDeviceError(const QString& reply)
+{
+    return reply.startsWith(QLatin1String("error:"));
+}
+
+} // namespace
+
 VoiceRecorder::VoiceRecorder(MediaCommands& commands, ProgramFolder folder,
                              std::function<void()> startCue)
     : commands_(commands), folder_(std::move(folder)), startCue_(std::move(startCue))
@@ -26,8 +36,16 @@ int VoiceRecorder::startRecording()
     if (startCue_)
         startCue_();
     commands_.send(QStringLiteral("Close RECORD"));
-    commands_.send(QStringLiteral("Open New Type WAVEaudio Alias RECORD"));
-    commands_.send(QStringLiteral("Record RECORD"));
+    recordError_.clear();
+    const QString opened = commands_.send(QStringLiteral("Open New Type WAVEaudio Alias RECORD"));
+    const QString reply =
+        isDeviceError(opened) ? opened : commands_.send(QStringLiteral("Record RECORD"));
+    if (isDeviceError(reply)) {
+        // No microphone: the button must not claim a recording that is not
+        // happening; the window tells the learner why.
+        recordError_ = reply;
+        return discardRecording();
+    }
     hasRecording_ = true;
     recordSaved_ = false;
     return RecordRecording;

@@ -60,6 +60,9 @@ public:
     // Record/YYYYmmdd_HHMMSS.wav for the given time.
     QString recordFilePath(const QDateTime& now) const;
 
+    // Why the last startRecording did not record (the device's reply, e.g.
+    // no microphone found); empty when it did.
+    QString recordError() const { return recordError_; }
     bool hasRecording() const { return hasRecording_; }
     bool recordSaved() const { return recordSaved_; }
 
@@ -72,6 +75,7 @@ private:
     bool hasRecording_ = false;
     bool recordSaved_ = true;
     int lastRecordStatus_ = RecordIdle;
+    QString recordError_;
 };
 
 } // namespace dictora

@@ -20,7 +20,8 @@ inline void PrintTo(const QString& text, std::ostream* out)
 namespace dictora::test {
 
 // Records every command and answers from a table of replies keyed by the
-// whole command text; a handler may take over for commands with changing replies.
+// whole command text (empty, as for success, when not listed); a handler may
+// take over for commands with changing replies.
 class FakeCommands : public MediaCommands {
 public:
     QString send(const QString& command) override
@@ -31,7 +32,7 @@ public:
             if (handler(command, reply))
                 return reply;
         }
-        return replies.value(command, QStringLiteral("error: unknown"));
+        return replies.value(command); // success replies are empty
     }
 
     QStringList matching(const QString& prefix) const

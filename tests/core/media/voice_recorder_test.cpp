@@ -59,6 +59,19 @@ TEST_F(RecorderTest, StartingClosesTheOldDeviceAndRecords)
     EXPECT_FALSE(recorder.recordSaved());
 }
 
+TEST_F(RecorderTest, WithoutAMicrophoneTheButtonStaysIdleAndSaysWhy)
+{
+    commands.replies["Record RECORD"] = "error: no microphone found";
+    EXPECT_EQ(recorder.startRecording(), RecordIdle);
+    EXPECT_EQ(recorder.recordError(), "error: no microphone found");
+    EXPECT_FALSE(recorder.hasRecording());
+    EXPECT_EQ(commands.log.last(), "Close RECORD ");
+
+    commands.replies["Record RECORD"] = "";
+    EXPECT_EQ(recorder.startRecording(), RecordRecording);
+    EXPECT_TRUE(recorder.recordError().isEmpty());
+}
+
 TEST_F(RecorderTest, ARecordingOfThreeSecondsIsDiscarded)
 {
     recorder.startRecording();

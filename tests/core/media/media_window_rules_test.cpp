@@ -1,4 +1,5 @@
 #include "core/media/voice_choice.h"
+#include "core/media/pause_picture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,4 +17,11 @@ TEST(VoiceChoice, WideCharactersMustOutnumberNarrowOnes)
     EXPECT_EQ(voiceLanguageFor(QString::fromUtf8("\xF0\xA0\x80\x80 a")), VoiceLanguage::English);
     EXPECT_EQ(voiceLanguageFor(QString::fromUtf8("\xF0\xA0\x80\x80\xF0\xA0\x80\x81 a")),
               VoiceLanguage::Chinese);
+}
+
+TEST(PausePicture, SitsInTheBottomLeftCornerAndGrowsSlowly)
+{
+    EXPECT_EQ(pausePictureRect({500, 300}), QRect(10, 208, 82, 82));
+    EXPECT_EQ(pausePictureRect({80, 200}), QRect(10, 130, 60, 60));
+    EXPECT_EQ(pausePictureRect({1920, 1080}), QRect(10, 910, 160, 160));
 }
