@@ -32,7 +32,6 @@ MainPanelDialog::MainPanelDialog(QWidget* frame, StudyState& state, SentenceTabl
     : QWidget(frame), state_(state)
 {
     setObjectName(QStringLiteral("mainPanel"));
-    setAutoFillBackground(true);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         screenWidth = screen->geometry().width();
         screenHeight = screen->geometry().height();
