@@ -10,7 +10,6 @@
 
 #include <QMutex>
 #include <QObject>
-#include <QPointer>
 
 #include <gst/gst.h>
 
@@ -231,10 +230,11 @@ QString GstMediaCommands::open(const QString& command)
     if (devices_.count(alias))
         return errorReply(QStringLiteral("the alias %1 is already open").arg(alias));
 
-    auto wake = [context = QPointer<QObject>(context_.get()), this] {
-        if (context)
-            QMetaObject::invokeMethod(
-                context, [this] { serviceDevices(); }, Qt::QueuedConnection);
+    // Devices end before the context (see the destructor), so GStreamer
+    // threads may post to it for as long as they run.
+    auto wake = [context = context_.get(), this] {
+        QMetaObject::invokeMethod(
+            context, [this] { serviceDevices(); }, Qt::QueuedConnection);
     };
 
     if (type == QLatin1String("waveaudio") &&
@@ -258,12 +258,12 @@ QString GstMediaCommands::open(const QString& command)
     setup.lengths = lengths_.get();
     if (surface) {
         const quint32 id = *surface;
-        setup.presentFrame = [frames = frames_, context = QPointer<QObject>(context_.get()), id,
+        setup.presentFrame = [frames = frames_, context = context_.get(), id,
                               this](const QImage& frame) {
             QMutexLocker lock(&frames->mutex);
             const bool posted = frames->waiting.contains(id);
             frames->waiting.insert(id, frame);
-            if (!posted && context)
+            if (!posted)
                 QMetaObject::invokeMethod(
                     context, [this, id] { deliverFrame(id); }, Qt::QueuedConnection);
         };

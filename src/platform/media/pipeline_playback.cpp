@@ -21,11 +21,18 @@ PipelinePlayback::~PipelinePlayback()
 
 int PipelinePlayback::onSyncMessage(GstBus*, GstMessage* message, void* self)
 {
-    const GstMessageType type = GST_MESSAGE_TYPE(message);
-    if ((type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) &&
-        static_cast<PipelinePlayback*>(self)->wake_)
-        static_cast<PipelinePlayback*>(self)->wake_();
-    return GST_BUS_PASS;
+    // Only these are acted on; dropping the rest (tags, state changes, QoS)
+    // keeps the bus from growing while nobody sends a command.
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_CLOCK_LOST:
+        if (static_cast<PipelinePlayback*>(self)->wake_)
+            static_cast<PipelinePlayback*>(self)->wake_();
+        return GST_BUS_PASS;
+    default:
+        return GST_BUS_DROP;
+    }
 }
 
 bool PipelinePlayback::preroll(int timeoutMs, QString* error)
@@ -203,6 +210,14 @@ void PipelinePlayback::handle(GstMessage* message)
         gst_element_set_state(pipeline_, GST_STATE_PAUSED);
         break;
     }
+    case GST_MESSAGE_CLOCK_LOST:
+        // The audio device went away: a new clock is chosen on the way back
+        // to PLAYING.
+        if (mode_ == Mode::Playing) {
+            gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+            gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+        }
+        break;
     default:
         break;
     }

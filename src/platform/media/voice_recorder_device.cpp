@@ -81,39 +81,43 @@ QString VoiceRecorderDevice::record()
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, captured_.get(), nullptr);
 
     captureBus_ = gst_element_get_bus(capture_);
-    if (gst_element_set_state(capture_, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-        dropCapture();
-        return errorReply(QStringLiteral("no microphone found"));
-    }
     // The system default picks its device on the way to READY; a silent test
     // source there means there is nothing to record from.
-    if (setup_.sourceIsSystemDefault && isSilentStandInSource(source)) {
+    const bool ready = gst_element_set_state(capture_, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    if (ready && setup_.sourceIsSystemDefault && isSilentStandInSource(source)) {
         dropCapture();
         return errorReply(QStringLiteral("no microphone found"));
     }
     const qsizetype before = recorded().size();
-    if (gst_element_set_state(capture_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        dropCapture();
-        return errorReply(QStringLiteral("the microphone cannot be opened"));
-    }
+    if (!ready || gst_element_set_state(capture_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        return refuseCapture();
     // A source that cannot deliver fails within moments; wait for the first
     // sound or the error, so that the reply says whether recording runs.
     for (int waited = 0; waited < kFirstSoundTimeoutMs; waited += 10) {
         if (recorded().size() > before)
             return {};
         if (GstMessage* message =
-                gst_bus_timed_pop_filtered(captureBus_, 10 * GST_MSECOND, GST_MESSAGE_ERROR)) {
-            GError* gerror = nullptr;
-            gst_message_parse_error(message, &gerror, nullptr);
-            const QString why = gerror ? QString::fromUtf8(gerror->message) : QString();
-            g_clear_error(&gerror);
-            gst_message_unref(message);
-            dropCapture();
-            return errorReply(QStringLiteral("no microphone found (%1)").arg(why));
-        }
+                gst_bus_timed_pop_filtered(captureBus_, 10 * GST_MSECOND, GST_MESSAGE_ERROR))
+            return refuseCapture(message);
     }
     dropCapture();
     return errorReply(QStringLiteral("no microphone found (no sound arrived)"));
+}
+
+QString VoiceRecorderDevice::refuseCapture(GstMessage* error)
+{
+    QString why = QStringLiteral("the audio source cannot be opened");
+    if (GstMessage* message =
+            error ? error : gst_bus_pop_filtered(captureBus_, GST_MESSAGE_ERROR)) {
+        GError* gerror = nullptr;
+        gst_message_parse_error(message, &gerror, nullptr);
+        if (gerror)
+            why = QString::fromUtf8(gerror->message);
+        g_clear_error(&gerror);
+        gst_message_unref(message);
+    }
+    dropCapture();
+    return errorReply(QStringLiteral("no microphone found (%1)").arg(why));
 }
 
 void VoiceRecorderDevice::stopCapture()

@@ -11,6 +11,7 @@
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
+typedef struct _GstMessage GstMessage;
 
 namespace dictora {
 
@@ -52,6 +53,9 @@ private:
         QByteArray pcm;
     };
 
+    // Ends a capture that could not start; the reply gives the reason from
+    // error (taken over) or from the bus.
+    QString refuseCapture(GstMessage* error = nullptr);
     void stopCapture();
     void dropCapture();
     QByteArray recorded() const;

@@ -126,6 +126,23 @@ TEST_F(MediaFileCommands, ASpanOfAnMp3StartsAndEndsOnTheExactSample)
     }
 }
 
+TEST_F(MediaFileCommands, AnAacSpanHonoursTheStatedEncoderDelayAtBothEnds)
+{
+    // qtdemux alone ends such a span one AAC frame early.
+    const QString aac = generatedMedia().aacStated;
+    ASSERT_FALSE(aac.isEmpty());
+    auto commands = meteredCommands();
+    ASSERT_EQ(commands->send(openCommand(aac, QStringLiteral("MYSHOW"))), QString());
+    EXPECT_EQ(commands->send(QStringLiteral("Status MYSHOW Length")), QStringLiteral("2000"));
+    meter.reset();
+    ASSERT_EQ(commands->send(QStringLiteral("Play MYSHOW From 500 To 900")), QString());
+    ASSERT_TRUE(waitUntil([&] {
+        return commands->send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("stopped");
+    }));
+    EXPECT_NEAR(double(meter.delivery().firstSampleNs), 500 * double(GST_MSECOND), 23000.0);
+    EXPECT_NEAR(double(meter.delivery().samples), 400 * 44.1, 1.0);
+}
+
 TEST_F(MediaFileCommands, ASpanStopsByItselfOnItsToPointAndDeliversExactlyItsSamples)
 {
     auto commands = meteredCommands();

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QtEndian>
 
 #include <gst/gst.h>
 
@@ -66,6 +67,30 @@ bool lame(const QStringList& arguments)
     return process.waitForFinished(60000) && process.exitCode() == 0;
 }
 
+// mp4mux's edit list starts at media time 0, so the encoder's 1024 samples
+// of priming would count as media; real encoders state them with an edit
+// that starts at 1024. Rewrites the plain file's boxes that way (one track).
+bool statePriming(const QString& path, int seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const qsizetype mvhd = bytes.indexOf("mvhd");
+    const qsizetype tkhd = bytes.indexOf("tkhd");
+    const qsizetype elst = bytes.indexOf("elst");
+    if (mvhd < 0 || tkhd < 0 || elst < 0 ||
+        qFromBigEndian<quint32>(bytes.constData() + elst + 8) != 1)
+        return false;
+    const quint32 duration =
+        quint32(seconds) * qFromBigEndian<quint32>(bytes.constData() + mvhd + 16);
+    qToBigEndian(duration, bytes.data() + mvhd + 20);
+    qToBigEndian(duration, bytes.data() + tkhd + 24);
+    qToBigEndian(duration, bytes.data() + elst + 12);
+    qToBigEndian(quint32(1024), bytes.data() + elst + 16);
+    return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
 GeneratedMedia makeMedia()
 {
     ensureMediaRuntime();
@@ -98,6 +123,12 @@ GeneratedMedia makeMedia()
                         .arg(mkv) +
                     tone(10, 48000) + QStringLiteral("! queue ! mux.")))
         media.mkvVideo = mkv;
+    const QString m4a = dir.filePath(QStringLiteral("tone.m4a"));
+    if (runPipeline(tone(20, 44100) + QStringLiteral("! audioconvert ! avenc_aac ! mp4mux ! "
+                                                     "filesink location=\"%1\"")
+                                          .arg(m4a)) &&
+        statePriming(m4a, 2))
+        media.aacStated = m4a;
     return media;
 }
 

@@ -21,6 +21,7 @@ struct GeneratedMedia {
     QString mp3Cbr;     // 2000 ms, lame -b 128 (LAME/Info header)
     QString mp3VbrBare; // 2000 ms, lame -V 2 -t (no Xing header)
     QString mkvVideo;   // 1000 ms, 25 fps 160x120 video and audio
+    QString aacStated;  // 2000 ms AAC in MP4 whose edit list states the encoder priming
     QString folder;
 };
 const GeneratedMedia& generatedMedia();

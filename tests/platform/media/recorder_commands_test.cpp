@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 namespace dictora {
@@ -94,6 +95,28 @@ TEST(RecorderPlayback, ARecordingPlaysBackPausesAndEndsByItself)
     ASSERT_EQ(commands.send(QStringLiteral("Open New Type WAVEaudio Alias RECORD")), QString());
     EXPECT_TRUE(GstMediaCommands::isErrorReply(
         commands.send(QStringLiteral("Save RECORD /nonexistent folder/x.wav"))));
+}
+
+TEST(RecorderSource, ASilentStandInOrABrokenSourceIsReportedInsteadOfRecorded)
+{
+    test::ensureMediaRuntime();
+    const QByteArray saved = qgetenv("DICTORA_AUDIO_SOURCE");
+    qunsetenv("DICTORA_AUDIO_SOURCE"); // the system default, which may stand in a test source
+    for (const char* description : {"audiotestsrc is-live=true wave=silence",
+                                    "filesrc location=/nonexistent/mic ! wavparse"}) {
+        GstMediaCommands::Options options;
+        options.makeAudioSource = [description] {
+            return gst_parse_bin_from_description(description, TRUE, nullptr);
+        };
+        GstMediaCommands commands(options);
+        ASSERT_EQ(commands.send(QStringLiteral("Open New Type WAVEaudio Alias RECORD")), QString());
+        const QString reply = commands.send(QStringLiteral("Record RECORD"));
+        EXPECT_TRUE(reply.startsWith(QLatin1String("error: no microphone found")))
+            << reply.toStdString();
+        EXPECT_EQ(commands.send(QStringLiteral("Status RECORD Mode")), QStringLiteral("stopped"));
+        EXPECT_EQ(commands.send(QStringLiteral("Status RECORD Length")), QStringLiteral("0"));
+    }
+    qputenv("DICTORA_AUDIO_SOURCE", saved);
 }
 
 } // namespace
