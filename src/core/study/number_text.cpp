@@ -8,8 +8,11 @@ namespace {
 
 // Leading blanks, an optional sign and the longest run of digits, accumulated
 // in 64 bits and then cut to 32 as the old code's stores did.
-int64_t leadingInteger(const QString& text)
+int64_t leadingInteger(QStringView text)
 {
+    // Most numbers in a Unit are one plain digit.
+    if (text.size() == 1 && text[0] >= u'0' && text[0] <= u'9')
+        return text[0].unicode() - u'0';
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
@@ -27,14 +30,24 @@ int64_t leadingInteger(const QString& text)
 
 } // namespace
 
-int32_t textToInt(const QString& text)
+int32_t textToInt(QStringView text)
 {
     return int32_t(uint32_t(uint64_t(leadingInteger(text))));
 }
 
-uint32_t textToUInt(const QString& text)
+uint32_t textToUInt(QStringView text)
 {
     return uint32_t(uint64_t(leadingInteger(text)));
+}
+
+int32_t textToInt(const QString& text)
+{
+    return textToInt(QStringView(text));
+}
+
+uint32_t textToUInt(const QString& text)
+{
+    return textToUInt(QStringView(text));
 }
 
 double textToDouble(const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -11,6 +12,8 @@ namespace dictora {
 // anything else gives 0. Out-of-range values wrap as a 32-bit store would.
 int32_t textToInt(const QString& text);
 uint32_t textToUInt(const QString& text);
+int32_t textToInt(QStringView text);
+uint32_t textToUInt(QStringView text);
 double textToDouble(const QString& text);
 
 inline QString intText(int32_t value)

@@ -2,6 +2,7 @@
 
 #include "core/study/number_text.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -12,32 +13,47 @@ namespace dictora {
 namespace {
 
 // mktime and localtime_r take a lock and consult the zone rules on every
-// call; a start-up scan makes millions of them for stamps that mostly share an
-// hour. Zone changes fall on whole local hours, so the conversion of one local
-// hour is remembered and minutes and seconds are added to it. The memory is
-// dropped whenever TZ changes.
-struct HourMemory {
-    std::string zone;
-    bool zoneKnown = false;
-    // localtime: [utcStart, utcStart + 3600) maps to local hour `clock`.
-    bool haveLocal = false;
-    TimeValue utcStart = 0;
-    LocalClock hourClock;
-    // mktime: local (year, month, day, hour) -> time of hh:00:00.
-    bool haveMk = false;
-    int mkYear = 0, mkMonth = 0, mkDay = 0, mkHour = 0;
-    TimeValue mkStart = 0;
+// call, and with TZ unset glibc's mktime even checks /etc/localtime with a
+// stat; a start-up scan makes millions of them. Every zone's offset is a
+// multiple of 15 minutes and changes only on such a boundary, so conversions
+// are remembered per quarter hour (local time) and per local hour (mktime),
+// and minutes and seconds are added. Everything is forgotten when TZ changes.
+constexpr int kSlots = 4096;
+
+struct QuarterEntry {
+    int64_t quarter = INT64_MIN; // time / 900
+    LocalClock clock;            // local time at quarter * 900
 };
 
-HourMemory& memory()
+struct HourEntry {
+    int64_t key = INT64_MIN; // year, month, day, hour packed
+    TimeValue start = 0;     // time of hh:00:00
+};
+
+struct ConversionMemory {
+    std::string zone;
+    bool zoneKnown = false;
+    QuarterEntry quarters[kSlots];
+    HourEntry hours[kSlots];
+
+    void forget()
+    {
+        for (QuarterEntry& entry : quarters)
+            entry.quarter = INT64_MIN;
+        for (HourEntry& entry : hours)
+            entry.key = INT64_MIN;
+    }
+};
+
+ConversionMemory& memory()
 {
-    thread_local HourMemory m;
+    thread_local ConversionMemory m;
     const char* zone = std::getenv("TZ");
     const bool known = zone != nullptr;
     if (known != m.zoneKnown || (known && m.zone != zone)) {
         m.zoneKnown = known;
         m.zone = known ? zone : "";
-        m.haveLocal = m.haveMk = false;
+        m.forget();
     }
     return m;
 }
@@ -78,25 +94,28 @@ void appendDigits(QChar*& out, int value, int width)
 
 LocalClock toLocalClock(TimeValue time)
 {
-    HourMemory& m = memory();
-    if (m.haveLocal && time >= m.utcStart && time < m.utcStart + 3600) {
-        LocalClock clock = m.hourClock;
-        const int into = int(time - m.utcStart);
-        clock.minute = into / 60;
-        clock.second = into % 60;
-        return clock;
+    ConversionMemory& m = memory();
+    const int64_t quarter = time >= 0 ? time / 900 : (time - 899) / 900;
+    QuarterEntry& entry = m.quarters[size_t(uint64_t(quarter) % kSlots)];
+    if (entry.quarter != quarter) {
+        const std::time_t t = std::time_t(quarter * 900);
+        std::tm tm{};
+        if (!localtime_r(&t, &tm))
+            return {1970, 1, 1, 0, 0, 0};
+        entry.quarter = quarter;
+        entry.clock = clockOf(tm);
     }
-    const std::time_t t = std::time_t(time);
-    std::tm tm{};
-    if (!localtime_r(&t, &tm))
-        return {1970, 1, 1, 0, 0, 0};
-    const LocalClock clock = clockOf(tm);
-    // Leap seconds and odd zones: remember only plain hours.
-    if (inRange(clock.second, 0, 59)) {
-        m.haveLocal = true;
-        m.utcStart = time - clock.minute * 60 - clock.second;
-        m.hourClock = clock;
+    const int into = int(time - quarter * 900);
+    LocalClock clock = entry.clock;
+    const int seconds = clock.minute * 60 + clock.second + into;
+    if (clock.second != 0 || seconds >= 3600) {
+        // Not on a quarter-hour boundary (an odd historical offset): ask.
+        const std::time_t t = std::time_t(time);
+        std::tm tm{};
+        return localtime_r(&t, &tm) ? clockOf(tm) : LocalClock{1970, 1, 1, 0, 0, 0};
     }
+    clock.minute = seconds / 60;
+    clock.second = seconds % 60;
     return clock;
 }
 
@@ -104,37 +123,37 @@ TimeValue fromLocalClock(const LocalClock& c)
 {
     // Only in-range parts can share an hour's conversion; anything else is
     // normalised by mktime itself.
-    if (!inRange(c.month, 1, 12) || !inRange(c.day, 1, 28) || !inRange(c.hour, 0, 23) ||
-        !inRange(c.minute, 0, 59) || !inRange(c.second, 0, 59))
+    if (!inRange(c.year, 1, 9999) || !inRange(c.month, 1, 12) || !inRange(c.day, 1, 28) ||
+        !inRange(c.hour, 0, 23) || !inRange(c.minute, 0, 59) || !inRange(c.second, 0, 59))
         return mktimeOf(c.year, c.month, c.day, c.hour, c.minute, c.second);
-    HourMemory& m = memory();
-    if (!(m.haveMk && m.mkYear == c.year && m.mkMonth == c.month && m.mkDay == c.day &&
-          m.mkHour == c.hour)) {
+    ConversionMemory& m = memory();
+    const int64_t key = ((int64_t(c.year) * 16 + c.month) * 32 + c.day) * 32 + c.hour;
+    HourEntry& entry = m.hours[size_t(uint64_t(key * 2654435761u) % kSlots)];
+    if (entry.key != key) {
         // Ask for the hour's middle so that the hour that begins or ends a
         // daylight-saving change is resolved the way mktime resolves the
         // minutes inside it, then go back to its start.
-        const TimeValue middle = mktimeOf(c.year, c.month, c.day, c.hour, 30, 0);
-        m.haveMk = true;
-        m.mkYear = c.year;
-        m.mkMonth = c.month;
-        m.mkDay = c.day;
-        m.mkHour = c.hour;
-        m.mkStart = middle - 30 * 60;
+        entry.key = key;
+        entry.start = mktimeOf(c.year, c.month, c.day, c.hour, 30, 0) - 30 * 60;
     }
-    return m.mkStart + c.minute * 60 + c.second;
+    return entry.start + c.minute * 60 + c.second;
 }
 
 TimeValue ParseStamp(const QString& text)
 {
     if (text.isEmpty())
         return fromLocalClock({2014, 1, 1, 1, 1, 1});
+    const QStringView view(text);
+    const auto part = [&view](qsizetype from, qsizetype length) {
+        return from >= view.size() ? QStringView() : view.mid(from, length);
+    };
     LocalClock c;
-    c.year = textToInt(text.mid(0, 4));
-    c.month = textToInt(text.mid(4, 2));
-    c.day = textToInt(text.mid(6, 2));
-    c.hour = textToInt(text.mid(8, 2));
-    c.minute = textToInt(text.mid(10, 2));
-    c.second = textToInt(text.right(2));
+    c.year = textToInt(part(0, 4));
+    c.month = textToInt(part(4, 2));
+    c.day = textToInt(part(6, 2));
+    c.hour = textToInt(part(8, 2));
+    c.minute = textToInt(part(10, 2));
+    c.second = textToInt(view.right(2));
     return fromLocalClock(c);
 }
 

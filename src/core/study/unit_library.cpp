@@ -171,6 +171,8 @@ void UnitLibrary::CloseUnit()
     state_.editMode = false;
     state_.lineByLineMode = false;
     table_.clear();
+    loadedBytes_.clear();
+    loadedPath_.clear();
 }
 
 void UnitLibrary::LoadUnit()
@@ -179,12 +181,24 @@ void UnitLibrary::LoadUnit()
     const bool notebook = state_.isNotebook;
     const TimeValue now = state_.now.toSecsSinceEpoch();
     unreadable_ = false;
-    UnitReadResult read =
-        readUnitFile(path, notebook, [now](ReviewFields& fields, const UnitHeader& h) {
+    // The file is read whole (its real size bounds the memory) and kept, so
+    // that the save that follows can see whether anything changed without
+    // reading it again.
+    loadedBytes_.clear();
+    loadedPath_.clear();
+    UnitReadResult read;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        loadedBytes_ = file.readAll();
+        loadedPath_ = path;
+        QBuffer buffer(&loadedBytes_);
+        buffer.open(QIODevice::ReadOnly);
+        read = readUnit(buffer, notebook, [now](ReviewFields& fields, const UnitHeader& h) {
             DailyReview(fields, h.reviewFrequency, now);
         });
-    if (!read.opened)
+    } else {
         unreadable_ = QFileInfo::exists(path);
+    }
     // A Unit whose file cannot be read starts with the settings of a new Unit
     // rather than those of whichever Unit was open before.
     header_ = read.headerRead ? read.header : notebook ? kNotebookHeader : kNewUnitHeader;
@@ -199,10 +213,14 @@ bool UnitLibrary::SaveUnit()
     ProgressFigures figures = runProgressPass(table_, header_, state_.isNotebook, now, totals_);
     if (unreadable_)
         return fail(QStringLiteral("cannot read %1; it is left as it is").arg(state_.unitFilePath));
-    const WriteOutcome written = writeFileAtomically(
-        state_.unitFilePath, encodeUnit(header_, table_.rows(), state_.isNotebook), true);
-    if (!written.ok)
-        return fail(written.error);
+    QByteArray bytes = encodeUnit(header_, table_.rows(), state_.isNotebook);
+    if (loadedPath_ != state_.unitFilePath || bytes != loadedBytes_) {
+        const WriteOutcome written = writeFileAtomically(state_.unitFilePath, bytes);
+        if (!written.ok)
+            return fail(written.error);
+        loadedBytes_ = std::move(bytes);
+        loadedPath_ = state_.unitFilePath;
+    }
     lastError_.clear();
     storeFigures(figures);
     return true;

@@ -166,6 +166,10 @@ private:
     // Set when the open Unit's file exists but could not be read: saving
     // would replace the learner's file by an empty Unit, so it is not written.
     bool unreadable_ = false;
+    // The bytes last read from or written to loadedPath_: a save that would
+    // write the same bytes to the same file leaves the file alone.
+    QByteArray loadedBytes_;
+    QString loadedPath_;
 
     ProgressTexts texts_;
     ProgressFigures figures_;
