@@ -44,11 +44,15 @@ function(dictora_add_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     target_compile_definitions(${name} PRIVATE DICTORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    # The environment goes in through env(1) as the test launcher: CMake 3.25's
+    # gtest_discover_tests passes PROPERTIES on as a flat list, so an
+    # ENVIRONMENT of several variables kept only the first of them.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+        "/usr/bin/env;QT_QPA_PLATFORM=offscreen;DICTORA_AUDIO_SINK=fakesink sync=true;DICTORA_AUDIO_SOURCE=audiotestsrc is-live=true wave=sine")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES
             LABELS "${ARG_LABELS}"
-            TIMEOUT 120
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DICTORA_AUDIO_SINK=fakesink sync=true;DICTORA_AUDIO_SOURCE=audiotestsrc is-live=true wave=sine")
+            TIMEOUT 120)
 endfunction()
