@@ -20,6 +20,7 @@ namespace {
 constexpr guint kPlayAudio = 1u << 1;
 constexpr guint kPlayVideo = 1u << 0;
 constexpr int kPrerollTimeoutMs = 15000;
+constexpr qint64 kMaxEncoderDelayNs = 500 * GST_MSECOND;
 
 GstFlowReturn sendFrame(GstSample* sample, const std::function<void(const QImage&)>& present)
 {
@@ -125,7 +126,10 @@ QString MediaFileDevice::play(std::optional<qint64> fromMs, std::optional<qint64
     if (lengthMs_ > 0 && toMs && *toMs > lengthMs_)
         toMs = lengthMs_;
     spanEnd_->setEndNs(toMs ? *toMs * qint64(GST_MSECOND) : -1);
-    playback_->setStopExtensionNs(std::max<qint64>(0, spanEnd_->segmentOffsetNs()));
+    // An encoder delay is a few dozen milliseconds; a larger offset is a
+    // stream's own start time, which the demuxer handles itself.
+    const qint64 offsetNs = spanEnd_->segmentOffsetNs();
+    playback_->setStopExtensionNs(offsetNs > 0 && offsetNs < kMaxEncoderDelayNs ? offsetNs : 0);
     return playback_->play(fromMs, toMs);
 }
 

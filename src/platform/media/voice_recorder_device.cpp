@@ -69,17 +69,26 @@ QString VoiceRecorderDevice::record()
             return GST_FLOW_EOS;
         GstBuffer* buffer = gst_sample_get_buffer(sample);
         GstMapInfo map;
+        bool full = false;
         if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
             auto* captured = static_cast<Captured*>(data);
             QMutexLocker lock(&captured->mutex);
-            captured->pcm.append(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+            full = captured->pcm.size() + qsizetype(map.size) > captured->limitBytes;
+            if (!full)
+                captured->pcm.append(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
             gst_buffer_unmap(buffer, &map);
         }
         gst_sample_unref(sample);
-        return GST_FLOW_OK;
+        // A recording left running stops at the limit instead of eating memory.
+        return full ? GST_FLOW_EOS : GST_FLOW_OK;
     };
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, captured_.get(), nullptr);
 
+    {
+        QMutexLocker lock(&captured_->mutex);
+        captured_->limitBytes = qsizetype(setup_.longestMs * setup_.format.sampleRate / 1000) *
+                                setup_.format.bytesPerFrame();
+    }
     captureBus_ = gst_element_get_bus(capture_);
     // The system default picks its device on the way to READY; a silent test
     // source there means there is nothing to record from.
@@ -252,7 +261,13 @@ void VoiceRecorderDevice::serviceBus()
         playback_->serviceBus();
     if (!captureBus_)
         return;
-    while (GstMessage* message = gst_bus_pop_filtered(captureBus_, GST_MESSAGE_ERROR)) {
+    while (GstMessage* message = gst_bus_pop_filtered(
+               captureBus_, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS))) {
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
+            gst_message_unref(message);
+            dropCapture(); // the length limit was reached
+            return;
+        }
         GError* gerror = nullptr;
         gst_message_parse_error(message, &gerror, nullptr);
         g_warning("voice recorder: %s", gerror ? gerror->message : "?");

@@ -30,6 +30,8 @@ public:
         // source when there is no microphone.
         bool sourceIsSystemDefault = false;
         std::function<void()> wake;
+        // A recording left running stops here (about 345 MB at 48 kHz stereo).
+        qint64 longestMs = 30 * 60 * 1000;
     };
 
     explicit VoiceRecorderDevice(Setup setup);
@@ -51,6 +53,7 @@ private:
     struct Captured {
         QMutex mutex;
         QByteArray pcm;
+        qsizetype limitBytes = 0;
     };
 
     // Ends a capture that could not start; the reply gives the reason from

@@ -1,5 +1,7 @@
 #include "media_fixture.h"
+#include "platform/media/audio_devices.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/voice_recorder_device.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -117,6 +119,19 @@ TEST(RecorderSource, ASilentStandInOrABrokenSourceIsReportedInsteadOfRecorded)
         EXPECT_EQ(commands.send(QStringLiteral("Status RECORD Length")), QStringLiteral("0"));
     }
     qputenv("DICTORA_AUDIO_SOURCE", saved);
+}
+
+TEST(RecorderLimit, ARecordingLeftRunningStopsAtTheLimit)
+{
+    test::ensureMediaRuntime();
+    VoiceRecorderDevice::Setup setup;
+    setup.makeSource = [] { return createAudioSource(); };
+    setup.longestMs = 400;
+    VoiceRecorderDevice recorder(setup);
+    ASSERT_EQ(recorder.record(), QString());
+    ASSERT_TRUE(waitUntil([&] { return recorder.mode() == QLatin1String("stopped"); }));
+    EXPECT_LE(recorder.lengthMs(), 400);
+    EXPECT_GE(recorder.lengthMs(), 300);
 }
 
 } // namespace
