@@ -75,6 +75,7 @@ bool PipelinePlayback::seek(qint64 fromMs, std::optional<qint64> toMs)
     const gint64 start = gint64(fromMs) * GST_MSECOND;
     const gint64 stop =
         toMs ? gint64(*toMs) * GST_MSECOND + stopExtensionNs_ : gint64(GST_CLOCK_TIME_NONE);
+    lastSeekMs_ = fromMs;
     const bool sent = gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
                                        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                        GST_SEEK_TYPE_SET, start, GST_SEEK_TYPE_SET, stop);
@@ -165,10 +166,12 @@ QString PipelinePlayback::mode()
 
 qint64 PipelinePlayback::positionMs() const
 {
+    // Between a seek and the first data of the new span the sinks know no
+    // position yet; the sound is then at the seek's target.
     gint64 position = 0;
     if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position) || position < 0)
-        return 0;
-    return position / GST_MSECOND;
+        return lastSeekMs_;
+    return (position + GST_MSECOND / 2) / GST_MSECOND;
 }
 
 qint64 PipelinePlayback::durationNs() const

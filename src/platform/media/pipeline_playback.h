@@ -39,7 +39,7 @@ public:
     QString resume();
     QString stop();
     QString mode();
-    // The media's own time reached, in milliseconds (0 when unknown).
+    // The media's own time reached, to the nearest millisecond.
     qint64 positionMs() const;
     // As the pipeline states it; -1 when unknown.
     qint64 durationNs() const;
@@ -69,6 +69,7 @@ private:
     std::optional<qint64> rearmAtMs_;
     // The position was already prerolled at 0 by preroll().
     qint64 stopExtensionNs_ = 0;
+    qint64 lastSeekMs_ = 0;
 };
 
 } // namespace dictora

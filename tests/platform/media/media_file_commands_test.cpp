@@ -116,6 +116,10 @@ TEST_F(MediaFileCommands, ASpanOfAnMp3StartsAndEndsOnTheExactSample)
         meter.reset();
         ASSERT_EQ(commands->send(QStringLiteral("Play MYSHOW From %1 To %2").arg(from).arg(to)),
                   QString());
+        // Before the first data of the span arrives the position is its start.
+        const int position = commands->send(QStringLiteral("Status MYSHOW Position")).toInt();
+        EXPECT_GE(position, from);
+        EXPECT_LT(position, to);
         ASSERT_TRUE(waitUntil([&] {
             return commands->send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("stopped");
         }));
@@ -123,6 +127,7 @@ TEST_F(MediaFileCommands, ASpanOfAnMp3StartsAndEndsOnTheExactSample)
         EXPECT_EQ(delivered.sampleRate, 44100);
         EXPECT_NEAR(double(delivered.firstSampleNs), from * double(GST_MSECOND), 23000.0);
         EXPECT_NEAR(double(delivered.samples), (to - from) * 44.1, 1.0);
+        EXPECT_EQ(commands->send(QStringLiteral("Status MYSHOW Position")).toInt(), to);
     }
 }
 
