@@ -191,6 +191,8 @@ void MediaPlayer::playMediaSpan()
     }
     if (state_.playFromMs < 0 || state_.playFromMs >= state_.playToMs)
         return;
+    // The voice must not talk over the media, even when two rows share a text.
+    speech_.stopSpeaking();
     speech_.clearSpeechPending();
     spanPlaying_ = false;
     speaking_ = false;

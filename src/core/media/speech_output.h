@@ -22,6 +22,9 @@ public:
     // The position restarts at kNone.
     virtual void requestSpeech() = 0;
 
+    // Abandons whatever is being said, without a new request.
+    virtual void stopSpeaking() = 0;
+
     // True from requestSpeech until the worker has spoken (or abandoned) the text.
     virtual bool speechPending() const = 0;
     // Counts the request as served without stopping the voice.

@@ -117,6 +117,15 @@ void SpeechWorker::requestSpeech()
     changed_.notify_all();
 }
 
+void SpeechWorker::stopSpeaking()
+{
+    {
+        std::lock_guard lock(mutex_);
+        spokenText_ = QString::fromLatin1(kAbandonMarker);
+    }
+    changed_.notify_all();
+}
+
 void SpeechWorker::clearSpeechPending()
 {
     {

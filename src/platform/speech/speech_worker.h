@@ -57,6 +57,7 @@ public:
     void setSpeechText(const QString& text) override;
     QString speechText() const override;
     void requestSpeech() override;
+    void stopSpeaking() override;
     bool speechPending() const override { return pending_; }
     void clearSpeechPending() override;
     int speechPos() const override { return position_; }

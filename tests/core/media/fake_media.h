@@ -60,12 +60,14 @@ public:
         pending = true;
         pos = kNone;
     }
+    void stopSpeaking() override { ++stops; }
     bool speechPending() const override { return pending; }
     void clearSpeechPending() override { pending = false; }
     int speechPos() const override { return pos; }
     int speechState() const override { return state; }
 
     int requests = 0;
+    int stops = 0;
     bool pending = false;
     int pos = kNone;
     int state = 0;

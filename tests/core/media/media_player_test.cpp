@@ -111,6 +111,7 @@ TEST_F(MediaPlayerTest, SpeaksSpansUnder300MsWithTheDeviceClosed)
     EXPECT_EQ(commands.matching("Play MYSHOW"), QStringList{"Play MYSHOW From 2000 To 2300"});
     EXPECT_EQ(speech.requests, 1);
     EXPECT_FALSE(speech.pending);
+    EXPECT_EQ(speech.stops, 1); // the voice does not go on over the media
 }
 
 TEST_F(MediaPlayerTest, SpeaksWhenTheMediaIsMissingOrHasNoLength)

@@ -87,6 +87,19 @@ TEST(SpeechWorker, ANewUtteranceAbandonsTheOldOneAtOnce)
     EXPECT_EQ(worker.utterancesStarted(), 2);
 }
 
+TEST(SpeechWorker, StopSpeakingSilencesTheVoiceWithoutANewRequest)
+{
+    SpeechWorker worker;
+    worker.setSpeechText(kLongText);
+    worker.requestSpeech();
+    ASSERT_TRUE(worker.waitUntil([&] { return worker.speechPos() > 0; }, 3s));
+    worker.stopSpeaking();
+    ASSERT_TRUE(worker.waitUntil([&] { return !worker.speechPending(); }, 1500ms));
+    EXPECT_EQ(worker.utterancesAbandoned(), 1);
+    EXPECT_EQ(worker.speechState(), 1);
+    EXPECT_LT(worker.speechPos(), int(kLongText.size()));
+}
+
 TEST(SpeechWorker, ATextOfBlanksSaysNothingAndClearsTheRequest)
 {
     SpeechWorker worker;
