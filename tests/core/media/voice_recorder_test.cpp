@@ -149,20 +149,4 @@ TEST_F(RecorderTest, AFailedSaveIsReportedNotClaimed)
     EXPECT_EQ(tick.saveError, "error: cannot write");
 }
 
-TEST_F(RecorderTest, StatusMapsTheDeviceModes)
-{
-    const std::pair<const char*, int> modes[] = {{"recording", 1}, {"playing", 2}, {"paused", 3},
-                                                 {"stopped", 4},   {"open", 0},    {"", 0}};
-    for (const auto& [word, status] : modes) {
-        mode = word;
-        EXPECT_EQ(recorder.recordStatus(), status) << word;
-    }
-    EXPECT_EQ(recorder.playRecording(), RecordPlaying);
-    EXPECT_EQ(recorder.pauseRecording(), RecordPaused);
-    EXPECT_EQ(recorder.resumeRecording(), RecordPlaying);
-    EXPECT_EQ(commands.matching("P").mid(0, 2),
-              (QStringList{"Play RECORD From 0 ", "Pause RECORD "}));
-    EXPECT_EQ(commands.log.last(), "Resume RECORD ");
-}
-
 } // namespace
