@@ -35,6 +35,7 @@ void SubtitleLineSorter::place(const QString& line, QString& text, QString& text
         primary_ = script;
     const bool toText = script == primary_ || (script == ScriptUndecided && primary_ != ScriptWide);
     QString& target = toText ? text : text2;
+    target.reserve(target.size() + 1 + line.size());
     target += u' ';
     target += line;
 }

@@ -28,7 +28,8 @@ public:
         const qsizetype open = line.indexOf(u'[');
         const qsizetype close = line.indexOf(u']');
         if (close - open > 5)
-            row[StartMs] = uintText(ParseTimePoint(line.mid(open + 1, close - open - 1)));
+            row[StartMs] =
+                uintText(ParseTimePoint(QStringView(line).mid(open + 1, close - open - 1)));
         row[Text] = line.mid(close + 1);
     }
 
@@ -43,8 +44,8 @@ public:
         const qsizetype arrow = times.indexOf(QLatin1String("-->"));
         if (arrow < 0)
             return;
-        row[StartMs] = uintText(ParseTimePoint(times.left(arrow)));
-        row[EndMs] = uintText(ParseTimePoint(times.mid(arrow + 3)));
+        row[StartMs] = uintText(ParseTimePoint(QStringView(times).left(arrow)));
+        row[EndMs] = uintText(ParseTimePoint(QStringView(times).mid(arrow + 3)));
         QString text;
         while (next(text) && !text.isEmpty())
             sorter_.place(text, row[Text], row[Text2]);

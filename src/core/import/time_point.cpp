@@ -52,9 +52,9 @@ bool IsAllDigits(const QString& text)
     return allDigits(text);
 }
 
-uint32_t ParseTimePoint(const QString& text)
+uint32_t ParseTimePoint(QStringView text)
 {
-    QStringView rest(text);
+    QStringView rest = text;
     qsizetype separator = rest.lastIndexOf(u'.');
     if (separator < 0)
         separator = rest.lastIndexOf(u',');

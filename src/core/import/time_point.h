@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -12,7 +13,11 @@ namespace dictora {
 // before the hours are ignored. A two-character fraction counts hundredths,
 // any other fraction milliseconds as written. Anything that is not a time
 // gives 0. Values too large for the 32-bit store end at its maximum.
-uint32_t ParseTimePoint(const QString& text);
+uint32_t ParseTimePoint(QStringView text);
+inline uint32_t ParseTimePoint(const QString& text)
+{
+    return ParseTimePoint(QStringView(text));
+}
 
 // True when the trimmed text is made of the digits 0-9 only; the empty text
 // counts, so an empty time field reads as 0.
