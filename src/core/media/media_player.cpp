@@ -118,7 +118,8 @@ int MediaPlayer::playRow(bool& advancing)
     const int to = scaleToMedia(textToInt(table_.field(row, EndMs)), realMs, declaredLengthMs_);
     const int mediaEnd = scaleToMedia(declaredLengthMs_ - 10, realMs, declaredLengthMs_);
 
-    if (to - from < kShortestPlayedSpanMs) {
+    // In 64 bits: stored times are unsigned text and may read back negative.
+    if (int64_t(to) - from < kShortestPlayedSpanMs) {
         // Spoken with the device closed: left open it would play on under the
         // voice, and position and mode would come from the wrong source.
         state_.mediaFilePath.clear();

@@ -114,6 +114,15 @@ TEST_F(MediaPlayerTest, SpeaksSpansUnder300MsWithTheDeviceClosed)
     EXPECT_EQ(speech.stops, 1); // the voice does not go on over the media
 }
 
+TEST_F(MediaPlayerTest, TimesBeyondTheSignedRangeAreNotPlayed)
+{
+    addSection(audioPath, 10000, {{0, 2000}});
+    table.setField(1, StartMs, "3000000000"); // reads back negative, as a 32-bit store does
+    table.setField(1, EndMs, "2000000000");
+    select(1);
+    EXPECT_TRUE(commands.matching("Play MYSHOW").isEmpty());
+}
+
 TEST_F(MediaPlayerTest, SpeaksWhenTheMediaIsMissingOrHasNoLength)
 {
     addSection(dir.filePath("gone.mp3"), 10000, {{0, 2000}});
