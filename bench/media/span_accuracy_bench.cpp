@@ -10,6 +10,7 @@
 // encoder delay that the timestamps hide still shows). Also Status Length
 // against the true length, and the time from the play command to the first
 // buffer rendered by a clocked sink, for a media span and for a sound cue.
+#include "heard_start.h"
 #include "platform/media/audio_delivery_meter.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/media/media_device.h"
@@ -38,11 +39,12 @@ namespace {
 
 using dictora::AudioDeliveryMeter;
 using dictora::GstMediaCommands;
+using dictora::bench::heardOffset;
+using dictora::bench::HeardStart;
 
 constexpr int kRate = 44100;
 constexpr int kSourceSeconds = 30;
 constexpr int kSpans = 20;
-constexpr int kCaptureSamples = 4096;
 constexpr int kSearchSamples = 4410; // +-100 ms
 
 bool runPipeline(const QString& description)
@@ -181,89 +183,6 @@ QString encode(const QString& format)
     return ok ? out : QString();
 }
 
-// Captures the first samples of the first channel the sink renders, clipped
-// to the segment, as float.
-struct Capture {
-    QMutex mutex;
-    std::vector<float> samples;
-
-    void reset()
-    {
-        QMutexLocker lock(&mutex);
-        samples.clear();
-    }
-
-    static void onHandoff(GstElement*, GstBuffer* buffer, GstPad* pad, gpointer self)
-    {
-        auto* capture = static_cast<Capture*>(self);
-        GstCaps* caps = gst_pad_get_current_caps(pad);
-        GstAudioInfo info;
-        const bool ok = caps && gst_audio_info_from_caps(&info, caps) &&
-                        GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_F32LE;
-        if (caps)
-            gst_caps_unref(caps);
-        GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
-        if (!ok || !event || !GST_BUFFER_PTS_IS_VALID(buffer)) {
-            if (event)
-                gst_event_unref(event);
-            return;
-        }
-        const GstSegment* segment = nullptr;
-        gst_event_parse_segment(event, &segment);
-        const int channels = GST_AUDIO_INFO_CHANNELS(&info);
-        const guint64 frames = gst_buffer_get_size(buffer) / guint(GST_AUDIO_INFO_BPF(&info));
-        const guint64 start = GST_BUFFER_PTS(buffer);
-        const guint64 end = start + gst_util_uint64_scale_int(frames, GST_SECOND, kRate);
-        guint64 cs = 0, ce = 0;
-        if (gst_segment_clip(segment, GST_FORMAT_TIME, start, end, &cs, &ce) && ce > cs) {
-            const guint64 skip = gst_util_uint64_scale_int_round(cs - start, kRate, GST_SECOND);
-            const guint64 keep = gst_util_uint64_scale_int_round(ce - cs, kRate, GST_SECOND);
-            GstMapInfo map;
-            if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-                const auto* data = reinterpret_cast<const float*>(map.data);
-                QMutexLocker lock(&capture->mutex);
-                for (guint64 i = skip; i < skip + keep && i < frames &&
-                                       capture->samples.size() < size_t(kCaptureSamples);
-                     ++i)
-                    capture->samples.push_back(data[i * channels]);
-                gst_buffer_unmap(buffer, &map);
-            }
-        }
-        gst_event_unref(event);
-    }
-};
-
-// Where in the source the captured samples begin, relative to expected, in
-// samples; nullopt when no clear match.
-std::optional<int> contentOffset(const std::vector<float>& heard, qint64 expected)
-{
-    const auto& source = corpus().left;
-    if (heard.size() < 1024)
-        return std::nullopt;
-    const int n = int(heard.size());
-    double best = -1;
-    int bestLag = 0;
-    double heardEnergy = 0;
-    for (float v : heard)
-        heardEnergy += double(v) * v;
-    for (int lag = -kSearchSamples; lag <= kSearchSamples; ++lag) {
-        const qint64 at = expected + lag;
-        if (at < 0 || at + n > qint64(source.size()))
-            continue;
-        double dot = 0, energy = 0;
-        for (int i = 0; i < n; ++i) {
-            dot += double(heard[i]) * source[at + i];
-            energy += double(source[at + i]) * source[at + i];
-        }
-        const double score = dot / std::sqrt(energy * heardEnergy + 1e-12);
-        if (score > best) {
-            best = score;
-            bestLag = lag;
-        }
-    }
-    return best > 0.5 ? std::optional<int>(bestLag) : std::nullopt;
-}
-
 struct Figures {
     std::vector<double> values;
     void add(double v) { values.push_back(v); }
@@ -284,7 +203,7 @@ struct Figures {
     }
 };
 
-GstElement* makeSink(bool sync, AudioDeliveryMeter* meter, Capture* capture)
+GstElement* makeSink(bool sync, AudioDeliveryMeter* meter, HeardStart* capture)
 {
     GstElement* bin = gst_parse_bin_from_description(
         sync ? "audioconvert ! audio/x-raw,format=F32LE,layout=interleaved ! fakesink name=out "
@@ -295,7 +214,7 @@ GstElement* makeSink(bool sync, AudioDeliveryMeter* meter, Capture* capture)
     GstElement* sink = gst_bin_get_by_name(GST_BIN(bin), "out");
     meter->attach(sink);
     if (capture)
-        g_signal_connect(sink, "handoff", G_CALLBACK(&Capture::onHandoff), capture);
+        g_signal_connect(sink, "handoff", G_CALLBACK(&HeardStart::onHandoff), capture);
     gst_object_unref(sink);
     return bin;
 }
@@ -318,7 +237,7 @@ void spanAccuracy(benchmark::State& state, const char* format)
         return;
     }
     AudioDeliveryMeter meter;
-    Capture capture;
+    HeardStart capture;
     Figures startErr, durationErr, contentErr, latencyMs;
     double lengthErrMs = NAN;
     for (auto _ : state) {
@@ -346,7 +265,8 @@ void spanAccuracy(benchmark::State& state, const char* format)
                     std::printf("  span %lld-%lld first %.3f ms samples %lld\n", from, to,
                                 d.firstSampleNs / 1e6, d.samples);
                 QMutexLocker lock(&capture.mutex);
-                if (const auto offset = contentOffset(capture.samples, from * kRate / 1000))
+                if (const auto offset = heardOffset(capture.samples, corpus().left,
+                                                    from * kRate / 1000, kSearchSamples))
                     contentErr.add(*offset);
             }
         }
