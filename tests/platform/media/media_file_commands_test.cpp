@@ -223,7 +223,13 @@ TEST_F(MediaFileCommands, FailuresReplyWithAnErrorAndLeaveNoDevice)
     EXPECT_TRUE(
         GstMediaCommands::isErrorReply(commands.send(QStringLiteral("Play TIP_WAV From 900000"))));
     EXPECT_TRUE(GstMediaCommands::isErrorReply(commands.send(QStringLiteral("Jump TIP_WAV"))));
-    EXPECT_EQ(commands.commandLog().size(), 12);
+    // An unquoted path with blanks runs up to the Type keyword.
+    ASSERT_TRUE(generatedMedia().wav.contains(QLatin1Char(' ')));
+    EXPECT_EQ(commands.send(QStringLiteral("Open ") + generatedMedia().wav +
+                            QStringLiteral(" Type MPEGVideo Alias ERROR_WAV")),
+              QString());
+    EXPECT_EQ(commands.send(QStringLiteral("Status ERROR_WAV Length")), QStringLiteral("2000"));
+    EXPECT_EQ(commands.commandLog().size(), 14);
     EXPECT_EQ(commands.commandLog().first(), QStringLiteral("Status MYSHOW Mode"));
 }
 
