@@ -34,6 +34,8 @@ int runShow(QStringList args)
     ProgramFolder folder;
     if (byName)
         folder = takeProgramFolder(args);
+    else
+        takeOption(args, QStringLiteral("--home")); // a file path needs no program folder
     const TimeValue now = takeNow(args);
     if (byName) {
         if (args.size() != 1)

@@ -241,7 +241,7 @@ UnitReadResult readUnit(QIODevice& device, bool isNotebook, const RowReview& rev
     result.headerRead = true;
     // No record is shorter than 30 bytes, so the size bounds the row count.
     if (!device.isSequential() && device.size() > 0)
-        result.rows.reserve(size_t(std::min<qint64>(device.size() / 30, 1 << 22)));
+        result.rows.reserve(size_t(std::min<qint64>(device.size() / 30, 1 << 16)));
     result.recordsEnd = in.offset();
     for (;;) {
         int32_t kind;

@@ -15,6 +15,10 @@ namespace dictora {
 namespace {
 
 constexpr TimeValue kBackupInterval = 300;
+// Unit files up to this size are kept in memory while open, to see without
+// reading them again whether a save changes them; larger (damaged or hostile)
+// files are streamed and compared on disk.
+constexpr qint64 kKeptFileLimit = 64 * 1024 * 1024;
 
 QString withSlash(const QString& folder)
 {
@@ -188,14 +192,19 @@ void UnitLibrary::LoadUnit()
     loadedPath_.clear();
     UnitReadResult read;
     QFile file(path);
+    const RowReview review = [now](ReviewFields& fields, const UnitHeader& h) {
+        DailyReview(fields, h.reviewFrequency, now);
+    };
     if (file.open(QIODevice::ReadOnly)) {
-        loadedBytes_ = file.readAll();
-        loadedPath_ = path;
-        QBuffer buffer(&loadedBytes_);
-        buffer.open(QIODevice::ReadOnly);
-        read = readUnit(buffer, notebook, [now](ReviewFields& fields, const UnitHeader& h) {
-            DailyReview(fields, h.reviewFrequency, now);
-        });
+        if (file.size() > kKeptFileLimit) {
+            read = readUnit(file, notebook, review); // streamed, nothing kept
+        } else {
+            loadedBytes_ = file.readAll();
+            loadedPath_ = path;
+            QBuffer buffer(&loadedBytes_);
+            buffer.open(QIODevice::ReadOnly);
+            read = readUnit(buffer, notebook, review);
+        }
     } else {
         unreadable_ = QFileInfo::exists(path);
     }
@@ -214,12 +223,15 @@ bool UnitLibrary::SaveUnit()
     if (unreadable_)
         return fail(QStringLiteral("cannot read %1; it is left as it is").arg(state_.unitFilePath));
     QByteArray bytes = encodeUnit(header_, table_.rows(), state_.isNotebook);
-    if (loadedPath_ != state_.unitFilePath || bytes != loadedBytes_) {
-        const WriteOutcome written = writeFileAtomically(state_.unitFilePath, bytes);
+    const bool kept = loadedPath_ == state_.unitFilePath;
+    if (!kept || bytes != loadedBytes_) {
+        const WriteOutcome written = writeFileAtomically(state_.unitFilePath, bytes, !kept);
         if (!written.ok)
             return fail(written.error);
-        loadedBytes_ = std::move(bytes);
-        loadedPath_ = state_.unitFilePath;
+        if (bytes.size() <= kKeptFileLimit) {
+            loadedBytes_ = std::move(bytes);
+            loadedPath_ = state_.unitFilePath;
+        }
     }
     lastError_.clear();
     storeFigures(figures);
