@@ -173,6 +173,31 @@ TEST_F(MediaFileCommands, ASpanStopsByItselfOnItsToPointAndDeliversExactlyItsSam
     EXPECT_EQ(meter.delivery().samples, 48000 * 300 / 1000);
 }
 
+TEST_F(MediaFileCommands, OnlyTheLastOfManyQuickPlaysIsHeardToItsEnd)
+{
+    // The learner holds an arrow key: spans replace each other before any ends.
+    auto commands = meteredCommands();
+    ASSERT_EQ(commands->send(openCommand(generatedMedia().mp3Cbr, QStringLiteral("MYSHOW"))),
+              QString());
+    for (int i = 0; i < 12; ++i) {
+        const int from = (i * 137) % 1500;
+        EXPECT_EQ(
+            commands->send(QStringLiteral("Play MYSHOW From %1 To %2").arg(from).arg(from + 400)),
+            QString());
+        if (i % 3 == 0) {
+            EXPECT_EQ(commands->send(QStringLiteral("Pause MYSHOW ")), QString());
+        }
+    }
+    meter.reset();
+    ASSERT_EQ(commands->send(QStringLiteral("Play MYSHOW From 1200 To 1450")), QString());
+    EXPECT_EQ(commands->send(QStringLiteral("Status MYSHOW Mode")), QStringLiteral("playing"));
+    ASSERT_TRUE(waitUntil([&] {
+        return commands->send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("stopped");
+    }));
+    EXPECT_NEAR(double(meter.delivery().firstSampleNs), 1200 * double(GST_MSECOND), 23000.0);
+    EXPECT_NEAR(double(meter.delivery().samples), 250 * 44.1, 1.0);
+}
+
 TEST_F(MediaFileCommands, ACueSoundsAgainFromItsStartEachTimeItIsPlayed)
 {
     auto commands = meteredCommands();
