@@ -42,13 +42,14 @@ void SentenceTable::insertRows(int at, std::vector<SentenceRow> values)
     endInsertRows();
 }
 
-void SentenceTable::removeRows(int at, int count)
+bool SentenceTable::removeRows(int at, int count, const QModelIndex& parent)
 {
-    if (count <= 0)
-        return;
+    if (parent.isValid() || count <= 0 || at < 0 || at > rowCount() - count)
+        return false;
     beginRemoveRows({}, at, at + count - 1);
     rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
     endRemoveRows();
+    return true;
 }
 
 void SentenceTable::replaceAll(std::vector<SentenceRow> values)

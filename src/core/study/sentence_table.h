@@ -47,7 +47,10 @@ public:
     void appendRow(SentenceRow value);
     void insertRow(int at, SentenceRow value);
     void insertRows(int at, std::vector<SentenceRow> values);
-    void removeRows(int at, int count);
+    using QAbstractTableModel::insertRows;
+    // Removes count rows from at (the model's own removal, so views that
+    // remove rows reach the same code). False for a range outside the table.
+    bool removeRows(int at, int count, const QModelIndex& parent = {}) override;
     void replaceAll(std::vector<SentenceRow> values);
     void clear();
 

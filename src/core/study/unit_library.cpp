@@ -242,7 +242,8 @@ void UnitLibrary::storeFigures(const ProgressFigures& figures)
 {
     figures_ = figures;
     texts_ = figures.texts;
-    completion_.SetCompletion(openPosition_, figures.percent);
+    if (openPosition_ >= 0)
+        completion_.SetCompletion(openPosition_, figures.percent);
     if (openPosition_ >= 0 && openPosition_ < percentTexts_.size())
         percentTexts_[openPosition_] = texts_.unitPercentText;
     emit progressChanged();

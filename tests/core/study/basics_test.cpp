@@ -33,7 +33,9 @@ TEST(SentenceTable, TitleRowIsExactlyKindZero)
     EXPECT_TRUE(table.isTitleRow(0));
     EXPECT_FALSE(table.isTitleRow(1));
     EXPECT_FALSE(table.isTitleRow(2));
-    table.removeRows(0, 2);
+    EXPECT_FALSE(table.removeRows(2, 2)); // past the end: nothing removed
+    EXPECT_FALSE(table.removeRows(-1, 1));
+    EXPECT_TRUE(table.removeRows(0, 2));
     EXPECT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.field(0, Kind), "00");
 }

@@ -242,3 +242,14 @@ TEST_F(LibraryTest, BackupsAtMostEveryFiveMinutesReplacingOnlyThisUnitsOwn)
     EXPECT_FALSE(backups().contains("B(清除记录前备份) .dat"));
     EXPECT_TRUE(backups().contains(first)); // A's own stays
 }
+
+TEST_F(LibraryTest, DataFolderInTheWayIsReportedAndLeftAlone)
+{
+    ASSERT_TRUE(QDir(folder.path).rmdir("Data"));
+    ASSERT_TRUE(writeAll(folder.path + "Data", "a file, not a folder"));
+    library.ScanDataFolder();
+    EXPECT_EQ(library.unitNames(), QStringList{"生句本"});
+    EXPECT_FALSE(failures.isEmpty());
+    EXPECT_FALSE(library.OpenUnit(0));
+    EXPECT_EQ(readAll(folder.path + "Data"), "a file, not a folder");
+}
