@@ -4,27 +4,26 @@
 
 namespace dictora {
 
-bool acceptAnswer(SentenceTable& table, int row, int hintLevel, TimeValue now,
-                  TimeValue typingStart, StudyTotals& totals)
+AnswerResult acceptAnswer(SentenceTable& table, int row, int hintLevel, TimeValue now,
+                          TimeValue typingStart, StudyTotals& totals)
 {
     if (!table.isValidRow(row))
-        return false;
+        return {};
     if (hintLevel > kMaxCountedHintLevel) {
-        table.setField(row, Text2, kAnswerAgainText);
         const int32_t level = textToInt(table.field(row, Level));
         if (level <= 3)
-            return false;
+            return {AnswerEffect::AskAgain, false};
         table.setField(row, Level, intText(level - 1));
-        return true;
+        return {AnswerEffect::AskAgain, true};
     }
     if (table.field(row, Done) != QLatin1String("0"))
-        return false;
+        return {};
     table.setField(row, Done, QStringLiteral("1"));
     table.setField(row, Level, intText(textToInt(table.field(row, Level)) + 1));
     table.setField(row, StudiedAt, FormatStamp(now));
     totals.studyChars += table.field(row, Text).size();
     totals.studySeconds += now - typingStart;
-    return true;
+    return {AnswerEffect::Rested, true};
 }
 
 void clearRecord(SentenceTable& table)

@@ -6,21 +6,33 @@
 
 namespace dictora {
 
-// The prompt put into text2 when an answer came only after the hints gave it
-// away.
+// The prompt the dictation form shows in place of the second line when an
+// answer came only after the hints gave it away.
 inline const QString kAnswerAgainText = QStringLiteral("  Answer again ......");
 
 // The highest hint level at which an accepted answer still counts as known.
 inline constexpr int kMaxCountedHintLevel = 3;
 
+enum class AnswerEffect {
+    Rested,    // counted: the row rests until its next review
+    AskAgain,  // given away by the hints: the row stays to study
+    Unchanged, // a resting row, or no such row
+};
+
+struct AnswerResult {
+    AnswerEffect effect = AnswerEffect::Unchanged;
+    bool unitModified = false; // the Unit must be saved
+};
+
 // An answer to the sentence at row was accepted. With hintLevel at most 3 a
 // row still to study (done "0") rests: done "1", level + 1, studiedAt = now,
 // and the typing totals grow by the text's length and the seconds since
-// typingStart. With a higher hintLevel the row asks to be answered again and
-// loses a level when above 3. Returns true when the Unit must be saved
-// (unitModified). Rows out of range and resting rows are left alone.
-bool acceptAnswer(SentenceTable& table, int row, int hintLevel, TimeValue now,
-                  TimeValue typingStart, StudyTotals& totals);
+// typingStart. With a higher hintLevel the row stays to study and loses a
+// level when above 3; the form then shows kAnswerAgainText as its prompt.
+// The prompt is not written into the row's text2: that would replace the
+// learner's second line in the file at the next save.
+AnswerResult acceptAnswer(SentenceTable& table, int row, int hintLevel, TimeValue now,
+                          TimeValue typingStart, StudyTotals& totals);
 
 // Clearing a Unit's record: every row to study again at level 0, studiedAt
 // the default stamp.

@@ -166,28 +166,37 @@ TEST(CompletionTable, KeepsOneEntryPerUnitAndFollowsDeletions)
 
 TEST_F(ProgressPassTest, RightAnswersRestTheRowAndLateOnesAskAgain)
 {
+    SentenceRow hinted = sentence("y", "0", "5");
+    hinted[Text2] = "the learner's translation";
     fill({title("T"), sentence("你好世界", "0", "2", yesterday), sentence("x", "1", "5", today),
-          sentence("y", "0", "5")});
+          hinted});
     StudyTotals totals;
-    EXPECT_TRUE(acceptAnswer(table, 1, 3, now, now - 12, totals));
+    const AnswerResult right = acceptAnswer(table, 1, 3, now, now - 12, totals);
+    EXPECT_EQ(right.effect, AnswerEffect::Rested);
+    EXPECT_TRUE(right.unitModified);
     EXPECT_EQ(table.field(1, Done), "1");
     EXPECT_EQ(table.field(1, Level), "3");
     EXPECT_EQ(table.field(1, StudiedAt), "20260615151500");
     EXPECT_EQ(totals.studyChars, 4);
     EXPECT_EQ(totals.studySeconds, 12);
     // A resting row and rows out of range are not touched.
-    EXPECT_FALSE(acceptAnswer(table, 2, 0, now, now - 5, totals));
+    EXPECT_EQ(acceptAnswer(table, 2, 0, now, now - 5, totals).effect, AnswerEffect::Unchanged);
     EXPECT_EQ(table.field(2, Level), "5");
-    EXPECT_FALSE(acceptAnswer(table, 9, 0, now, now, totals));
-    EXPECT_FALSE(acceptAnswer(table, -1000, 0, now, now, totals));
+    EXPECT_FALSE(acceptAnswer(table, 9, 0, now, now, totals).unitModified);
+    EXPECT_FALSE(acceptAnswer(table, -1000, 0, now, now, totals).unitModified);
     EXPECT_EQ(totals.studyChars, 4);
-    // Answered only after the hints: stays to study, loses a level above 3.
-    EXPECT_TRUE(acceptAnswer(table, 3, 4, now, now, totals));
-    EXPECT_EQ(table.field(3, Text2), "  Answer again ......");
+    // Answered only after the hints: stays to study, loses a level above 3,
+    // and the learner's second line stays as it was.
+    const AnswerResult hintedAnswer = acceptAnswer(table, 3, 4, now, now, totals);
+    EXPECT_EQ(hintedAnswer.effect, AnswerEffect::AskAgain);
+    EXPECT_TRUE(hintedAnswer.unitModified);
     EXPECT_EQ(table.field(3, Level), "4");
     EXPECT_EQ(table.field(3, Done), "0");
+    EXPECT_EQ(table.field(3, Text2), "the learner's translation");
     table.setField(3, Level, "3");
-    EXPECT_FALSE(acceptAnswer(table, 3, 7, now, now, totals));
+    const AnswerResult again = acceptAnswer(table, 3, 7, now, now, totals);
+    EXPECT_EQ(again.effect, AnswerEffect::AskAgain);
+    EXPECT_FALSE(again.unitModified);
     EXPECT_EQ(table.field(3, Level), "3");
 
     clearRecord(table);
