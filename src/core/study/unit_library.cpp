@@ -300,6 +300,15 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     return NotebookAdd::Added;
 }
 
+AnswerResult UnitLibrary::answerAccepted(int hintLevel, TimeValue typingStart)
+{
+    const AnswerResult result = acceptAnswer(table_, state_.currentRow, hintLevel,
+                                             state_.now.toSecsSinceEpoch(), typingStart, totals_);
+    if (result.unitModified)
+        state_.unitModified = true;
+    return result;
+}
+
 // --- autosave and backups -------------------------------------------------
 
 QString UnitLibrary::backupFileName(const QString& unitName, TimeValue time)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/study/completion_table.h"
+#include "core/study/dictation_results.h"
 #include "core/study/program_folder.h"
 #include "core/study/progress_pass.h"
 #include "core/study/sentence_table.h"
@@ -107,6 +108,11 @@ public:
     // Notebook itself is open or without a current row.
     enum class NotebookAdd { Added, AlreadyThere, Nothing, Failed };
     NotebookAdd AddToNotebook();
+
+    // An answer to the current row was accepted (the dictation form's Enter):
+    // the rules of acceptAnswer on the open Unit, at now, with this run's
+    // typing totals; sets unitModified when the row changed.
+    AnswerResult answerAccepted(int hintLevel, TimeValue typingStart);
 
     // Steps 2 and 3 of the 100 ms timer: when unitModified is set, clear it
     // and save; right after such a save, when more than 300 seconds have

@@ -253,3 +253,23 @@ TEST_F(LibraryTest, DataFolderInTheWayIsReportedAndLeftAlone)
     EXPECT_FALSE(library.OpenUnit(0));
     EXPECT_EQ(readAll(folder.path + "Data"), "a file, not a folder");
 }
+
+TEST_F(LibraryTest, AcceptedAnswerIsSavedByTheNextAutosaveAndFeedsTheEstimate)
+{
+    writeUnit("A", {title("T"), sentence("abcd"), sentence(QString(30, u'x'))});
+    library.ScanDataFolder();
+    ASSERT_TRUE(library.OpenUnit(library.positionOf("A")));
+    EXPECT_EQ(library.estimateText(), "估时 - 未知");
+    state.currentRow = 1;
+    const AnswerResult result = library.answerAccepted(0, at("20260615151420"));
+    EXPECT_EQ(result.effect, AnswerEffect::Rested);
+    EXPECT_TRUE(state.unitModified);
+    library.autosaveStep();
+    EXPECT_FALSE(state.unitModified);
+    EXPECT_EQ(readUnitFile(dataPath("A"), false).rows[1][Done], "1");
+    // 4 characters in 40 seconds; 30 left: 300 seconds.
+    EXPECT_EQ(library.studyChars(), 4);
+    EXPECT_EQ(library.studySeconds(), 40);
+    EXPECT_EQ(library.estimateText(), "估时 - 00:05:00");
+    EXPECT_EQ(library.progressLine(), "已经完成: 1 行 / 共: 2 行");
+}
