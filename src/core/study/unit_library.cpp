@@ -108,7 +108,10 @@ void UnitLibrary::listFolder(const QString& dataFolder, bool loadEach)
     }
     const QDir dir(folder);
     const QFileInfoList entries =
-        dir.entryInfoList({QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden, QDir::NoSort);
+        // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
+        // would be listed but never found.
+        dir.entryInfoList({QStringLiteral("*.dat")},
+                          QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::NoSort);
     for (const QFileInfo& entry : entries) {
         const QString fileName = entry.fileName();
         if (fileName.startsWith(u'.') || fileName == kNotebookFileName || !entry.isFile())
@@ -132,6 +135,8 @@ void UnitLibrary::listFolder(const QString& dataFolder, bool loadEach)
         unitName_.clear();
         state_.unitFilePath.clear();
         state_.isNotebook = false;
+        loadedBytes_.clear();
+        loadedPath_.clear();
         UpdateTotal();
     }
     emit listChanged();

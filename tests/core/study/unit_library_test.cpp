@@ -22,6 +22,7 @@ TEST_F(LibraryTest, ScanListsOnlyFilesWithTheFormatMark)
 {
     writeUnit("课文", {title("T"), sentence("one")});
     writeUnit("a.b", {title("T")});
+    ASSERT_TRUE(writeAll(folder.dataFolder() + "UPPER.DAT", encodeUnit(kNewUnitHeader, {}, false)));
     writeUnit(".hidden", {title("T")});
     QByteArray foreign = encodeUnit(kNewUnitHeader, {}, false);
     foreign[7] = 0;
