@@ -35,7 +35,8 @@ public:
 
     // A subtitle block after its index line: the time line, then text lines
     // up to a blank line or the end of the file. A second line without "-->"
-    // is dropped, and so is the block's text with it.
+    // is dropped and the row keeps an empty text; what follows is read as
+    // lines of its own.
     void fillSubtitle(SentenceRow& row)
     {
         QString times;
