@@ -71,6 +71,18 @@ public:
         if (!stringLength(wide, length))
             return false;
         if (wide) {
+            // Most strings lie within the buffer already: one copy.
+            if (end_ - pos_ >= qint64(length) * 2) {
+                text = QString(qsizetype(length), Qt::Uninitialized);
+                std::memcpy(text.data(), buffer_ + pos_, size_t(length) * 2);
+                if constexpr (Q_BYTE_ORDER != Q_LITTLE_ENDIAN) {
+                    for (QChar& unit : text)
+                        unit = QChar(qFromLittleEndian(unit.unicode()));
+                }
+                pos_ += qint64(length) * 2;
+                consumed_ += qint64(length) * 2;
+                return true;
+            }
             text.clear();
             uint32_t left = length;
             char16_t chunk[1024];
