@@ -14,13 +14,14 @@
 #include "platform/media/audio_delivery_meter.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/media/media_device.h"
+#include "support/media_making.h"
+#include "support/media_runtime.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QMutex>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,40 +42,19 @@ using dictora::AudioDeliveryMeter;
 using dictora::GstMediaCommands;
 using dictora::bench::heardOffset;
 using dictora::bench::HeardStart;
+using dictora::test::runLame;
+using dictora::test::runPipeline;
+using dictora::test::statePriming;
+using dictora::test::testSignal;
+using dictora::test::writeWave;
 
 constexpr int kRate = 44100;
 constexpr int kSourceSeconds = 30;
 constexpr int kSpans = 20;
 constexpr int kSearchSamples = 4410; // +-100 ms
-
-bool runPipeline(const QString& description)
-{
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (error) {
-        std::fprintf(stderr, "pipeline: %s\n", error->message);
-        g_error_free(error);
-        return false;
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 300 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-bool lame(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("lame"), QStringList{QStringLiteral("--quiet")} + arguments);
-    return process.waitForFinished(120000) && process.exitCode() == 0;
-}
+// Encoding the 30 s corpus on a busy machine can take a while.
+constexpr int kPipelineSeconds = 300;
+constexpr int kLameMs = 120000;
 
 void runEvents(int ms)
 {
@@ -95,62 +75,20 @@ Corpus& corpus()
     static Corpus* made = [] {
         auto* c = new Corpus;
         c->wav = c->dir.filePath(QStringLiteral("source.wav"));
-        runPipeline(
-            QStringLiteral("audiotestsrc wave=pink-noise volume=0.5 num-buffers=%1 "
-                           "samplesperbuffer=%2 ! audio/x-raw,format=S16LE,rate=%3,channels=2 ! "
-                           "wavenc ! filesink location=\"%4\"")
-                .arg(kSourceSeconds * 10)
-                .arg(kRate / 10)
-                .arg(kRate)
-                .arg(c->wav));
+        writeWave(
+            testSignal(kSourceSeconds * 10, kRate, QStringLiteral("wave=pink-noise volume=0.5")),
+            c->wav, kPipelineSeconds);
         QFile file(c->wav);
         file.open(QIODevice::ReadOnly);
         const QByteArray bytes = file.readAll();
         for (qsizetype at = 44; at + 3 < bytes.size(); at += 4)
             c->left.push_back(float(qFromLittleEndian<qint16>(bytes.constData() + at)) / 32768.f);
         c->cue = c->dir.filePath(QStringLiteral("cue.wav"));
-        runPipeline(QStringLiteral("audiotestsrc freq=880 num-buffers=3 samplesperbuffer=4410 ! "
-                                   "audio/x-raw,format=S16LE,rate=44100,channels=2 ! wavenc ! "
-                                   "filesink location=\"%1\"")
-                        .arg(c->cue));
+        writeWave(testSignal(3, 44100, QStringLiteral("wave=sine freq=880")), c->cue,
+                  kPipelineSeconds);
         return c;
     }();
     return *made;
-}
-
-quint32 big32(const QByteArray& bytes, qsizetype at)
-{
-    return qFromBigEndian<quint32>(bytes.constData() + at);
-}
-
-void putBig32(QByteArray& bytes, qsizetype at, quint32 value)
-{
-    qToBigEndian(value, bytes.data() + at);
-}
-
-// mp4mux writes an edit list that starts at media time 0, so the encoder's
-// 1024 samples of priming play as if they were media. Real encoders state
-// them: an edit that starts at media time 1024 and lasts the source's length.
-// This makes such a file from the plain one (one track, version 0 boxes).
-bool statePriming(const QString& plain, const QString& out)
-{
-    QFile in(plain);
-    if (plain.isEmpty() || !in.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray bytes = in.readAll();
-    const qsizetype mvhd = bytes.indexOf("mvhd");
-    const qsizetype tkhd = bytes.indexOf("tkhd");
-    const qsizetype elst = bytes.indexOf("elst");
-    if (mvhd < 0 || tkhd < 0 || elst < 0 || big32(bytes, elst + 8) != 1)
-        return false;
-    const quint32 movieScale = big32(bytes, mvhd + 16);
-    const quint32 duration = quint32(kSourceSeconds) * movieScale;
-    putBig32(bytes, mvhd + 20, duration);
-    putBig32(bytes, tkhd + 24, duration);
-    putBig32(bytes, elst + 12, duration);
-    putBig32(bytes, elst + 16, 1024);
-    QFile file(out);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QString encode(const QString& format)
@@ -163,23 +101,26 @@ QString encode(const QString& format)
     if (format == QLatin1String("wav"))
         return c.wav;
     if (format == QLatin1String("cbr.mp3"))
-        ok = lame({QStringLiteral("-b"), QStringLiteral("128"), c.wav, out});
+        ok = runLame({QStringLiteral("-b"), QStringLiteral("128"), c.wav, out}, kLameMs);
     else if (format == QLatin1String("vbr.mp3"))
-        ok = lame({QStringLiteral("-V"), QStringLiteral("2"), c.wav, out});
+        ok = runLame({QStringLiteral("-V"), QStringLiteral("2"), c.wav, out}, kLameMs);
     else if (format == QLatin1String("bare-vbr.mp3"))
-        ok = lame({QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("-t"), c.wav, out});
+        ok = runLame({QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("-t"), c.wav, out},
+                     kLameMs);
     else if (format == QLatin1String("ogg"))
         ok = runPipeline(
             QStringLiteral("filesrc location=\"%1\" ! wavparse ! audioconvert ! vorbisenc "
                            "quality=0.5 ! oggmux ! filesink location=\"%2\"")
-                .arg(c.wav, out));
+                .arg(c.wav, out),
+            kPipelineSeconds);
     else if (format == QLatin1String("m4a"))
         ok = runPipeline(
             QStringLiteral("filesrc location=\"%1\" ! wavparse ! audioconvert ! avenc_aac "
                            "bitrate=128000 ! mp4mux ! filesink location=\"%2\"")
-                .arg(c.wav, out));
+                .arg(c.wav, out),
+            kPipelineSeconds);
     else if (format == QLatin1String("delay.m4a"))
-        ok = statePriming(encode(QStringLiteral("m4a")), out);
+        ok = statePriming(encode(QStringLiteral("m4a")), out, kSourceSeconds);
     return ok ? out : QString();
 }
 

@@ -1,17 +1,13 @@
 #pragma once
 
+#include "support/media_runtime.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 #include <functional>
 
 namespace dictora::test {
-
-// Makes sure GStreamer and a QCoreApplication (for queued deliveries) exist.
-void ensureMediaRuntime();
-
-// Runs a gst-launch-1.0 style description to its end; false on error.
-bool runPipeline(const QString& description);
 
 // Media files made once per test program in a temporary folder, each a few
 // seconds long. Empty path when the encoder is missing.

@@ -7,15 +7,15 @@
 #include "core/study/study_state.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/speech/speech_worker.h"
+#include "support/media_making.h"
+#include "support/media_runtime.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
-#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,51 +23,18 @@
 namespace dictora {
 namespace {
 
-void ensureRuntime()
-{
-    if (!gst_is_initialized())
-        gst_init(nullptr, nullptr);
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_platform_playback";
-        static char* argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-    }
-}
-
 // A 4000 ms 48 kHz stereo tone, in a folder whose name has a blank.
 QString makeTone(const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(QStringLiteral("tone four.wav"));
-    const QString description =
-        QStringLiteral("audiotestsrc wave=sine num-buffers=40 samplesperbuffer=4800 ! "
-                       "audio/x-raw,format=S16LE,rate=48000,channels=2 ! wavenc ! "
-                       "filesink location=\"%1\"")
-            .arg(path);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (error) {
-        g_error_free(error);
-        return {};
-    }
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 30 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok ? path : QString();
+    return test::writeWave(test::testSignal(40, 48000), path, 30) ? path : QString();
 }
 
 class PlayerThroughDevices : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureRuntime();
+        test::ensureMediaRuntime();
         tone = makeTone(dir);
         ASSERT_FALSE(tone.isEmpty());
     }
@@ -193,7 +160,7 @@ class RecorderThroughDevices : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureRuntime();
+        test::ensureMediaRuntime();
         QDir().mkpath(folder.recordFolder());
         recorder.setWaveFormat();
     }
