@@ -164,45 +164,4 @@ QString decodeAnsiBytes(QByteArrayView bytes)
     return decodeLegacyBytes(bytes);
 }
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const uchar lead = p[i];
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int length;
-        uchar low = 0x80, high = 0xBF; // range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                low = 0xA0; // overlong
-            else if (lead == 0xED)
-                high = 0x9F; // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                low = 0x90; // overlong
-            else if (lead == 0xF4)
-                high = 0x8F; // above U+10FFFF
-        } else {
-            return false;
-        }
-        if (n - i < length || p[i + 1] < low || p[i + 1] > high)
-            return false;
-        for (int k = 2; k < length; ++k) {
-            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 } // namespace dictora

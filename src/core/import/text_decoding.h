@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/study/legacy_text.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -30,9 +32,5 @@ bool ReadTextLine(QIODevice& file, const QString& label, QString& line);
 // UTF-8 (the Linux locale), any others in the legacy code page named by
 // DICTORA_CODEPAGE, GB18030 when it is unset or unknown to the converter.
 QString decodeAnsiBytes(QByteArrayView bytes);
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF).
-bool isValidUtf8(QByteArrayView bytes);
 
 } // namespace dictora

@@ -12,44 +12,6 @@ namespace dictora {
 
 namespace {
 
-// Strict UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(const QByteArray& bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char lead = *p++;
-        if (lead < 0x80)
-            continue;
-        int more;
-        uint32_t code;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p < more)
-            return false;
-        for (int i = 0; i < more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (p[i] & 0x3F);
-        }
-        p += more;
-        if ((more == 2 && code < 0x800) || (more == 3 && code < 0x10000) || code > 0x10FFFF ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-    }
-    return true;
-}
-
 std::string legacyCodepage()
 {
     const QByteArray named = qgetenv("DICTORA_CODEPAGE");
@@ -119,6 +81,47 @@ QString decodeLegacy(const QByteArray& bytes)
 }
 
 } // namespace
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        int length;
+        uchar low = 0x80, high = 0xBF; // range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0; // overlong
+            else if (lead == 0xED)
+                high = 0x9F; // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90; // overlong
+            else if (lead == 0xF4)
+                high = 0x8F; // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (n - i < length || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (int k = 2; k < length; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
 
 QString decodeAnsiText(const QByteArray& bytes)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace dictora {
@@ -11,5 +12,9 @@ namespace dictora {
 // from, or as the code page named by DICTORA_CODEPAGE. Undecodable bytes
 // become U+FFFD; the call never fails.
 QString decodeAnsiText(const QByteArray& bytes);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool isValidUtf8(QByteArrayView bytes);
 
 } // namespace dictora
