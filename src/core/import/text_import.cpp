@@ -4,6 +4,7 @@
 #include "core/import/text_decoding.h"
 #include "core/import/text_parser.h"
 #include "core/study/number_text.h"
+#include "core/study/stamp.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,9 +12,6 @@
 namespace dictora {
 
 namespace {
-
-// A row that was never studied carries the stamp of 2014-01-01 01:01:01.
-const QString kNeverStudied = QStringLiteral("20140101010101");
 
 int sentencesAfter(const SentenceTable& table, int titleRow)
 {
@@ -32,7 +30,7 @@ SentenceRow makeImportedRow(const QString& baseName, const QString& mediaPath,
     row[Kind] = QStringLiteral("1");
     row[StartMs] = row[EndMs] = QStringLiteral("0");
     row[Done] = row[Level] = QStringLiteral("0");
-    row[StudiedAt] = kNeverStudied;
+    row[StudiedAt] = kDefaultStampText;
     row[SectionTitle] = baseName;
     row[MediaPath] = mediaPath;
     row[MediaName] = mediaPath.mid(mediaPath.lastIndexOf(u'/') + 1);
