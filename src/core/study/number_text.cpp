@@ -7,7 +7,7 @@ namespace dictora {
 namespace {
 
 // Leading blanks, an optional sign and the longest run of digits, accumulated
-// in 64 bits and then cut to 32 as the old code's stores did.
+// in 64 bits and then cut to 32 bits as a 32-bit store does.
 int64_t leadingInteger(QStringView text)
 {
     // Most numbers in a Unit are one plain digit.
