@@ -26,9 +26,7 @@ ProgramFolder takeProgramFolder(QStringList& args)
     if (home.isEmpty()) {
         folder = locateProgramFolder(QCoreApplication::applicationDirPath());
     } else {
-        folder.path = QDir(home).absolutePath();
-        if (!folder.path.endsWith(u'/'))
-            folder.path += u'/';
+        folder.path = withTrailingSlash(QDir(home).absolutePath());
     }
     createDataFolders(folder);
     if (!QFileInfo(folder.dataFolder()).isDir())

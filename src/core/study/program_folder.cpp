@@ -6,28 +6,24 @@
 
 namespace dictora {
 
-namespace {
-
-QString withSlash(QString path)
+QString withTrailingSlash(QString path)
 {
     if (!path.endsWith(u'/'))
         path += u'/';
     return path;
 }
 
-} // namespace
-
 ProgramFolder locateProgramFolder(const QString& executableDir)
 {
     const QString home = qEnvironmentVariable("DICTORA_HOME");
     if (!home.isEmpty())
-        return {withSlash(QDir(home).absolutePath())};
+        return {withTrailingSlash(QDir(home).absolutePath())};
     if (!executableDir.isEmpty() && QFileInfo(QDir(executableDir).filePath("Data")).isDir())
-        return {withSlash(QDir(executableDir).absolutePath())};
+        return {withTrailingSlash(QDir(executableDir).absolutePath())};
     QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
     if (xdg.isEmpty())
         xdg = QDir::homePath() + QStringLiteral("/.local/share");
-    return {withSlash(QDir(xdg).absoluteFilePath(QStringLiteral("dictora")))};
+    return {withTrailingSlash(QDir(xdg).absoluteFilePath(QStringLiteral("dictora")))};
 }
 
 QStringList dataFolderNames()

@@ -19,6 +19,9 @@ struct ProgramFolder {
     QString mediaFolder() const { return path + QStringLiteral("Media/"); }
 };
 
+// The path with a "/" at its end, added when missing.
+QString withTrailingSlash(QString path);
+
 // Where the program folder is: DICTORA_HOME when set; else the executable's
 // folder when it already holds a Data folder (a portable copy); else
 // $XDG_DATA_HOME/dictora (~/.local/share/dictora).

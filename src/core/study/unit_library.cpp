@@ -20,11 +20,6 @@ constexpr TimeValue kBackupInterval = 300;
 // files are streamed and compared on disk.
 constexpr qint64 kKeptFileLimit = 64 * 1024 * 1024;
 
-QString withSlash(const QString& folder)
-{
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
 } // namespace
 
 UnitLibrary::UnitLibrary(ProgramFolder folder, StudyState& state, SentenceTable& table,
@@ -67,7 +62,7 @@ bool UnitLibrary::fail(const QString& message)
 
 bool UnitLibrary::ensureNotebook(const QString& dataFolder)
 {
-    const QString path = withSlash(dataFolder) + kNotebookFileName;
+    const QString path = withTrailingSlash(dataFolder) + kNotebookFileName;
     if (QFileInfo::exists(path))
         return true;
     const WriteOutcome written = writeFileAtomically(path, encodeUnit(kNotebookHeader, {}, true));
@@ -93,7 +88,7 @@ void UnitLibrary::listDataFolder()
 
 void UnitLibrary::listFolder(const QString& dataFolder, bool loadEach)
 {
-    const QString folder = withSlash(dataFolder);
+    const QString folder = withTrailingSlash(dataFolder);
     names_.clear();
     percentTexts_.clear();
     if (loadEach)
