@@ -50,15 +50,10 @@ int runShow(QStringList args)
     if (!QFileInfo(path).isFile())
         throw UsageError{QStringLiteral("no Unit file %1").arg(path)};
 
-    UnitReadResult read =
-        readUnitFile(path, isNotebook, [now](ReviewFields& fields, const UnitHeader& header) {
-            DailyReview(fields, header.reviewFrequency, now);
-        });
+    UnitReadResult read = readUnitFile(path, isNotebook, dailyReviewAsOf(now));
     if (!read.opened)
         throw UsageError{QStringLiteral("cannot read %1").arg(path)};
-    const UnitHeader header = read.headerRead ? read.header
-                              : isNotebook    ? kNotebookHeader
-                                              : kNewUnitHeader;
+    const UnitHeader header = loadedHeader(read, isNotebook);
     SentenceTable table;
     table.replaceAll(std::move(read.rows));
     const ProgressFigures figures = runProgressPass(table, header, isNotebook, now, {});

@@ -44,6 +44,9 @@ bool hasFormatMark(const QString& path);
 // turned into text, with the header already read: the place where the daily
 // review runs.
 using RowReview = std::function<void(ReviewFields&, const UnitHeader&)>;
+// The review a Unit gets whenever it is loaded: DailyReview under the Unit's
+// review frequency, as of now.
+RowReview dailyReviewAsOf(TimeValue now);
 
 struct UnitReadResult {
     bool opened = false;     // the file could be opened for reading
@@ -63,6 +66,9 @@ struct UnitReadResult {
 // carry twelve fields; other rows eight (fields 8 to 11 stay empty).
 UnitReadResult readUnit(QIODevice& in, bool isNotebook, const RowReview& review = {});
 UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowReview& review = {});
+// The settings a loaded Unit works with: those read, else those of a new Unit
+// (or of a new Notebook) rather than whichever Unit was open before.
+UnitHeader loadedHeader(const UnitReadResult& read, bool isNotebook);
 
 // The bytes of a Unit: format mark, header, one record per row, terminator.
 // Strings are always written in the 16-bit form. A row carries twelve fields

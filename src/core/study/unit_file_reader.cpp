@@ -264,4 +264,16 @@ UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowRevie
     return readUnit(file, isNotebook, review);
 }
 
+RowReview dailyReviewAsOf(TimeValue now)
+{
+    return [now](ReviewFields& fields, const UnitHeader& header) {
+        DailyReview(fields, header.reviewFrequency, now);
+    };
+}
+
+UnitHeader loadedHeader(const UnitReadResult& read, bool isNotebook)
+{
+    return read.headerRead ? read.header : isNotebook ? kNotebookHeader : kNewUnitHeader;
+}
+
 } // namespace dictora

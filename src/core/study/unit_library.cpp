@@ -192,9 +192,7 @@ void UnitLibrary::LoadUnit()
     loadedPath_.clear();
     UnitReadResult read;
     QFile file(path);
-    const RowReview review = [now](ReviewFields& fields, const UnitHeader& h) {
-        DailyReview(fields, h.reviewFrequency, now);
-    };
+    const RowReview review = dailyReviewAsOf(now);
     if (file.open(QIODevice::ReadOnly)) {
         if (file.size() > kKeptFileLimit) {
             read = readUnit(file, notebook, review); // streamed, nothing kept
@@ -208,9 +206,7 @@ void UnitLibrary::LoadUnit()
     } else {
         unreadable_ = QFileInfo::exists(path);
     }
-    // A Unit whose file cannot be read starts with the settings of a new Unit
-    // rather than those of whichever Unit was open before.
-    header_ = read.headerRead ? read.header : notebook ? kNotebookHeader : kNewUnitHeader;
+    header_ = loadedHeader(read, notebook);
     table_.replaceAll(std::move(read.rows));
 }
 
