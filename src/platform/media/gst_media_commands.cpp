@@ -116,7 +116,7 @@ QString GstMediaCommands::execute(const QString& command)
         return errorReply(QStringLiteral("incomplete command \"%1\"").arg(command));
     const QString verb = line.word(0).toLower();
     if (verb == QLatin1String("open"))
-        return open(command);
+        return open(line);
     if (verb == QLatin1String("set") && line.is(1, QLatin1String("wave")))
         return setWave(line);
 
@@ -198,9 +198,8 @@ QString GstMediaCommands::execute(const QString& command)
     return errorReply(QStringLiteral("unknown command %1").arg(line.word(0)));
 }
 
-QString GstMediaCommands::open(const QString& command)
+QString GstMediaCommands::open(const MediaCommandLine& line)
 {
-    const MediaCommandLine line = MediaCommandLine::split(command);
     // The path runs up to the first keyword, so an unquoted path may hold blanks.
     const qsizetype firstKeyword =
         line.find(2, {QLatin1String("type"), QLatin1String("alias"), QLatin1String("parent"),

@@ -88,7 +88,7 @@ private:
     };
 
     QString execute(const QString& command);
-    QString open(const QString& command);
+    QString open(const MediaCommandLine& line);
     QString setWave(const MediaCommandLine& line);
     MediaDevice* device(const QString& alias) const;
     void serviceDevices();
