@@ -17,22 +17,14 @@ namespace dictora {
 
 namespace {
 
-GstElement* defaultSink()
+// The program's audio device, or nullptr with a warning saying why not.
+GstElement* audioDeviceOrWarn(GstElement* (*create)(QString*), const char* what)
 {
     QString error;
-    GstElement* sink = createAudioSink(&error);
-    if (!sink)
-        g_warning("audio output: %s", qPrintable(error));
-    return sink;
-}
-
-GstElement* defaultSource()
-{
-    QString error;
-    GstElement* source = createAudioSource(&error);
-    if (!source)
-        g_warning("audio input: %s", qPrintable(error));
-    return source;
+    GstElement* element = create(&error);
+    if (!element)
+        g_warning("%s: %s", what, qPrintable(error));
+    return element;
 }
 
 std::optional<qint64> number(const QString& text)
@@ -60,9 +52,11 @@ GstMediaCommands::GstMediaCommands(Options options)
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
     if (!options_.makeAudioSink)
-        options_.makeAudioSink = defaultSink;
+        options_.makeAudioSink = [] { return audioDeviceOrWarn(createAudioSink, "audio output"); };
     if (!options_.makeAudioSource)
-        options_.makeAudioSource = defaultSource;
+        options_.makeAudioSource = [] {
+            return audioDeviceOrWarn(createAudioSource, "audio input");
+        };
 }
 
 GstMediaCommands::~GstMediaCommands()
