@@ -142,7 +142,7 @@ void UnitLibrary::setOpenUnit(int position, const QString& name, const QString& 
     openPosition_ = position;
     unitName_ = name;
     state_.unitFilePath = path;
-    state_.isNotebook = name + QStringLiteral(".dat") == kNotebookFileName;
+    state_.isNotebook = name == kNotebookName;
 }
 
 // --- open, close, load, save ----------------------------------------------
