@@ -76,8 +76,10 @@ qint64 scanDecodedLengthNs(const QString& path)
     GstElement* decode = gst_element_factory_make("uridecodebin", nullptr);
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
     if (!pipeline || !decode || !sink) {
-        if (pipeline)
-            gst_object_unref(pipeline);
+        for (GstElement* element : {pipeline, decode, sink}) {
+            if (element)
+                gst_object_unref(gst_object_ref_sink(element));
+        }
         return -1;
     }
     GstCaps* audio = gst_caps_from_string("audio/x-raw");
