@@ -37,9 +37,8 @@ int PipelinePlayback::onSyncMessage(GstBus*, GstMessage* message, void* self)
 
 bool PipelinePlayback::preroll(int timeoutMs, QString* error)
 {
-    if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        // The error message on the bus says why.
-    } else {
+    // On failure the error message on the bus says why.
+    if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) {
         const GstStateChangeReturn result = gst_element_get_state(
             pipeline_, nullptr, nullptr, GstClockTime(timeoutMs) * GST_MSECOND);
         if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {

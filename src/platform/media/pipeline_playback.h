@@ -67,7 +67,6 @@ private:
     std::optional<qint64> armedAtMs_;
     // From point of the last play without To, to preroll again at its end.
     std::optional<qint64> rearmAtMs_;
-    // The position was already prerolled at 0 by preroll().
     qint64 stopExtensionNs_ = 0;
     qint64 lastSeekMs_ = 0;
 };
