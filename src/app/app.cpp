@@ -39,11 +39,7 @@ std::unique_ptr<MediaCommands> makeMediaCommands()
 
 } // namespace
 
-App::App()
-{
-    state.windowUnderCursor = nullptr;
-    state.foregroundWindow = nullptr;
-}
+App::App() = default;
 
 App::~App()
 {
@@ -54,10 +50,6 @@ App::~App()
 int App::run(QApplication& qtApp, SingleInstance& instance)
 {
     instance.listen();
-
-    // Start values of the study state: a fresh record holds them already.
-    state = StudyState{};
-    state.windowUnderCursor = nullptr;
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
     prepareProgramFolder(programFolder);
