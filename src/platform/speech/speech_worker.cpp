@@ -200,10 +200,11 @@ bool SpeechWorker::textStillWanted()
     return !stopping_ && spokenText_ == speechText_;
 }
 
-void SpeechWorker::waitWhileWanted(std::chrono::milliseconds timeout)
+bool SpeechWorker::waitWhileWanted(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, timeout, [this] { return stopping_ || spokenText_ != speechText_; });
+    return changed_.wait_for(lock, timeout,
+                             [this] { return stopping_ || spokenText_ != speechText_; });
 }
 
 void SpeechWorker::fail(const QString& reason)
@@ -311,7 +312,7 @@ void SpeechWorker::speak(const QString& text, int leadingBlanks)
 
     if (!voice.setVoice(voiceFor(text)))
         voice.setVoice(QString::fromLatin1(kDefaultEnglishVoice));
-    voice.setParameters(espeakRateFor(rate_), espeakVolumeFor(volume_));
+    voice.setParameters(espeakRateFor(rate_), volume_);
     QString reason;
     if (!output.begin(voice.sampleRate(), &reason)) {
         fail(reason);
@@ -341,11 +342,7 @@ void SpeechWorker::speak(const QString& text, int leadingBlanks)
     size_t reached = 0;
     bool abandoned = false;
     for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            abandoned = changed_.wait_for(
-                lock, kFollowStep, [this] { return stopping_ || spokenText_ != speechText_; });
-        }
+        abandoned = waitWhileWanted(kFollowStep);
         if (abandoned)
             break;
         const int heardMs = output.positionMs();

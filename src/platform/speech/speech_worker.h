@@ -100,8 +100,9 @@ private:
     void releaseEngine();
     void fail(const QString& reason);
     bool textStillWanted();
-    // Waits up to timeout while the spoken text still equals the speech text.
-    void waitWhileWanted(std::chrono::milliseconds timeout);
+    // Waits up to timeout while the spoken text still equals the speech text;
+    // true when it no longer does (or the worker stops).
+    bool waitWhileWanted(std::chrono::milliseconds timeout);
     void publish();
 
     Options options_;
