@@ -49,6 +49,17 @@ struct X11Windows::Connection {
         return bytes;
     }
 
+    // The process id a window states (_NET_WM_PID); 0 when it does not.
+    qint64 pid(::Window window) const
+    {
+        int format = 0;
+        unsigned long count = 0;
+        const QByteArray bytes = property(window, wmPid, XA_CARDINAL, format, count);
+        if (format != 32 || count != 1)
+            return 0;
+        return qint64(*reinterpret_cast<const unsigned long*>(bytes.constData()));
+    }
+
     QList<quint64> windowList(::Window window, Atom name) const
     {
         int format = 0;
@@ -115,11 +126,7 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
         return info;
     const ::Window window = ::Window(id);
 
-    int format = 0;
-    unsigned long count = 0;
-    const QByteArray pid = x_->property(window, x_->wmPid, XA_CARDINAL, format, count);
-    if (format == 32 && count == 1)
-        info.pid = qint64(*reinterpret_cast<const unsigned long*>(pid.constData()));
+    info.pid = x_->pid(window);
     info.executableName = executableNameOfProcess(info.pid);
 
     XClassHint hint{};
@@ -128,6 +135,8 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
         XFree(hint.res_name);
         XFree(hint.res_class);
     }
+    int format = 0;
+    unsigned long count = 0;
     const QByteArray title = x_->property(window, x_->wmName, x_->utf8String, format, count);
     if (format == 8 && !title.isEmpty()) {
         info.title = QString::fromUtf8(title);
@@ -150,7 +159,7 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
 
 bool X11Windows::isOwnWindow(quint64 window) const
 {
-    return describe(window).pid == qint64(getpid());
+    return window != 0 && x_->pid(::Window(window)) == qint64(getpid());
 }
 
 void X11Windows::minimise(quint64 window)
@@ -177,7 +186,7 @@ void X11Windows::requestClose(quint64 window)
 
 bool X11Windows::endProcess(quint64 window)
 {
-    const qint64 pid = describe(window).pid;
+    const qint64 pid = window != 0 ? x_->pid(::Window(window)) : 0;
     if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
         return false;
     return ::kill(pid_t(pid), SIGTERM) == 0;
