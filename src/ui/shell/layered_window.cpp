@@ -1,7 +1,6 @@
 #include "ui/shell/layered_window.h"
 
 #include <QPainter>
-#include <QPointer>
 
 namespace dictora {
 
@@ -46,10 +45,8 @@ QImage drawLayeredPicture(const QSize& size, const DrawRoutine& draw)
 
 void PushLayeredPicture(LayeredWindow* window, const DrawRoutine& draw)
 {
-    const QPointer<LayeredWindow> alive(window);
-    if (!alive)
-        return;
-    alive->setPicture(drawLayeredPicture(alive->size(), draw));
+    if (window)
+        window->setPicture(drawLayeredPicture(window->size(), draw));
 }
 
 } // namespace dictora
