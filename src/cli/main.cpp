@@ -13,6 +13,13 @@ std::vector<Command>& registry()
     static std::vector<Command> all;
     return all;
 }
+
+void writeLine(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fputc('\n', stream);
+}
 } // namespace
 
 const std::vector<Command>& commands()
@@ -27,16 +34,12 @@ CommandRegistration::CommandRegistration(Command command)
 
 void printOut(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fputc('\n', stdout);
+    writeLine(stdout, text);
 }
 
 void printError(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fputc('\n', stderr);
+    writeLine(stderr, text);
 }
 
 QString takeOption(QStringList& args, const QString& name, const QString& fallback)
