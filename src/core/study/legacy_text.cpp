@@ -57,7 +57,6 @@ QString decodeLegacy(const QByteArray& bytes)
     size_t inLeft = size_t(bytes.size());
     char* outPtr = out.data();
     size_t outLeft = out.size();
-    QString text;
     while (inLeft > 0) {
         if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1))
             break;
@@ -76,8 +75,7 @@ QString decodeLegacy(const QByteArray& bytes)
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     const size_t produced = size_t(outPtr - out.data());
-    text = QString(reinterpret_cast<const QChar*>(out.data()), qsizetype(produced / 2));
-    return text;
+    return QString(reinterpret_cast<const QChar*>(out.data()), qsizetype(produced / 2));
 }
 
 } // namespace
