@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,8 @@ struct CommandRegistration {
 // Prints to standard output / standard error in UTF-8.
 void printOut(const QString& text);
 void printError(const QString& text);
+// Prints an object as one line of JSON on standard output.
+void printJson(const QJsonObject& object);
 
 // Takes "--name VALUE" out of args; returns the value, or fallback when absent.
 // A flag without a following value is a UsageError.

@@ -1,6 +1,7 @@
 #include "cli/cli_command.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +41,11 @@ void printOut(const QString& text)
 void printError(const QString& text)
 {
     writeLine(stderr, text);
+}
+
+void printJson(const QJsonObject& object)
+{
+    writeLine(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
 }
 
 QString takeOption(QStringList& args, const QString& name, const QString& fallback)

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QRegularExpression>
 
 namespace dictora::cli {
@@ -58,11 +57,6 @@ int parseIndex(const QString& text, const QString& what)
     if (!ok || value < 0)
         throw UsageError{QStringLiteral("%1 must be a number from 0, not '%2'").arg(what, text)};
     return value;
-}
-
-void printJson(const QJsonObject& object)
-{
-    printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
 }
 
 void openListedUnit(StudyContext& context, const QString& name)

@@ -6,7 +6,6 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 
-#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -35,9 +34,6 @@ TimeValue takeNow(QStringList& args);
 void expectNoMoreArguments(const QStringList& args);
 // A non-negative integer argument, else a UsageError naming what it is.
 int parseIndex(const QString& text, const QString& what);
-
-// Prints an object as one line of JSON.
-void printJson(const QJsonObject& object);
 
 // Opens the listed Unit called name, or throws a UsageError.
 void openListedUnit(StudyContext& context, const QString& name);
