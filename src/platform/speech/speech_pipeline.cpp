@@ -77,10 +77,15 @@ void SpeechPipeline::push(const int16_t* samples, int count)
         gst_util_uint64_scale(uint64_t(count), GST_SECOND, uint64_t(sampleRate_));
     pushedSamples_ += count;
     gst_app_src_push_buffer(GST_APP_SRC(source_), buffer);
-    if (!started_) {
-        started_ = true;
-        gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-    }
+    startPlaying();
+}
+
+void SpeechPipeline::startPlaying()
+{
+    if (started_)
+        return;
+    started_ = true;
+    gst_element_set_state(pipeline_, GST_STATE_PLAYING);
 }
 
 void SpeechPipeline::finish()
@@ -89,10 +94,7 @@ void SpeechPipeline::finish()
         return;
     finished_ = true;
     gst_app_src_end_of_stream(GST_APP_SRC(source_));
-    if (!started_) {
-        started_ = true;
-        gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-    }
+    startPlaying();
 }
 
 int SpeechPipeline::positionMs() const

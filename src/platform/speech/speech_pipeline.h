@@ -43,6 +43,8 @@ public:
 
 private:
     bool build(int sampleRate, QString* error);
+    // Leaves PAUSED on the first chunk (or the end of a silent utterance).
+    void startPlaying();
 
     SinkFactory makeSink_;
     GstElement* pipeline_ = nullptr;
