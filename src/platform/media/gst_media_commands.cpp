@@ -119,12 +119,9 @@ QString GstMediaCommands::execute(const QString& command)
     if (verb == QLatin1String("close")) {
         if (!target)
             return errorReply(QStringLiteral("no device %1").arg(alias));
-        const auto surface = surfaceOfAlias_.find(alias);
-        if (surface != surfaceOfAlias_.end()) {
-            if (VideoFrameSink* sink = videoSinks_.value(surface->second))
-                sink->clearVideo();
-            surfaceOfAlias_.erase(surface);
-        }
+        if (VideoFrameSink* sink = videoSinkOf(alias))
+            sink->clearVideo();
+        surfaceOfAlias_.erase(alias);
         devices_.erase(alias);
         return {};
     }
@@ -183,10 +180,8 @@ QString GstMediaCommands::execute(const QString& command)
             values[i] = int(*value);
         }
         const QRect area(values[0], values[1], values[2], values[3]);
-        const auto surface = surfaceOfAlias_.find(alias);
-        if (surface != surfaceOfAlias_.end())
-            if (VideoFrameSink* sink = videoSinks_.value(surface->second))
-                sink->placeVideo(area);
+        if (VideoFrameSink* sink = videoSinkOf(alias))
+            sink->placeVideo(area);
         return {};
     }
     return errorReply(QStringLiteral("unknown command %1").arg(line.word(0)));
@@ -269,6 +264,12 @@ QString GstMediaCommands::open(const MediaCommandLine& line)
     if (surface)
         surfaceOfAlias_[alias] = *surface;
     return {};
+}
+
+VideoFrameSink* GstMediaCommands::videoSinkOf(const QString& alias) const
+{
+    const auto surface = surfaceOfAlias_.find(alias);
+    return surface == surfaceOfAlias_.end() ? nullptr : videoSinks_.value(surface->second);
 }
 
 void GstMediaCommands::deliverFrame(quint32 surfaceId)

@@ -92,6 +92,8 @@ private:
     QString setWave(const MediaCommandLine& line);
     MediaDevice* device(const QString& alias) const;
     void serviceDevices();
+    // The sink of the surface the alias was opened on, if registered.
+    VideoFrameSink* videoSinkOf(const QString& alias) const;
     void deliverFrame(quint32 surfaceId);
 
     Options options_;
