@@ -3,41 +3,17 @@
 #include "core/media/media_commands.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
+#include "platform/media/gst_media_commands.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
-#ifdef DICTORA_HAVE_GST_MEDIA
-#include "platform/media/gst_media_commands.h"
-#endif
 
 #include <QApplication>
 
 #include <cstdio>
 
 namespace dictora {
-
-namespace {
-
-#ifndef DICTORA_HAVE_GST_MEDIA
-// Stands in while the program is built without a media layer: every command
-// fails the way MCI fails for a device it does not know, so cues are silent.
-class SilentMediaCommands : public MediaCommands {
-public:
-    QString send(const QString&) override { return QStringLiteral("error: no media layer"); }
-};
-#endif
-
-std::unique_ptr<MediaCommands> makeMediaCommands()
-{
-#ifdef DICTORA_HAVE_GST_MEDIA
-    return std::make_unique<GstMediaCommands>();
-#else
-    return std::make_unique<SilentMediaCommands>();
-#endif
-}
-
-} // namespace
 
 App::App() = default;
 
@@ -54,7 +30,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
     prepareProgramFolder(programFolder);
 
-    media = makeMediaCommands();
+    media = std::make_unique<GstMediaCommands>();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
