@@ -14,9 +14,9 @@ class FrameDialog;
 class MediaCommands;
 class SingleInstance;
 
-// The application object: refuses a second copy, prepares the program
-// folder, opens the sound cues, sets the dialog colours and builds the window
-// tree through the frame. It owns everything the windows share.
+// The application object: prepares the program folder, opens the sound cues,
+// sets the dialog colours and builds the window tree through the frame. It
+// owns everything the windows share. main takes the single-instance lock.
 class App {
 public:
     App();
