@@ -60,9 +60,9 @@ bool UnitLibrary::fail(const QString& message)
 
 // --- listing -------------------------------------------------------------
 
-bool UnitLibrary::ensureNotebook(const QString& dataFolder)
+bool UnitLibrary::ensureNotebook()
 {
-    const QString path = withTrailingSlash(dataFolder) + kNotebookFileName;
+    const QString path = folder_.dataFolder() + kNotebookFileName;
     if (QFileInfo::exists(path))
         return true;
     const WriteOutcome written = writeFileAtomically(path, encodeUnit(kNotebookHeader, {}, true));
@@ -73,26 +73,21 @@ bool UnitLibrary::ensureNotebook(const QString& dataFolder)
 
 void UnitLibrary::ScanDataFolder()
 {
-    ScanDataFolder(folder_.dataFolder());
-}
-
-void UnitLibrary::ScanDataFolder(const QString& dataFolder)
-{
-    listFolder(dataFolder, true);
+    listFolder(true);
 }
 
 void UnitLibrary::listDataFolder()
 {
-    listFolder(folder_.dataFolder(), false);
+    listFolder(false);
 }
 
-void UnitLibrary::listFolder(const QString& dataFolder, bool loadEach)
+void UnitLibrary::listFolder(bool loadEach)
 {
-    const QString folder = withTrailingSlash(dataFolder);
+    const QString folder = folder_.dataFolder();
     names_.clear();
     percentTexts_.clear();
     if (loadEach)
-        ensureNotebook(folder);
+        ensureNotebook();
     names_ << kNotebookName;
     percentTexts_ << QString();
     if (loadEach) {
@@ -101,12 +96,11 @@ void UnitLibrary::listFolder(const QString& dataFolder, bool loadEach)
         SaveUnit();
         state_.isNotebook = false;
     }
+    // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
+    // would be listed but never found.
     const QDir dir(folder);
-    const QFileInfoList entries =
-        // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
-        // would be listed but never found.
-        dir.entryInfoList({QStringLiteral("*.dat")},
-                          QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::NoSort);
+    const QFileInfoList entries = dir.entryInfoList(
+        {QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::NoSort);
     for (const QFileInfo& entry : entries) {
         const QString fileName = entry.fileName();
         if (fileName.startsWith(u'.') || fileName == kNotebookFileName || !entry.isFile())

@@ -81,10 +81,9 @@ public:
 
     // --- operations ---
     // Start-up: creates the Notebook when missing, then lists, loads, reviews
-    // and saves every Unit file of the folder (the Data folder by default).
-    // Leaves no Unit open; call OpenUnit(0) afterwards as the program does.
+    // and saves every Unit file of the Data folder. Leaves no Unit open; call
+    // OpenUnit(0) afterwards as the program does.
     void ScanDataFolder();
-    void ScanDataFolder(const QString& dataFolder);
     // Lists the Units as the scan does, without loading or saving any.
     void listDataFolder();
 
@@ -151,8 +150,8 @@ signals:
     void saveFailed(const QString& message);
 
 private:
-    void listFolder(const QString& dataFolder, bool loadEach);
-    bool ensureNotebook(const QString& dataFolder);
+    void listFolder(bool loadEach);
+    bool ensureNotebook();
     void setOpenUnit(int position, const QString& name, const QString& path);
     void storeFigures(const ProgressFigures& figures);
     bool writeBackup();
