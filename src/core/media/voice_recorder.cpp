@@ -99,8 +99,8 @@ int VoiceRecorder::recordStatus()
 
 QString VoiceRecorder::recordFilePath(const QDateTime& now) const
 {
-    return folder_.recordFolder() + now.toString(QStringLiteral("yyyyMMdd")) +
-           now.toString(QStringLiteral("_HHmmss")) + QStringLiteral(".wav");
+    return folder_.recordFolder() + now.toString(QStringLiteral("yyyyMMdd_HHmmss")) +
+           QStringLiteral(".wav");
 }
 
 QString VoiceRecorder::unusedRecordFilePath(const QDateTime& now) const
