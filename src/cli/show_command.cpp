@@ -43,7 +43,7 @@ int runShow(QStringList args)
         const QString name = args.takeFirst();
         if (!isAcceptableUnitName(name))
             throw UsageError{unitNameMessage()};
-        path = folder.dataFolder() + name + QStringLiteral(".dat");
+        path = folder.dataFolder() + unitFileName(name);
         isNotebook = name == kNotebookName;
     }
     expectNoMoreArguments(args);

@@ -30,7 +30,7 @@ UnitLibrary::UnitLibrary(ProgramFolder folder, StudyState& state, SentenceTable&
 
 QString UnitLibrary::unitPath(const QString& name) const
 {
-    return folder_.dataFolder() + name + QStringLiteral(".dat");
+    return folder_.dataFolder() + unitFileName(name);
 }
 
 QString UnitLibrary::percentTextAt(int position) const

@@ -16,6 +16,11 @@ bool isAcceptableUnitName(const QString& name)
     return true;
 }
 
+QString unitFileName(const QString& name)
+{
+    return name + QStringLiteral(".dat");
+}
+
 QString unitNameMessage()
 {
     return QStringLiteral("单元名不要含有 ") + kForbidden;

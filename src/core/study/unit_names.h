@@ -8,6 +8,9 @@ namespace dictora {
 inline const QString kNotebookName = QStringLiteral("生句本");
 inline const QString kNotebookFileName = QStringLiteral("生句本.dat");
 
+// The file a Unit is kept in, inside the Data folder: name + ".dat".
+QString unitFileName(const QString& name);
+
 // A Unit name must not hold any of / \ : * ? " < > | (it is a file name).
 // Empty names, and names beginning with "." that the folder scan would never
 // list again, are refused the same way.
