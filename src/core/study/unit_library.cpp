@@ -179,9 +179,8 @@ void UnitLibrary::LoadUnit()
     const bool notebook = state_.isNotebook;
     const TimeValue now = state_.now.toSecsSinceEpoch();
     unreadable_ = false;
-    // The file is read whole (its real size bounds the memory) and kept, so
-    // that the save that follows can see whether anything changed without
-    // reading it again.
+    // A file within kKeptFileLimit is read whole and kept, so that the save
+    // that follows can see whether anything changed without reading it again.
     loadedBytes_.clear();
     loadedPath_.clear();
     UnitReadResult read;
