@@ -36,6 +36,13 @@ QByteArray formatMarkBytes();
 // Ends the records where the next kind would stand.
 inline constexpr int32_t kTerminator = -1000;
 
+// Whether a record carries the four Section fields (title, media path, media
+// name, media length): title rows do, and every row of the Sentence Notebook.
+inline bool hasSectionFields(int32_t kind, bool isNotebook)
+{
+    return kind == 0 || isNotebook;
+}
+
 // True when the file at path begins with the format mark (a Unit file for
 // listing). Files that cannot be opened are not Unit files.
 bool hasFormatMark(const QString& path);

@@ -183,7 +183,7 @@ bool readRecord(ByteReader& in, int32_t kind, bool isNotebook, const UnitHeader&
     if (!in.u32(startMs) || !in.u32(endMs) || !in.string(text) || !in.string(text2) ||
         !in.i32(done) || !in.i32(level) || !in.u32(studiedAt))
         return false;
-    if (kind == 0 || isNotebook) {
+    if (hasSectionFields(kind, isNotebook)) {
         uint32_t mediaLengthMs;
         if (!in.string(row[SectionTitle]) || !in.string(row[MediaPath]) ||
             !in.string(row[MediaName]) || !in.u32(mediaLengthMs))

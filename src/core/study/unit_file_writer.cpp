@@ -32,11 +32,6 @@ qsizetype stringSize(const QString& text)
     return 3 + (n < 0xFF ? 1 : n < 0xFFFE ? 3 : 7) + n * 2;
 }
 
-bool hasSectionFields(int32_t kind, bool isNotebook)
-{
-    return kind == 0 || isNotebook;
-}
-
 qsizetype recordSize(const SentenceRow& row, int32_t kind, bool isNotebook)
 {
     qsizetype size = 6 * 4 + stringSize(row[Text]) + stringSize(row[Text2]);
