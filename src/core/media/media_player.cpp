@@ -111,8 +111,9 @@ int MediaPlayer::playRow(bool& advancing)
         declaredLengthMs_ = realMs;
 
     const bool lastOfSection = row + 1 >= table_.rowCount() || table_.isTitleRow(row + 1);
+    // A media file shorter than 10 ms would otherwise store a wrapped, huge end.
     if (lastOfSection && textToInt(table_.field(row, EndMs)) <= 0)
-        table_.setField(row, EndMs, uintText(uint32_t(declaredLengthMs_ - 10)));
+        table_.setField(row, EndMs, uintText(uint32_t(std::max(declaredLengthMs_ - 10, 0))));
 
     const int from = scaleToMedia(textToInt(table_.field(row, StartMs)), realMs, declaredLengthMs_);
     const int to = scaleToMedia(textToInt(table_.field(row, EndMs)), realMs, declaredLengthMs_);

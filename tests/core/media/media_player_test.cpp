@@ -166,6 +166,15 @@ TEST_F(MediaPlayerTest, LastSentenceOfASectionGetsTheDeclaredEnd)
     EXPECT_EQ(table.field(4, EndMs), "9990");
 }
 
+TEST_F(MediaPlayerTest, LastSentenceOfANearlyEmptyMediaFileEndsAtZero)
+{
+    commands.replies["Status MYSHOW Length"] = "6";
+    addSection(audioPath, 0, {{0, 0}});
+    select(1);
+    EXPECT_EQ(table.field(1, EndMs), "0");
+    EXPECT_TRUE(commands.matching("Play MYSHOW").isEmpty());
+}
+
 TEST_F(MediaPlayerTest, LineByLineGoesOnIntoTheNextRowOfTheSameMedia)
 {
     state.lineByLineMode = true;
