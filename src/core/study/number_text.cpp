@@ -1,6 +1,5 @@
 #include "core/study/number_text.h"
 
-#include <cstdlib>
 
 namespace dictora {
 
@@ -48,12 +47,6 @@ int32_t textToInt(const QString& text)
 uint32_t textToUInt(const QString& text)
 {
     return textToUInt(QStringView(text));
-}
-
-double textToDouble(const QString& text)
-{
-    const QByteArray latin = text.trimmed().toLatin1();
-    return std::strtod(latin.constData(), nullptr);
 }
 
 } // namespace dictora

@@ -14,7 +14,6 @@ int32_t textToInt(const QString& text);
 uint32_t textToUInt(const QString& text);
 int32_t textToInt(QStringView text);
 uint32_t textToUInt(QStringView text);
-double textToDouble(const QString& text);
 
 inline QString intText(int32_t value)
 {
