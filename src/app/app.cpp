@@ -1,9 +1,13 @@
 #include "app.h"
 
 #include "core/media/media_commands.h"
+#include "core/media/media_player.h"
+#include "core/media/voice_recorder.h"
+#include "core/study/unit_library.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/speech/speech_worker.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/sound_cues.h"
@@ -19,8 +23,13 @@ App::App() = default;
 
 App::~App()
 {
-    // Windows go before the media layer and the table they show.
+    // Windows go before the services they use, and the services before the
+    // media layer and the table they work on.
     frame.reset();
+    recorder.reset();
+    player.reset();
+    library.reset();
+    speech.reset();
 }
 
 int App::run(QApplication& qtApp, SingleInstance& instance)
@@ -31,6 +40,16 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     prepareProgramFolder(programFolder);
 
     media = std::make_unique<GstMediaCommands>();
+    speech = std::make_unique<SpeechWorker>();
+    library = std::make_unique<UnitLibrary>(programFolder, state, sentences, media.get());
+    player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
+    recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
+    services.folder = programFolder;
+    services.media = media.get();
+    services.speech = speech.get();
+    services.library = library.get();
+    services.player = player.get();
+    services.recorder = recorder.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -38,7 +57,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     DesktopProbe probe;
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
     probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
-    frame = std::make_unique<FrameDialog>(state, sentences, std::move(probe));
+    frame = std::make_unique<FrameDialog>(services, std::move(probe));
 
     // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
     // to the first painted study screen and ends; the start-up benchmark uses it.

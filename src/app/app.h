@@ -3,6 +3,7 @@
 #include "core/study/program_folder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "ui/shell/study_services.h"
 
 #include <memory>
 
@@ -12,7 +13,11 @@ namespace dictora {
 
 class FrameDialog;
 class MediaCommands;
+class MediaPlayer;
 class SingleInstance;
+class SpeechWorker;
+class UnitLibrary;
+class VoiceRecorder;
 
 // The application object: prepares the program folder, opens the sound cues,
 // sets the dialog colours and builds the window tree through the frame. It
@@ -30,6 +35,12 @@ public:
     StudyState state;
     SentenceTable sentences;
     std::unique_ptr<MediaCommands> media;
+    std::unique_ptr<SpeechWorker> speech;
+    std::unique_ptr<UnitLibrary> library;
+    std::unique_ptr<MediaPlayer> player;
+    std::unique_ptr<VoiceRecorder> recorder;
+    // What the windows are handed: references to the members above.
+    StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;
 };
 

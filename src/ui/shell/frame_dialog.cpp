@@ -1,6 +1,7 @@
 #include "ui/shell/frame_dialog.h"
 
 #include "core/study/study_state.h"
+#include "ui/shell/study_services.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/tip_window.h"
@@ -12,13 +13,13 @@
 
 namespace dictora {
 
-FrameDialog::FrameDialog(StudyState& state, SentenceTable& sentences, DesktopProbe probe)
-    : QWidget(nullptr, Qt::Window), state_(state), probe_(std::move(probe))
+FrameDialog::FrameDialog(StudyServices& services, DesktopProbe probe)
+    : QWidget(nullptr, Qt::Window), state_(services.state), probe_(std::move(probe))
 {
     setObjectName(QStringLiteral("frame"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     state_.now = QDateTime::currentDateTime();
-    mainPanel_ = new MainPanelDialog(this, state_, sentences);
+    mainPanel_ = new MainPanelDialog(this, services);
     // The first paint of the study screen is whichever of these comes first:
     // Qt does not paint a widget whose children cover it completely.
     mainPanel_->installEventFilter(this);

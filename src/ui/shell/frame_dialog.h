@@ -8,9 +8,9 @@
 
 namespace dictora {
 
+struct StudyServices;
 struct StudyState;
 class MainPanelDialog;
-class SentenceTable;
 
 // Where the frame's 20 ms timer reads the desktop: the window under a screen
 // point and the foreground window. Handed in, so the frame does not depend on
@@ -28,7 +28,7 @@ public:
     static constexpr int kMinimumWidth = 800;
     static constexpr int kMinimumHeight = 600;
 
-    FrameDialog(StudyState& state, SentenceTable& sentences, DesktopProbe probe);
+    FrameDialog(StudyServices& services, DesktopProbe probe);
     ~FrameDialog() override;
 
     // Sets caption and icon, shows the frame maximised, creates the window

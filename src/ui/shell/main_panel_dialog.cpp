@@ -4,6 +4,7 @@
 #include "core/study/study_state.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/shadow_frame.h"
+#include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 
 #include <QGuiApplication>
@@ -28,8 +29,8 @@ bool isSwallowedKey(int key)
 
 } // namespace
 
-MainPanelDialog::MainPanelDialog(QWidget* frame, StudyState& state, SentenceTable& sentences)
-    : QWidget(frame), state_(state)
+MainPanelDialog::MainPanelDialog(QWidget* frame, StudyServices& services)
+    : QWidget(frame), services_(services), state_(services.state)
 {
     setObjectName(QStringLiteral("mainPanel"));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -42,7 +43,7 @@ MainPanelDialog::MainPanelDialog(QWidget* frame, StudyState& state, SentenceTabl
     // it starts hidden and is shown once the window tree is up.
     sentenceList_ = new QTableView(this);
     sentenceList_->setObjectName(QStringLiteral("sentenceList"));
-    sentenceList_->setModel(&sentences);
+    sentenceList_->setModel(&services.sentences);
     sentenceList_->hide();
     sentenceList_->horizontalHeader()->hide();
     sentenceList_->verticalHeader()->hide();
@@ -56,7 +57,7 @@ MainPanelDialog::MainPanelDialog(QWidget* frame, StudyState& state, SentenceTabl
     listPalette.setColor(QPalette::Base, kSentenceListBackground);
     listPalette.setColor(QPalette::Window, kSentenceListBackground);
     sentenceList_->setPalette(listPalette);
-    for (int column = 1; column < sentences.columnCount(); ++column)
+    for (int column = 1; column < services.sentences.columnCount(); ++column)
         sentenceList_->setColumnHidden(column, true);
 
     filterInput(this);

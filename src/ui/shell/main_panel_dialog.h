@@ -13,8 +13,8 @@ class QTableView;
 
 namespace dictora {
 
+struct StudyServices;
 struct StudyState;
-class SentenceTable;
 class ShadowFrame;
 class TipWindow;
 
@@ -40,7 +40,7 @@ struct FloatingWindows {
 class MainPanelDialog : public QWidget {
     Q_OBJECT
 public:
-    MainPanelDialog(QWidget* frame, StudyState& state, SentenceTable& sentences);
+    MainPanelDialog(QWidget* frame, StudyServices& services);
     ~MainPanelDialog() override;
 
     // Creates the owned windows, in the order of their chain of ownership.
@@ -58,6 +58,7 @@ public:
     PanelLayoutInput layoutInput() const;
 
     StudyState& state() { return state_; }
+    StudyServices& services() { return services_; }
     QTableView* sentenceList() const { return sentenceList_; }
     TipWindow* tipWindow() const { return tipWindow_; }
     ShadowFrame* shadowFrame() const { return shadowFrame_; }
@@ -87,6 +88,7 @@ protected:
 private:
     void filterInput(QWidget* widget);
 
+    StudyServices& services_;
     StudyState& state_;
     QTableView* sentenceList_ = nullptr;
     FloatingWindows floating_;

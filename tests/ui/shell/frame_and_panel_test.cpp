@@ -2,6 +2,7 @@
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/shadow_frame.h"
+#include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/shell/ui_font.h"
 
@@ -25,11 +26,12 @@ namespace {
 struct FrameFixture : ::testing::Test {
     StudyState state;
     SentenceTable sentences;
+    StudyServices services{state, sentences};
 };
 
 TEST_F(FrameFixture, StartsMaximisedWithCaptionIconAndPanelOverClientArea)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     frame.start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Dictora 澄听2014"));
@@ -48,7 +50,7 @@ TEST_F(FrameFixture, StartsMaximisedWithCaptionIconAndPanelOverClientArea)
 
 TEST_F(FrameFixture, NeverSmallerThanEightHundredBySixHundred)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     frame.resize(500, 400);
     EXPECT_EQ(frame.size(), QSize(800, 600));
     frame.resize(900, 500);
@@ -57,7 +59,7 @@ TEST_F(FrameFixture, NeverSmallerThanEightHundredBySixHundred)
 
 TEST_F(FrameFixture, MinimisingHidesTheTip)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     frame.start();
     TipWindow* tip = frame.mainPanel()->tipWindow();
     tip->ShowTip(20, 20, QStringLiteral("提示"));
@@ -77,7 +79,7 @@ TEST_F(FrameFixture, TimerRefreshesTheObservations)
         return &under;
     };
     probe.foregroundWindow = [&]() -> const QObject* { return &foreground; };
-    FrameDialog frame(state, sentences, probe);
+    FrameDialog frame(services, probe);
     state.now = QDateTime(QDate(2000, 1, 1), QTime(0, 0));
     state.cursorPos = QPoint(-77, -77);
 
@@ -96,7 +98,7 @@ TEST_F(FrameFixture, TimerRefreshesTheObservations)
 
 TEST_F(FrameFixture, ClosingTheFrameEndsTheProgram)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     QSignalSpy closed(&frame, &FrameDialog::closed);
     frame.start();
     frame.mainPanel()->tipWindow()->ShowTip(5, 5, QStringLiteral("提示"));
@@ -106,7 +108,7 @@ TEST_F(FrameFixture, ClosingTheFrameEndsTheProgram)
 
 TEST_F(FrameFixture, FirstPaintIsReportedOnce)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     QSignalSpy painted(&frame, &FrameDialog::firstFramePainted);
     frame.start();
     ASSERT_TRUE(painted.wait(3000));
@@ -124,7 +126,7 @@ TEST_F(FrameFixture, EscapeAndEnterAreSwallowed)
     ok->setDefault(true);
     int pressed = 0;
     QObject::connect(ok, &QPushButton::clicked, [&] { ++pressed; });
-    auto* panel = new MainPanelDialog(&dialog, state, sentences);
+    auto* panel = new MainPanelDialog(&dialog, services);
     panel->setGeometry(0, 0, 400, 300);
     panel->sentenceList()->show();
     dialog.show();
@@ -149,7 +151,7 @@ TEST_F(FrameFixture, EscapeAndEnterAreSwallowed)
 
 TEST_F(FrameFixture, RightButtonReleaseAsksForTheMenu)
 {
-    MainPanelDialog panel(nullptr, state, sentences);
+    MainPanelDialog panel(nullptr, services);
     panel.resize(400, 300);
     panel.sentenceList()->setGeometry(0, 0, 400, 300);
     panel.show();
@@ -165,7 +167,7 @@ TEST_F(FrameFixture, RightButtonReleaseAsksForTheMenu)
 
 TEST_F(FrameFixture, DockingMovesTheListAndFollowsTheFormsSide)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     frame.start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     MainPanelDialog* panel = frame.mainPanel();
@@ -213,7 +215,7 @@ TEST_F(FrameFixture, DockingMovesTheListAndFollowsTheFormsSide)
 
 TEST_F(FrameFixture, BringToFrontKeepsTheFrameMaximisedAndFocusesTheAnswerBox)
 {
-    FrameDialog frame(state, sentences, {});
+    FrameDialog frame(services, {});
     frame.start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     QWidget form(frame.mainPanel(), Qt::Tool | Qt::FramelessWindowHint);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/study/program_folder.h"
+
+namespace dictora {
+
+class MediaCommands;
+class MediaPlayer;
+class SentenceTable;
+class SpeechOutput;
+class UnitLibrary;
+class VoiceRecorder;
+struct StudyState;
+
+// What every window of the study screen works on: the shared study state,
+// the open Unit's sentence table, the program folder and the services that
+// read and play it. The application owns all of them for the whole run and
+// hands this record to the frame, which hands it on to each window it
+// builds. Tests fill in only what the window under test needs; a service
+// left null is one the window must do without.
+struct StudyServices {
+    StudyState& state;
+    SentenceTable& sentences;
+    ProgramFolder folder;
+    MediaCommands* media = nullptr;
+    UnitLibrary* library = nullptr;
+    MediaPlayer* player = nullptr;
+    VoiceRecorder* recorder = nullptr;
+    SpeechOutput* speech = nullptr;
+};
+
+} // namespace dictora
