@@ -2,6 +2,9 @@
 
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "ui/import/add_content_dialog.h"
+#include "ui/import/clear_record_dialog.h"
+#include "ui/import/content_change_dialog.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
@@ -89,6 +92,10 @@ void MainPanelDialog::createOwnedWindows()
     shadowFrame_->setShadowWidth(kShadowWidth);
     shadowFrame_->setGrey(kShadowGrey);
     shadowFrame_->lower();
+
+    addContent_ = new AddContentDialog(*this, window());
+    contentChange_ = new ContentChangeDialog(*this, window());
+    clearRecord_ = new ClearRecordDialog(*this, window());
 }
 
 PanelLayoutInput MainPanelDialog::layoutInput() const

@@ -15,6 +15,9 @@ namespace dictora {
 
 struct StudyServices;
 struct StudyState;
+class AddContentDialog;
+class ClearRecordDialog;
+class ContentChangeDialog;
 class ShadowFrame;
 class TipWindow;
 
@@ -62,6 +65,9 @@ public:
     QTableView* sentenceList() const { return sentenceList_; }
     TipWindow* tipWindow() const { return tipWindow_; }
     ShadowFrame* shadowFrame() const { return shadowFrame_; }
+    AddContentDialog* addContent() const { return addContent_; }
+    ContentChangeDialog* contentChange() const { return contentChange_; }
+    ClearRecordDialog* clearRecord() const { return clearRecord_; }
     FloatingWindows& floating() { return floating_; }
 
     // 1: the dictation form floats; 0: it is docked as a strip.
@@ -94,6 +100,9 @@ private:
     FloatingWindows floating_;
     TipWindow* tipWindow_ = nullptr;
     ShadowFrame* shadowFrame_ = nullptr;
+    AddContentDialog* addContent_ = nullptr;
+    ContentChangeDialog* contentChange_ = nullptr;
+    ClearRecordDialog* clearRecord_ = nullptr;
 };
 
 } // namespace dictora

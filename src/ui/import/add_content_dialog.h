@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace dictora {
+
+class MainPanelDialog;
+
+// The dialog in which the learner sets up one Section of the open Unit: its
+// title, the text file whose lines become its sentences, its media file and
+// the media's length, and whether the media is copied into the program's
+// Media folder. Everything it does lands in rows of the sentence table when
+// "确定" is pressed; "取消" changes nothing. It is made once and reset on
+// every opening.
+class AddContentDialog : public QDialog {
+    Q_OBJECT
+public:
+    AddContentDialog(MainPanelDialog& panel, QWidget* owner);
+    ~AddContentDialog() override;
+
+    // Opens the dialog modally for the current row, a Section title row (the
+    // double click on a title in Edit mode). Without a current row it closes
+    // at once. Returns QDialog::Accepted when the learner confirmed.
+    int openForCurrentRow();
+
+    // Opens the dialog modally with a file dropped on the sentence list as the
+    // chosen file (its companion text or media file beside it is taken too).
+    // The current row decides the Section as for a double click, except that
+    // a sentence row means a new Section at the end.
+    int openWithFile(const QString& presetPath);
+
+    // Takes a file as the text or the media file and refreshes the fields.
+    void ApplyChosenFile(const QString& path, bool companionSearch);
+
+    QLineEdit* titleField() const { return titleField_; }
+    QPlainTextEdit* mediaField() const { return mediaField_; }
+    QLineEdit* hoursField() const { return hoursField_; }
+    QLineEdit* minutesField() const { return minutesField_; }
+    QLineEdit* secondsField() const { return secondsField_; }
+    QCheckBox* copyBox() const { return copyBox_; }
+    QPushButton* textButton() const { return textButton_; }
+    QPushButton* mediaButton() const { return mediaButton_; }
+    QPushButton* okButton() const { return okButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Choice;
+
+    int openModal(const QString& presetPath);
+    void chooseTextFile();
+    void chooseMediaFile();
+    void copyBoxClicked();
+    void confirm();
+    void showView();
+
+    MainPanelDialog& panel_;
+    std::unique_ptr<Choice> choice_;
+    QLineEdit* titleField_ = nullptr;
+    QPushButton* textButton_ = nullptr;
+    QPlainTextEdit* mediaField_ = nullptr;
+    QPushButton* mediaButton_ = nullptr;
+    QLineEdit* hoursField_ = nullptr;
+    QLineEdit* minutesField_ = nullptr;
+    QLineEdit* secondsField_ = nullptr;
+    QCheckBox* copyBox_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+};
+
+} // namespace dictora
