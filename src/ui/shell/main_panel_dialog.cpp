@@ -5,6 +5,7 @@
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
+#include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
@@ -84,6 +85,10 @@ void MainPanelDialog::createOwnedWindows()
     // frame). The windows of the screensaver, the progress panel, the media
     // player, the dictation form and the unit library join here, in that
     // order, and register themselves in floating_.
+    screensaver_ = new ScreensaverWindow(*this, this);
+    floating_.screensaver = screensaver_;
+    floating_.screensaverRunning = [this] { return screensaver_->screensaverOn(); };
+
     QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
     tipWindow_ = new TipWindow(tipOwner, state_, screenWidth);
     tipWindow_->setDictationWindow(floating_.dictationForm);

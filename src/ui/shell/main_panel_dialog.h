@@ -18,6 +18,7 @@ struct StudyState;
 class AddContentDialog;
 class ClearRecordDialog;
 class ContentChangeDialog;
+class ScreensaverWindow;
 class ShadowFrame;
 class TipWindow;
 
@@ -62,6 +63,7 @@ public:
 
     StudyState& state() { return state_; }
     StudyServices& services() { return services_; }
+    ScreensaverWindow* screensaver() const { return screensaver_; }
     QTableView* sentenceList() const { return sentenceList_; }
     TipWindow* tipWindow() const { return tipWindow_; }
     ShadowFrame* shadowFrame() const { return shadowFrame_; }
@@ -98,6 +100,7 @@ private:
     StudyState& state_;
     QTableView* sentenceList_ = nullptr;
     FloatingWindows floating_;
+    ScreensaverWindow* screensaver_ = nullptr;
     TipWindow* tipWindow_ = nullptr;
     ShadowFrame* shadowFrame_ = nullptr;
     AddContentDialog* addContent_ = nullptr;
