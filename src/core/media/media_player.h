@@ -40,6 +40,10 @@ public:
     MediaPlayer(StudyState& state, SentenceTable& table, ProgramFolder folder,
                 MediaCommands& commands, SpeechOutput& speech, VideoSurface* surface = nullptr);
 
+    // The window that shows video; it is made after the player, and may go
+    // before it (nullptr: sound only, no window to show or hide).
+    void setVideoSurface(VideoSurface* surface) { surface_ = surface; }
+
     // Name of the open Unit; ".." media paths live under Media/<unit>/.
     void setUnitName(const QString& unitName) { unitName_ = unitName; }
     // The pause used while polling the device; tests hand in one that only counts.

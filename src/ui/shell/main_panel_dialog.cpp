@@ -5,6 +5,8 @@
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
+#include "ui/media/media_window.h"
+#include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/shadow_frame.h"
@@ -89,6 +91,9 @@ void MainPanelDialog::createOwnedWindows()
     floating_.screensaver = screensaver_;
     floating_.screensaverRunning = [this] { return screensaver_->screensaverOn(); };
 
+    // Owned by the progress panel once it joins the chain; until then by this panel.
+    mediaWindow_ = new MediaWindow(*this, this);
+
     QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
     tipWindow_ = new TipWindow(tipOwner, state_, screenWidth);
     tipWindow_->setDictationWindow(floating_.dictationForm);
@@ -101,6 +106,7 @@ void MainPanelDialog::createOwnedWindows()
     addContent_ = new AddContentDialog(*this, window());
     contentChange_ = new ContentChangeDialog(*this, window());
     clearRecord_ = new ClearRecordDialog(*this, window());
+    voiceSettings_ = new VoiceSettingsDialog(*this, mediaWindow_);
 }
 
 PanelLayoutInput MainPanelDialog::layoutInput() const

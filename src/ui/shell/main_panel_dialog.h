@@ -18,9 +18,11 @@ struct StudyState;
 class AddContentDialog;
 class ClearRecordDialog;
 class ContentChangeDialog;
+class MediaWindow;
 class ScreensaverWindow;
 class ShadowFrame;
 class TipWindow;
+class VoiceSettingsDialog;
 
 // The windows that float over the main panel and how to ask them about their
 // state. The windows of the screensaver, the media player and the dictation
@@ -70,6 +72,8 @@ public:
     AddContentDialog* addContent() const { return addContent_; }
     ContentChangeDialog* contentChange() const { return contentChange_; }
     ClearRecordDialog* clearRecord() const { return clearRecord_; }
+    MediaWindow* mediaWindow() const { return mediaWindow_; }
+    VoiceSettingsDialog* voiceSettings() const { return voiceSettings_; }
     FloatingWindows& floating() { return floating_; }
 
     // 1: the dictation form floats; 0: it is docked as a strip.
@@ -106,6 +110,8 @@ private:
     AddContentDialog* addContent_ = nullptr;
     ContentChangeDialog* contentChange_ = nullptr;
     ClearRecordDialog* clearRecord_ = nullptr;
+    MediaWindow* mediaWindow_ = nullptr;
+    VoiceSettingsDialog* voiceSettings_ = nullptr;
 };
 
 } // namespace dictora
