@@ -12,6 +12,8 @@
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
+#include "ui/study/progress_panel.h"
+#include "ui/study/unit_settings_dialog.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -91,6 +93,9 @@ void MainPanelDialog::createOwnedWindows()
     floating_.screensaver = screensaver_;
     floating_.screensaverRunning = [this] { return screensaver_->screensaverOn(); };
 
+    progressPanel_ = new ProgressPanel(*this, screensaver_);
+    progressPanel_->show();
+
     // Owned by the progress panel once it joins the chain; until then by this panel.
     mediaWindow_ = new MediaWindow(*this, this);
 
@@ -106,6 +111,7 @@ void MainPanelDialog::createOwnedWindows()
     addContent_ = new AddContentDialog(*this, window());
     contentChange_ = new ContentChangeDialog(*this, window());
     clearRecord_ = new ClearRecordDialog(*this, window());
+    unitSettings_ = new UnitSettingsDialog(*this, progressPanel_);
     voiceSettings_ = new VoiceSettingsDialog(*this, mediaWindow_);
 }
 

@@ -19,9 +19,11 @@ class AddContentDialog;
 class ClearRecordDialog;
 class ContentChangeDialog;
 class MediaWindow;
+class ProgressPanel;
 class ScreensaverWindow;
 class ShadowFrame;
 class TipWindow;
+class UnitSettingsDialog;
 class VoiceSettingsDialog;
 
 // The windows that float over the main panel and how to ask them about their
@@ -66,6 +68,8 @@ public:
     StudyState& state() { return state_; }
     StudyServices& services() { return services_; }
     ScreensaverWindow* screensaver() const { return screensaver_; }
+    ProgressPanel* progressPanel() const { return progressPanel_; }
+    UnitSettingsDialog* unitSettings() const { return unitSettings_; }
     QTableView* sentenceList() const { return sentenceList_; }
     TipWindow* tipWindow() const { return tipWindow_; }
     ShadowFrame* shadowFrame() const { return shadowFrame_; }
@@ -105,6 +109,8 @@ private:
     QTableView* sentenceList_ = nullptr;
     FloatingWindows floating_;
     ScreensaverWindow* screensaver_ = nullptr;
+    ProgressPanel* progressPanel_ = nullptr;
+    UnitSettingsDialog* unitSettings_ = nullptr;
     TipWindow* tipWindow_ = nullptr;
     ShadowFrame* shadowFrame_ = nullptr;
     AddContentDialog* addContent_ = nullptr;

@@ -1,0 +1,210 @@
+#include "ui/study/progress_panel.h"
+
+#include "core/media/media_commands.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "ui/media/voice_settings_dialog.h"
+#include "ui/screensaver/screensaver_window.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+#include "ui/study/status_item.h"
+#include "ui/study/unit_settings_dialog.h"
+
+#include <QGuiApplication>
+#include <QRegion>
+#include <QScreen>
+#include <QWindow>
+
+namespace dictora {
+
+namespace {
+
+struct ItemPlace {
+    int offset; // from a = (panel width - 750) / 2
+    int width;
+};
+
+constexpr ItemPlace kItemPlaces[] = {{0, 140}, {145, 300}, {450, 200}, {655, 120}};
+
+constexpr StatusItemType kItemTypes[] = {StatusItemType::TotalCompletion,
+                                         StatusItemType::UnitSettings,
+                                         StatusItemType::TodayProgress, StatusItemType::Mode};
+
+} // namespace
+
+ProgressPanel::ProgressPanel(MainPanelDialog& panel, QWidget* owner)
+    : LayeredWindow(owner, Qt::Tool | Qt::WindowDoesNotAcceptFocus), panel_(panel),
+      state_(panel.state()), library_(panel.services().library)
+{
+    setObjectName(QStringLiteral("progressPanel"));
+    setWindowTitle(QStringLiteral("Dictora"));
+    for (const StatusItemType type : kItemTypes)
+        items_[int(type)] = new StatusItem(*this, type);
+    if (library_) {
+        connect(library_, &UnitLibrary::progressChanged, this, &ProgressPanel::RefreshPanel);
+        connect(library_, &UnitLibrary::unitOpened, this, &ProgressPanel::RefreshPanel);
+    }
+    DockPanel();
+    RefreshPanel();
+
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &ProgressPanel::tick);
+    timer_.start(100);
+}
+
+QRect ProgressPanel::dockedRect(const QRect& screen, const QRect& workArea)
+{
+    return {screen.x(), workArea.y() + workArea.height() - kHeight, screen.width(), kHeight};
+}
+
+QRect ProgressPanel::itemRect(StatusItemType type, int panelWidth)
+{
+    const int a = (panelWidth - kItemsWidth) / 2;
+    const ItemPlace& place = kItemPlaces[int(type)];
+    return {a + place.offset, kItemTop, place.width, kItemHeight};
+}
+
+void ProgressPanel::DockPanel()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    setGeometry(dockedRect(screen->geometry(), screen->availableGeometry()));
+}
+
+StatusFigures ProgressPanel::figures() const
+{
+    StatusFigures f;
+    if (!library_)
+        return f;
+    f.totalPercentText = library_->totalPercentText();
+    f.unitName = library_->unitName();
+    f.header = library_->header();
+    f.isNotebook = library_->isNotebook();
+    f.unitPercentText = library_->unitPercentText();
+    f.estimateText = library_->estimateText();
+    return f;
+}
+
+void ProgressPanel::RefreshPanel()
+{
+    for (StatusItem* item : items_)
+        item->refreshTexts();
+}
+
+void ProgressPanel::placeItems()
+{
+    QRegion items;
+    for (StatusItem* item : items_) {
+        item->setGeometry(itemRect(item->type(), width()));
+        items += item->geometry();
+    }
+    // Only the items are part of the window: the rest of the strip shows
+    // and passes the mouse to whatever lies below.
+    setMask(items);
+}
+
+void ProgressPanel::resizeEvent(QResizeEvent* event)
+{
+    LayeredWindow::resizeEvent(event);
+    placeItems();
+}
+
+void ProgressPanel::itemClicked(StatusItemType type)
+{
+    switch (type) {
+    case StatusItemType::TotalCompletion:
+        showUnitList();
+        break;
+    case StatusItemType::UnitSettings:
+        if (UnitSettingsDialog* dialog = panel_.unitSettings())
+            dialog->showEditUnit();
+        break;
+    case StatusItemType::TodayProgress:
+        if (TipWindow* tip = panel_.tipWindow()) {
+            if (library_) {
+                const QRect at = geometry();
+                tip->ShowTip((at.width() - 770) / 2 + at.x() + 400, at.y() - 40,
+                             library_->progressLine());
+            }
+        }
+        break;
+    case StatusItemType::Mode:
+        showVoiceSettings();
+        break;
+    }
+}
+
+void ProgressPanel::startDrag(const QPoint& globalPress)
+{
+    // A window manager moves the panel as if by its caption; without one
+    // (or where it refuses) the panel follows the mouse itself.
+    if (QWindow* handle = windowHandle(); handle && handle->startSystemMove()) {
+        dragging_ = false;
+        return;
+    }
+    dragging_ = true;
+    dragOffset_ = globalPress - pos();
+}
+
+void ProgressPanel::dragTo(const QPoint& globalPos)
+{
+    if (dragging_)
+        move(globalPos - dragOffset_);
+}
+
+void ProgressPanel::endDrag()
+{
+    dragging_ = false;
+}
+
+void ProgressPanel::playTipCue()
+{
+    if (MediaCommands* media = panel_.services().media)
+        media->send(QStringLiteral("Play TIP_WAV From 0 "));
+}
+
+void ProgressPanel::hideTip()
+{
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->HideTip();
+}
+
+void ProgressPanel::dictationModeChanged(bool dictationOn)
+{
+    if (ScreensaverWindow* screensaver = panel_.screensaver())
+        screensaver->SetScreensaverOn(dictationOn);
+}
+
+void ProgressPanel::showUnitList()
+{
+    // The unit library pop-up joins the main panel with the sentence list's
+    // windows; until then the first item has nothing to show.
+}
+
+void ProgressPanel::showVoiceSettings()
+{
+    if (QDialog* dialog = panel_.voiceSettings()) {
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+void ProgressPanel::tick()
+{
+    if (geometry().contains(state_.cursorPos))
+        fadeCount_ = kFadeTop;
+    else if (fadeCount_ > -kFadeTop)
+        --fadeCount_;
+    if (fadeCount_ == kFadeTop && !opaque_) {
+        opaque_ = true;
+        setWindowOpacity(kOpaqueAlpha / 255.0);
+    } else if (fadeCount_ == -kFadeTop && opaque_) {
+        opaque_ = false;
+        setWindowOpacity(kTranslucentAlpha / 255.0);
+    }
+}
+
+} // namespace dictora

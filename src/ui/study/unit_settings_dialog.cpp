@@ -1,0 +1,350 @@
+#include "ui/study/unit_settings_dialog.h"
+
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "core/study/unit_settings_choices.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+#include "ui/study/progress_panel.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+
+namespace dictora {
+
+namespace {
+
+const QColor kGround{240, 240, 230};
+const QColor kInputText{8, 8, 230};
+const QColor kOtherText{8, 8, 8};
+
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter never presses a button here: the dialog closes only by a click.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+UnitSettingsDialog::UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner)
+    : QDialog(owner, Qt::Dialog), panel_(panel), state_(panel.state()),
+      library_(panel.services().library)
+{
+    setObjectName(QStringLiteral("unitSettings"));
+    setWindowTitle(QStringLiteral("设置单元参数"));
+    setModal(false);
+
+    QPalette ground = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        ground.setColor(group, QPalette::Window, kGround);
+        ground.setColor(group, QPalette::WindowText, kOtherText);
+        ground.setColor(group, QPalette::ButtonText, kOtherText);
+    }
+    setPalette(ground);
+    setAutoFillBackground(true);
+    QPalette input = ground;
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        input.setColor(group, QPalette::Base, kGround);
+        input.setColor(group, QPalette::Text, kInputText);
+        input.setColor(group, QPalette::ButtonText, kInputText);
+    }
+
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName(QStringLiteral("unitName"));
+    frequencyList_ = new QComboBox(this);
+    frequencyList_->setObjectName(QStringLiteral("reviewFrequency"));
+    countEdit_ = new QLineEdit(this);
+    countEdit_->setObjectName(QStringLiteral("newPerDay"));
+    // Digits and one decimal point: the box also shows the count as "%.2f".
+    countEdit_->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]*\\.?[0-9]*")), countEdit_));
+    countUnitList_ = new QComboBox(this);
+    countUnitList_->setObjectName(QStringLiteral("newPerDayUnit"));
+    for (QWidget* w : {static_cast<QWidget*>(nameEdit_), static_cast<QWidget*>(frequencyList_),
+                       static_cast<QWidget*>(countEdit_), static_cast<QWidget*>(countUnitList_)})
+        w->setPalette(input);
+
+    deleteButton_ = makeButton(QStringLiteral("删除"), QStringLiteral("delete"), this);
+    okButton_ = makeButton(QStringLiteral("确定"), QStringLiteral("ok"), this);
+    cancelButton_ = makeButton(QStringLiteral("取消"), QStringLiteral("cancel"), this);
+    connect(okButton_, &QPushButton::clicked, this, &UnitSettingsDialog::OnOk);
+    connect(deleteButton_, &QPushButton::clicked, this, &UnitSettingsDialog::OnDelete);
+    connect(cancelButton_, &QPushButton::clicked, this, &UnitSettingsDialog::OnCancel);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(12);
+    grid->addWidget(new QLabel(QStringLiteral("单元名字:"), this), 0, 0);
+    grid->addWidget(nameEdit_, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("复习频率:"), this), 1, 0);
+    grid->addWidget(frequencyList_, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("每天新学:"), this), 2, 0);
+    grid->addWidget(countEdit_, 2, 1);
+    grid->addWidget(countUnitList_, 2, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(deleteButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 16);
+    layout->setSpacing(18);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    setMinimumWidth(380);
+
+    if (library_)
+        connect(library_, &UnitLibrary::unitOpened, this, &UnitSettingsDialog::unitOpened);
+}
+
+void UnitSettingsDialog::showAddUnit()
+{
+    addMode = 1;
+    ShowSettings();
+}
+
+void UnitSettingsDialog::showEditUnit()
+{
+    addMode = 0;
+    ShowSettings();
+}
+
+void UnitSettingsDialog::ShowSettings()
+{
+    const bool notebook = library_ && library_->isNotebook();
+    deleteButton_->setEnabled(addMode == 0 && library_ && library_->openPosition() > 0 &&
+                              !notebook);
+    if (addMode)
+        fillForAdd();
+    else
+        fillForEdit();
+
+    adjustSize();
+    // Centred on the owner, kept inside the work area.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area = screen() ? screen()->availableGeometry() : QRect();
+    QPoint centre = owner ? owner->frameGeometry().center() : area.center();
+    QRect place(QPoint(0, 0), frameGeometry().size());
+    place.moveCenter(centre);
+    if (area.isValid()) {
+        place.moveLeft(std::clamp(place.left(), area.left(),
+                                  std::max(area.left(), area.right() - place.width() + 1)));
+        place.moveTop(std::clamp(place.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - place.height() + 1)));
+    }
+    move(place.topLeft());
+    show();
+    raise();
+    activateWindow();
+}
+
+void UnitSettingsDialog::setListEntries(QComboBox* list, const QStringList& entries)
+{
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->itemText(i);
+    if (shown == entries)
+        return;
+    list->clear();
+    list->addItems(entries);
+}
+
+void UnitSettingsDialog::fillForAdd()
+{
+    setWindowTitle(QStringLiteral("添加单元"));
+    nameEdit_->setReadOnly(false);
+    nameEdit_->setText(QStringLiteral("新单元"));
+    setListEntries(frequencyList_, frequencyChoices());
+    frequencyList_->setCurrentIndex(1);
+    count_ = 1.0f;
+    countEdit_->setText(newPerDayText(count_));
+    setListEntries(countUnitList_, countUnitChoices());
+    countUnitList_->setCurrentIndex(1);
+}
+
+void UnitSettingsDialog::fillForEdit()
+{
+    if (!library_)
+        return;
+    const bool notebook = library_->isNotebook();
+    setWindowTitle(library_->unitName() + QStringLiteral(" - 配置"));
+    nameEdit_->setReadOnly(notebook);
+    QStringList frequencies = frequencyChoices();
+    QStringList countUnits = countUnitChoices();
+    if (notebook) {
+        frequencies = frequencies.mid(0, kNotebookChoiceCount);
+        countUnits = countUnits.mid(0, kNotebookChoiceCount);
+    }
+    setListEntries(frequencyList_, frequencies);
+    setListEntries(countUnitList_, countUnits);
+    nameEdit_->setText(library_->unitName());
+    const UnitHeader& header = library_->header();
+    frequencyList_->setCurrentIndex(
+        frequencyPosition(header.reviewFrequency, frequencyList_->count()));
+    count_ = header.newPerDay;
+    countEdit_->setText(newPerDayText(count_));
+    countUnitList_->setCurrentIndex(
+        countUnitPosition(header.newPerDayUnit, countUnitList_->count()));
+}
+
+void UnitSettingsDialog::unitOpened()
+{
+    // The dialog follows the open Unit while it shows its settings.
+    if (isVisible() && addMode == 0)
+        ShowSettings();
+}
+
+bool UnitSettingsDialog::takeCount()
+{
+    const std::optional<float> count = parseNewPerDay(countEdit_->text());
+    if (!count) {
+        showMessage(newPerDayMessage());
+        countEdit_->setFocus();
+        countEdit_->selectAll();
+        return false;
+    }
+    count_ = *count;
+    return true;
+}
+
+void UnitSettingsDialog::OnOk()
+{
+    if (!library_)
+        return;
+    if (addMode)
+        createUnit();
+    else
+        editUnit();
+}
+
+void UnitSettingsDialog::createUnit()
+{
+    const QString name = nameEdit_->text();
+    if (!takeCount())
+        return;
+    UnitHeader header;
+    header.reviewFrequency = reviewFrequencyAt(frequencyList_->currentIndex(), 2);
+    header.newPerDay = count_;
+    header.newPerDayUnit = newPerDayUnitAt(countUnitList_->currentIndex(), 1);
+    const UnitResult result = library_->createUnit(name, header);
+    if (!result.ok) {
+        showMessage(result.message);
+        return;
+    }
+    if (ProgressPanel* progress = panel_.progressPanel())
+        progress->RefreshPanel();
+    showTipAtCursor(QStringLiteral("可以拖动文件添加内容"));
+    hide();
+}
+
+void UnitSettingsDialog::editUnit()
+{
+    const QString name = nameEdit_->text();
+    if (!takeCount())
+        return;
+    // Read before a rename, which opens the Unit again and refills the dialog.
+    UnitHeader header = library_->header();
+    header.reviewFrequency =
+        reviewFrequencyAt(frequencyList_->currentIndex(), header.reviewFrequency);
+    header.newPerDay = count_;
+    header.newPerDayUnit = newPerDayUnitAt(countUnitList_->currentIndex(), header.newPerDayUnit);
+    if (name != library_->unitName()) {
+        const UnitResult result = library_->renameOpenUnit(name);
+        if (!result.ok) {
+            showMessage(result.message);
+            return;
+        }
+        if (!result.message.isEmpty())
+            showMessage(result.message);
+    }
+    library_->applySettings(header);
+    hide();
+}
+
+void UnitSettingsDialog::OnDelete()
+{
+    if (!library_ || library_->isNotebook() || library_->openPosition() <= 0)
+        return;
+    auto* question = new QMessageBox(QMessageBox::Question, QStringLiteral("删除操作"),
+                                     QStringLiteral("确认删除 ") + library_->unitName(),
+                                     QMessageBox::Yes | QMessageBox::No, this);
+    question->setObjectName(QStringLiteral("deleteQuestion"));
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setDefaultButton(QMessageBox::No);
+    // The Unit asked about: when another one was opened meanwhile, a Yes does
+    // not delete that one.
+    const QString asked = library_->unitName();
+    connect(question, &QMessageBox::finished, this, [this, asked](int answer) {
+        if (answer == QMessageBox::Yes && library_ && library_->unitName() == asked)
+            deleteConfirmed();
+    });
+    question->open();
+}
+
+void UnitSettingsDialog::deleteConfirmed()
+{
+    const UnitResult result = library_->deleteOpenUnit();
+    if (!result.ok) {
+        showMessage(result.message);
+        return;
+    }
+    hide();
+    // The Unit's timed backup stays in the Backup folder.
+    showTipAtCursor(QStringLiteral("Backup 目录有备份"));
+    library_->UpdateTotal();
+    if (ProgressPanel* progress = panel_.progressPanel())
+        progress->RefreshPanel();
+}
+
+void UnitSettingsDialog::OnCancel()
+{
+    hide();
+}
+
+void UnitSettingsDialog::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void UnitSettingsDialog::showMessage(const QString& text)
+{
+    // Not blocking: the dialog stays open behind the message, as does the
+    // rest of the program's timers.
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("unitSettingsMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void UnitSettingsDialog::showTipAtCursor(const QString& text)
+{
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->ShowTip(state_.cursorPos.x(), state_.cursorPos.y(), text);
+}
+
+} // namespace dictora
