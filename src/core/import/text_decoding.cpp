@@ -2,10 +2,8 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 namespace dictora {
@@ -15,26 +13,6 @@ namespace {
 constexpr qint64 kUtf16MaxChunk = 64 * 1024;
 // A buffer grown for one very long line is given back afterwards.
 constexpr size_t kKeptBufferSize = 1024 * 1024;
-
-// The legacy converter is costly to open, so each thread keeps one and opens
-// it anew only when DICTORA_CODEPAGE names another code page.
-QString decodeLegacyBytes(QByteArrayView bytes)
-{
-    thread_local QByteArray openedName;
-    thread_local std::optional<QStringDecoder> decoder;
-    QByteArray name = qgetenv("DICTORA_CODEPAGE").trimmed();
-    if (name.isEmpty())
-        name = QByteArrayLiteral("GB18030");
-    if (!decoder || name != openedName) {
-        decoder.emplace(name.constData(), QStringConverter::Flag::Stateless);
-        if (!decoder->isValid())
-            decoder.emplace("GB18030", QStringConverter::Flag::Stateless);
-        openedName = name;
-    }
-    if (!decoder->isValid())
-        return QString::fromLatin1(bytes);
-    return decoder->decode(bytes);
-}
 
 // A device shorter than the mark holds nothing after it.
 bool skipMark(QIODevice& file, qint64 markSize)
@@ -159,9 +137,7 @@ bool ReadTextLine(QIODevice& file, const QString& label, QString& line)
 
 QString decodeAnsiBytes(QByteArrayView bytes)
 {
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return decodeLegacyBytes(bytes);
+    return decodeAnsiText(bytes, {});
 }
 
 } // namespace dictora

@@ -31,6 +31,7 @@ bool ReadTextLine(QIODevice& file, const QString& label, QString& line);
 // The "ANSI" code page of this platform: bytes that are valid UTF-8 decode as
 // UTF-8 (the Linux locale), any others in the legacy code page named by
 // DICTORA_CODEPAGE, GB18030 when it is unset or unknown to the converter.
+// It is the Unit reader's decoder, so the same bytes read the same in both.
 QString decodeAnsiBytes(QByteArrayView bytes);
 
 } // namespace dictora

@@ -5,55 +5,51 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace dictora {
 
 namespace {
 
-std::string legacyCodepage()
-{
-    const QByteArray named = qgetenv("DICTORA_CODEPAGE");
-    return named.isEmpty() ? std::string("GB18030") : named.toStdString();
-}
-
-// One converter per thread for the code page in force; reopened when
-// DICTORA_CODEPAGE changes.
+// One converter per code page a thread has used (rarely more than two: the
+// default and one detected for an imported file), opened on first use.
 struct Converter {
-    std::string codepage;
+    QByteArray codePage;
     iconv_t handle = iconv_t(-1);
+};
 
-    ~Converter()
+struct Converters {
+    std::vector<Converter> open;
+
+    ~Converters()
     {
-        if (handle != iconv_t(-1))
-            iconv_close(handle);
+        for (const Converter& converter : open)
+            if (converter.handle != iconv_t(-1))
+                iconv_close(converter.handle);
     }
-    iconv_t get()
+    iconv_t get(const QByteArray& codePage)
     {
-        const std::string wanted = legacyCodepage();
-        if (handle != iconv_t(-1) && wanted == codepage)
-            return handle;
-        if (handle != iconv_t(-1))
-            iconv_close(handle);
-        codepage = wanted;
-        handle = iconv_open("UTF-16LE", codepage.c_str());
+        for (const Converter& converter : open)
+            if (converter.codePage == codePage)
+                return converter.handle;
+        iconv_t handle = iconv_open("UTF-16LE", codePage.constData());
         if (handle == iconv_t(-1))
             handle = iconv_open("UTF-16LE", "GB18030");
+        open.push_back({codePage, handle});
         return handle;
     }
 };
 
-QString decodeLegacy(const QByteArray& bytes)
+QString decodeLegacy(QByteArrayView bytes, const QByteArray& codePage)
 {
-    thread_local Converter converter;
-    iconv_t cd = converter.get();
+    thread_local Converters converters;
+    iconv_t cd = converters.get(codePage.isEmpty() ? legacyCodePage() : codePage);
     if (cd == iconv_t(-1))
         return QString::fromLatin1(bytes);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
 
     std::vector<char> out(size_t(bytes.size()) * 4 + 8);
-    char* in = const_cast<char*>(bytes.constData());
+    char* in = const_cast<char*>(bytes.data());
     size_t inLeft = size_t(bytes.size());
     char* outPtr = out.data();
     size_t outLeft = out.size();
@@ -79,6 +75,12 @@ QString decodeLegacy(const QByteArray& bytes)
 }
 
 } // namespace
+
+QByteArray legacyCodePage()
+{
+    const QByteArray named = qgetenv("DICTORA_CODEPAGE").trimmed();
+    return named.isEmpty() ? QByteArrayLiteral("GB18030") : named;
+}
 
 bool isValidUtf8(QByteArrayView bytes)
 {
@@ -123,11 +125,16 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decodeAnsiText(const QByteArray& bytes)
 {
+    return decodeAnsiText(QByteArrayView(bytes), {});
+}
+
+QString decodeAnsiText(QByteArrayView bytes, const QByteArray& codePage)
+{
     if (bytes.isEmpty())
         return {};
     if (isValidUtf8(bytes))
         return QString::fromUtf8(bytes);
-    return decodeLegacy(bytes);
+    return decodeLegacy(bytes, codePage);
 }
 
 } // namespace dictora

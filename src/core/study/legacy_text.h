@@ -13,6 +13,15 @@ namespace dictora {
 // become U+FFFD; the call never fails.
 QString decodeAnsiText(const QByteArray& bytes);
 
+// The same rule with the legacy code page chosen by the caller (an iconv
+// name, such as the one detected for an imported file); empty chooses the
+// default one above. A name the converter does not know reads as GB18030.
+QString decodeAnsiText(QByteArrayView bytes, const QByteArray& codePage);
+
+// The legacy code page of 8-bit text that is not UTF-8: DICTORA_CODEPAGE
+// when it is set, else GB18030.
+QByteArray legacyCodePage();
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);

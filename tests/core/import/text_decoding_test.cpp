@@ -1,4 +1,5 @@
 #include "core/import/text_decoding.h"
+#include "core/study/unit_file.h"
 
 #include "core/import/test_files.h"
 
@@ -166,4 +167,38 @@ TEST(IsValidUtf8, RejectsMalformedSequences)
     EXPECT_FALSE(isValidUtf8("\xE4\xBD"));                    // cut short
     EXPECT_FALSE(isValidUtf8("\xE4\x41\xA0"));
     EXPECT_FALSE(isValidUtf8(kGbkHello));
+}
+
+TEST(AnsiText, UnitFilesAndTextFilesReadTheSameBytesAlike)
+{
+    // GB18030 text with bytes that do not decode: a lead byte before a blank,
+    // a lone FF, and a lead byte at the end.
+    const QByteArray bytes = kGbkHello + "\x81 x\xFF" + "\xC4";
+    // A Unit of one title row whose title is in the older 8-bit string form.
+    QByteArray unit("\x51\x6B\x9A\x77\x9C\x22\x09\x40", 8);
+    const auto int32 = [&](qint32 value) {
+        for (int i = 0; i < 4; ++i)
+            unit.append(char(quint32(value) >> (8 * i) & 0xFF));
+    };
+    int32(2);
+    int32(0x3F800000); // 1.0f
+    int32(1);
+    for (int i = 0; i < 3; ++i)
+        int32(0);             // kind, start, end
+    unit += QByteArray(2, 0); // text, text2
+    int32(0);
+    int32(0);
+    int32(1388538061);                                     // studiedAt
+    unit += char(bytes.size()) + bytes + QByteArray(2, 0); // title, path, name
+    int32(0);
+    int32(-1000);
+
+    FileFolder folder;
+    const UnitReadResult read = readUnitFile(folder.write("u.dat", unit), false);
+    ASSERT_TRUE(read.terminated);
+    const QStringList lines = decode(folder, bytes);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(read.rows.at(0)[SectionTitle], lines[0]);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("你好，世界")));
+    EXPECT_EQ(lines[0].count(QChar(0xFFFD)), 3);
 }
