@@ -9,7 +9,6 @@
 #include "core/import/text_import.h"
 #include "core/study/unit_names.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -75,10 +74,15 @@ int runImport(QStringList args)
         throw UsageError{QStringLiteral("the Sentence Notebook takes sentences from Units only")};
     if (!isAcceptableUnitName(unitName))
         throw UsageError{unitNameMessage()};
-    QFile probe(textPath);
-    if (!QFileInfo(textPath).isFile() || !probe.open(QIODevice::ReadOnly))
+    // A file the import would refuse changes nothing: no Unit is created, no
+    // media attached, nothing saved.
+    const TextImportOutcome check = CheckTextFile(textPath);
+    if (check.status == TextImportOutcome::Status::Unreadable)
         throw UsageError{QStringLiteral("cannot read %1").arg(args.first())};
-    probe.close();
+    if (check.status == TextImportOutcome::Status::Refused) {
+        printError(QStringLiteral("dictora-cli import: ") + check.message);
+        return 1;
+    }
 
     TextImportRequest request;
     request.textPath = textPath;
@@ -115,6 +119,14 @@ int runImport(QStringList args)
                              : append ? ContentChangeChoice::Append
                                       : ContentChangeChoice::Cancel);
     const TextImportOutcome outcome = ImportTextFile(table, context.state, request, answer);
+    if (outcome.status != TextImportOutcome::Status::Imported) {
+        // The file changed between the check and the import: keep the Unit
+        // as it was rather than attach media to a Section that did not fill.
+        printError(QStringLiteral("dictora-cli import: ") +
+                   (outcome.message.isEmpty() ? QStringLiteral("cannot read %1").arg(args.first())
+                                              : outcome.message));
+        return 1;
+    }
     int titleRow = sectionTitleRow(table, outcome.targetRow);
     // The media belongs to the whole Section: after the append answer it goes
     // to the title row, not to the last old sentence the import stopped on.
@@ -126,12 +138,10 @@ int runImport(QStringList args)
     context.state.unitModified = true;
     const bool saved = library.SaveUnit();
 
-    if (outcome.status == TextImportOutcome::Status::Refused)
-        printError(QStringLiteral("dictora-cli import: ") + outcome.message);
-    if (!saved)
+    if (!saved) {
         printError(QStringLiteral("dictora-cli import: ") + library.lastError());
-    if (outcome.status != TextImportOutcome::Status::Imported || !saved)
         return 1;
+    }
     printJson({{"unit", unitName},
                {"path", library.unitFilePath()},
                {"sectionRow", titleRow},

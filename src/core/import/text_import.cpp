@@ -43,6 +43,34 @@ QString bigEndianRefusal(const QString& baseName)
     return QStringLiteral("请将文本 ") + baseName + QStringLiteral(" 保存为Unicode编码再导入.");
 }
 
+QString tooLargeRefusal(const QString& baseName)
+{
+    return QStringLiteral("文本 ") + baseName + QStringLiteral(" 超过 64 MB, 不能导入.");
+}
+
+TextImportOutcome CheckTextFile(const QString& textPath)
+{
+    using Status = TextImportOutcome::Status;
+    TextImportOutcome outcome;
+    const QFileInfo info(textPath);
+    QFile file(textPath);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        outcome.status = Status::Unreadable;
+        return outcome;
+    }
+    const QString baseName = info.completeBaseName();
+    if (file.size() > kTextFileSizeLimit) {
+        outcome.status = Status::Refused;
+        outcome.message = tooLargeRefusal(baseName);
+    } else if (DetectTextEncoding(textPath) == kEncodingUnicodeBig) {
+        outcome.status = Status::Refused;
+        outcome.message = bigEndianRefusal(baseName);
+    } else {
+        outcome.status = Status::Imported;
+    }
+    return outcome;
+}
+
 TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
                                  const TextImportRequest& request, ContentChangeQuestion& question)
 {
@@ -60,13 +88,14 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
     // The whole file is decoded before the Section is touched: a refused or
     // unreadable file must not leave a Section whose sentences were replaced
     // by nothing.
-    const QString baseName = QFileInfo(request.textPath).completeBaseName();
-    const QString label = DetectTextEncoding(request.textPath);
-    if (label == kEncodingUnicodeBig) {
-        outcome.status = Status::Refused;
-        outcome.message = bigEndianRefusal(baseName);
+    const TextImportOutcome check = CheckTextFile(request.textPath);
+    if (check.status != Status::Imported) {
+        outcome.status = check.status;
+        outcome.message = check.message;
         return outcome;
     }
+    const QString baseName = QFileInfo(request.textPath).completeBaseName();
+    const QString label = DetectTextEncoding(request.textPath);
     QFile file(request.textPath);
     if (!file.open(QIODevice::ReadOnly)) {
         outcome.status = Status::Unreadable;

@@ -25,7 +25,8 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled; the title was set
-        Refused,       // UTF-16 big-endian file: `message` is for the learner's message box
+        Refused,       // UTF-16 big-endian, or above kTextFileSizeLimit: `message` is for
+                       // the learner's message box
         Unreadable,    // the file cannot be opened: nothing touched
     };
     Status status = Status::NoTextFile;
@@ -43,6 +44,19 @@ SentenceRow makeImportedRow(const QString& baseName, const QString& mediaPath,
 
 // The learner's message for a text file saved as UTF-16 big-endian.
 QString bigEndianRefusal(const QString& baseName);
+
+// Text files above this size are refused before they are read: far beyond
+// any real lesson, and its rows would take many times its size in memory.
+inline constexpr qint64 kTextFileSizeLimit = 64 * 1024 * 1024;
+
+// The learner's message for a text file above kTextFileSizeLimit.
+QString tooLargeRefusal(const QString& baseName);
+
+// What an import of the file would meet before reading a line: Refused (too
+// large, or UTF-16 big-endian) with the learner's message, Unreadable, or
+// Imported when the file may be imported. Nothing is read beyond the mark, so
+// a caller can check a file before it changes anything of its own.
+TextImportOutcome CheckTextFile(const QString& textPath);
 
 // Imports one lyric, subtitle or plain-text file into a Section of the open
 // Unit: a new Section at the end of the table, or the title row given, whose

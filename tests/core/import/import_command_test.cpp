@@ -1,3 +1,4 @@
+#include "core/import/text_import.h"
 #include "core/study/unit_file.h"
 
 #include "core/import/test_files.h"
@@ -104,4 +105,33 @@ TEST_F(ImportCommand, BigEndianTextIsRefusedAndTheSectionKept)
     EXPECT_EQ(run({big, "--section", "1", "--replace"}), 1);
     EXPECT_TRUE(errors.contains("请将文本 Big 保存为Unicode编码再导入.")) << errors.toStdString();
     EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "one"}));
+}
+
+TEST_F(ImportCommand, RefusedTextChangesNothingEvenWithMedia)
+{
+    const QString big = folder.write("Big.txt", QByteArray("\xFE\xFF\x00x", 4));
+    EXPECT_EQ(run({big, "--media", "/music/song.mp3"}), 1);
+    EXPECT_TRUE(errors.contains("请将文本 Big 保存为Unicode编码再导入.")) << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(unitPath())); // no Unit was created for it
+
+    const QString lyric = folder.write("Song.lrc", "one\n");
+    ASSERT_EQ(run({lyric}), 0);
+    const QByteArray before = savedBytes();
+    EXPECT_EQ(run({big, "--section", "1", "--replace", "--media", "/music/song.mp3"}), 1);
+    EXPECT_EQ(run({big, "--media", "/music/song.mp3"}), 1);
+    EXPECT_EQ(savedBytes(), before);
+}
+
+TEST_F(ImportCommand, TextAboveTheSizeLimitIsRefusedUnread)
+{
+    const QString lyric = folder.write("Song.lrc", "one\n");
+    ASSERT_EQ(run({lyric}), 0);
+    const QByteArray before = savedBytes();
+    QFile huge(folder.path("Huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kTextFileSizeLimit + 1)); // sparse: costs no disk
+    huge.close();
+    EXPECT_EQ(run({huge.fileName(), "--media", "/music/song.mp3"}), 1);
+    EXPECT_TRUE(errors.contains("文本 Huge 超过 64 MB, 不能导入.")) << errors.toStdString();
+    EXPECT_EQ(savedBytes(), before);
 }

@@ -260,3 +260,26 @@ TEST_F(TextImport, UnusableRequestsLeaveTheTableAlone)
     EXPECT_EQ(texts(), before);
     EXPECT_FALSE(state.unitModified);
 }
+
+TEST_F(TextImport, FileAboveTheSizeLimitIsRefusedBeforeAnythingChanges)
+{
+    fillTwoSections();
+    const QString path = folder.path("Huge.txt");
+    QFile huge(path);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kTextFileSizeLimit + 1)); // sparse: costs no disk
+    huge.close();
+    Answer replace(ContentChangeChoice::Replace);
+    TextImportRequest request;
+    request.textPath = path;
+    request.targetRow = 0;
+    const TextImportOutcome outcome = ImportTextFile(table, state, request, replace);
+    EXPECT_EQ(outcome.status, Status::Refused);
+    EXPECT_EQ(outcome.message, "文本 Huge 超过 64 MB, 不能导入.");
+    EXPECT_EQ(replace.asked, 0);
+    EXPECT_EQ(texts(), QStringList({"#A", "A1", "A2", "#B", "B1"}));
+    EXPECT_FALSE(state.unitModified);
+
+    ASSERT_TRUE(huge.resize(kTextFileSizeLimit)); // at the limit: may be imported
+    EXPECT_EQ(CheckTextFile(path).status, Status::Imported);
+}
