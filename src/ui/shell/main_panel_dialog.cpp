@@ -8,6 +8,7 @@
 #include "ui/media/media_window.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
+#include "ui/dictation/dictation_form.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
@@ -98,6 +99,7 @@ void MainPanelDialog::createOwnedWindows()
 
     // Owned by the progress panel once it joins the chain; until then by this panel.
     mediaWindow_ = new MediaWindow(*this, this);
+    dictationForm_ = new DictationForm(*this, this);
 
     QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
     tipWindow_ = new TipWindow(tipOwner, state_, screenWidth);

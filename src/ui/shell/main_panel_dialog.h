@@ -18,6 +18,7 @@ struct StudyState;
 class AddContentDialog;
 class ClearRecordDialog;
 class ContentChangeDialog;
+class DictationForm;
 class MediaWindow;
 class ProgressPanel;
 class ScreensaverWindow;
@@ -77,6 +78,7 @@ public:
     ContentChangeDialog* contentChange() const { return contentChange_; }
     ClearRecordDialog* clearRecord() const { return clearRecord_; }
     MediaWindow* mediaWindow() const { return mediaWindow_; }
+    DictationForm* dictationForm() const { return dictationForm_; }
     VoiceSettingsDialog* voiceSettings() const { return voiceSettings_; }
     FloatingWindows& floating() { return floating_; }
 
@@ -117,6 +119,7 @@ private:
     ContentChangeDialog* contentChange_ = nullptr;
     ClearRecordDialog* clearRecord_ = nullptr;
     MediaWindow* mediaWindow_ = nullptr;
+    DictationForm* dictationForm_ = nullptr;
     VoiceSettingsDialog* voiceSettings_ = nullptr;
 };
 

@@ -1,0 +1,727 @@
+#include "ui/dictation/dictation_form.h"
+
+#include "core/dictation/answer_checking.h"
+#include "core/media/media_commands.h"
+#include "core/media/media_player.h"
+#include "core/media/speech_output.h"
+#include "core/media/voice_recorder.h"
+#include "core/study/dictation_results.h"
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "ui/dictation/dictation_toolbar.h"
+#include "ui/dictation/fade_in_worker.h"
+#include "ui/dictation/mismatch_marker.h"
+#include "ui/dictation/typing_progress_bar.h"
+#include "ui/shell/frame_dialog.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+#include "ui/shell/ui_font.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTextBlock>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace dictora {
+
+namespace {
+
+const QColor kFormBackground{250, 245, 245};
+const QColor kPromptText{160, 64, 64};
+const QColor kRevealedPrompt{255, 0, 0};
+const QColor kTypingText{18, 18, 188};
+const QColor kLockedText{188, 188, 188};
+const QColor kEditText{228, 18, 18};
+const QColor kBrowseText{66, 66, 88};
+
+constexpr int kFormAlpha = 252;
+constexpr int kPromptLineHeight = 26;
+constexpr int kAnswerLinePitch = 53;
+constexpr int kDockedPromptHeight = 52;
+constexpr int kScreenEdge = 30;
+constexpr int kStepPixels = 50;
+constexpr int kSizingCorner = 5;
+// Typing time stops counting after a pause this long.
+constexpr TimeValue kLongPauseSeconds = 100;
+// Playing the learner's recording back once typing is this far along.
+constexpr int kPlaybackPercent = 60;
+
+// The program's font with a line (cell) height and an average Latin letter
+// width in pixels, as a face is asked for by cell height and width.
+QFont cellFont(int cellHeight, int letterWidth)
+{
+    QFont font = uiFont();
+    font.setWeight(QFont::DemiBold);
+    font.setPixelSize(cellHeight);
+    const int measured = QFontMetrics(font).height();
+    if (measured > 0)
+        font.setPixelSize(std::max(1, cellHeight * cellHeight / measured));
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    const qreal average = QFontMetricsF(font).horizontalAdvance(letters) / letters.size();
+    if (average > 0)
+        font.setStretch(std::clamp(int(100 * letterWidth / average), 50, 200));
+    return font;
+}
+
+void setBoxColours(QPlainTextEdit* box, const QColor& text)
+{
+    QPalette palette = box->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, kFormBackground);
+        palette.setColor(group, QPalette::Window, kFormBackground);
+        palette.setColor(group, QPalette::Text, text);
+    }
+    box->setPalette(palette);
+}
+
+QPlainTextEdit* makeBox(QWidget* form, const QString& name, const QFont& font)
+{
+    auto* box = new QPlainTextEdit(form);
+    box->setObjectName(name);
+    box->setFrameShape(QFrame::NoFrame);
+    box->setFont(font);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setTabChangesFocus(true);
+    box->document()->setDocumentMargin(2);
+    return box;
+}
+
+bool isEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel),
+      services_(panel.services()), state_(panel.state())
+{
+    setObjectName(QStringLiteral("dictationForm"));
+    setWindowTitle(QStringLiteral("Dictora professional dictform"));
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kFormBackground);
+    setPalette(palette);
+    setWindowOpacity(kFormAlpha / 255.0);
+
+    promptLine_ = makeBox(this, QStringLiteral("promptLine"), cellFont(25, 9));
+    promptLine_->setReadOnly(true);
+    promptLine_->setFocusPolicy(Qt::NoFocus);
+    setBoxColours(promptLine_, kPromptText);
+    answerBox_ = makeBox(this, QStringLiteral("answerBox"), cellFont(52, 18));
+    answerBox_->setAttribute(Qt::WA_InputMethodEnabled);
+    answerLineHeight_ = QFontMetrics(answerBox_->font()).height();
+    applyAnswerColour();
+
+    progressBar_ = new TypingProgressBar(this);
+    marker_ = new MismatchMarker(this);
+    toolbar_ = new DictationToolbar(panel_, *this);
+    fadeIn_ = std::make_unique<FadeInWorker>(*this);
+
+    for (QObject* watched :
+         {static_cast<QObject*>(this), static_cast<QObject*>(answerBox_),
+          static_cast<QObject*>(answerBox_->viewport()), static_cast<QObject*>(promptLine_),
+          static_cast<QObject*>(promptLine_->viewport())})
+        watched->installEventFilter(this);
+    connect(answerBox_, &QPlainTextEdit::textChanged, this, [this] {
+        UpdateTypingProgress();
+        growWhileTyping();
+    });
+
+    FloatingWindows& floating = panel_.floating();
+    floating.dictationForm = this;
+    floating.placeDictationForm = [this] { layoutCompact(); };
+    floating.setDictationFormDocked = [this](bool docked) { setDocked(docked); };
+    if (auto* frame = qobject_cast<FrameDialog*>(panel_.parentWidget()))
+        frame->setAnswerBox(answerBox_);
+
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &DictationForm::tick);
+    timer_.start(kTimerMs);
+}
+
+DictationForm::~DictationForm() = default;
+
+// --- loading a row ----------------------------------------------------------
+
+void DictationForm::LoadRow()
+{
+    if (services_.recorder)
+        toolbar_->setRecordButtonState(services_.recorder->discardRecording());
+    autoMove = 1 - placeFixed;
+    recordingPlayedBack_ = 0;
+    typingUnlocked_ = 0;
+    letterGap_ = -1000;
+    hints_.reset();
+    marker_->hide();
+
+    const SentenceTable& table = services_.sentences;
+    const int row = state_.currentRow;
+    if (!table.isValidRow(row))
+        return;
+
+    const QString& text2 = table.field(row, Text2);
+    if (!text2.isEmpty()) {
+        showPrompt(text2, false);
+    } else if (row > 0) {
+        const int previous = row - 1;
+        if (table.isTitleRow(previous))
+            showPrompt(panel_.unitName + QStringLiteral(" // ") +
+                           table.field(previous, SectionTitle),
+                       false);
+        else
+            showPrompt(table.field(previous, Text), false);
+    }
+
+    const QString& text = table.field(row, Text);
+    if (state_.dictationMode && !table.isTitleRow(row)) {
+        setAnswerText(AnswerStarter(text));
+        typingStart_ = state_.now.toSecsSinceEpoch();
+        UpdateTypingProgress();
+        UnlockTyping(0);
+    } else {
+        setAnswerText(text);
+        answerBox_->setReadOnly(!state_.editMode);
+    }
+    applyAnswerColour();
+
+    if (services_.speech)
+        services_.speech->setSpeechText(text);
+    if (panel_.compactLayout)
+        layoutCompact();
+    if (mediaEnlarged()) {
+        answerBox_->setFocus();
+        answerBox_->moveCursor(QTextCursor::End);
+    }
+}
+
+void DictationForm::UnlockTyping(int flag)
+{
+    if (typingUnlocked_ == 1)
+        return;
+    typingUnlocked_ = flag;
+    const SentenceTable& table = services_.sentences;
+    const int row = state_.currentRow;
+    if (table.isValidRow(row) && !table.isTitleRow(row)) {
+        if (table.field(row, Text).isEmpty()) {
+            typingUnlocked_ = 1;
+            answerBox_->setReadOnly(false);
+        } else {
+            answerBox_->setReadOnly(state_.soundOn && flag == 0);
+        }
+    }
+    applyAnswerColour();
+    answerBox_->setFocus();
+    answerBox_->moveCursor(QTextCursor::End);
+    answerBox_->ensureCursorVisible();
+}
+
+void DictationForm::UpdateTypingProgress()
+{
+    if (marker_->isVisible())
+        marker_->hide();
+    if (!state_.dictationMode) {
+        progressBar_->setPercent(0, width(), false);
+        return;
+    }
+    const TimeValue now = state_.now.toSecsSinceEpoch();
+    if (now - typingStart_ > kLongPauseSeconds)
+        typingStart_ = now;
+    const SentenceTable& table = services_.sentences;
+    const QString sentence =
+        table.isValidRow(state_.currentRow) ? table.field(state_.currentRow, Text) : QString();
+    const LetterCounts counts = CountLetters(answerBox_->toPlainText(), sentence);
+    letterGap_ = counts.total - counts.typed;
+    if (letterGap_ == 0 && services_.media)
+        services_.media->send(QStringLiteral("Play MATCH_WAV From 0"));
+    const int percent = typingPercent(counts);
+    progressBar_->setPercent(percent, width(), true);
+    if (percent > kPlaybackPercent && recordingPlayedBack_ == 0 && services_.recorder &&
+        services_.recorder->hasRecording()) {
+        recordingPlayedBack_ = 1;
+        toolbar_->setRecordButtonState(services_.recorder->playRecording());
+    }
+}
+
+// --- answering --------------------------------------------------------------
+
+void DictationForm::SubmitAnswer()
+{
+    const SentenceTable& table = services_.sentences;
+    const int row = state_.currentRow;
+    if (!table.isValidRow(row) || table.isTitleRow(row))
+        return;
+    const QString answer = answerBox_->toPlainText().trimmed();
+    // Writing the answer back runs UpdateTypingProgress (and the match cue)
+    // before the comparison, as every change of the box does.
+    setAnswerText(answer + QLatin1Char(' '));
+    const SubmitOutcome outcome = judgeAnswer(table.field(row, Text), answer, hints_);
+    switch (outcome.verdict) {
+    case Verdict::AnswerAgain:
+        answerAgain();
+        break;
+    case Verdict::Right:
+        rightAnswer();
+        break;
+    case Verdict::Wrong:
+        showMismatch(outcome);
+        return;
+    }
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->HideTip();
+    marker_->hide();
+}
+
+void DictationForm::answerAgain()
+{
+    // The row keeps the learner's own second line; the reminder is shown here.
+    state_.soundOn = true;
+    UpdateTypingProgress();
+    setAnswerText(kAnswerAgainText.trimmed());
+    answerBox_->selectAll();
+    if (services_.player)
+        services_.player->replaySentence();
+    if (services_.library)
+        services_.library->answerAccepted(HintState::kRevealLevel, typingStart_);
+}
+
+void DictationForm::rightAnswer()
+{
+    if (services_.library)
+        services_.library->answerAccepted(0, typingStart_);
+    const int reviewFrequency = services_.library ? services_.library->reviewFrequency() : 0;
+    const NextDictation next =
+        nextDictationRow(services_.sentences, state_.currentRow, reviewFrequency);
+    if (next.endsDictation()) {
+        state_.dictationMode = false;
+        state_.soundOn = true;
+        answerBox_->setReadOnly(true);
+        applyAnswerColour();
+        progressBar_->setPercent(0, width(), false);
+        return;
+    }
+    state_.soundOn = next.soundOn;
+    if (QTableView* list = panel_.sentenceList())
+        list->selectRow(next.row);
+    fadeIn_->start();
+}
+
+void DictationForm::showMismatch(const SubmitOutcome& outcome)
+{
+    state_.soundOn = true;
+    if (services_.player)
+        services_.player->replaySentence();
+
+    const int j = outcome.mismatch.answerIndex;
+    QTextCursor cursor = answerBox_->textCursor();
+    cursor.setPosition(std::min(j, int(answerBox_->document()->characterCount()) - 1));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+    answerBox_->setTextCursor(cursor);
+    answerBox_->ensureCursorVisible();
+    const QPoint caret = caretPoint();
+
+    if (outcome.showMarker) {
+        int x = std::max(caret.x() - 70, 5);
+        if (x + MismatchMarker::kWidth > width() - 30)
+            x = width() - 150;
+        const int y = promptHeight_ + answerLineHeight_ + caret.y() + 14;
+        marker_->setGeometry(x, y, MismatchMarker::kWidth, MismatchMarker::kHeight);
+        marker_->show();
+        marker_->raise();
+    }
+    TipWindow* tip = panel_.tipWindow();
+    if (outcome.hideTip && tip)
+        tip->HideTip();
+    if (outcome.showHint && tip) {
+        const QPoint client = mapToGlobal(QPoint(0, 0));
+        const int screenWidth = panel_.screenWidth > 0 ? panel_.screenWidth : workArea().width();
+        const int x = std::clamp(client.x() + caret.x() - 100, 10, std::max(10, screenWidth - 230));
+        const int y = client.y() + promptHeight_ + caret.y() - 30;
+        tip->ShowTip(x, y, outcome.hint, this);
+    }
+    if (outcome.reveal) {
+        showPrompt(services_.sentences.field(state_.currentRow, Text), true);
+        if (panel_.compactLayout)
+            layoutCompact();
+    }
+}
+
+// --- keys and mouse ---------------------------------------------------------
+
+bool DictationForm::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+        if (panel_.compactLayout)
+            autoMove = 0;
+        break;
+    case QEvent::KeyPress:
+        return filterKey(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::ShortcutOverride: {
+        // Esc and Enter belong to this window, never to a shortcut.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || isEnterKey(key))
+            event->accept();
+        break;
+    }
+    case QEvent::InputMethod: {
+        // Text committed by an input method is typing like a key press: with
+        // a sentence to answer from memory it first starts the recording.
+        const auto* input = static_cast<QInputMethodEvent*>(event);
+        if (!input->commitString().isEmpty() && recordingGate(false))
+            return true;
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool DictationForm::recordingGate(bool isEnter)
+{
+    if (!state_.dictationMode || state_.soundOn || typingUnlocked_)
+        return false;
+    VoiceRecorder* recorder = services_.recorder;
+    if (!recorder)
+        return false;
+    if (!recorder->hasRecording()) {
+        toolbar_->setRecordButtonState(recorder->startRecording());
+        if (!recorder->recordError().isEmpty()) {
+            // Without a microphone the sentence is still answered from
+            // memory: typing opens at once instead of waiting for a
+            // recording that cannot happen.
+            if (TipWindow* tip = panel_.tipWindow()) {
+                const QPoint at = mapToGlobal(QPoint(20, promptHeight_));
+                tip->ShowTip(at.x(), at.y(), QStringLiteral("无法录音"), this);
+            }
+            UnlockTyping(1);
+        }
+        return true;
+    }
+    if (recorder->recordStatus() == RecordRecording)
+        toolbar_->setRecordButtonState(recorder->stopRecording());
+    return isEnter;
+}
+
+bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
+{
+    const int code = key->key();
+    if (recordingGate(isEnterKey(code)))
+        return true;
+    const bool inAnswerBox = watched == answerBox_ || watched == answerBox_->viewport();
+    if (code == Qt::Key_Escape) {
+        // Esc deletes the wrong character a mismatch selected.
+        if (inAnswerBox)
+            QCoreApplication::postEvent(
+                answerBox_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+        return true;
+    }
+    const SentenceTable& table = services_.sentences;
+    const int row = state_.currentRow;
+    if (code == Qt::Key_Space) {
+        if (state_.lineByLineMode && services_.player) {
+            if (services_.player->mediaMode() == u"playing")
+                services_.player->pauseMedia();
+            else if (services_.player->paused())
+                services_.player->resumeMedia();
+        } else if (!state_.dictationMode && !state_.editMode && table.isValidRow(row) &&
+                   !table.isTitleRow(row) && services_.player) {
+            services_.player->replaySentence();
+        }
+        return false;
+    }
+    if (isEnterKey(code) && inAnswerBox) {
+        if (row < 0)
+            return true;
+        if (state_.editMode) {
+            submitEditedText();
+            return true;
+        }
+        if (state_.dictationMode && table.isValidRow(row) && !table.isTitleRow(row)) {
+            SubmitAnswer();
+            return true;
+        }
+    }
+    return false;
+}
+
+void DictationForm::submitEditedText()
+{
+    SentenceTable& table = services_.sentences;
+    const int row = state_.currentRow;
+    if (!table.isValidRow(row))
+        return;
+    table.setField(row, Text, answerBox_->toPlainText().trimmed());
+    state_.unitModified = true;
+}
+
+void DictationForm::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    QWindow* handle = windowHandle();
+    if (!handle)
+        return;
+    const QPoint p = event->position().toPoint();
+    if (p.x() >= width() - kSizingCorner && p.y() >= height() - kSizingCorner) {
+        handle->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+        return;
+    }
+    if (autoMove == 0 && placeFixed == 0 && !docked_)
+        handle->startSystemMove();
+}
+
+// --- layout -------------------------------------------------------------------
+
+bool DictationForm::mediaEnlarged() const
+{
+    const FloatingWindows& floating = panel_.floating();
+    return floating.mediaEnlarged && floating.mediaEnlarged();
+}
+
+QRect DictationForm::workArea() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {0, 0, 1024, 768};
+    return mediaEnlarged() ? screen->geometry() : screen->availableGeometry();
+}
+
+int DictationForm::lineCount(const QPlainTextEdit* box) const
+{
+    QAbstractTextDocumentLayout* layout = box->document()->documentLayout();
+    int lines = 0;
+    for (QTextBlock block = box->document()->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block); // lays the block out at the box's width
+        lines += std::max(1, block.layout() ? block.layout()->lineCount() : 1);
+    }
+    return lines;
+}
+
+QPoint DictationForm::caretPoint() const
+{
+    const QRect caret = answerBox_->cursorRect();
+    return answerBox_->viewport()->mapTo(answerBox_, caret.topLeft());
+}
+
+void DictationForm::placeBoxes(int width)
+{
+    promptLine_->setGeometry(3, 10, width - 6, promptHeight_);
+    answerBox_->setGeometry(8, promptHeight_ + 12, width - 16, answerHeight_);
+    promptHeight_ = std::max(1, lineCount(promptLine_)) * kPromptLineHeight;
+    answerHeight_ = std::max(2, lineCount(answerBox_)) * kAnswerLinePitch;
+    promptLine_->setGeometry(3, 10, width - 6, promptHeight_);
+    answerBox_->setGeometry(8, promptHeight_ + 12, width - 16, answerHeight_);
+}
+
+void DictationForm::layoutCompact()
+{
+    if (docked_)
+        return;
+    const QRect work = workArea();
+    const int width = work.width() * 8 / 10;
+    placeBoxes(width);
+    const int height = answerHeight_ + promptHeight_ + 18;
+    const int left = draggedByToolbar_ ? x() : work.left() + work.width() / 10;
+    int top = y();
+    const int bottomLimit = work.bottom() + 1 - kScreenEdge;
+    if (top + height > bottomLimit)
+        top = bottomLimit - height;
+    top = std::max(top, work.top() + kScreenEdge);
+    setGeometry(left, top, width, height);
+    if (!isVisible())
+        show();
+}
+
+void DictationForm::setDocked(bool docked)
+{
+    docked_ = docked;
+    placeFixed = docked ? 1 : 0;
+    if (docked) {
+        autoMove = 0;
+        promptHeight_ = kDockedPromptHeight;
+        resizeEvent(nullptr);
+        if (!isVisible())
+            show();
+    } else {
+        promptHeight_ = kPromptLineHeight;
+        layoutCompact();
+    }
+    placeToolbar();
+}
+
+void DictationForm::resizeEvent(QResizeEvent*)
+{
+    if (docked_) {
+        promptHeight_ = kDockedPromptHeight;
+        promptLine_->setGeometry(3, 10, width() - 6, kDockedPromptHeight);
+        answerBox_->setGeometry(3, 64, width() - 6, height() - 65);
+        answerHeight_ = height() - 65;
+    }
+    if (state_.dictationMode)
+        UpdateTypingProgress();
+    placeToolbar();
+}
+
+void DictationForm::moveEvent(QMoveEvent*)
+{
+    placeToolbar();
+}
+
+void DictationForm::placeToolbar()
+{
+    const QPoint origin = geometry().topLeft();
+    const int top = docked_ ? origin.y() + height() - 40 : origin.y() - 45;
+    toolbar_->setGeometry(origin.x() + 10, top, DictationToolbar::kWidth,
+                          DictationToolbar::kHeight);
+}
+
+void DictationForm::growWhileTyping()
+{
+    if (docked_ || !panel_.compactLayout || !state_.dictationMode || !typingUnlocked_)
+        return;
+    const int oldWidth = width();
+    const int oldHeight = height();
+    int newWidth = oldWidth;
+    if (oldWidth < workArea().width() - 14) {
+        const QTextCursor cursor = answerBox_->textCursor();
+        const QTextLayout* layout = cursor.block().layout();
+        const QPoint caret = caretPoint();
+        if (layout && layout->lineCount() > 0) {
+            const QTextLine line = layout->lineForTextPosition(cursor.positionInBlock());
+            if (line.isValid()) {
+                const QString text =
+                    cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
+                const QString trimmed = text.left(text.size() - [&] {
+                    int n = 0;
+                    while (n < text.size() && text[text.size() - 1 - n].isSpace())
+                        ++n;
+                    return n;
+                }());
+                if (caret.x() > oldWidth * 3 / 4 &&
+                    trimmed.size() - trimmed.lastIndexOf(QLatin1Char(' ')) > 4) {
+                    const int endInBlock = line.textStart() + int(trimmed.size());
+                    const int twentiethFrom = std::max(line.textStart(), endInBlock - 20);
+                    const qreal endX = line.cursorToX(endInBlock);
+                    const qreal startX = line.cursorToX(twentiethFrom);
+                    const int candidate = marginWidth + int(endX - startX) + 20 + int(startX);
+                    if (candidate > oldWidth)
+                        newWidth = std::min(candidate, workArea().width() - 14);
+                }
+            }
+        }
+    }
+    if (newWidth != oldWidth)
+        placeBoxes(newWidth);
+    answerHeight_ = std::max(2, lineCount(answerBox_)) * kAnswerLinePitch;
+    const int newHeight = promptHeight_ + answerHeight_ + 18;
+    if (newWidth - oldWidth <= 4 && newHeight - oldHeight <= 4)
+        return;
+    placeBoxes(newWidth);
+    const int grownWidth = newWidth - oldWidth;
+    setGeometry(x() - grownWidth / 2, y(), newWidth, promptHeight_ + answerHeight_ + 18);
+}
+
+void DictationForm::automaticStep()
+{
+    if (!panel_.compactLayout || autoMove != 1 || docked_)
+        return;
+    const QRect work = workArea();
+    const int top = y();
+    if (movingUp == 1) {
+        if (top - 10 < work.top() + kScreenEdge)
+            movingUp = 0;
+        else
+            move(x(), top - kStepPixels);
+    } else {
+        if (top + height() + 10 > work.bottom() + 1 - kScreenEdge)
+            movingUp = 1;
+        else
+            move(x(), top + kStepPixels);
+    }
+}
+
+void DictationForm::setAlpha(int alpha)
+{
+    setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
+}
+
+// --- the 20 ms timer ------------------------------------------------------------
+
+void DictationForm::measureMargin()
+{
+    const QFontMetrics metrics(answerBox_->font());
+    const int margins = int(2 * answerBox_->document()->documentMargin()) +
+                        answerBox_->contentsMargins().left() +
+                        answerBox_->contentsMargins().right();
+    marginWidth = margins + metrics.horizontalAdvance(QStringLiteral("Ww"));
+    marginMeasured_ = true;
+}
+
+void DictationForm::tick()
+{
+    if (!marginMeasured_)
+        measureMargin();
+    TipWindow* tip = panel_.tipWindow();
+    if (tip && tip->tipVisible() && tip->tipOwner() == this) {
+        const QPoint caret = caretPoint();
+        const QPoint origin = geometry().topLeft();
+        const QPoint probe(origin.x() + caret.x(), origin.y() + promptHeight_ + caret.y() - 20);
+        if (!tip->tipRect().contains(probe))
+            tip->HideTip();
+    }
+}
+
+// --- drawing ------------------------------------------------------------------
+
+void DictationForm::showPrompt(const QString& text, bool shown)
+{
+    answerShown_ = shown ? 1 : 0;
+    setBoxColours(promptLine_, shown ? kRevealedPrompt : kPromptText);
+    promptLine_->setPlainText(text);
+}
+
+void DictationForm::setAnswerText(const QString& text)
+{
+    answerBox_->setPlainText(text);
+    answerBox_->moveCursor(QTextCursor::End);
+}
+
+void DictationForm::applyAnswerColour()
+{
+    QColor colour = kBrowseText;
+    if (state_.dictationMode)
+        colour = typingUnlocked_ ? kTypingText : kLockedText;
+    else if (state_.editMode)
+        colour = kEditText;
+    setBoxColours(answerBox_, colour);
+}
+
+void DictationForm::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kFormBackground);
+}
+
+} // namespace dictora

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "core/dictation/answer_submission.h"
+#include "core/study/stamp.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class QPlainTextEdit;
+
+namespace dictora {
+
+class DictationToolbar;
+class FadeInWorker;
+class MainPanelDialog;
+class MismatchMarker;
+class TypingProgressBar;
+struct StudyServices;
+struct StudyState;
+
+// The window in which the learner types. The prompt line above shows the
+// row's second line (or the previous sentence); the answer box below takes
+// the answer in Dictation mode, the sentence text in Edit mode, and shows it
+// read-only otherwise. The rules of judging an answer live in
+// core/dictation; this window shows the row, gates the keys, and carries out
+// what the rules decide. It floats over the desktop as a strip that sizes
+// itself to its text, or is docked in the main panel.
+class DictationForm : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kTimerMs = 20;
+
+    // owner: the window this one stays in front of (the progress panel).
+    DictationForm(MainPanelDialog& panel, QWidget* owner);
+    ~DictationForm() override;
+
+    // --- what other windows call ---
+    // Shows the current row (selection change, mode change, media window).
+    void LoadRow();
+    // 0 from LoadRow; 1 from the media window once enough was heard.
+    void UnlockTyping(int flag);
+    // Counts, bar, match cue and recording playback after every change of
+    // the answer box.
+    void UpdateTypingProgress();
+    // Enter in Dictation mode on a sentence row.
+    void SubmitAnswer();
+    // The floating layout, after a row load, a reveal and on request of the
+    // main panel.
+    void layoutCompact();
+    // The main panel docked (true) or released (false) the form.
+    void setDocked(bool docked);
+    // One step up or down the screen (floating, autoMove only).
+    Q_INVOKABLE void automaticStep();
+
+    DictationToolbar* toolbar() const { return toolbar_; }
+    QPlainTextEdit* promptLine() const { return promptLine_; }
+    QPlainTextEdit* answerBox() const { return answerBox_; }
+    TypingProgressBar* typingProgressBar() const { return progressBar_; }
+    MismatchMarker* mismatchMarker() const { return marker_; }
+
+    int typingUnlocked() const { return typingUnlocked_; }
+    int answerShown() const { return answerShown_; }
+    int letterGap() const { return letterGap_; }
+    const HintState& hints() const { return hints_; }
+    int hintLevel() const { return hints_.hintLevel; }
+    int recordingPlayedBack() const { return recordingPlayedBack_; }
+    TimeValue typingStart() const { return typingStart_; }
+    int promptHeight() const { return promptHeight_; }
+    int answerHeight() const { return answerHeight_; }
+    int answerLineHeight() const { return answerLineHeight_; }
+    bool docked() const { return docked_; }
+    // The toolbar is dragging the floating form: the layout keeps its left edge.
+    void setDraggedByToolbar(bool dragged) { draggedByToolbar_ = dragged; }
+
+    // 1: the form keeps its place (no steps, no dragging).
+    int placeFixed = 0;
+    // 1: the form steps after each right answer and cannot be dragged.
+    int autoMove = 1;
+    // Direction of the next automatic step: 0 down, 1 up.
+    int movingUp = 0;
+    // Left plus right margins of the answer box plus the width of "Ww".
+    int marginWidth = 0;
+
+    // One tick of the 20 ms timer; public so tests can step it.
+    void tick();
+
+    // The layered alpha of the form (0-255), set by the fade-in worker.
+    Q_INVOKABLE void setAlpha(int alpha);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool filterKey(QObject* watched, QKeyEvent* key);
+    bool recordingGate(bool isEnter);
+    void submitEditedText();
+    void showPrompt(const QString& text, bool shown);
+    void setAnswerText(const QString& text);
+    void applyAnswerColour();
+    void placeBoxes(int width);
+    void growWhileTyping();
+    void placeToolbar();
+    void showMismatch(const SubmitOutcome& outcome);
+    void rightAnswer();
+    void answerAgain();
+    void measureMargin();
+    QRect workArea() const;
+    bool mediaEnlarged() const;
+    int lineCount(const QPlainTextEdit* box) const;
+    QPoint caretPoint() const;
+
+    MainPanelDialog& panel_;
+    StudyServices& services_;
+    StudyState& state_;
+    QPlainTextEdit* promptLine_ = nullptr;
+    QPlainTextEdit* answerBox_ = nullptr;
+    TypingProgressBar* progressBar_ = nullptr;
+    MismatchMarker* marker_ = nullptr;
+    DictationToolbar* toolbar_ = nullptr;
+    std::unique_ptr<FadeInWorker> fadeIn_;
+
+    int typingUnlocked_ = 0;
+    int answerShown_ = 0;
+    int letterGap_ = -1000;
+    HintState hints_;
+    TimeValue typingStart_ = 0;
+    int recordingPlayedBack_ = 0;
+    int promptHeight_ = 26;
+    int answerHeight_ = 54;
+    int answerLineHeight_ = 52;
+    bool docked_ = false;
+    bool draggedByToolbar_ = false;
+    bool marginMeasured_ = false;
+    QTimer timer_;
+};
+
+} // namespace dictora
