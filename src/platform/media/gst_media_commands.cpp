@@ -37,10 +37,15 @@ std::optional<qint64> number(const QString& text)
 } // namespace
 
 // The newest frame per surface, handed from GStreamer threads to the
-// user-interface thread; older frames still waiting are replaced.
+// user-interface thread; older frames still waiting are replaced. Each
+// opening of a device on a surface has its own number; only frames of the
+// opening now showing there are taken in, so nothing decoded before a Close
+// reaches the surface after it, however late its thread delivers it.
 struct GstMediaCommands::FrameMailbox {
     QMutex mutex;
     QHash<quint32, QImage> waiting;
+    QHash<quint32, quint64> showing;
+    quint64 lastOpening = 0;
 };
 
 GstMediaCommands::GstMediaCommands() : GstMediaCommands(Options{}) {}
@@ -119,10 +124,14 @@ QString GstMediaCommands::execute(const QString& command)
     if (verb == QLatin1String("close")) {
         if (!target)
             return errorReply(QStringLiteral("no device %1").arg(alias));
-        if (VideoFrameSink* sink = videoSinkOf(alias))
-            sink->clearVideo();
-        surfaceOfAlias_.erase(alias);
+        VideoFrameSink* sink = videoSinkOf(alias);
+        if (const auto use = surfaceOfAlias_.find(alias); use != surfaceOfAlias_.end()) {
+            stopShowing(use->second);
+            surfaceOfAlias_.erase(use);
+        }
         devices_.erase(alias);
+        if (sink)
+            sink->clearVideo();
         return {};
     }
     if (!target)
@@ -244,11 +253,22 @@ QString GstMediaCommands::open(const MediaCommandLine& line)
     setup.audioSink = options_.makeAudioSink();
     setup.wake = wake;
     setup.lengths = lengths_.get();
+    SurfaceUse use;
     if (surface) {
         const quint32 id = *surface;
-        setup.presentFrame = [frames = frames_, context = context_.get(), id,
+        use.surfaceId = id;
+        {
+            QMutexLocker lock(&frames_->mutex);
+            use.opening = ++frames_->lastOpening;
+            // The preroll frame arrives while the file opens: it is shown.
+            frames_->showing.insert(id, use.opening);
+            frames_->waiting.remove(id);
+        }
+        setup.presentFrame = [frames = frames_, context = context_.get(), id, opening = use.opening,
                               this](const QImage& frame) {
             QMutexLocker lock(&frames->mutex);
+            if (frames->showing.value(id) != opening)
+                return;
             const bool posted = frames->waiting.contains(id);
             frames->waiting.insert(id, frame);
             if (!posted)
@@ -258,18 +278,31 @@ QString GstMediaCommands::open(const MediaCommandLine& line)
     }
     QString error;
     std::unique_ptr<MediaFileDevice> opened = MediaFileDevice::open(std::move(setup), &error);
-    if (!opened)
+    if (!opened) {
+        if (surface)
+            stopShowing(use);
         return errorReply(error);
+    }
     devices_[alias] = std::move(opened);
     if (surface)
-        surfaceOfAlias_[alias] = *surface;
+        surfaceOfAlias_[alias] = use;
     return {};
 }
 
 VideoFrameSink* GstMediaCommands::videoSinkOf(const QString& alias) const
 {
-    const auto surface = surfaceOfAlias_.find(alias);
-    return surface == surfaceOfAlias_.end() ? nullptr : videoSinks_.value(surface->second);
+    const auto use = surfaceOfAlias_.find(alias);
+    return use == surfaceOfAlias_.end() ? nullptr : videoSinks_.value(use->second.surfaceId);
+}
+
+void GstMediaCommands::stopShowing(const SurfaceUse& use)
+{
+    QMutexLocker lock(&frames_->mutex);
+    // Another opening may have taken the surface since; its frames stay.
+    if (frames_->showing.value(use.surfaceId) != use.opening)
+        return;
+    frames_->showing.remove(use.surfaceId);
+    frames_->waiting.remove(use.surfaceId);
 }
 
 void GstMediaCommands::deliverFrame(quint32 surfaceId)

@@ -81,6 +81,12 @@ public:
     }
 
 private:
+    // The surface each alias shows its video on, and which opening of a
+    // device that is (frames of an earlier one are stale).
+    struct SurfaceUse {
+        quint32 surfaceId = 0;
+        quint64 opening = 0;
+    };
     struct WaveFormat {
         int bitsPerSample = 16;
         int samplesPerSecond = 48000;
@@ -94,13 +100,15 @@ private:
     void serviceDevices();
     // The sink of the surface the alias was opened on, if registered.
     VideoFrameSink* videoSinkOf(const QString& alias) const;
+    // Frames of that opening no longer reach its surface.
+    void stopShowing(const SurfaceUse& use);
     void deliverFrame(quint32 surfaceId);
 
     Options options_;
     QStringList log_;
     std::function<void(const QString&, const QString&)> observer_;
     std::map<QString, std::unique_ptr<MediaDevice>> devices_;
-    std::map<QString, quint32> surfaceOfAlias_;
+    std::map<QString, SurfaceUse> surfaceOfAlias_;
     QHash<quint32, VideoFrameSink*> videoSinks_;
     WaveFormat waveFormat_;
     std::unique_ptr<MediaLengthCache> lengths_;

@@ -11,6 +11,8 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include <atomic>
+
 namespace dictora {
 
 namespace {
@@ -21,6 +23,8 @@ constexpr guint kPlayAudio = 1u << 1;
 constexpr guint kPlayVideo = 1u << 0;
 constexpr int kPrerollTimeoutMs = 15000;
 constexpr qint64 kMaxEncoderDelayNs = 500 * GST_MSECOND;
+
+std::atomic<qint64> convertedFrames{0};
 
 GstFlowReturn sendFrame(GstSample* sample, const std::function<void(const QImage&)>& present)
 {
@@ -34,6 +38,7 @@ GstFlowReturn sendFrame(GstSample* sample, const std::function<void(const QImage
         const QImage view(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
                           GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), QImage::Format_RGB32);
         present(view.copy());
+        ++convertedFrames;
         gst_buffer_unmap(buffer, &map);
     }
     gst_sample_unref(sample);
@@ -81,21 +86,29 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
         return fail(QStringLiteral("no audio output"));
 
     std::unique_ptr<MediaFileDevice> device(new MediaFileDevice);
-    device->presentFrame_ = setup.presentFrame
-                                ? std::move(setup.presentFrame)
-                                : std::function<void(const QImage&)>([](const QImage&) {});
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
     if (!playbin)
         return fail(QStringLiteral("GStreamer's playbin is not installed"));
-    GstElement* videoSink = makeVideoSink(&device->presentFrame_);
+    // A file opened with no surface to show it on (the cues, a media file
+    // opened for its sound) decodes no pictures at all: converting frames
+    // nobody sees would only cost time on every play.
+    GstElement* videoSink = nullptr;
+    if (setup.presentFrame) {
+        device->presentFrame_ = std::move(setup.presentFrame);
+        videoSink = makeVideoSink(&device->presentFrame_);
+    }
+    // Left to itself playbin would still pick a system video sink for a video
+    // stream and open a window of its own (or crash in a broken one).
+    GstElement* unusedVideoSink =
+        videoSink ? nullptr : gst_element_factory_make("fakesink", nullptr);
     device->spanEnd_ = std::make_unique<SpanEndGuard>();
     GstElement* audioSink = device->spanEnd_->wrap(setup.audioSink);
     g_object_set(playbin, "uri",
                  QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded().constData(), "flags",
                  kPlayAudio | (videoSink ? kPlayVideo : 0u), "audio-sink", audioSink, nullptr);
     setup.audioSink = nullptr;
-    if (videoSink)
-        g_object_set(playbin, "video-sink", videoSink, nullptr);
+    if (videoSink || unusedVideoSink)
+        g_object_set(playbin, "video-sink", videoSink ? videoSink : unusedVideoSink, nullptr);
     device->playback_ =
         std::make_unique<PipelinePlayback>(GST_ELEMENT(gst_object_ref_sink(playbin)), setup.wake);
 
@@ -117,6 +130,11 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
 }
 
 MediaFileDevice::~MediaFileDevice() = default;
+
+qint64 MediaFileDevice::convertedFrameCount()
+{
+    return convertedFrames;
+}
 
 QString MediaFileDevice::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)
 {

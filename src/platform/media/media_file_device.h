@@ -22,7 +22,8 @@ public:
     struct Setup {
         QString path;
         GstElement* audioSink = nullptr; // floating, taken over
-        // Called on a GStreamer thread with each decoded video frame.
+        // Called on a GStreamer thread with each decoded video frame; left
+        // empty, the file's pictures are not decoded.
         std::function<void(const QImage&)> presentFrame;
         // Called on a GStreamer thread when the bus has news (EOS, error).
         std::function<void()> wake;
@@ -31,6 +32,8 @@ public:
 
     // Opens and prerolls the file; nullptr with *error set when it does not play.
     static std::unique_ptr<MediaFileDevice> open(Setup setup, QString* error);
+    // Video frames converted for a surface so far, by all devices of the process.
+    static qint64 convertedFrameCount();
     ~MediaFileDevice() override;
 
     QString play(std::optional<qint64> fromMs, std::optional<qint64> toMs) override;

@@ -1,9 +1,11 @@
 #include "media_fixture.h"
 #include "platform/media/audio_delivery_meter.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/media_file_device.h"
 #include "platform/media/media_length.h"
 #include "platform/media/video_frame_sink.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <gst/gst.h>
@@ -300,6 +302,42 @@ TEST_F(MediaFileCommands, VideoFramesReachTheSurfaceThatParentNames)
     ASSERT_EQ(commands.send(openCommand(generatedMedia().wav, QStringLiteral("MYSHOW"))),
               QString());
     EXPECT_EQ(commands.hasVideo(QStringLiteral("MYSHOW")), std::optional<bool>(false));
+}
+
+TEST_F(MediaFileCommands, NoFrameDecodedBeforeACloseReachesTheSurfaceAfterIt)
+{
+    GstMediaCommands commands;
+    CountingSurface surface;
+    commands.registerVideoSink(41, &surface);
+    // The first picture is decoded while the file opens and waits for the
+    // event loop; the close comes before the loop runs.
+    ASSERT_EQ(commands.send(openCommand(generatedMedia().mkvVideo, QStringLiteral("MYSHOW")) +
+                            QStringLiteral(" Parent 41")),
+              QString());
+    EXPECT_EQ(commands.send(QStringLiteral("Close MYSHOW ")), QString());
+    EXPECT_TRUE(surface.cleared);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(surface.frames, 0);
+
+    // Opened again on the same surface, its own first picture is shown.
+    ASSERT_EQ(commands.send(openCommand(generatedMedia().mkvVideo, QStringLiteral("MYSHOW")) +
+                            QStringLiteral(" Parent 41")),
+              QString());
+    EXPECT_TRUE(waitUntil([&] { return surface.frames == 1; }));
+}
+
+TEST_F(MediaFileCommands, AVideoOpenedWithoutASurfaceConvertsNoFrames)
+{
+    GstMediaCommands commands;
+    const qint64 before = MediaFileDevice::convertedFrameCount();
+    ASSERT_EQ(commands.send(openCommand(generatedMedia().mkvVideo, QStringLiteral("MYSHOW"))),
+              QString());
+    EXPECT_EQ(commands.hasVideo(QStringLiteral("MYSHOW")), std::optional<bool>(true));
+    ASSERT_EQ(commands.send(QStringLiteral("Play MYSHOW From 0 To 990")), QString());
+    ASSERT_TRUE(waitUntil([&] {
+        return commands.send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("stopped");
+    }));
+    EXPECT_EQ(MediaFileDevice::convertedFrameCount(), before);
 }
 
 } // namespace
