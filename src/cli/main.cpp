@@ -1,10 +1,19 @@
 #include "cli/cli_command.h"
 
+#include "core/study/program_folder.h"
+#include "core/study/program_folder_lock.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace dictora::cli {
 
@@ -15,11 +24,16 @@ std::vector<Command>& registry()
     return all;
 }
 
+// Where printError writes: standard error, or a copy of it kept when the
+// libraries' own output is sent away (see quietLibraries).
+std::FILE* errorStream = stderr;
+
 void writeLine(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
+    std::fflush(stream);
 }
 } // namespace
 
@@ -40,7 +54,7 @@ void printOut(const QString& text)
 
 void printError(const QString& text)
 {
-    writeLine(stderr, text);
+    writeLine(errorStream, text);
 }
 
 void printJson(const QJsonObject& object)
@@ -65,6 +79,95 @@ bool takeFlag(QStringList& args, const QString& name)
     return args.removeAll(name) > 0;
 }
 
+namespace {
+
+// The options every command takes. They may stand before the command name as
+// well as after it; those before are moved after it.
+const QStringList kCommonValueOptions{QStringLiteral("--home"), QStringLiteral("--now")};
+const QString kVerboseFlag = QStringLiteral("--verbose");
+
+QStringList leadingCommonOptions(QStringList& args)
+{
+    QStringList taken;
+    while (!args.isEmpty()) {
+        if (args.first() == kVerboseFlag) {
+            taken << args.takeFirst();
+        } else if (kCommonValueOptions.contains(args.first())) {
+            if (args.size() < 2)
+                throw UsageError{args.first() + QStringLiteral(" needs a value")};
+            taken << args.takeFirst();
+            taken << args.takeFirst();
+        } else {
+            break;
+        }
+    }
+    return taken;
+}
+
+// The libraries below the media and speech commands (ALSA, GStreamer) write
+// their own notes to standard error, which would bury the one line a command
+// prints. Unless --verbose is given, their output goes to /dev/null and the
+// command's own messages to a copy of standard error.
+void quietLibraries()
+{
+    const int ownCopy = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (ownCopy < 0 || nothing < 0)
+        return;
+    std::FILE* own = ::fdopen(ownCopy, "w");
+    if (!own || ::dup2(nothing, STDERR_FILENO) < 0)
+        return;
+    ::close(nothing);
+    errorStream = own;
+}
+
+// Commands that write into the program folder hold its lock while they run;
+// reading commands never wait for it.
+bool writesProgramFolder(const QString& name, const QStringList& args)
+{
+    static const QStringList writing{QStringLiteral("delete"), QStringLiteral("import"),
+                                     QStringLiteral("new"),    QStringLiteral("notebook-add"),
+                                     QStringLiteral("rename"), QStringLiteral("units")};
+    return writing.contains(name) ||
+           (name == QLatin1String("show") && args.contains(QStringLiteral("--save")));
+}
+
+// Long enough for another command's import of a large Unit to finish.
+constexpr std::chrono::seconds kCommandWait{20};
+
+// Takes the program folder's lock for a writing command; a failure is
+// printed and ends the command with status 1.
+bool lockProgramFolder(dictora::ProgramFolderLock& lock, const dictora::ProgramFolder& folder,
+                       const QString& name)
+{
+    using dictora::ProgramFolderLock;
+    QDir().mkpath(folder.path);
+    const QString where = QDir::toNativeSeparators(folder.path);
+    switch (lock.take(ProgramFolderLock::Holder::Command, name, kCommandWait)) {
+    case ProgramFolderLock::Outcome::Taken:
+        return true;
+    case ProgramFolderLock::Outcome::HeldByProgram:
+        printError(QStringLiteral("dictora-cli %1: Dictora is running with the program folder %2; "
+                                  "close it first (commands that only read work while it runs)")
+                       .arg(name, where));
+        return false;
+    case ProgramFolderLock::Outcome::HeldByCommand:
+        printError(QStringLiteral("dictora-cli %1: another command (%2) is still writing in %3 "
+                                  "after %4 seconds; nothing was changed, try again when it has "
+                                  "finished")
+                       .arg(name, lock.holderText(), where, QString::number(kCommandWait.count())));
+        return false;
+    case ProgramFolderLock::Outcome::Failed:
+        printError(QStringLiteral("dictora-cli %1: cannot take the program folder %2 for writing: "
+                                  "%3")
+                       .arg(name, where, lock.errorString()));
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
 } // namespace dictora::cli
 
 int main(int argc, char** argv)
@@ -72,12 +175,21 @@ int main(int argc, char** argv)
     using namespace dictora::cli;
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    QStringList common;
+    try {
+        common = leadingCommonOptions(args);
+    } catch (const UsageError& error) {
+        printError(QStringLiteral("dictora-cli: ") + error.message);
+        return 2;
+    }
 
     std::vector<Command> sorted = commands();
     std::sort(sorted.begin(), sorted.end(),
               [](const Command& a, const Command& b) { return a.name < b.name; });
     if (args.isEmpty() || args.first() == "--help" || args.first() == "-h") {
-        printOut(QStringLiteral("usage: dictora-cli COMMAND [ARGS]  (common option: --home DIR)"));
+        printOut(QStringLiteral("usage: dictora-cli [COMMON OPTIONS] COMMAND [ARGS]"));
+        printOut(QStringLiteral("  common options, before or after the command: --home DIR, "
+                                "--now YYYYmmddHHMMSS, --verbose (the libraries' own messages)"));
         for (const Command& command : sorted)
             printOut(QStringLiteral("  ") + command.synopsis);
         return args.isEmpty() ? 2 : 0;
@@ -89,7 +201,23 @@ int main(int argc, char** argv)
         printError(QStringLiteral("dictora-cli: unknown command '%1' (try --help)").arg(name));
         return 2;
     }
+    args << common;
+    if (!takeFlag(args, kVerboseFlag))
+        quietLibraries();
     try {
+        // Held until the command has returned.
+        std::optional<dictora::ProgramFolderLock> lock;
+        if (writesProgramFolder(name, args)) {
+            QStringList peek = args;
+            const QString home = takeOption(peek, QStringLiteral("--home"));
+            const dictora::ProgramFolder folder =
+                home.isEmpty()
+                    ? dictora::locateProgramFolder(QCoreApplication::applicationDirPath())
+                    : dictora::ProgramFolder{dictora::withTrailingSlash(QDir(home).absolutePath())};
+            lock.emplace(folder);
+            if (!lockProgramFolder(*lock, folder, name))
+                return 1;
+        }
         return found->run(args);
     } catch (const UsageError& error) {
         printError(QStringLiteral("dictora-cli %1: %2").arg(name, error.message));

@@ -44,8 +44,12 @@ int runNew(QStringList args)
     StudyContext context(std::move(folder), now);
     context.library.listDataFolder();
     const UnitResult result = context.library.createUnit(name, header);
-    if (!result.ok)
-        throw UsageError{result.message};
+    if (!result.ok) {
+        const QString unreadable = unreadableUnitReason(context, name);
+        throw UsageError{unreadable.isEmpty()
+                             ? result.message
+                             : result.message + QStringLiteral(" (") + unreadable + u')'};
+    }
     printJson({{"created", name}, {"path", context.library.unitFilePath()}});
     return 0;
 }

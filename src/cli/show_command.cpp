@@ -6,6 +6,7 @@
 #include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -51,8 +52,28 @@ int runShow(QStringList args)
         throw UsageError{QStringLiteral("no Unit file %1").arg(path)};
 
     UnitReadResult read = readUnitFile(path, isNotebook, dailyReviewAsOf(now));
-    if (!read.opened)
-        throw UsageError{QStringLiteral("cannot read %1").arg(path)};
+    if (!read.opened) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        throw UsageError{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    }
+    if (read.tooLarge)
+        throw UsageError{unitTooLargeMessage(path)};
+    // Only a file under the format mark is a Unit: anything else would show
+    // as a made-up empty Unit, and --save would write one over the file.
+    if (!read.markMatches)
+        throw UsageError{
+            QStringLiteral("%1 is not a Unit file (it does not begin with the Unit format mark); "
+                           "nothing was written")
+                .arg(path)};
+    // A damaged file is shown as far as it reads, but written back only by
+    // the unit library, which keeps its original in Backup/ first.
+    if (save && !read.readWhole())
+        throw UsageError{
+            QStringLiteral("%1 is damaged after byte %2 (%3 complete rows); it is "
+                           "not saved here: dictora-cli units keeps a copy of it in "
+                           "Backup/ and then saves the rows read")
+                .arg(path, QString::number(read.recordsEnd), QString::number(read.rows.size()))};
     const UnitHeader header = loadedHeader(read, isNotebook);
     SentenceTable table;
     table.replaceAll(std::move(read.rows));

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -16,6 +17,22 @@ StudyContext::StudyContext(ProgramFolder programFolder, TimeValue now)
     state.now = QDateTime::fromSecsSinceEpoch(now);
     QObject::connect(&library, &UnitLibrary::saveFailed,
                      [this](const QString& message) { failures << message; });
+    QObject::connect(&library, &UnitLibrary::unitFileUnreadable,
+                     [this](const QString& message) { failures << message; });
+    // Told at once, whatever the command goes on to do.
+    QObject::connect(&library, &UnitLibrary::damagedUnitKept, [](const DamagedUnit& damaged) {
+        printError(QStringLiteral("dictora-cli: ") + damagedUnitNotice(damaged));
+    });
+}
+
+QString unreadableUnitReason(const StudyContext& context, const QString& name)
+{
+    const QString path = context.library.unitPath(name);
+    QFile file(path);
+    if (!QFileInfo::exists(path) || file.open(QIODevice::ReadOnly))
+        return {};
+    return QStringLiteral("the Unit file %1 cannot be read: %2")
+        .arg(QDir::toNativeSeparators(path), file.errorString());
 }
 
 ProgramFolder takeProgramFolder(QStringList& args)
@@ -63,9 +80,13 @@ void openListedUnit(StudyContext& context, const QString& name)
 {
     context.library.listDataFolder();
     const int position = context.library.positionOf(name);
-    if (position < 0)
+    if (position < 0) {
+        const QString unreadable = unreadableUnitReason(context, name);
+        if (!unreadable.isEmpty())
+            throw UsageError{unreadable};
         throw UsageError{
             QStringLiteral("no Unit named '%1' in %2").arg(name, context.folder.dataFolder())};
+    }
     if (!context.library.OpenUnit(position))
         throw UsageError{context.library.lastError()};
 }

@@ -35,6 +35,8 @@ void expectNoMoreArguments(const QStringList& args);
 // A non-negative integer argument, else a UsageError naming what it is.
 int parseIndex(const QString& text, const QString& what);
 
+// Why the Unit called name exists but cannot be read (one line), or empty.
+QString unreadableUnitReason(const StudyContext& context, const QString& name);
 // Opens the listed Unit called name, or throws a UsageError.
 void openListedUnit(StudyContext& context, const QString& name);
 

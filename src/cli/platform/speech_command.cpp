@@ -72,6 +72,15 @@ int runSay(QStringList args)
         throw UsageError{QStringLiteral("wants one TEXT (quote it)")};
     const QString text = args.at(0);
 
+    // The file sink reports a file it cannot make only on its pipeline's
+    // bus; make sure beforehand that the file can be written at all.
+    if (!wavPath.isEmpty()) {
+        QFile probe(wavPath);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            printError(QStringLiteral("cannot write %1: %2").arg(wavPath, probe.errorString()));
+            return 1;
+        }
+    }
     gst_init(nullptr, nullptr);
     std::mutex failureLock;
     QString failure;
@@ -116,6 +125,11 @@ int runSay(QStringList args)
     }
     if (!done) {
         printError(QStringLiteral("the speech output did not finish"));
+        return 1;
+    }
+    // A WAVE file holds a 44-byte header before its samples.
+    if (!wavPath.isEmpty() && QFileInfo(wavPath).size() <= 44) {
+        printError(QStringLiteral("no speech was written to %1").arg(wavPath));
         return 1;
     }
     QJsonObject result;

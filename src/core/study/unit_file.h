@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/study/daily_review.h"
+#include "core/study/file_replacement.h"
 #include "core/study/sentence_table.h"
 
 #include <QByteArray>
@@ -55,15 +56,33 @@ using RowReview = std::function<void(ReviewFields&, const UnitHeader&)>;
 // review frequency, as of now.
 RowReview dailyReviewAsOf(TimeValue now);
 
+// Unit files above this size are refused before they are read (and never
+// rewritten): far beyond any real lesson, and reading one would take many
+// times its size in memory.
+inline constexpr qint64 kUnitFileSizeLimit = 64 * 1024 * 1024;
+
 struct UnitReadResult {
-    bool opened = false;     // the file could be opened for reading
-    bool headerRead = false; // all 20 header bytes were there
-    bool terminated = false; // the terminator was reached
-    UnitHeader header;       // valid when headerRead
+    bool opened = false;      // the file could be opened for reading
+    bool tooLarge = false;    // above kUnitFileSizeLimit: not read at all
+    bool headerRead = false;  // all 20 header bytes were there
+    bool markMatches = false; // the first 8 bytes are the format mark
+    bool terminated = false;  // the terminator was reached
+    UnitHeader header;        // valid when headerRead
     std::vector<SentenceRow> rows;
     // Byte offset just past the last complete record (or past the header):
     // where the terminator stands in a well-formed file.
     qint64 recordsEnd = 0;
+    // Bytes of the data in all, read or not.
+    qint64 dataSize = 0;
+
+    // Read to its terminator with nothing after it, under the format mark:
+    // writing the rows back loses nothing. An empty file has nothing to lose
+    // either.
+    bool readWhole() const
+    {
+        return dataSize == 0 ||
+               (markMatches && terminated && recordsEnd + 4 == dataSize && !tooLarge);
+    }
 };
 
 // Reads a Unit: header, then one row per complete record until the terminator
@@ -72,7 +91,10 @@ struct UnitReadResult {
 // the size of the data. Title rows, and every row of the Sentence Notebook,
 // carry twelve fields; other rows eight (fields 8 to 11 stay empty).
 UnitReadResult readUnit(QIODevice& in, bool isNotebook, const RowReview& review = {});
+// The same from a file; one above kUnitFileSizeLimit is not read (tooLarge).
 UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowReview& review = {});
+// The message for a Unit file above the limit.
+QString unitTooLargeMessage(const QString& path);
 // The settings a loaded Unit works with: those read, else those of a new Unit
 // (or of a new Notebook) rather than whichever Unit was open before.
 UnitHeader loadedHeader(const UnitReadResult& read, bool isNotebook);
@@ -85,17 +107,5 @@ QByteArray encodeUnit(const UnitHeader& header, const std::vector<SentenceRow>& 
 void appendRecord(QByteArray& out, const SentenceRow& row, bool isNotebook);
 void appendString(QByteArray& out, const QString& text);
 void appendInt32(QByteArray& out, int32_t value);
-
-// Replaces the file at path by bytes through a temporary file in the same
-// folder, flushed to disk and renamed over the target, so the old file stays
-// whole until the new one is complete. With onlyIfChanged, a file that already
-// holds exactly these bytes is left untouched.
-struct WriteOutcome {
-    bool ok = false;
-    bool written = false; // false when the bytes were already there
-    QString error;
-};
-WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
-                                 bool onlyIfChanged = false);
 
 } // namespace dictora

@@ -2,6 +2,7 @@
 
 #include "core/study/legacy_text.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtEndian>
 
@@ -20,6 +21,17 @@ public:
 
     bool failed() const { return failed_; }
     qint64 offset() const { return consumed_; }
+    // Counts the bytes not yet read, for a device that cannot tell its size.
+    qint64 remaining()
+    {
+        qint64 count = end_ - pos_;
+        pos_ = end_;
+        while (refill()) {
+            count += end_ - pos_;
+            pos_ = end_;
+        }
+        return count;
+    }
 
     bool bytes(char* out, qint64 count)
     {
@@ -230,11 +242,14 @@ UnitReadResult readUnit(QIODevice& device, bool isNotebook, const RowReview& rev
     UnitHeader header;
     uint32_t perDayBits;
     if (!in.bytes(mark, kFormatMarkSize) || !in.i32(header.reviewFrequency) ||
-        !in.u32(perDayBits) || !in.i32(header.newPerDayUnit))
+        !in.u32(perDayBits) || !in.i32(header.newPerDayUnit)) {
+        result.dataSize = device.isSequential() ? in.offset() : device.size();
         return result;
+    }
     std::memcpy(&header.newPerDay, &perDayBits, sizeof perDayBits);
     result.header = header;
     result.headerRead = true;
+    result.markMatches = std::memcmp(mark, formatMarkBytes().constData(), kFormatMarkSize) == 0;
     // No record is shorter than 30 bytes, so the size bounds the row count.
     if (!device.isSequential() && device.size() > 0)
         result.rows.reserve(size_t(std::min<qint64>(device.size() / 30, 1 << 16)));
@@ -253,6 +268,7 @@ UnitReadResult readUnit(QIODevice& device, bool isNotebook, const RowReview& rev
         result.rows.push_back(std::move(row));
         result.recordsEnd = in.offset();
     }
+    result.dataSize = device.isSequential() ? in.offset() + in.remaining() : device.size();
     return result;
 }
 
@@ -261,7 +277,21 @@ UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowRevie
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
+    if (file.size() > kUnitFileSizeLimit) {
+        UnitReadResult refused;
+        refused.opened = true;
+        refused.tooLarge = true;
+        refused.dataSize = file.size();
+        return refused;
+    }
     return readUnit(file, isNotebook, review);
+}
+
+QString unitTooLargeMessage(const QString& path)
+{
+    return QStringLiteral("%1 is larger than 64 MB, far beyond any Unit; it is not read and is "
+                          "left as it is")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 RowReview dailyReviewAsOf(TimeValue now)

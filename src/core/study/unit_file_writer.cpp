@@ -2,8 +2,6 @@
 
 #include "core/study/number_text.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -150,29 +148,6 @@ QByteArray encodeUnit(const UnitHeader& header, const std::vector<SentenceRow>& 
     putInt32(out, kTerminator);
     Q_ASSERT(out == bytes.data() + bytes.size());
     return bytes;
-}
-
-WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, bool onlyIfChanged)
-{
-    if (onlyIfChanged) {
-        QFile existing(path);
-        if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) &&
-            existing.readAll() == bytes)
-            return {true, false, {}};
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, reason)};
-    }
-    // commit() syncs the temporary file to disk before renaming it over the
-    // target; until then the old file is untouched.
-    if (!file.commit())
-        return {false, false, QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
-    return {true, true, {}};
 }
 
 } // namespace dictora

@@ -15,12 +15,29 @@ namespace dictora {
 namespace {
 
 constexpr TimeValue kBackupInterval = 300;
-// Unit files up to this size are kept in memory while open, to see without
-// reading them again whether a save changes them; larger (damaged or hostile)
-// files are streamed and compared on disk.
-constexpr qint64 kKeptFileLimit = 64 * 1024 * 1024;
+
+QString stampForFileName(TimeValue time)
+{
+    const LocalClock c = toLocalClock(time);
+    return QString::asprintf("%04d%02d%02d_%02d%02d%02d", c.year, c.month, c.day, c.hour, c.minute,
+                             c.second);
+}
+
+QString cannotRead(const QString& path, const QString& reason)
+{
+    return QStringLiteral("cannot read %1: %2; it is left as it is")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
 
 } // namespace
+
+QString damagedUnitNotice(const DamagedUnit& damaged)
+{
+    return QStringLiteral("the Unit '%1' was damaged after byte %2: the %3 complete rows before "
+                          "the damage are kept, and the original file is kept as %4")
+        .arg(damaged.unitName, QString::number(damaged.cleanBytes),
+             QString::number(damaged.rowsKept), QDir::toNativeSeparators(damaged.copyPath));
+}
 
 UnitLibrary::UnitLibrary(ProgramFolder folder, StudyState& state, SentenceTable& table,
                          MediaCommands* media, QObject* parent)
@@ -63,9 +80,10 @@ bool UnitLibrary::fail(const QString& message)
 bool UnitLibrary::ensureNotebook()
 {
     const QString path = folder_.dataFolder() + kNotebookFileName;
-    if (QFileInfo::exists(path))
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return true;
-    const WriteOutcome written = writeFileAtomically(path, encodeUnit(kNotebookHeader, {}, true));
+    const WriteOutcome written =
+        writeFileAtomically(path, encodeUnit(kNotebookHeader, {}, true), false, *steps_);
     if (!written.ok)
         return fail(written.error);
     return true;
@@ -73,6 +91,10 @@ bool UnitLibrary::ensureNotebook()
 
 void UnitLibrary::ScanDataFolder()
 {
+    // Temporary files of a writer killed before its rename; no writer is at
+    // work now, since the program folder is held by this process.
+    removeTemporaryFiles(folder_.dataFolder());
+    removeTemporaryFiles(folder_.backupFolder());
     listFolder(true);
 }
 
@@ -86,6 +108,7 @@ void UnitLibrary::listFolder(bool loadEach)
     const QString folder = folder_.dataFolder();
     names_.clear();
     percentTexts_.clear();
+    unreadable_.clear();
     if (loadEach)
         ensureNotebook();
     names_ << kNotebookName;
@@ -105,8 +128,20 @@ void UnitLibrary::listFolder(bool loadEach)
         const QString fileName = entry.fileName();
         if (fileName.startsWith(u'.') || fileName == kNotebookFileName || !entry.isFile())
             continue;
-        if (!hasFormatMark(entry.filePath()))
+        QFile file(entry.filePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            // Not silently left out: the learner would then be told the name
+            // is taken, or that there is no such Unit.
+            const QString message =
+                QStringLiteral("cannot read the Unit file %1: %2; it is not listed")
+                    .arg(QDir::toNativeSeparators(entry.filePath()), file.errorString());
+            unreadable_ << message;
+            emit unitFileUnreadable(message);
             continue;
+        }
+        if (file.read(kFormatMarkSize) != formatMarkBytes())
+            continue;
+        file.close();
         const QString name = fileName.left(fileName.lastIndexOf(u'.'));
         names_ << name;
         percentTexts_ << QString();
@@ -175,32 +210,83 @@ void UnitLibrary::CloseUnit()
 
 void UnitLibrary::LoadUnit()
 {
-    const QString& path = state_.unitFilePath;
+    const QString path = state_.unitFilePath;
     const bool notebook = state_.isNotebook;
     const TimeValue now = state_.now.toSecsSinceEpoch();
-    unreadable_ = false;
-    // A file within kKeptFileLimit is read whole and kept, so that the save
-    // that follows can see whether anything changed without reading it again.
+    blockedReason_.clear();
+    // The file is read whole and kept, so that the save that follows can see
+    // whether anything changed without reading it again.
     loadedBytes_.clear();
     loadedPath_.clear();
     UnitReadResult read;
     QFile file(path);
-    const RowReview review = dailyReviewAsOf(now);
     if (file.open(QIODevice::ReadOnly)) {
-        if (file.size() > kKeptFileLimit) {
-            read = readUnit(file, notebook, review); // streamed, nothing kept
+        if (file.size() > kUnitFileSizeLimit) {
+            blockedReason_ = unitTooLargeMessage(path);
         } else {
-            loadedBytes_ = file.readAll();
-            loadedPath_ = path;
-            QBuffer buffer(&loadedBytes_);
-            buffer.open(QIODevice::ReadOnly);
-            read = readUnit(buffer, notebook, review);
+            QByteArray bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError) {
+                blockedReason_ = cannotRead(path, file.errorString());
+            } else {
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::ReadOnly);
+                read = readUnit(buffer, notebook, dailyReviewAsOf(now));
+                QString error;
+                if (!read.readWhole() && !keepDamagedCopy(unitName_, path, bytes, read, error))
+                    blockedReason_ = error;
+                // Bytes without the format mark hold no Unit: reading them
+                // as records would only make rows of noise.
+                if (!read.markMatches)
+                    read = UnitReadResult{};
+                loadedBytes_ = std::move(bytes);
+                loadedPath_ = path;
+            }
         }
-    } else {
-        unreadable_ = QFileInfo::exists(path);
+    } else if (QFileInfo::exists(path)) {
+        blockedReason_ = cannotRead(path, file.errorString());
     }
     header_ = loadedHeader(read, notebook);
     table_.replaceAll(std::move(read.rows));
+}
+
+bool UnitLibrary::keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,
+                                  const UnitReadResult& read, QString& error)
+{
+    // Kept once: a copy of exactly these bytes from an earlier attempt (one
+    // whose rewrite then failed) is enough.
+    const QDir backups(folder_.backupFolder());
+    const QRegularExpression ownCopy(QStringLiteral("^") + QRegularExpression::escape(name) +
+                                     QStringLiteral(" \\(损坏 \\d{8}_\\d{6}( \\d+)?\\)\\.dat$"));
+    for (const QFileInfo& entry : backups.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (entry.size() != bytes.size() || !ownCopy.match(entry.fileName()).hasMatch())
+            continue;
+        QFile kept(entry.filePath());
+        if (kept.open(QIODevice::ReadOnly) && kept.readAll() == bytes)
+            return true;
+    }
+    const QString plain = damagedCopyFileName(name, state_.now.toSecsSinceEpoch());
+    QString target = backups.filePath(plain);
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = backups.filePath(plain.chopped(5) + QStringLiteral(" %1).dat").arg(n));
+    QDir().mkpath(folder_.backupFolder());
+    const WriteOutcome written = writeFileAtomically(target, bytes, false, *steps_);
+    if (!written.ok) {
+        error = QStringLiteral("%1 is damaged and no copy of it could be kept in %2 (%3); it is "
+                               "not rewritten")
+                    .arg(QDir::toNativeSeparators(path),
+                         QDir::toNativeSeparators(folder_.backupFolder()), written.error);
+        return false;
+    }
+    DamagedUnit damaged{name, path, target, int(read.rows.size()),
+                        read.headerRead ? read.recordsEnd : 0};
+    damaged_ << damaged;
+    emit damagedUnitKept(damaged);
+    return true;
+}
+
+QString UnitLibrary::damagedCopyFileName(const QString& unitName, TimeValue time)
+{
+    return unitName + QStringLiteral(" (损坏 ") + stampForFileName(time) + QStringLiteral(").dat");
 }
 
 bool UnitLibrary::SaveUnit()
@@ -209,18 +295,17 @@ bool UnitLibrary::SaveUnit()
         return true;
     const TimeValue now = state_.now.toSecsSinceEpoch();
     ProgressFigures figures = runProgressPass(table_, header_, state_.isNotebook, now, totals_);
-    if (unreadable_)
-        return fail(QStringLiteral("cannot read %1; it is left as it is").arg(state_.unitFilePath));
+    if (!blockedReason_.isEmpty())
+        return fail(blockedReason_);
     QByteArray bytes = encodeUnit(header_, table_.rows(), state_.isNotebook);
     const bool kept = loadedPath_ == state_.unitFilePath;
     if (!kept || bytes != loadedBytes_) {
-        const WriteOutcome written = writeFileAtomically(state_.unitFilePath, bytes, !kept);
+        const WriteOutcome written =
+            writeFileAtomically(state_.unitFilePath, bytes, !kept, *steps_);
         if (!written.ok)
             return fail(written.error);
-        if (bytes.size() <= kKeptFileLimit) {
-            loadedBytes_ = std::move(bytes);
-            loadedPath_ = state_.unitFilePath;
-        }
+        loadedBytes_ = std::move(bytes);
+        loadedPath_ = state_.unitFilePath;
     }
     lastError_.clear();
     storeFigures(figures);
@@ -244,21 +329,39 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
 {
     if (state_.isNotebook || state_.unitFilePath.isEmpty() || !table_.isValidRow(state_.currentRow))
         return NotebookAdd::Nothing;
+    // A new program folder has no Notebook until the first scan; it is
+    // made here as the scan would make it.
+    if (!ensureNotebook())
+        return NotebookAdd::Failed;
     const QString path = folder_.dataFolder() + kNotebookFileName;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(QStringLiteral("cannot read %1").arg(path));
+        fail(cannotRead(path, file.errorString()));
         return NotebookAdd::Failed;
     }
-    const QByteArray old = file.readAll();
+    if (file.size() > kUnitFileSizeLimit) {
+        fail(unitTooLargeMessage(path));
+        return NotebookAdd::Failed;
+    }
+    QByteArray old = file.readAll();
     file.close();
     QByteArray bytes = old;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    const UnitReadResult notebook = readUnit(buffer, true);
-    if (!notebook.headerRead) {
-        fail(QStringLiteral("%1 is not a Unit file").arg(path));
-        return NotebookAdd::Failed;
+    UnitReadResult notebook = readUnit(buffer, true);
+    if (!notebook.readWhole()) {
+        QString error;
+        if (!keepDamagedCopy(kNotebookName, path, old, notebook, error)) {
+            fail(error);
+            return NotebookAdd::Failed;
+        }
+    }
+    if (!notebook.markMatches) {
+        // Nothing of a Notebook in it (an empty file, or noise whose
+        // original is now kept): start again from an empty one.
+        old = encodeUnit(kNotebookHeader, {}, true);
+        notebook = UnitReadResult{};
+        notebook.recordsEnd = old.size() - 4;
     }
     const SentenceRow& current = table_.row(state_.currentRow);
     for (const SentenceRow& row : notebook.rows)
@@ -281,7 +384,7 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     QByteArray updated = old.left(notebook.recordsEnd);
     appendRecord(updated, added, true);
     appendInt32(updated, kTerminator);
-    const WriteOutcome written = writeFileAtomically(path, updated);
+    const WriteOutcome written = writeFileAtomically(path, updated, false, *steps_);
     if (!written.ok) {
         fail(written.error);
         return NotebookAdd::Failed;
@@ -302,11 +405,7 @@ AnswerResult UnitLibrary::answerAccepted(int hintLevel, TimeValue typingStart)
 
 QString UnitLibrary::backupFileName(const QString& unitName, TimeValue time)
 {
-    const LocalClock c = toLocalClock(time);
-    return unitName +
-           QString::asprintf(" (%04d%02d%02d_%02d%02d%02d", c.year, c.month, c.day, c.hour,
-                             c.minute, c.second) +
-           QStringLiteral(" 备份).dat");
+    return unitName + QStringLiteral(" (") + stampForFileName(time) + QStringLiteral(" 备份).dat");
 }
 
 QString UnitLibrary::clearRecordBackupFileName(const QString& unitName)
@@ -339,7 +438,7 @@ bool UnitLibrary::writeBackup()
     QFile unit(state_.unitFilePath);
     if (!unit.open(QIODevice::ReadOnly))
         return false;
-    const WriteOutcome written = writeFileAtomically(target, unit.readAll());
+    const WriteOutcome written = writeFileAtomically(target, unit.readAll(), false, *steps_);
     if (!written.ok)
         return false; // the older backups stay
     removeOlderBackups(fileName);

@@ -9,6 +9,7 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_file.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,18 @@ struct UnitResult {
 
     static UnitResult failure(QString text) { return {false, std::move(text)}; }
 };
+
+// A Unit file that did not read cleanly to its terminator, whose original
+// bytes were kept in Backup/ before the rows read were written back.
+struct DamagedUnit {
+    QString unitName;
+    QString unitPath;
+    QString copyPath;      // the kept original, in Backup/
+    int rowsKept = 0;      // complete rows before the damage
+    qint64 cleanBytes = 0; // bytes read cleanly (header and complete rows)
+};
+// One line for the learner: what was damaged, what is kept, where the copy is.
+QString damagedUnitNotice(const DamagedUnit& damaged);
 
 // The unit library: the list of Units found in the Data folder (position 0 is
 // always the Sentence Notebook "生句本"), the open Unit with its header fields
@@ -86,6 +99,9 @@ public:
     void ScanDataFolder();
     // Lists the Units as the scan does, without loading or saving any.
     void listDataFolder();
+    // Creates the empty Sentence Notebook when its file is missing, as the
+    // scan does. False (with lastError) when it cannot be written.
+    bool ensureNotebook();
 
     // Saves the open Unit, closes it, opens the Unit at position and saves it
     // at once with fresh figures. False (with lastError) when a save failed.
@@ -136,6 +152,21 @@ public:
     // list and the completion table, and opens the Notebook.
     UnitResult deleteOpenUnit();
 
+    // The copy name of a damaged Unit's original bytes in Backup/:
+    // name + " (损坏 " + "%Y%m%d_%H%M%S" + ").dat". The backup clean-up never
+    // removes these.
+    static QString damagedCopyFileName(const QString& unitName, TimeValue time);
+    // Every damaged Unit whose original was kept during this run, in order;
+    // each is also announced once by damagedUnitKept.
+    const QList<DamagedUnit>& damagedUnitsKept() const { return damaged_; }
+    // Files of the Data folder that the last listing could not read (one
+    // message each, with the reason); they are not listed.
+    const QStringList& unreadableUnitFiles() const { return unreadable_; }
+
+    // The file operations saves, renames and deletes go through; tests hand
+    // in ones that fail. The default is the system's own.
+    void setFileSteps(FileSteps& steps) { steps_ = &steps; }
+
     // The last save or write failure, one line; empty after a good save.
     const QString& lastError() const { return lastError_; }
     const ProgramFolder& programFolder() const { return folder_; }
@@ -148,10 +179,18 @@ signals:
     void progressChanged();
     void listChanged();
     void saveFailed(const QString& message);
+    // A damaged Unit's original bytes were kept in Backup/ before the rows
+    // read were written back: tell the learner once (a message box).
+    void damagedUnitKept(const dictora::DamagedUnit& damaged);
+    // A file of the Data folder could not be read and is not listed.
+    void unitFileUnreadable(const QString& message);
 
 private:
     void listFolder(bool loadEach);
-    bool ensureNotebook();
+    bool keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,
+                         const UnitReadResult& read, QString& error);
+    UnitResult undoRename(const QString& newPath, const QString& oldPath, const QString& oldMedia,
+                          const QString& newMedia, const QString& why);
     void setOpenUnit(int position, const QString& name, const QString& path);
     void storeFigures(const ProgressFigures& figures);
     bool writeBackup();
@@ -168,9 +207,10 @@ private:
     int openPosition_ = -1;
     QString unitName_;
     UnitHeader header_ = kNotebookHeader;
-    // Set when the open Unit's file exists but could not be read: saving
-    // would replace the learner's file by an empty Unit, so it is not written.
-    bool unreadable_ = false;
+    // Set when the open Unit's file must not be written: it exists but could
+    // not be read, is above the size limit, or is damaged and no copy of it
+    // could be kept. Saving would lose the learner's data; the message says why.
+    QString blockedReason_;
     // The bytes last read from or written to loadedPath_: a save that would
     // write the same bytes to the same file leaves the file alone.
     QByteArray loadedBytes_;
@@ -183,6 +223,9 @@ private:
     CompletionTable completion_;
     TimeValue lastBackup_ = 0;
     QString lastError_;
+    QList<DamagedUnit> damaged_;
+    QStringList unreadable_;
+    FileSteps* steps_ = &systemFileSteps();
 };
 
 } // namespace dictora

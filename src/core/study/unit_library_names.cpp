@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 namespace dictora {
 
 UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header)
@@ -22,7 +25,8 @@ UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header
         return UnitResult::failure(unitExistsMessage(name));
     std::vector<SentenceRow> rows{makeTitleRow(QStringLiteral("标题"))};
     rows.front()[StudiedAt] = kDefaultStampText;
-    const WriteOutcome written = writeFileAtomically(path, encodeUnit(header, rows, false));
+    const WriteOutcome written =
+        writeFileAtomically(path, encodeUnit(header, rows, false), false, *steps_);
     if (!written.ok) {
         fail(written.error);
         return UnitResult::failure(written.error);
@@ -47,26 +51,40 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
     if (!isAcceptableUnitName(newName))
         return UnitResult::failure(unitNameMessage());
     const QString newPath = unitPath(newName);
-    if (names_.contains(newName) || QFileInfo::exists(newPath))
+    if (names_.contains(newName) || QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
         return UnitResult::failure(unitExistsMessage(newName));
-
-    // The new file first; only when it is complete does the old one go.
     const QString oldName = unitName_;
     const QString oldPath = state_.unitFilePath;
+    const QString oldMedia = folder_.mediaFolder() + oldName;
+    const QString newMedia = folder_.mediaFolder() + newName;
+    const bool hasMedia = QFileInfo(oldMedia).isDir();
+    if (hasMedia && QFileInfo::exists(newMedia))
+        return UnitResult::failure(
+            QStringLiteral("%1 was not renamed: the media folder %2 exists already")
+                .arg(oldName, QDir::toNativeSeparators(newMedia)));
+
+    // The new file first; only when it is complete do the media folder and
+    // the old file follow. A step that fails undoes the ones before it, so
+    // the Unit is never listed twice nor loses its media.
     state_.unitFilePath = newPath;
     if (!SaveUnit()) {
         state_.unitFilePath = oldPath;
-        return UnitResult::failure(lastError_);
+        return UnitResult::failure(
+            QStringLiteral("%1 was not renamed: %2").arg(oldName, lastError_));
     }
-    if (!QFile::remove(oldPath))
-        lastError_ = QStringLiteral("cannot remove %1").arg(oldPath);
-
-    const QString oldMedia = folder_.mediaFolder() + oldName;
-    if (QFileInfo(oldMedia).isDir()) {
+    if (hasMedia) {
         if (media_)
             media_->send(QStringLiteral("Close MYSHOW "));
-        // A media folder that cannot be renamed keeps its old name.
-        QDir().rename(oldMedia, folder_.mediaFolder() + newName);
+        if (!QDir().rename(oldMedia, newMedia))
+            return undoRename(newPath, oldPath, {}, {},
+                              QStringLiteral("its media folder %1 cannot be renamed")
+                                  .arg(QDir::toNativeSeparators(oldMedia)));
+    }
+    if (!steps_->remove(QFile::encodeName(oldPath))) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        return undoRename(newPath, oldPath, hasMedia ? oldMedia : QString(), newMedia,
+                          QStringLiteral("its file %1 cannot be removed (%2)")
+                              .arg(QDir::toNativeSeparators(oldPath), reason));
     }
     unitName_ = newName;
     names_[openPosition_] = newName;
@@ -75,13 +93,38 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
     return {};
 }
 
+UnitResult UnitLibrary::undoRename(const QString& newPath, const QString& oldPath,
+                                   const QString& oldMedia, const QString& newMedia,
+                                   const QString& why)
+{
+    state_.unitFilePath = oldPath;
+    loadedBytes_.clear();
+    loadedPath_.clear();
+    QStringList left;
+    if (!oldMedia.isEmpty() && !QDir().rename(newMedia, oldMedia))
+        left
+            << QStringLiteral("the media folder is now %1").arg(QDir::toNativeSeparators(newMedia));
+    if (!steps_->remove(QFile::encodeName(newPath)))
+        left << QStringLiteral("the new file %1 could not be taken away: remove it before the "
+                               "next start, or the Unit is listed twice")
+                    .arg(QDir::toNativeSeparators(newPath));
+    QString message =
+        QStringLiteral("%1 was not renamed: %2. The rename was undone").arg(unitName_, why);
+    message += left.isEmpty() ? QStringLiteral("; the Unit keeps its name and file")
+                              : QStringLiteral(", but ") + left.join(QStringLiteral("; "));
+    lastError_ = message;
+    return UnitResult::failure(message);
+}
+
 UnitResult UnitLibrary::deleteOpenUnit()
 {
     if (openPosition_ <= 0 || state_.isNotebook || state_.unitFilePath.isEmpty())
         return UnitResult::failure(QStringLiteral("the Sentence Notebook cannot be deleted"));
     const QString path = state_.unitFilePath;
-    if (QFileInfo::exists(path) && !QFile::remove(path))
-        return UnitResult::failure(QStringLiteral("cannot delete %1").arg(path));
+    if (QFileInfo::exists(path) && !steps_->remove(QFile::encodeName(path)))
+        return UnitResult::failure(
+            QStringLiteral("cannot delete %1: %2")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
     const int position = openPosition_;
     completion_.removePosition(position);
     names_.removeAt(position);

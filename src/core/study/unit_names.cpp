@@ -11,7 +11,7 @@ bool isAcceptableUnitName(const QString& name)
     if (name.isEmpty() || name.startsWith(u'.'))
         return false;
     for (QChar c : name)
-        if (kForbidden.contains(c))
+        if (kForbidden.contains(c) || c.category() == QChar::Other_Control)
             return false;
     return true;
 }

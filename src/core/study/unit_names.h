@@ -12,8 +12,9 @@ inline const QString kNotebookFileName = QStringLiteral("生句本.dat");
 QString unitFileName(const QString& name);
 
 // A Unit name must not hold any of / \ : * ? " < > | (it is a file name).
-// Empty names, and names beginning with "." that the folder scan would never
-// list again, are refused the same way.
+// Empty names, names beginning with "." that the folder scan would never
+// list again, and names with control characters (newline, tab, ESC: they
+// would break every list and message that shows them) are refused the same way.
 bool isAcceptableUnitName(const QString& name);
 
 // The message for a refused name: 单元名不要含有 /\:*?"<>|

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+#include <sys/types.h>
+
+namespace dictora {
+
+// The steps of replacing a file, in order. A failure names the first step
+// that failed.
+enum class WriteStep { Create, Write, Flush, Sync, Close, Rename };
+
+// The system calls a file replacement (and removing a file) is made of. The program uses the
+// system's own (stdio over POSIX); tests hand in one that fails at a chosen
+// step, as a full disk or a failing device would. Each call reports failure
+// through its return value with errno set.
+class FileSteps {
+public:
+    virtual ~FileSteps() = default;
+    // Creates a file that did not exist (O_EXCL) with the given permissions.
+    virtual std::FILE* create(const QByteArray& path, mode_t mode);
+    virtual bool write(std::FILE* file, const char* data, size_t size);
+    virtual bool flush(std::FILE* file);
+    virtual bool sync(std::FILE* file);
+    virtual bool close(std::FILE* file);
+    virtual bool rename(const QByteArray& from, const QByteArray& to);
+    virtual bool remove(const QByteArray& path);
+};
+
+FileSteps& systemFileSteps();
+
+struct WriteOutcome {
+    bool ok = false;
+    bool written = false; // false when the bytes were already there
+    QString error;        // one line for the learner when !ok
+};
+
+// Replaces the file at path by bytes: they go to a temporary file in the same
+// folder (path + "." + six letters or digits), which is written, flushed,
+// synced to disk, closed and renamed over the target. Every step is checked;
+// on the first failure the temporary file is removed and the target keeps its
+// exact bytes. A target without any write permission (made read-only by the
+// learner) is not replaced. With onlyIfChanged, a file that already holds
+// exactly these bytes is left untouched.
+WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                 bool onlyIfChanged = false, FileSteps& steps = systemFileSteps());
+
+// True for a file name of the form the writer gives its temporary files:
+// a name ending in ".dat", then "." and six letters or digits.
+bool isTemporaryFileName(const QString& fileName);
+// Removes such leftovers (from a process killed before its rename) in a
+// folder; nothing else. Returns how many were removed. Only safe while no
+// other writer works in the folder, i.e. under the program folder lock.
+int removeTemporaryFiles(const QString& folder);
+
+} // namespace dictora
