@@ -80,6 +80,13 @@ public:
     bool hasOpenMedia() const;
     bool paused() const { return paused_; }
     bool spanPlaying() const { return spanPlaying_; }
+    // Forgets that the sound of the current sentence has begun.
+    void clearSpanFlags()
+    {
+        spanPlaying_ = false;
+        speaking_ = false;
+    }
+    bool playBusy() const { return playBusy_; }
     bool speaking() const { return speaking_; }
     int declaredLengthMs() const { return declaredLengthMs_; }
 

@@ -7,6 +7,8 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "platform/media/gst_media_commands.h"
+#include "ui/dictation/dictation_form.h"
+#include "ui/dictation/dictation_toolbar.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/study_services.h"
@@ -137,15 +139,19 @@ void MediaWindow::setEnlarged(bool on)
     if (on == enlarged_)
         return;
     enlarged_ = on;
-    QWidget* form = panel_.floating().dictationForm;
+    DictationForm* form = panel_.dictationForm();
     if (on) {
         setTopMost(true);
         setTopLayer(form, true);
         // Floating, the video covers the whole screen with a pixel to spare
-        // on every side; docked, the panel's layout shares the screen
-        // between the video and the dictation strip.
-        if (panel_.compactLayout)
+        // on every side and the dictation form lays itself out over it;
+        // docked, the panel's layout shares the screen between the video
+        // and the dictation strip.
+        if (panel_.compactLayout) {
             setGeometry(-1, -1, panel_.screenWidth + 2, panel_.screenHeight + 2);
+            if (form)
+                form->LoadRow();
+        }
     } else {
         setTopMost(pinned_);
         setTopLayer(form, false);
@@ -157,7 +163,29 @@ void MediaWindow::setEnlarged(bool on)
 void MediaWindow::setPinned(bool on)
 {
     pinned_ = on;
-    setTopMost(on || enlarged_);
+    // Over the enlarged video the dictation form stays on top unless the
+    // video itself is pinned there.
+    DictationForm* form = panel_.dictationForm();
+    if (on) {
+        if (enlarged_)
+            setTopLayer(form, false);
+        setTopMost(true);
+    } else {
+        setTopMost(false);
+        if (enlarged_)
+            setTopLayer(form, true);
+    }
+}
+
+void MediaWindow::clearSpanFlags()
+{
+    if (player_)
+        player_->clearSpanFlags();
+}
+
+bool MediaWindow::playBusy() const
+{
+    return player_ && player_->playBusy();
 }
 
 void MediaWindow::setTopMost(bool on)
@@ -191,7 +219,7 @@ void MediaWindow::hideVideo()
     const bool wasEnlarged = enlarged_;
     hide();
     placeNormal();
-    setTopLayer(panel_.floating().dictationForm, false);
+    setTopLayer(panel_.dictationForm(), false);
     if (wasEnlarged)
         panel_.layoutPanel();
 }
@@ -223,8 +251,10 @@ void MediaWindow::tick()
         const MediaTickDecision decision = player_->tick(recordStatus);
         if (decision.nextLine)
             emit nextLineWanted();
-        if (decision.unlockTyping)
-            emit typingUnlockWanted();
+        if (decision.unlockTyping) {
+            if (DictationForm* form = panel_.dictationForm())
+                form->UnlockTyping(1);
+        }
     }
     refreshPausePicture();
 }
@@ -235,8 +265,10 @@ void MediaWindow::tickRecorder(int* recordStatus)
         return;
     const RecordTick result = recorder_->tick(state_.now);
     *recordStatus = result.status;
-    if (result.buttonState >= 0)
-        emit recordButtonStateChanged(result.buttonState);
+    if (result.buttonState >= 0) {
+        if (DictationForm* form = panel_.dictationForm(); form && form->toolbar())
+            form->toolbar()->setRecordButtonState(result.buttonState);
+    }
     if (!result.savedPath.isEmpty())
         emit recordingSaved(result.savedPath);
     if (!result.saveError.isEmpty())

@@ -57,6 +57,11 @@ public:
     // Kept in the top-most layer (the menu item "置顶").
     bool pinned() const { return pinned_; }
     void setPinned(bool on);
+    // Forgets that the current sentence's sound has begun (spanPlaying and
+    // speaking), when a mode change starts it over.
+    void clearSpanFlags();
+    // PlaySpan is waiting for the device to start.
+    bool playBusy() const;
 
     // The frame on the surface now (null when none).
     const QImage& currentFrame() const { return frame_; }
@@ -78,16 +83,10 @@ public:
     void clearVideo() override;
 
 signals:
-    // The recorder's state for the dictation toolbar's record button
-    // (RecordState), after a recording or its playback stopped.
-    void recordButtonStateChanged(int state);
     // A recording of more than 4 seconds was kept as this file.
     void recordingSaved(const QString& path);
     // Line-by-line play has reached the end of the sentence (NextLine).
     void nextLineWanted();
-    // Enough of the sentence was heard, or the recording was made, to type
-    // the answer (UnlockTyping(1)).
-    void typingUnlockWanted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
