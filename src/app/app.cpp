@@ -3,6 +3,7 @@
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/voice_recorder.h"
+#include "core/study/program_folder_lock.h"
 #include "core/study/unit_library.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
@@ -14,6 +15,10 @@
 #include "ui/shell/ui_font.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+#include <chrono>
 
 #include <cstdio>
 
@@ -38,6 +43,23 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
     prepareProgramFolder(programFolder);
+
+    // One writer at a time in the program folder: Dictora holds it for its
+    // whole run (the lock lives as long as this call). A dictora-cli command
+    // that writes is waited for a little; one that takes longer is named,
+    // and the program ends without touching any file.
+    ProgramFolderLock folderLock(programFolder);
+    const ProgramFolderLock::Outcome locked =
+        folderLock.take(ProgramFolderLock::Holder::Program, {}, std::chrono::seconds(10));
+    if (locked == ProgramFolderLock::Outcome::HeldByCommand ||
+        locked == ProgramFolderLock::Outcome::HeldByProgram) {
+        QMessageBox::warning(
+            nullptr, QStringLiteral("Dictora"),
+            QStringLiteral("数据文件夹 %1 正在被另一个程序写入 (%2)。\n"
+                           "请等它结束后再启动 Dictora。")
+                .arg(QDir::toNativeSeparators(programFolder.path), folderLock.holderText()));
+        return 1;
+    }
 
     media = std::make_unique<GstMediaCommands>();
     speech = std::make_unique<SpeechWorker>();
