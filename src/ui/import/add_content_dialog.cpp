@@ -1,14 +1,153 @@
 #include "ui/import/add_content_dialog.h"
 
+#include "core/import/content_files.h"
+#include "core/import/section_choice.h"
+#include "core/import/section_confirmation.h"
+#include "core/import/section_media.h"
+#include "core/media/media_commands.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "ui/import/content_change_dialog.h"
+#include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/study_services.h"
+
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
 
 namespace dictora {
 
-struct AddContentDialog::Choice {};
+namespace {
+
+const QColor kBackground{240, 240, 230};
+const QColor kFieldText{8, 8, 230};
+const QColor kOtherText{8, 8, 8};
+
+const QString kTextFilter = QStringLiteral("(*.lrc *.srt *.txt)");
+const QString kMediaFilter =
+    QStringLiteral("音频文件(*.mp3 *.wav *.wma);;视频文件(*.mp4 *.avi *.rm *.mpeg *.mkv)");
+
+void colourField(QWidget* field, const QColor& text)
+{
+    QPalette colours = field->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Base, kBackground);
+        colours.setColor(group, QPalette::Window, kBackground);
+        colours.setColor(group, QPalette::Text, text);
+        colours.setColor(group, QPalette::WindowText, text);
+    }
+    colours.setColor(QPalette::Disabled, QPalette::Base, kBackground);
+    colours.setColor(QPalette::Disabled, QPalette::Window, kBackground);
+    field->setPalette(colours);
+}
+
+QLineEdit* lengthField(QWidget* parent, const QRect& place, const char* name)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setGeometry(place);
+    field->setAlignment(Qt::AlignCenter);
+    field->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
+    colourField(field, kFieldText);
+    return field;
+}
+
+} // namespace
+
+struct AddContentDialog::Choice {
+    SectionChoice section;
+};
 
 AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner), panel_(panel), choice_(std::make_unique<Choice>())
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), panel_(panel),
+      choice_(std::make_unique<Choice>())
 {
+    setObjectName(QStringLiteral("addContentDialog"));
+    setModal(true);
+    setAcceptDrops(true);
+    setFont(dialogFont());
+    const DialogUnits du(font());
+    setFixedSize(du.size(232, 106));
+    QPalette colours = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        colours.setColor(group, QPalette::Window, kBackground);
+    colours.setColor(QPalette::Active, QPalette::WindowText, kOtherText);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, kOtherText);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    titleField_ = new QLineEdit(this);
+    titleField_->setObjectName(QStringLiteral("titleField"));
+    titleField_->setGeometry(du.rect(7, 7, 170, 14));
+    colourField(titleField_, kFieldText);
+
+    textButton_ = new QPushButton(QStringLiteral("文本"), this);
+    textButton_->setObjectName(QStringLiteral("textButton"));
+    textButton_->setGeometry(du.rect(182, 7, 43, 14));
+
+    mediaField_ = new QPlainTextEdit(this);
+    mediaField_->setObjectName(QStringLiteral("mediaField"));
+    mediaField_->setGeometry(du.rect(7, 25, 170, 26));
+    mediaField_->setReadOnly(true);
+    mediaField_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    mediaField_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    colourField(mediaField_, kFieldText);
+
+    mediaButton_ = new QPushButton(QStringLiteral("影音"), this);
+    mediaButton_->setObjectName(QStringLiteral("mediaButton"));
+    mediaButton_->setGeometry(du.rect(182, 25, 43, 14));
+
+    auto* lengthLabel =
+        new QLabel(QStringLiteral("媒体文件时间长度:\n(用来校准时间点, 可以不填)"), this);
+    lengthLabel->setAlignment(Qt::AlignCenter);
+    lengthLabel->setGeometry(du.rect(7, 55, 112, 20));
+
+    hoursField_ = lengthField(this, du.rect(123, 58, 24, 13), "hoursField");
+    minutesField_ = lengthField(this, du.rect(155, 58, 24, 13), "minutesField");
+    secondsField_ = lengthField(this, du.rect(187, 58, 24, 13), "secondsField");
+    for (const int left : {148, 180}) {
+        auto* colon = new QLabel(QStringLiteral(":"), this);
+        colon->setAlignment(Qt::AlignCenter);
+        colon->setGeometry(du.rect(left, 58, 6, 13));
+    }
+
+    copyBox_ = new QCheckBox(
+        QStringLiteral("复制媒体文件到安装位置的 Media 目录下 (媒体文件不大时, 推荐复制)"), this);
+    copyBox_->setObjectName(QStringLiteral("copyBox"));
+    copyBox_->setGeometry(du.rect(7, 77, 222, 10));
+    colourField(copyBox_, kFieldText);
+
+    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(du.rect(120, 89, 50, 14));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton_->setGeometry(du.rect(175, 89, 50, 14));
+
+    // Files dropped anywhere on the dialog reach the dialog, not the fields.
+    for (QWidget* field :
+         {static_cast<QWidget*>(titleField_), static_cast<QWidget*>(mediaField_),
+          mediaField_->viewport(), static_cast<QWidget*>(hoursField_),
+          static_cast<QWidget*>(minutesField_), static_cast<QWidget*>(secondsField_)})
+        field->setAcceptDrops(false);
+
+    connect(textButton_, &QPushButton::clicked, this, &AddContentDialog::chooseTextFile);
+    connect(mediaButton_, &QPushButton::clicked, this, &AddContentDialog::chooseMediaFile);
+    connect(copyBox_, &QCheckBox::clicked, this, &AddContentDialog::copyBoxClicked);
+    connect(okButton_, &QPushButton::clicked, this, &AddContentDialog::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 AddContentDialog::~AddContentDialog() = default;
@@ -23,18 +162,166 @@ int AddContentDialog::openWithFile(const QString& presetPath)
     return openModal(presetPath);
 }
 
-int AddContentDialog::openModal(const QString&)
+QString AddContentDialog::unitName() const
 {
+    if (panel_.services().library)
+        return panel_.services().library->unitName();
+    if (!panel_.unitName.isEmpty())
+        return panel_.unitName;
+    return QFileInfo(panel_.state().unitFilePath).completeBaseName();
+}
+
+UnitMediaFolder AddContentDialog::mediaFolder() const
+{
+    return {panel_.services().folder, unitName()};
+}
+
+int AddContentDialog::openModal(const QString& presetPath)
+{
+    *choice_ = {};
+    titleField_->clear();
+    titleField_->setReadOnly(false);
+    mediaField_->clear();
+    for (QLineEdit* field : {hoursField_, minutesField_, secondsField_})
+        field->clear();
+    setWindowTitle(QString());
+    copyBox_->setChecked(false);
+    setLengthAndCopyEnabled(false);
+
+    const SentenceTable& table = panel_.services().sentences;
+    choice_->section.targetRow = panel_.state().currentRow;
+    if (!presetPath.isEmpty()) {
+        titleField_->setReadOnly(true);
+        ApplyChosenFile(presetPath, true);
+    } else {
+        const int titleRow = sectionTitleRow(table, choice_->section.targetRow);
+        if (titleRow < 0)
+            return QDialog::Rejected;
+        choice_->section.targetRow = titleRow;
+        const SectionView view = openingView(table, titleRow, mediaFolder());
+        showView(view);
+        const LengthFields length =
+            lengthFieldsFor(table.field(titleRow, MediaLengthMs).toLongLong());
+        hoursField_->setText(length.hours);
+        minutesField_->setText(length.minutes);
+        secondsField_->setText(length.seconds);
+    }
+    if (QWidget* over = panel_.window())
+        move(over->geometry().center() - rect().center());
+    show();
+    raise();
+    activateWindow();
     return exec();
 }
 
-void AddContentDialog::ApplyChosenFile(const QString&, bool) {}
-void AddContentDialog::dragEnterEvent(QDragEnterEvent*) {}
-void AddContentDialog::dropEvent(QDropEvent*) {}
-void AddContentDialog::chooseTextFile() {}
-void AddContentDialog::chooseMediaFile() {}
-void AddContentDialog::copyBoxClicked() {}
-void AddContentDialog::confirm() {}
-void AddContentDialog::showView() {}
+void AddContentDialog::ApplyChosenFile(const QString& path, bool companionSearch)
+{
+    const SentenceTable& table = panel_.services().sentences;
+    applyChosenFile(table, choice_->section, path, companionSearch);
+    showView(chosenFileView(table, choice_->section, mediaFolder()));
+}
+
+void AddContentDialog::showView(const SectionView& view)
+{
+    setWindowTitle(view.caption());
+    titleField_->setText(view.title);
+    mediaField_->setPlainText(view.mediaText);
+    if (view.copyChecked)
+        copyBox_->setChecked(*view.copyChecked);
+    if (view.mediaFound)
+        setLengthAndCopyEnabled(true);
+}
+
+void AddContentDialog::setLengthAndCopyEnabled(bool enabled)
+{
+    for (QWidget* field : {static_cast<QWidget*>(hoursField_), static_cast<QWidget*>(minutesField_),
+                           static_cast<QWidget*>(secondsField_), static_cast<QWidget*>(copyBox_)})
+        field->setEnabled(enabled);
+}
+
+void AddContentDialog::chooseTextFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, {}, {}, kTextFilter);
+    if (path.isEmpty())
+        return;
+    titleField_->setReadOnly(true);
+    ApplyChosenFile(path, true);
+}
+
+void AddContentDialog::chooseMediaFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, {}, {}, kMediaFilter);
+    if (path.isEmpty())
+        return;
+    ApplyChosenFile(path, true);
+}
+
+void AddContentDialog::copyBoxClicked()
+{
+    choice_->section.mediaChosen = true;
+    choice_->section.mediaPath =
+        mediaPathFromField(mediaField_->toPlainText(), panel_.services().sentences,
+                           choice_->section.targetRow, mediaFolder());
+}
+
+void AddContentDialog::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void AddContentDialog::dropEvent(QDropEvent* event)
+{
+    event->acceptProposedAction();
+    const StudyState& state = panel_.state();
+    if (!state.isNotebook && state.editMode) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            const QString path = url.toLocalFile();
+            if (IsTextFile(path) || IsMediaFile(path)) {
+                ApplyChosenFile(path, false);
+                return;
+            }
+        }
+    }
+    if (MediaCommands* media = panel_.services().media)
+        media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+}
+
+void AddContentDialog::confirm()
+{
+    StudyServices& services = panel_.services();
+    SectionConfirmation confirmation;
+    confirmation.choice = choice_->section;
+    confirmation.titleText = titleField_->text();
+    confirmation.mediaLengthMs =
+        lengthFromFields({hoursField_->text(), minutesField_->text(), secondsField_->text()});
+    confirmation.copyChecked = copyBox_->isChecked();
+
+    ContentChangeDialog fallback(panel_, this);
+    ContentChangeQuestion& question = panel_.contentChange()
+                                          ? *panel_.contentChange()
+                                          : static_cast<ContentChangeQuestion&>(fallback);
+    const SectionConfirmationOutcome outcome =
+        confirmSection(services.sentences, services.state, confirmation, mediaFolder(), question);
+
+    const QString caption = panel_.window() ? panel_.window()->windowTitle() : QString();
+    if (outcome.import.status == TextImportOutcome::Status::Refused)
+        QMessageBox::information(this, caption, outcome.import.message);
+    switch (outcome.copy.status) {
+    case MediaCopyOutcome::Status::Copied:
+        QMessageBox::information(this, caption,
+                                 QStringLiteral("复制成功! ") + outcome.copy.destination);
+        break;
+    case MediaCopyOutcome::Status::Failed:
+        QMessageBox::warning(this, caption,
+                             QStringLiteral("复制失败! ") + outcome.copy.destination +
+                                 QLatin1Char('\n') + outcome.copy.error);
+        break;
+    case MediaCopyOutcome::Status::NotAsked:
+    case MediaCopyOutcome::Status::AlreadyThere:
+        break;
+    }
+    accept();
+}
 
 } // namespace dictora

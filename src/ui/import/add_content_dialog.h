@@ -13,6 +13,8 @@ class QPushButton;
 namespace dictora {
 
 class MainPanelDialog;
+struct SectionView;
+struct UnitMediaFolder;
 
 // The dialog in which the learner sets up one Section of the open Unit: its
 // title, the text file whose lines become its sentences, its media file and
@@ -63,7 +65,10 @@ private:
     void chooseMediaFile();
     void copyBoxClicked();
     void confirm();
-    void showView();
+    void showView(const SectionView& view);
+    void setLengthAndCopyEnabled(bool enabled);
+    QString unitName() const;
+    UnitMediaFolder mediaFolder() const;
 
     MainPanelDialog& panel_;
     std::unique_ptr<Choice> choice_;
