@@ -10,19 +10,19 @@
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/dialog_colours.h"
+#include "ui/shell/sentence_list.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/unit_list_dialog.h"
 #include "ui/study/unit_settings_dialog.h"
 
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QTableView>
 
 namespace dictora {
 
@@ -50,24 +50,10 @@ MainPanelDialog::MainPanelDialog(QWidget* frame, StudyServices& services)
     // The sentence list: one visible column of sentences over the twelve
     // fields of the open Unit. Its rows are drawn by the list's own delegate;
     // it starts hidden and is shown once the window tree is up.
-    sentenceList_ = new QTableView(this);
-    sentenceList_->setObjectName(QStringLiteral("sentenceList"));
-    sentenceList_->setModel(&services.sentences);
+    sentenceList_ = new SentenceList(*this, this);
     sentenceList_->hide();
-    sentenceList_->horizontalHeader()->hide();
-    sentenceList_->verticalHeader()->hide();
-    sentenceList_->setShowGrid(false);
-    sentenceList_->setFrameShape(QFrame::NoFrame);
-    sentenceList_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sentenceList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    sentenceList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    sentenceList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    QPalette listPalette = sentenceList_->palette();
-    listPalette.setColor(QPalette::Base, kSentenceListBackground);
-    listPalette.setColor(QPalette::Window, kSentenceListBackground);
-    sentenceList_->setPalette(listPalette);
-    for (int column = 1; column < services.sentences.columnCount(); ++column)
-        sentenceList_->setColumnHidden(column, true);
+    connect(this, &MainPanelDialog::contextMenuRequested, sentenceList_,
+            &SentenceList::showContextMenu);
 
     filterInput(this);
     filterInput(sentenceList_);
@@ -110,11 +96,17 @@ void MainPanelDialog::createOwnedWindows()
     shadowFrame_->setGrey(kShadowGrey);
     shadowFrame_->lower();
 
+    unitList_ = new UnitListDialog(*this, shadowFrame_);
+
     addContent_ = new AddContentDialog(*this, window());
     contentChange_ = new ContentChangeDialog(*this, window());
     clearRecord_ = new ClearRecordDialog(*this, window());
     unitSettings_ = new UnitSettingsDialog(*this, progressPanel_);
     voiceSettings_ = new VoiceSettingsDialog(*this, mediaWindow_);
+
+    // Last, once every window exists: the unit library scans the Data folder
+    // and opens the Sentence Notebook.
+    unitList_->initialise();
 }
 
 PanelLayoutInput MainPanelDialog::layoutInput() const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ui/shell/panel_layout.h"
+// Complete here: windows hold the list as the QTableView it is.
+#include "ui/shell/sentence_list.h"
 
 #include <QPointer>
 #include <QRect>
@@ -8,8 +10,6 @@
 #include <QWidget>
 
 #include <functional>
-
-class QTableView;
 
 namespace dictora {
 
@@ -24,6 +24,7 @@ class ProgressPanel;
 class ScreensaverWindow;
 class ShadowFrame;
 class TipWindow;
+class UnitListDialog;
 class UnitSettingsDialog;
 class VoiceSettingsDialog;
 
@@ -71,7 +72,8 @@ public:
     ScreensaverWindow* screensaver() const { return screensaver_; }
     ProgressPanel* progressPanel() const { return progressPanel_; }
     UnitSettingsDialog* unitSettings() const { return unitSettings_; }
-    QTableView* sentenceList() const { return sentenceList_; }
+    SentenceList* sentenceList() const { return sentenceList_; }
+    UnitListDialog* unitList() const { return unitList_; }
     TipWindow* tipWindow() const { return tipWindow_; }
     ShadowFrame* shadowFrame() const { return shadowFrame_; }
     AddContentDialog* addContent() const { return addContent_; }
@@ -108,13 +110,14 @@ private:
 
     StudyServices& services_;
     StudyState& state_;
-    QTableView* sentenceList_ = nullptr;
+    SentenceList* sentenceList_ = nullptr;
     FloatingWindows floating_;
     ScreensaverWindow* screensaver_ = nullptr;
     ProgressPanel* progressPanel_ = nullptr;
     UnitSettingsDialog* unitSettings_ = nullptr;
     TipWindow* tipWindow_ = nullptr;
     ShadowFrame* shadowFrame_ = nullptr;
+    UnitListDialog* unitList_ = nullptr;
     AddContentDialog* addContent_ = nullptr;
     ContentChangeDialog* contentChange_ = nullptr;
     ClearRecordDialog* clearRecord_ = nullptr;

@@ -1,4 +1,5 @@
 #include "ui/shell/dialog_colours.h"
+#include "ui/shell/menu_answer.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/shadow_frame.h"
@@ -158,9 +159,11 @@ TEST_F(FrameFixture, RightButtonReleaseAsksForTheMenu)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
     QSignalSpy menu(&panel, &MainPanelDialog::contextMenuRequested);
     QWidget* viewport = panel.sentenceList()->viewport();
+    const auto seen = test::answerNextMenu({});
     QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(30, 40));
     ASSERT_EQ(menu.count(), 1);
     EXPECT_EQ(menu.at(0).at(0).toPoint(), viewport->mapToGlobal(QPoint(30, 40)));
+    EXPECT_TRUE(seen->shown);
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(30, 40));
     EXPECT_EQ(menu.count(), 1);
 }

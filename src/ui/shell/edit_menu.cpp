@@ -1,0 +1,162 @@
+// The edit menu of the sentence list and the row edits behind it.
+#include "ui/shell/sentence_list.h"
+
+#include "core/media/media_commands.h"
+#include "core/study/row_editing.h"
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sentence_row_delegate.h"
+#include "ui/shell/study_menu.h"
+#include "ui/shell/study_services.h"
+
+#include <QMessageBox>
+
+namespace dictora {
+
+namespace {
+
+enum EditMenuItem {
+    LeaveEditItem = 1,
+    InsertItem,
+    TitleItem,
+    DeleteRowItem,
+    DeleteSectionItem,
+    EarlierItem,
+    LaterItem,
+    SpanEarlierItem,
+    SpanLaterItem,
+};
+
+} // namespace
+
+void SentenceList::ShowEditMenu(const QPoint& globalPos)
+{
+    StudyMenu menu(&panel_);
+    menu.addItem(LeaveEditItem, QStringLiteral(" --- 编 辑 --- "), true);
+    menu.addSeparator();
+    menu.addItem(InsertItem, QStringLiteral("插入行(后续)"));
+    const int row = state_.currentRow;
+    const bool hasRow = table_.isValidRow(row);
+    if (hasRow) {
+        menu.addItem(TitleItem, QStringLiteral("本行设置成标题"), false, !state_.isNotebook);
+        menu.addSeparator();
+        menu.addItem(DeleteRowItem, QStringLiteral("删除本行"));
+        menu.addSeparator();
+        menu.addItem(DeleteSectionItem, QStringLiteral("删除标题及内容"), false,
+                     table_.isTitleRow(row));
+    }
+    if (hasRow && !table_.isTitleRow(row) && selectedPoint > 0) {
+        const QString point = selectedPoint == 1 ? QStringLiteral("起点") : QStringLiteral("结尾");
+        menu.addSeparator();
+        menu.addItem(EarlierItem, point + QStringLiteral("提前 -50ms (A)"));
+        menu.addItem(LaterItem, point + QStringLiteral("推后 +50ms (F)"));
+        menu.addSeparator();
+        menu.addItem(SpanEarlierItem, QStringLiteral("整体提前 -500ms (E)"));
+        menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
+    }
+
+    switch (menu.track(globalPos + QPoint(-140, 25))) {
+    case LeaveEditItem:
+        toggleEdit();
+        break;
+    case InsertItem:
+        InsertRow(row < 0 ? 0 : row + 1);
+        break;
+    case TitleItem:
+        toggleTitleRow(table_, row);
+        InvalidateRowPart(row, WholeWidth);
+        state_.unitModified = true;
+        break;
+    case DeleteRowItem:
+        deleteCurrentRow();
+        break;
+    case DeleteSectionItem:
+        deleteSection();
+        break;
+    case EarlierItem:
+        ShiftTime(-50, false);
+        break;
+    case LaterItem:
+        ShiftTime(50, false);
+        break;
+    case SpanEarlierItem:
+        ShiftTime(-500, true);
+        break;
+    case SpanLaterItem:
+        ShiftTime(500, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void SentenceList::InsertRow(int index)
+{
+    dictora::InsertRow(table_, index, state_.isNotebook);
+    state_.unitModified = true;
+}
+
+bool SentenceList::ShiftTime(int deltaMs, bool wholeSpan)
+{
+    const TimeShift shift = dictora::ShiftTime(table_, state_.currentRow, deltaMs, wholeSpan,
+                                               selectedPoint, state_.isNotebook);
+    if (!shift.changed)
+        return false;
+    for (const RowRepaint& repaint : shift.repaints)
+        InvalidateRowPart(repaint.row, repaint.part);
+    state_.unitModified = true;
+    // The edited span is heard at once.
+    playRow();
+    return true;
+}
+
+void SentenceList::deleteCurrentRow()
+{
+    const int row = state_.currentRow;
+    if (!table_.isValidRow(row))
+        return;
+    removeRowsQuietly(row, 1);
+    state_.currentRow = kNone;
+    state_.unitModified = true;
+}
+
+void SentenceList::removeRowsQuietly(int row, int count)
+{
+    // The list view would select the row after the removed ones; here the
+    // removal leaves no row current.
+    removing_ = true;
+    state_.currentRow = kNone;
+    if (count > 0)
+        table_.removeRows(row, count);
+    else
+        deleteSectionRows(table_, row);
+    clearSelection();
+    removing_ = false;
+    state_.currentRow = kNone;
+}
+
+bool SentenceList::deleteSection()
+{
+    const int row = state_.currentRow;
+    if (!table_.isValidRow(row))
+        return false;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("删除操作"),
+                         QStringLiteral("确认删除 ") + panel_.unitName + QStringLiteral(" 里面 ") +
+                             table_.field(row, SectionTitle) + QStringLiteral(" 所有内容 ?"),
+                         QMessageBox::Yes | QMessageBox::No, &panel_);
+    question.setObjectName(QStringLiteral("deleteSectionQuestion"));
+    if (question.exec() != QMessageBox::Yes)
+        return false;
+    removeRowsQuietly(row, 0);
+    if (panel_.services().media)
+        panel_.services().media->send(QStringLiteral("Close MYSHOW "));
+    closeMediaWindow();
+    state_.currentRow = kNone;
+    state_.mediaFilePath.clear();
+    state_.openMediaLengthMs = kNone;
+    state_.unitModified = true;
+    return true;
+}
+
+} // namespace dictora

@@ -1,0 +1,429 @@
+#include "ui/shell/sentence_list.h"
+
+#include "core/media/media_commands.h"
+#include "core/media/media_player.h"
+#include "core/media/speech_output.h"
+#include "core/study/sentence_list_rules.h"
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+#include "ui/shell/dialog_colours.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/panel_layout.h"
+#include "ui/shell/sentence_row_delegate.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace dictora {
+
+SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
+    : QTableView(parent), panel_(panel), state_(panel.state()), table_(panel.services().sentences)
+{
+    setObjectName(QStringLiteral("sentenceList"));
+    setModel(&table_);
+    delegate_ = new SentenceRowDelegate(table_, state_, this);
+    setItemDelegate(delegate_);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(kRowHeight);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    setShowGrid(false);
+    setFrameShape(QFrame::NoFrame);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAutoScroll(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
+    QPalette listPalette = palette();
+    listPalette.setColor(QPalette::Base, kSentenceListBackground);
+    listPalette.setColor(QPalette::Window, kSentenceListBackground);
+    setPalette(listPalette);
+    for (int column = 1; column < FieldCount; ++column)
+        setColumnHidden(column, true);
+}
+
+SentenceList::~SentenceList() = default;
+
+// --- repainting -------------------------------------------------------------
+
+void SentenceList::repaintAll()
+{
+    delegate_->setSelectedPoint(selectedPoint);
+    viewport()->update();
+}
+
+void SentenceList::InvalidateRowPart(int row, int part)
+{
+    if (state_.currentRow < 0)
+        return;
+    delegate_->setSelectedPoint(selectedPoint);
+    QRect rowRect = currentRowRect;
+    if (row != -1) {
+        if (!table_.isValidRow(row))
+            return;
+        rowRect = visualRect(table_.index(row, 0));
+    }
+    const int right = columnWidth(0);
+    int left = 0;
+    int partRight = right;
+    switch (part) {
+    case WholeWidth:
+        break;
+    case TimeColumns:
+        left = 31, partRight = 329;
+        break;
+    case StartColumn:
+        left = 31, partRight = 179;
+        break;
+    case EndColumn:
+        left = 181, partRight = 339;
+        break;
+    case TextColumn:
+        left = state_.editMode ? 331 : 31;
+        break;
+    default:
+        left = 0, partRight = viewport()->width();
+        break;
+    }
+    // The bar under a chosen time point sits on the columns' edges: the
+    // repaint takes a pixel more on each side.
+    viewport()->update(QRect(left - 1, rowRect.top(), partRight - left + 2, rowRect.height()));
+}
+
+// --- selection --------------------------------------------------------------
+
+void SentenceList::selectRow(int row)
+{
+    if (!table_.isValidRow(row)) {
+        clearSelection();
+        return;
+    }
+    const QModelIndex index = table_.index(row, 0);
+    setCurrentIndex(index);
+    selectionModel()->select(index,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void SentenceList::selectionChanged(const QItemSelection& selected,
+                                    const QItemSelection& deselected)
+{
+    QTableView::selectionChanged(selected, deselected);
+    if (selected.isEmpty() || removing_)
+        return;
+    const int row = selected.indexes().first().row();
+    rowSelected(row);
+}
+
+void SentenceList::rowSelected(int row)
+{
+    const int previous = state_.currentRow;
+    selectionJustChanged = true;
+    state_.currentRow = row;
+    currentRowRect = visualRect(table_.index(row, 0));
+    if (table_.isValidRow(previous))
+        viewport()->update(visualRect(table_.index(previous, 0)));
+    viewport()->update(currentRowRect);
+
+    if (!keyNavigating)
+        pageTo(row);
+
+    if (!table_.isTitleRow(row)) {
+        if (state_.editMode)
+            pickTimePointFromCursor(row);
+        if (mediaBusy()) {
+            // A playback is being started: the dictation form stays put.
+            return;
+        }
+        loadRow();
+        playRow();
+        return;
+    }
+    if (state_.editMode)
+        showTipAtCursor(QStringLiteral("双击配置"), -30, 10);
+}
+
+void SentenceList::pageTo(int row)
+{
+    const int rowTop = visualRect(table_.index(row, 0)).top();
+    const int panelHeight = panel_.height() - (panel_.compactLayout ? 0 : kDockStripHeight);
+    const int target = pagingTarget(rowTop, row, panelHeight, table_.rowCount(), kRowHeight);
+    if (target >= 0)
+        scrollTo(table_.index(target, 0), QAbstractItemView::EnsureVisible);
+    currentRowRect = visualRect(table_.index(row, 0));
+}
+
+bool SentenceList::pickTimePointFromCursor(int row)
+{
+    const int x = state_.cursorPos.x() - panel_.mapToGlobal(QPoint(0, 0)).x();
+    const int point = timePointAt(x);
+    if (point == selectedPoint)
+        return false;
+    selectedPoint = point;
+    delegate_->setSelectedPoint(point);
+    if (row == state_.currentRow)
+        InvalidateRowPart(-1, TimeColumns);
+    return true;
+}
+
+// --- mouse ------------------------------------------------------------------
+
+void SentenceList::mousePressEvent(QMouseEvent* event)
+{
+    state_.cursorPos = event->globalPosition().toPoint();
+    // A right click never changes the selection; its release opens the menu.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    pressedRow_ = indexAt(event->position().toPoint()).row();
+    QTableView::mousePressEvent(event);
+}
+
+void SentenceList::mouseReleaseEvent(QMouseEvent* event)
+{
+    state_.cursorPos = event->globalPosition().toPoint();
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int clicked = indexAt(event->position().toPoint()).row();
+    if (clicked < 0 || clicked != pressedRow_ || state_.currentRow < 0) {
+        selectedPoint = -1000;
+        delegate_->setSelectedPoint(selectedPoint);
+        return;
+    }
+    if (selectionJustChanged) {
+        selectionJustChanged = false;
+        return;
+    }
+    if (clicked != state_.currentRow)
+        return;
+    if (!table_.isTitleRow(clicked)) {
+        if (state_.editMode)
+            pickTimePointFromCursor(clicked);
+        togglePlayback();
+    } else if (state_.editMode) {
+        showTipAtCursor(QStringLiteral("双击配置"), -30, 10);
+    }
+}
+
+void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    state_.cursorPos = event->globalPosition().toPoint();
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    const int row = indexAt(event->position().toPoint()).row();
+    // The second press of a double click is not a new click on the row.
+    pressedRow_ = -1;
+    if (row < 0 || state_.currentRow < 0) {
+        selectedPoint = -1000;
+        delegate_->setSelectedPoint(selectedPoint);
+        return;
+    }
+    if (row == state_.currentRow && table_.isTitleRow(row) && state_.editMode)
+        openAddContentForTitle();
+}
+
+bool SentenceList::viewportEvent(QEvent* event)
+{
+    // The list view would start a drag or show tool tips of its own.
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    return QTableView::viewportEvent(event);
+}
+
+void SentenceList::togglePlayback()
+{
+    if (mediaMode() == u"playing")
+        pauseMedia();
+    else if (mediaPaused())
+        resumeMedia();
+    else
+        replaySentence();
+}
+
+// --- keys -------------------------------------------------------------------
+
+bool SentenceList::timeKeysAllowed() const
+{
+    const int row = state_.currentRow;
+    return state_.editMode && table_.isValidRow(row) && selectedPoint >= 0 &&
+           !table_.isTitleRow(row) && !table_.field(row, MediaName).isEmpty();
+}
+
+void SentenceList::keyPressEvent(QKeyEvent* event)
+{
+    const int row = state_.currentRow;
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        keyNavigating = true;
+        QTableView::keyPressEvent(event);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (state_.editMode && table_.isValidRow(row) && !table_.isTitleRow(row)) {
+            const int point = event->key() == Qt::Key_Left ? 1 : 2;
+            if (point != selectedPoint) {
+                selectedPoint = point;
+                delegate_->setSelectedPoint(point);
+                InvalidateRowPart(-1, TimeColumns);
+            }
+        }
+        break;
+    case Qt::Key_A:
+        if (timeKeysAllowed())
+            ShiftTime(-50, false);
+        break;
+    case Qt::Key_F:
+        if (timeKeysAllowed())
+            ShiftTime(50, false);
+        break;
+    case Qt::Key_E:
+        if (timeKeysAllowed())
+            ShiftTime(-500, true);
+        break;
+    case Qt::Key_D:
+        if (timeKeysAllowed())
+            ShiftTime(500, true);
+        break;
+    default:
+        break;
+    }
+    // Every other key is swallowed: no type-ahead selection.
+    event->accept();
+}
+
+void SentenceList::keyReleaseEvent(QKeyEvent* event)
+{
+    event->accept();
+    // Held keys repeat their press alone, as the list expects.
+    if (event->isAutoRepeat())
+        return;
+    keyNavigating = false;
+    if (event->key() != Qt::Key_Space)
+        return;
+    if (state_.lineByLineMode) {
+        if (mediaMode() == u"playing")
+            pauseMedia();
+        else if (mediaPaused())
+            resumeMedia();
+    } else if (!state_.dictationMode && !state_.editMode && table_.isValidRow(state_.currentRow) &&
+               !table_.isTitleRow(state_.currentRow)) {
+        replaySentence();
+    }
+}
+
+// --- Line-by-line play ------------------------------------------------------
+
+void SentenceList::NextLine()
+{
+    int next = state_.currentRow < 0 ? 0 : state_.currentRow + 1;
+    while (next < table_.rowCount() && table_.isTitleRow(next))
+        ++next;
+    if (next < table_.rowCount()) {
+        advancing = true;
+        selectRow(next);
+        return;
+    }
+    state_.lineByLineMode = false;
+    if (panel_.services().speech)
+        panel_.services().speech->clearSpeechPending();
+    if (panel_.services().media)
+        panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
+}
+
+// --- tips and cues ----------------------------------------------------------
+
+void SentenceList::showTipAtCursor(const QString& text, int dx, int dy)
+{
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->ShowTip(state_.cursorPos.x() + dx, state_.cursorPos.y() + dy, text);
+}
+
+void SentenceList::refuse(const QString& tip)
+{
+    if (panel_.services().media)
+        panel_.services().media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+    showTipAtCursor(tip);
+}
+
+// --- dropped files ----------------------------------------------------------
+
+void SentenceList::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void SentenceList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void SentenceList::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    state_.cursorPos = mapToGlobal(event->position().toPoint());
+    event->acceptProposedAction();
+    dropFiles(paths);
+}
+
+int SentenceList::dropFiles(const QStringList& paths)
+{
+    if (state_.isNotebook) {
+        refuse(QStringLiteral("生句本不能批量操作"));
+        return 0;
+    }
+    if (!state_.editMode) {
+        refuse(QStringLiteral("请切换到编辑模式先"));
+        return 0;
+    }
+    const QStringList files = filesToAdd(paths);
+    for (const QString& file : files)
+        openAddContentWithFile(file);
+    if (files.isEmpty())
+        refuse(QStringLiteral("文本,字幕,音乐,视频"));
+    return int(files.size());
+}
+
+// --- closing a Unit ---------------------------------------------------------
+
+void SentenceList::closeUnitWindows()
+{
+    if (changeDialog)
+        changeDialog->close();
+    if (openDialog)
+        openDialog->close();
+    changeDialog = nullptr;
+    openDialog = nullptr;
+    selectedPoint = -1000;
+    delegate_->setSelectedPoint(selectedPoint);
+    currentRowRect = {};
+}
+
+} // namespace dictora

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QTableView>
+
+namespace dictora {
+
+class MainPanelDialog;
+class SentenceRowDelegate;
+class SentenceTable;
+struct StudyState;
+
+// The large list of the main panel that shows the open Unit row by row. The
+// rows are the sentence table itself (the model); a delegate draws them. The
+// list turns selection, clicks and keys into the study's actions: selecting
+// a sentence loads it into the dictation form and plays its span, and in
+// Edit mode the A/F/E/D keys move its time points. Its two context menus
+// (main menu and edit menu) and the drop of files are here as well.
+class SentenceList : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 35;
+    // Parts of a row for InvalidateRowPart.
+    enum RowPart {
+        WholeWidth = 0,
+        TimeColumns = 1,
+        StartColumn = 2,
+        EndColumn = 3,
+        TextColumn = 4
+    };
+
+    SentenceList(MainPanelDialog& panel, QWidget* parent);
+    ~SentenceList() override;
+
+    // Repaints a part of a row; row -1 means the current row's remembered
+    // rectangle. Nothing happens while no row is current.
+    void InvalidateRowPart(int row, int part);
+    // Line-by-line play: steps to the next sentence row, or ends the mode at
+    // the end of the Unit.
+    void NextLine();
+    // Selects a row as the learner's click would (the selection change then
+    // loads and plays it). A row outside the list clears the selection.
+    void selectRow(int row);
+
+    // The context menus at a screen point (the right-button release).
+    void ShowMainMenu(const QPoint& globalPos);
+    void ShowEditMenu(const QPoint& globalPos);
+    // The main panel's context menu: the edit menu in Edit mode, else the
+    // main menu.
+    void showContextMenu(const QPoint& globalPos);
+
+    // The commands of the menus, also reached by the keys and by tests.
+    // Returns whether anything changed.
+    bool ShiftTime(int deltaMs, bool wholeSpan);
+    void InsertRow(int index);
+    // The mode commands of the main menu.
+    void toggleMute();
+    void toggleLineByLine();
+    void toggleDictation();
+    void toggleEdit();
+    // "删除标题及内容": asks first; true when the Section went.
+    bool deleteSection();
+    // "删除本行".
+    void deleteCurrentRow();
+    // The clear-record command of the main menu.
+    void clearRecord();
+
+    // Handles dropped files as the list does (refusal tips, then one
+    // add-content dialog per base name). Returns the number of files opened.
+    int dropFiles(const QStringList& paths);
+
+    // Closing a Unit: the open dialogs are asked to close and forgotten, the
+    // time point is forgotten.
+    void closeUnitWindows();
+
+    // The modal dialog opened from the list and still open (add-content or
+    // clear-record dialog), and the content-change dialog shown by it.
+    QPointer<QWidget> openDialog;
+    QPointer<QWidget> changeDialog;
+    // In Edit mode, the time point worked on: 1 start, 2 end, -1 neither
+    // (last click outside both columns), -1000 never chosen.
+    int selectedPoint = -1000;
+    // The content-change dialog's answer: 0 cancel, 1 replace, 2 append.
+    int contentChangeChoice = 0;
+    // Set by NextLine when Line-by-line play moves the selection by itself;
+    // consumed by PlayRow.
+    bool advancing = false;
+    // Set when a selection change was handled, so the click that caused it
+    // is not handled a second time.
+    bool selectionJustChanged = false;
+    QRect currentRowRect;
+    // 1 from key-down to key-up of Page Up, Page Down, Up or Down.
+    bool keyNavigating = false;
+
+    SentenceRowDelegate* rowDelegate() const { return delegate_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void rowSelected(int row);
+    // Removes count rows at row (0: the Section at row) with no row current
+    // afterwards.
+    void removeRowsQuietly(int row, int count);
+    void pageTo(int row);
+    bool pickTimePointFromCursor(int row);
+    void togglePlayback();
+    void refuse(const QString& tip);
+    void showTipAtCursor(const QString& text, int dx = 0, int dy = 0);
+    void repaintAll();
+    bool timeKeysAllowed() const;
+    bool selectFirstToStudy();
+    void openAddContentForTitle();
+    void openAddContentWithFile(const QString& path);
+
+    // Calls out to the dictation form and the media window.
+    void loadRow();
+    void playRow();
+    QString mediaMode();
+    void pauseMedia();
+    void resumeMedia();
+    void replaySentence();
+    bool mediaPaused();
+    bool mediaBusy();
+    bool mediaWindowInFront() const;
+    bool mediaPinned() const;
+    void togglePinned();
+    void clearSpanFlags();
+    void closeMediaWindow();
+    void resetTypingProgress();
+
+    MainPanelDialog& panel_;
+    StudyState& state_;
+    SentenceTable& table_;
+    SentenceRowDelegate* delegate_ = nullptr;
+    int pressedRow_ = -1;
+    bool removing_ = false;
+};
+
+} // namespace dictora

@@ -1,0 +1,196 @@
+#include "ui/shell/sentence_row_delegate.h"
+
+#include "core/study/number_text.h"
+#include "core/study/sentence_list_rules.h"
+#include "core/study/sentence_table.h"
+#include "core/study/study_state.h"
+#include "ui/shell/dialog_colours.h"
+#include "ui/shell/ui_font.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace dictora {
+
+namespace {
+
+constexpr int kRowHeight = 35;
+constexpr int kMarkerWidth = 30;
+constexpr int kStartColumnRight = 180;
+constexpr int kEndColumnRight = 330;
+// Plenty for several screens of rows in both sizes; a path is a few KB.
+constexpr int kCachedPaths = 4000;
+
+const QColor kOutline = QColor::fromRgba(0x80808080);
+const QColor kOutlineCurrent = QColor::fromRgba(0xA0C0C040);
+const QColor kFill = QColor::fromRgba(0xFA424258);
+const QColor kFillCurrent = QColor::fromRgba(0xFFFFFF80);
+const QColor kPlainText{33, 33, 66};
+const QColor kPlainTextCurrent{250, 250, 160};
+const QColor kMarkerLight = QColor::fromRgba(0xFFD2E6FF);
+const QColor kListColour = QColor::fromRgba(0xFFD1EDD4);
+
+// The fonts of the time columns: 27 pixels of cell height.
+QFont plainFont(bool bold)
+{
+    QFont font = uiFont();
+    font.setPixelSize(20);
+    if (bold)
+        font.setWeight(QFont::DemiBold);
+    return font;
+}
+
+} // namespace
+
+SentenceRowDelegate::SentenceRowDelegate(const SentenceTable& table, const StudyState& state,
+                                         QObject* parent)
+    : QStyledItemDelegate(parent), table_(table), state_(state), boldFont_(plainFont(true)),
+      normalFont_(plainFont(false)), paths_(kCachedPaths)
+{
+}
+
+QSize SentenceRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    return {option.rect.width(), 35};
+}
+
+void SentenceRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= table_.rowCount())
+        return;
+    painter->save();
+    paintRow(*painter, index.row(), option.rect);
+    painter->restore();
+}
+
+const QPainterPath& SentenceRowDelegate::textPath(const QString& text, int emSize) const
+{
+    const QString key = QString::number(emSize) + u'\x1f' + text;
+    if (const QPainterPath* found = paths_.object(key))
+        return *found;
+    QFont font = uiFont();
+    font.setPixelSize(emSize);
+    // The path is laid out for a box at (0, 0) one row high, with its line
+    // in the middle of the row.
+    const QFontMetricsF metrics(font);
+    auto* path = new QPainterPath;
+    path->addText(QPointF(0, (kRowHeight - metrics.height()) / 2 + metrics.ascent()), font, text);
+    ++pathsBuilt_;
+    paths_.insert(key, path, 1);
+    return *paths_.object(key);
+}
+
+void SentenceRowDelegate::drawOutlinedText(QPainter& p, const QString& text, int emSize,
+                                           const QRectF& box, bool current) const
+{
+    if (text.isEmpty() || box.width() <= 0)
+        return;
+    const QPainterPath& path = textPath(text, emSize);
+    p.save();
+    p.setClipRect(box, Qt::IntersectClip);
+    p.translate(box.left(), box.top());
+    p.setPen(QPen(current ? kOutlineCurrent : kOutline, 1));
+    p.setBrush(current ? kFillCurrent : kFill);
+    p.drawPath(path);
+    p.restore();
+}
+
+void SentenceRowDelegate::paintRow(QPainter& p, int row, const QRect& itemRect) const
+{
+    p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
+                     QPainter::TextAntialiasing);
+    const SentenceRow& fields = table_.row(row);
+    const bool title = fields[Kind] == u"0";
+    const int right = drawWidth_ > 0 ? drawWidth_ : itemRect.right() + 1;
+    const QRect rect(0, itemRect.top(), right, itemRect.height());
+    const int top = rect.top();
+    const int height = rect.height();
+    const int bottom = top + height;
+    const bool current = state_.currentRow >= 0 && row == state_.currentRow;
+
+    // Background.
+    if (current) {
+        const QRect band(rect.left(), top + 1, rect.width() - 2, height - 1);
+        QLinearGradient g(band.topLeft(), band.bottomLeft());
+        g.setColorAt(0, QColor::fromRgba(0xFF40C0FF));
+        g.setColorAt(1, QColor::fromRgba(0xFA0072C6));
+        p.fillRect(rect, kSentenceListBackground);
+        p.fillRect(band, g);
+    } else if (title) {
+        const QRect band(rect.left(), top, rect.width() - 2, height);
+        QLinearGradient g(band.topLeft(), band.bottomLeft());
+        g.setColorAt(0, QColor::fromRgba(state_.editMode ? 0xFFFAF0FA : 0xFFFAFAFA));
+        g.setColorAt(1, QColor::fromRgba(state_.editMode ? 0xF0FA80FA : 0xE6C8C8D2));
+        p.fillRect(rect, kSentenceListBackground);
+        p.fillRect(band, g);
+    } else {
+        p.fillRect(rect, kSentenceListBackground);
+    }
+
+    if (title) {
+        drawOutlinedText(p, fields[SectionTitle], current ? 24 : 23,
+                         QRectF(5, top, rect.width() - 10, height), current);
+        return;
+    }
+
+    // The status marker.
+    const QRect strip(0, top + 2, kMarkerWidth, height - 4);
+    QLinearGradient light(strip.topLeft(), strip.topRight());
+    light.setColorAt(0, kMarkerLight);
+    light.setColorAt(1, kListColour);
+    p.fillRect(strip, light);
+    if (state_.now.date() != todayDate_) {
+        todayDate_ = state_.now.date();
+        today_ = todayDate_.toString(QStringLiteral("yyyyMMdd"));
+    }
+    const auto overlay = [&](QRgb from) {
+        QLinearGradient g(strip.topLeft(), strip.topLeft() + QPoint(strip.width(), strip.width()));
+        g.setColorAt(0, QColor::fromRgba(from));
+        g.setColorAt(1, kListColour);
+        p.fillRect(strip, g);
+    };
+    switch (rowMarker(fields, today_)) {
+    case RowMarker::TodayWeak:
+        overlay(0xC0FF0000);
+        break;
+    case RowMarker::TodayStrong:
+        p.fillRect(strip, QColor(8, 240, 8));
+        break;
+    case RowMarker::LearnedBefore:
+        overlay(0xA03CFF3C);
+        break;
+    case RowMarker::New:
+        break;
+    }
+
+    // The time columns of Edit mode.
+    if (state_.editMode) {
+        p.setFont(current ? boldFont_ : normalFont_);
+        p.setPen(current ? kPlainTextCurrent : kPlainText);
+        const QRect startBox(kMarkerWidth, top, kStartColumnRight - kMarkerWidth, height);
+        const QRect endBox(kStartColumnRight, top, kEndColumnRight - kStartColumnRight, height);
+        p.drawText(startBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   timePointText(textToUInt(fields[StartMs])));
+        p.drawText(endBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   timePointText(textToUInt(fields[EndMs])));
+        const QColor grey(128, 128, 128);
+        p.fillRect(QRect(kStartColumnRight - 1, top, 1, height), grey);
+        p.fillRect(QRect(kEndColumnRight - 1, top, 1, height), grey);
+        if (current && (selectedPoint_ == 1 || selectedPoint_ == 2)) {
+            const int left = selectedPoint_ == 1 ? kMarkerWidth : kStartColumnRight;
+            const int barRight = selectedPoint_ == 1 ? kStartColumnRight : kEndColumnRight;
+            p.fillRect(QRect(left, bottom - 3, barRight - left, 3), QColor(255, 128, 255));
+        }
+    }
+
+    // The learner must not see the sentence being dictated.
+    if (current && state_.dictationMode)
+        return;
+    const int x = state_.editMode ? kEndColumnRight : kMarkerWidth;
+    drawOutlinedText(p, fields[Text], current ? 23 : 22, QRectF(x, top, right - x, height),
+                     current);
+}
+
+} // namespace dictora

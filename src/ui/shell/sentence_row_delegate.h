@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QCache>
+#include <QDate>
+#include <QFont>
+#include <QPainterPath>
+#include <QStyledItemDelegate>
+
+namespace dictora {
+
+class SentenceTable;
+struct StudyState;
+
+// Draws the rows of the sentence list straight from the sentence table:
+// title rows as tinted bands with the Section title, sentence rows with the
+// status marker, the time columns in Edit mode and the sentence text. Texts
+// are drawn as outlined paths; building a path is the slow part of a row, so
+// each path is built once and kept.
+class SentenceRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    SentenceRowDelegate(const SentenceTable& table, const StudyState& state, QObject* parent);
+
+    // The time point marked under the current row in Edit mode (1 start,
+    // 2 end; anything else marks none).
+    void setSelectedPoint(int point) { selectedPoint_ = point; }
+    // Right edge of the drawing: the panel width less room for the scroll bar.
+    void setDrawWidth(int width) { drawWidth_ = width; }
+    int drawWidth() const { return drawWidth_; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // How many text paths were built (not taken from the cache) so far.
+    int pathsBuilt() const { return pathsBuilt_; }
+
+private:
+    void paintRow(QPainter& p, int row, const QRect& rect) const;
+    void drawOutlinedText(QPainter& p, const QString& text, int emSize, const QRectF& box,
+                          bool current) const;
+    const QPainterPath& textPath(const QString& text, int emSize) const;
+
+    const SentenceTable& table_;
+    const StudyState& state_;
+    int selectedPoint_ = -1000;
+    int drawWidth_ = 0;
+    QFont boldFont_;
+    QFont normalFont_;
+    mutable QCache<QString, QPainterPath> paths_;
+    mutable QString today_;
+    mutable QDate todayDate_;
+    mutable int pathsBuilt_ = 0;
+};
+
+} // namespace dictora

@@ -1,0 +1,347 @@
+#include "ui/study/unit_list_dialog.h"
+
+#include "core/media/media_player.h"
+#include "core/study/sentence_list_rules.h"
+#include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "ui/screensaver/screensaver_window.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sentence_list.h"
+#include "ui/shell/shadow_frame.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+#include "ui/shell/ui_font.h"
+#include "ui/study/unit_settings_dialog.h"
+
+#include <QCache>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+
+namespace dictora {
+
+namespace {
+
+constexpr int kLeftEdge = 4;         // the cursor is at the screen's left edge below this x
+constexpr int kShowAfterTicks = 5;   // over half a second at the edge
+constexpr int kHideAfterTicks = 100; // ten seconds shown
+constexpr int kButtonWidth = 120;
+constexpr int kButtonHeight = 45;
+constexpr int kButtonAboveBottom = 55;
+constexpr int kTextEmSize = 23;
+const QColor kListBackground{210, 230, 255};
+
+// Draws a row of the unit list: the name and, in the rightmost 80 pixels,
+// the percent, as outlined text on a light band (a gradient when selected).
+class UnitRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        return {option.rect.width(), UnitListDialog::kRowHeight};
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        p->save();
+        p->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        const QRect rect = option.rect;
+        if (option.state.testFlag(QStyle::State_Selected)) {
+            QLinearGradient g(rect.topLeft(), rect.bottomLeft());
+            g.setColorAt(0, QColor::fromRgba(0xFFDCE6F0));
+            g.setColorAt(1, QColor::fromRgba(0xFAA0C0FF));
+            p->fillRect(rect, g);
+        } else {
+            p->fillRect(rect, QColor::fromRgba(0xFFE6F0FF));
+        }
+        const int nameWidth = rect.width() - UnitListDialog::kPercentColumnWidth;
+        drawText(*p, index.data(Qt::DisplayRole).toString(),
+                 QRect(rect.left(), rect.top(), nameWidth, rect.height()));
+        drawText(*p, index.data(Qt::UserRole).toString(),
+                 QRect(rect.left() + nameWidth, rect.top(), UnitListDialog::kPercentColumnWidth,
+                       rect.height()));
+        p->restore();
+    }
+
+private:
+    void drawText(QPainter& p, const QString& text, const QRect& box) const
+    {
+        if (text.isEmpty())
+            return;
+        QFont font = uiFont();
+        font.setPixelSize(kTextEmSize);
+        const QFontMetricsF metrics(font);
+        QPainterPath path;
+        path.addText(QPointF(0, (box.height() - metrics.height()) / 2 + metrics.ascent()), font,
+                     text);
+        p.save();
+        p.setClipRect(box);
+        p.translate(box.topLeft());
+        p.setPen(QPen(QColor::fromRgba(0x40804040), 1));
+        p.setBrush(QColor::fromRgba(0xFAC04040));
+        p.drawPath(path);
+        p.restore();
+    }
+};
+
+} // namespace
+
+UnitListDialog::UnitListDialog(MainPanelDialog& panel, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
+      library_(panel.services().library)
+{
+    setObjectName(QStringLiteral("unitList"));
+    setWindowTitle(QStringLiteral("生句本"));
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("unitListView"));
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setItemDelegate(new UnitRowDelegate(list_));
+    list_->setUniformItemSizes(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QPalette look = list_->palette();
+    look.setColor(QPalette::Base, kListBackground);
+    look.setColor(QPalette::Window, kListBackground);
+    list_->setPalette(look);
+    list_->installEventFilter(this);
+    connect(list_, &QListWidget::currentRowChanged, this, &UnitListDialog::positionSelected);
+
+    addButton_ = new QPushButton(QStringLiteral("添 加"), list_);
+    addButton_->setObjectName(QStringLiteral("addUnitButton"));
+    QFont buttonFont = uiFont();
+    buttonFont.setPixelSize(20);
+    buttonFont.setWeight(QFont::Thin);
+    addButton_->setFont(buttonFont);
+    addButton_->resize(kButtonWidth, kButtonHeight);
+    connect(addButton_, &QPushButton::clicked, this, [this] {
+        if (UnitSettingsDialog* settings = panel_.unitSettings())
+            settings->showAddUnit();
+    });
+
+    if (library_) {
+        connect(library_, &UnitLibrary::unitClosing, this, &UnitListDialog::CloseUnit);
+        connect(library_, &UnitLibrary::listChanged, this, &UnitListDialog::refreshList);
+        connect(library_, &UnitLibrary::progressChanged, this, &UnitListDialog::refreshPercents);
+        connect(library_, &UnitLibrary::saveFailed, this, &UnitListDialog::showSaveFailure);
+        connect(library_, &UnitLibrary::unitOpened, this, &UnitListDialog::unitOpened);
+    }
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &UnitListDialog::tick);
+}
+
+UnitListDialog::~UnitListDialog() = default;
+
+void UnitListDialog::initialise()
+{
+    if (!library_)
+        return;
+    library_->ScanDataFolder();
+    refreshList();
+    OpenUnit(0);
+    library_->UpdateTotal();
+    timer_.start(100);
+}
+
+// --- the list ---------------------------------------------------------------
+
+void UnitListDialog::refreshList()
+{
+    if (!library_)
+        return;
+    filling_ = true;
+    const QStringList& names = library_->unitNames();
+    while (list_->count() > names.size())
+        delete list_->takeItem(list_->count() - 1);
+    for (int i = 0; i < names.size(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        if (!item)
+            item = new QListWidgetItem(list_);
+        item->setText(names.at(i));
+        item->setData(Qt::UserRole, library_->percentTextAt(i));
+    }
+    list_->setCurrentRow(library_->openPosition());
+    filling_ = false;
+}
+
+void UnitListDialog::refreshPercents()
+{
+    if (!library_)
+        return;
+    for (int i = 0; i < list_->count(); ++i)
+        list_->item(i)->setData(Qt::UserRole, library_->percentTextAt(i));
+}
+
+void UnitListDialog::OpenUnit(int position)
+{
+    if (list_->currentRow() == position && library_ && library_->openPosition() == position)
+        return;
+    list_->setCurrentRow(position);
+}
+
+void UnitListDialog::positionSelected(int position)
+{
+    if (filling_ || !library_ || position < 0)
+        return;
+    if (!library_->OpenUnit(position) && !library_->lastError().isEmpty())
+        showSaveFailure(library_->lastError());
+}
+
+void UnitListDialog::unitOpened()
+{
+    panel_.unitName = library_->unitName();
+    if (MediaPlayer* player = panel_.services().player)
+        player->setUnitName(library_->unitName());
+    refreshPercents();
+    filling_ = true;
+    list_->setCurrentRow(library_->openPosition());
+    filling_ = false;
+}
+
+void UnitListDialog::CloseUnit()
+{
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->HideTip();
+    if (SentenceList* sentences = panel_.sentenceList())
+        sentences->closeUnitWindows();
+}
+
+// --- messages ---------------------------------------------------------------
+
+void UnitListDialog::showSaveFailure(const QString& message)
+{
+    // The timer keeps running while the message shows, so the box does not
+    // block it; a second failure replaces the text of the box already up.
+    if (!messageBox_) {
+        messageBox_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dictora"), message,
+                                      QMessageBox::Ok, panel_.window());
+        messageBox_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    messageBox_->setText(message);
+    messageBox_->show();
+}
+
+// --- showing and hiding -------------------------------------------------------
+
+bool UnitListDialog::splashFinished() const
+{
+    const ScreensaverWindow* screensaver = panel_.screensaver();
+    return !screensaver || screensaver->splashStage > 1;
+}
+
+bool UnitListDialog::keepsForeground() const
+{
+    return state_.foregroundWindow == this || state_.foregroundWindow == panel_.shadowFrame() ||
+           (state_.windowUnderCursor && state_.windowUnderCursor == firstStatusItem());
+}
+
+const QObject* UnitListDialog::firstStatusItem() const
+{
+    return nullptr;
+}
+
+void UnitListDialog::tick()
+{
+    if (shown_) {
+        if (splashFinished()) {
+            if (ticks_ > kHideAfterTicks || !keepsForeground())
+                ShowPopup(false);
+            else
+                ++ticks_;
+        }
+    } else if (state_.cursorPos.x() < kLeftEdge) {
+        if (++ticks_ > kShowAfterTicks)
+            ShowPopup(true);
+    } else {
+        // Only a cursor that rests at the edge brings the pop-up.
+        ticks_ = 0;
+    }
+    if (library_)
+        library_->autosaveStep();
+}
+
+void UnitListDialog::ShowPopup(bool show)
+{
+    if (show == shown_)
+        return;
+    shown_ = show;
+    ticks_ = 0;
+    ShadowFrame* shadow = panel_.shadowFrame();
+    if (!show) {
+        const QObject* foreground = state_.foregroundWindow;
+        hide();
+        if (shadow)
+            shadow->hide();
+        QWidget* frame = panel_.window();
+        const bool ours = foreground == this || foreground == shadow;
+        const auto* foregroundWidget = qobject_cast<const QWidget*>(foreground);
+        if (ours || !foregroundWidget || foregroundWidget->window() != frame)
+            frame->activateWindow();
+        return;
+    }
+    const QStringList names = library_ ? library_->unitNames() : QStringList();
+    const int width = unitPopupWidth(names);
+    const int height = unitPopupHeight(int(names.size()));
+    const QRect panelRect(panel_.mapToGlobal(QPoint(0, 0)), panel_.size());
+    const int left = panelRect.left();
+    const int bottom = panelRect.top() + panelRect.height();
+    if (shadow) {
+        shadow->setGeometry(left - 2, bottom - height - 94, width + 10, height + 10);
+        shadow->show();
+    }
+    setGeometry(left + 2, bottom - height - 90, width, height);
+    QWidget::show();
+    raise();
+    activateWindow();
+    list_->setFocus();
+}
+
+void UnitListDialog::resizeEvent(QResizeEvent*)
+{
+    list_->setGeometry(rect());
+    addButton_->move((width() - kButtonWidth) / 2, height() - kButtonAboveBottom);
+}
+
+void UnitListDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), kListBackground);
+}
+
+// --- keys -----------------------------------------------------------------------
+
+bool UnitListDialog::isSwallowedKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+void UnitListDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (isSwallowedKey(event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool UnitListDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isSwallowedKey(event)) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace dictora
