@@ -9,6 +9,7 @@
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/status_item.h"
+#include "ui/study/unit_list_dialog.h"
 #include "ui/study/unit_settings_dialog.h"
 
 #include <QGuiApplication>
@@ -179,8 +180,8 @@ void ProgressPanel::dictationModeChanged(bool dictationOn)
 
 void ProgressPanel::showUnitList()
 {
-    // The unit library pop-up joins the main panel with the sentence list's
-    // windows; until then the first item has nothing to show.
+    if (UnitListDialog* list = panel_.unitList())
+        list->ShowPopup(true);
 }
 
 void ProgressPanel::showVoiceSettings()

@@ -20,6 +20,8 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace dictora {
 
 namespace {
@@ -49,7 +51,8 @@ UnitSettingsDialog::UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner)
     setModal(false);
 
     QPalette ground = palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    ground.setColor(QPalette::Disabled, QPalette::Window, kGround);
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         ground.setColor(group, QPalette::Window, kGround);
         ground.setColor(group, QPalette::WindowText, kOtherText);
         ground.setColor(group, QPalette::ButtonText, kOtherText);
@@ -153,6 +156,9 @@ void UnitSettingsDialog::ShowSettings()
     show();
     raise();
     activateWindow();
+    // The name is what a learner changes first: typing replaces it.
+    nameEdit_->setFocus(Qt::ActiveWindowFocusReason);
+    nameEdit_->selectAll();
 }
 
 void UnitSettingsDialog::setListEntries(QComboBox* list, const QStringList& entries)

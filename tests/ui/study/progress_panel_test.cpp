@@ -1,10 +1,12 @@
 #include "study_windows_fixture.h"
 
 #include "ui/screensaver/screensaver_window.h"
+#include "ui/study/unit_list_dialog.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTest>
 
 namespace dictora::test {
 namespace {
@@ -107,6 +109,17 @@ TEST_F(ProgressPanelTest, PressMoveFiveDragsThePanelAndRightClickDocksIt)
     sendMouse(today, QEvent::MouseButtonPress, Qt::RightButton, {20, 20}, Qt::RightButton);
     sendMouse(today, QEvent::MouseButtonRelease, Qt::RightButton, {20, 20}, Qt::NoButton);
     EXPECT_EQ(progress().geometry(), docked);
+}
+
+TEST_F(ProgressPanelTest, FirstItemShowsTheUnitLibraryAndSecondTheUnitSettings)
+{
+    ASSERT_FALSE(panel->unitList()->popupShown());
+    QTest::mouseClick(&item(StatusItemType::TotalCompletion), Qt::LeftButton);
+    EXPECT_TRUE(panel->unitList()->popupShown());
+
+    QTest::mouseClick(&item(StatusItemType::UnitSettings), Qt::LeftButton);
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(dialog().windowTitle(), "生句本 - 配置");
 }
 
 TEST_F(ProgressPanelTest, HoverLightsTheItemWithTheTipCue)
