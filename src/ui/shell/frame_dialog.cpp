@@ -5,6 +5,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/tip_window.h"
+#include "ui/screensaver/screensaver_window.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -36,10 +37,14 @@ void FrameDialog::start()
     mainPanel_->setGeometry(rect());
     mainPanel_->show();
     mainPanel_->createOwnedWindows();
-    // The start-up splash of the screensaver will show the sentence list
-    // when it fades out; until it runs, the list is shown right away.
+    // The list is up at once, so the study screen is usable from its first
+    // paint; the start-up splash fades in over it and brings up the rest.
     mainPanel_->sentenceList()->show();
     mainPanel_->layoutPanel();
+    if (ScreensaverWindow* screensaver = mainPanel_->screensaver()) {
+        screensaver->splashStage = 0;
+        screensaver->StartFade();
+    }
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &FrameDialog::refreshObservations);

@@ -104,6 +104,9 @@ void MainPanelDialog::createOwnedWindows()
     unitSettings_ = new UnitSettingsDialog(*this, progressPanel_);
     voiceSettings_ = new VoiceSettingsDialog(*this, mediaWindow_);
 
+    if (mediaWindow_)
+        connect(mediaWindow_, &MediaWindow::nextLineWanted, sentenceList_, &SentenceList::NextLine);
+
     // Last, once every window exists: the unit library scans the Data folder
     // and opens the Sentence Notebook.
     unitList_->initialise();

@@ -142,10 +142,8 @@ void SentenceList::rowSelected(int row)
     if (!table_.isTitleRow(row)) {
         if (state_.editMode)
             pickTimePointFromCursor(row);
-        if (mediaBusy()) {
-            // A playback is being started: the dictation form stays put.
+        if (mediaBusy())
             return;
-        }
         loadRow();
         playRow();
         return;

@@ -5,20 +5,28 @@
 
 #include "core/media/media_player.h"
 #include "core/study/study_state.h"
+#include "ui/dictation/dictation_form.h"
+#include "ui/dictation/typing_progress_bar.h"
 #include "ui/import/add_content_dialog.h"
+#include "ui/media/media_window.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
 
 namespace dictora {
 
-void SentenceList::loadRow() {}
+void SentenceList::loadRow()
+{
+    if (DictationForm* form = panel_.dictationForm())
+        form->LoadRow();
+}
 
 void SentenceList::playRow()
 {
-    MediaPlayer* player = panel_.services().player;
-    if (!player)
-        return;
-    const int select = player->playRow(advancing);
+    int select = kNone;
+    if (MediaWindow* media = panel_.mediaWindow())
+        select = media->PlayRow(advancing);
+    else if (MediaPlayer* player = panel_.services().player)
+        select = player->playRow(advancing);
     // Without a current row the player names the first sentence; selecting
     // it plays it.
     if (select >= 0)
@@ -33,19 +41,25 @@ QString SentenceList::mediaMode()
 
 void SentenceList::pauseMedia()
 {
-    if (MediaPlayer* player = panel_.services().player)
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->PauseMedia();
+    else if (MediaPlayer* player = panel_.services().player)
         player->pauseMedia();
 }
 
 void SentenceList::resumeMedia()
 {
-    if (MediaPlayer* player = panel_.services().player)
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->ResumeMedia();
+    else if (MediaPlayer* player = panel_.services().player)
         player->resumeMedia();
 }
 
 void SentenceList::replaySentence()
 {
-    if (MediaPlayer* player = panel_.services().player)
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->ReplaySentence();
+    else if (MediaPlayer* player = panel_.services().player)
         player->replaySentence();
 }
 
@@ -57,26 +71,52 @@ bool SentenceList::mediaPaused()
 
 bool SentenceList::mediaBusy()
 {
-    return false;
+    const MediaWindow* media = panel_.mediaWindow();
+    if (!media || !media->playBusy())
+        return false;
+    // A playback is being started: the dictation form stays where it is.
+    if (DictationForm* form = panel_.dictationForm())
+        form->autoMove = 0;
+    return true;
 }
 
 bool SentenceList::mediaWindowInFront() const
 {
-    return false;
+    const MediaWindow* media = panel_.mediaWindow();
+    return media && state_.foregroundWindow == media;
 }
 
 bool SentenceList::mediaPinned() const
 {
-    return false;
+    const MediaWindow* media = panel_.mediaWindow();
+    return media && media->pinned();
 }
 
-void SentenceList::togglePinned() {}
+void SentenceList::togglePinned()
+{
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->setPinned(!media->pinned());
+}
 
-void SentenceList::clearSpanFlags() {}
+void SentenceList::clearSpanFlags()
+{
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->clearSpanFlags();
+}
 
-void SentenceList::closeMediaWindow() {}
+void SentenceList::closeMediaWindow()
+{
+    if (MediaWindow* media = panel_.mediaWindow()) {
+        media->setEnlarged(false);
+        media->hide();
+    }
+}
 
-void SentenceList::resetTypingProgress() {}
+void SentenceList::resetTypingProgress()
+{
+    if (DictationForm* form = panel_.dictationForm())
+        form->typingProgressBar()->setPercent(0, form->width(), false);
+}
 
 void SentenceList::openAddContentForTitle()
 {

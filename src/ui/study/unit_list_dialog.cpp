@@ -4,6 +4,8 @@
 #include "core/study/sentence_list_rules.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
+#include "ui/dictation/dictation_form.h"
+#include "ui/media/media_window.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_list.h"
@@ -11,6 +13,8 @@
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/shell/ui_font.h"
+#include "ui/study/progress_panel.h"
+#include "ui/study/status_item.h"
 #include "ui/study/unit_settings_dialog.h"
 
 #include <QCache>
@@ -20,6 +24,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
@@ -208,8 +213,12 @@ void UnitListDialog::unitOpened()
 
 void UnitListDialog::CloseUnit()
 {
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->hide();
     if (TipWindow* tip = panel_.tipWindow())
         tip->HideTip();
+    if (DictationForm* form = panel_.dictationForm())
+        form->answerBox()->setReadOnly(true);
     if (SentenceList* sentences = panel_.sentenceList())
         sentences->closeUnitWindows();
 }
@@ -245,7 +254,8 @@ bool UnitListDialog::keepsForeground() const
 
 const QObject* UnitListDialog::firstStatusItem() const
 {
-    return nullptr;
+    const ProgressPanel* progress = panel_.progressPanel();
+    return progress ? progress->item(StatusItemType::TotalCompletion) : nullptr;
 }
 
 void UnitListDialog::tick()
