@@ -23,6 +23,13 @@ struct X11Windows::Connection {
     Atom wmName = 0;
     Atom utf8String = 0;
     Atom closeWindow = 0;
+    Atom supportingWmCheck = 0;
+    Atom windowType = 0;
+    Atom typeDesktop = 0;
+    Atom typeDock = 0;
+    Atom allowedActions = 0;
+    Atom actionMinimise = 0;
+    Atom actionClose = 0;
 
     ~Connection()
     {
@@ -62,16 +69,22 @@ struct X11Windows::Connection {
 
     QList<quint64> windowList(::Window window, Atom name) const
     {
+        return items(window, name, XA_WINDOW);
+    }
+
+    // A property of 32-bit items (windows, atoms) as a list.
+    QList<quint64> items(::Window window, Atom name, Atom type) const
+    {
         int format = 0;
         unsigned long count = 0;
-        const QByteArray bytes = property(window, name, XA_WINDOW, format, count);
-        QList<quint64> windows;
+        const QByteArray bytes = property(window, name, type, format, count);
+        QList<quint64> list;
         if (format != 32)
-            return windows;
-        const auto* items = reinterpret_cast<const unsigned long*>(bytes.constData());
+            return list;
+        const auto* values = reinterpret_cast<const unsigned long*>(bytes.constData());
         for (unsigned long i = 0; i < count; ++i)
-            windows << quint64(items[i]);
-        return windows;
+            list << quint64(values[i]);
+        return list;
     }
 };
 
@@ -100,6 +113,13 @@ std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray& displayName)
     x->wmName = XInternAtom(x->display, "_NET_WM_NAME", False);
     x->utf8String = XInternAtom(x->display, "UTF8_STRING", False);
     x->closeWindow = XInternAtom(x->display, "_NET_CLOSE_WINDOW", False);
+    x->supportingWmCheck = XInternAtom(x->display, "_NET_SUPPORTING_WM_CHECK", False);
+    x->windowType = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE", False);
+    x->typeDesktop = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+    x->typeDock = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE_DOCK", False);
+    x->allowedActions = XInternAtom(x->display, "_NET_WM_ALLOWED_ACTIONS", False);
+    x->actionMinimise = XInternAtom(x->display, "_NET_WM_ACTION_MINIMIZE", False);
+    x->actionClose = XInternAtom(x->display, "_NET_WM_ACTION_CLOSE", False);
     return std::unique_ptr<X11Windows>(new X11Windows(std::move(x)));
 }
 
@@ -128,6 +148,14 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
 
     info.pid = x_->pid(window);
     info.executableName = executableNameOfProcess(info.pid);
+    info.sameUser = isSameUserProcess(info.pid);
+    const QList<quint64> types = x_->items(window, x_->windowType, XA_ATOM);
+    info.desktopOrPanel = types.contains(x_->typeDesktop) || types.contains(x_->typeDock);
+    const QList<quint64> actions = x_->items(window, x_->allowedActions, XA_ATOM);
+    if (!actions.isEmpty()) {
+        info.canMinimise = actions.contains(x_->actionMinimise);
+        info.canClose = actions.contains(x_->actionClose);
+    }
 
     XClassHint hint{};
     if (XGetClassHint(x_->display, window, &hint)) {
@@ -162,6 +190,17 @@ bool X11Windows::isOwnWindow(quint64 window) const
     return window != 0 && x_->pid(::Window(window)) == qint64(getpid());
 }
 
+bool X11Windows::hasWindowManager() const
+{
+    // The window manager keeps a child window of its own and names it on the
+    // root; the name outlives a window manager that has gone, the window not.
+    const QList<quint64> check = x_->windowList(x_->root, x_->supportingWmCheck);
+    if (check.isEmpty())
+        return false;
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(x_->display, ::Window(check.first()), &attributes) != 0;
+}
+
 void X11Windows::minimise(quint64 window)
 {
     XIconifyWindow(x_->display, ::Window(window), DefaultScreen(x_->display));
@@ -190,6 +229,14 @@ bool X11Windows::endProcess(quint64 window)
     if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
         return false;
     return ::kill(pid_t(pid), SIGTERM) == 0;
+}
+
+bool X11Windows::forceEndProcess(quint64 window)
+{
+    const qint64 pid = window != 0 ? x_->pid(::Window(window)) : 0;
+    if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
+        return false;
+    return ::kill(pid_t(pid), SIGKILL) == 0;
 }
 
 QString executableNameOfProcess(qint64 pid)

@@ -18,6 +18,12 @@ struct ForeignWindowInfo {
     QString executableName; // file name of the process's executable
     QRect frame;            // on the screen
     bool viewable = false;
+    bool sameUser = false;       // the process runs as this program's user
+    bool desktopOrPanel = false; // the window manager's desktop, a panel or a dock
+    // What the window manager lets be done to it (_NET_WM_ALLOWED_ACTIONS);
+    // both true when it does not say.
+    bool canMinimise = true;
+    bool canClose = true;
 };
 
 // Other programs' windows on an X11 desktop, read through the window
@@ -41,6 +47,9 @@ public:
     QList<quint64> stackingOrder() const;
     // Whether the window belongs to this process.
     bool isOwnWindow(quint64 window) const;
+    // Whether a window manager that follows the desktop conventions runs
+    // (_NET_SUPPORTING_WM_CHECK names a window that exists).
+    bool hasWindowManager() const;
 
     void minimise(quint64 window);
     // Asks the window to close, as its close box would.
@@ -48,6 +57,8 @@ public:
     // Ends the process that shows the window. Refused (false) for this
     // process, for another user's process and when the window names none.
     bool endProcess(quint64 window);
+    // The same, for a process that did not end when asked: it cannot refuse.
+    bool forceEndProcess(quint64 window);
 
 private:
     struct Connection;

@@ -1,0 +1,96 @@
+#include "platform/desktop/foreground_guard.h"
+
+#include "core/screensaver/allow_list.h"
+#include "platform/desktop/window_source.h"
+
+namespace dictora {
+
+namespace {
+
+// Ticks from first sight of an intruder to the end of its process.
+constexpr int kLastTick = 4;
+
+// Rectangles that overlap or only touch at an edge.
+bool touches(const QRect& a, const QRect& b)
+{
+    return a.left() <= b.right() + 1 && b.left() <= a.right() + 1 && a.top() <= b.bottom() + 1 &&
+           b.top() <= a.bottom() + 1;
+}
+
+} // namespace
+
+ForegroundGuard::ForegroundGuard(WindowSource& source, const AllowList& allowList,
+                                 qint64 ownProcessId)
+    : source_(source), allowList_(allowList), ownProcessId_(ownProcessId)
+{
+}
+
+bool ForegroundGuard::liesAbove(quint64 window, quint64 screensaverWindow)
+{
+    const QList<quint64> stack = source_.stackingOrder();
+    const qsizetype own = stack.indexOf(screensaverWindow);
+    const qsizetype other = stack.indexOf(window);
+    // A screensaver the window manager does not list is under everything it
+    // lists; a window it does not list cannot be placed and is left alone.
+    return other >= 0 && other > own;
+}
+
+bool ForegroundGuard::isIntruder(const ForeignWindowInfo& info, const QRect& screensaverRect,
+                                 quint64 screensaverWindow)
+{
+    const quint64 window = info.id;
+    if (window == 0 || window == screensaverWindow)
+        return false;
+    if (info.pid <= 0 || info.pid == ownProcessId_ || !info.sameUser || info.desktopOrPanel)
+        return false;
+    if (allowList_.allows(info.executableName, info.className, info.title))
+        return false;
+    return info.viewable && touches(info.frame, screensaverRect) &&
+           liesAbove(window, screensaverWindow);
+}
+
+ForegroundGuard::Step ForegroundGuard::guard(quint64 screensaverWindow,
+                                             const QRect& screensaverRect)
+{
+    Step step;
+    const quint64 window = source_.foregroundWindow();
+    const ForeignWindowInfo info = window != 0 ? source_.describe(window) : ForeignWindowInfo{};
+    if (!isIntruder(info, screensaverRect, screensaverWindow)) {
+        intruder_ = 0;
+        intruderTicks_ = 0;
+        return step;
+    }
+    if (window == intruder_) {
+        if (intruderTicks_ < kLastTick)
+            ++intruderTicks_;
+        else
+            step.closeScreensaver = true;
+    } else {
+        intruder_ = window;
+        intruderTicks_ = 0;
+    }
+
+    step.acted = true;
+    switch (intruderTicks_) {
+    case 0:
+        step.action = Action::Minimise;
+        if (info.canMinimise)
+            source_.minimise(window);
+        break;
+    case 2:
+        step.action = Action::RequestClose;
+        if (info.canClose)
+            source_.requestClose(window);
+        break;
+    case kLastTick:
+        step.action = Action::EndProcess;
+        source_.endProcess(window, step.closeScreensaver);
+        break;
+    default:
+        step.action = Action::Wait;
+        break;
+    }
+    return step;
+}
+
+} // namespace dictora
