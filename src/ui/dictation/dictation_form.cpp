@@ -13,6 +13,7 @@
 #include "ui/dictation/fade_in_worker.h"
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
+#include "ui/media/media_window.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
@@ -120,7 +121,7 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kFormBackground);
     setPalette(palette);
-    setWindowOpacity(kFormAlpha / 255.0);
+    setAlpha(kFormAlpha);
 
     promptLine_ = makeBox(this, QStringLiteral("promptLine"), cellFont(25, 9));
     promptLine_->setReadOnly(true);
@@ -207,7 +208,8 @@ void DictationForm::LoadRow()
         services_.speech->setSpeechText(text);
     if (panel_.compactLayout)
         layoutCompact();
-    if (mediaEnlarged()) {
+    const MediaWindow* media = panel_.mediaWindow();
+    if (media && media->enlarged() && !media->pinned()) {
         answerBox_->setFocus();
         answerBox_->moveCursor(QTextCursor::End);
     }
@@ -297,8 +299,7 @@ void DictationForm::answerAgain()
     UpdateTypingProgress();
     setAnswerText(kAnswerAgainText.trimmed());
     answerBox_->selectAll();
-    if (services_.player)
-        services_.player->replaySentence();
+    replaySentence();
     if (services_.library)
         services_.library->answerAccepted(HintState::kRevealLevel, typingStart_);
 }
@@ -327,8 +328,7 @@ void DictationForm::rightAnswer()
 void DictationForm::showMismatch(const SubmitOutcome& outcome)
 {
     state_.soundOn = true;
-    if (services_.player)
-        services_.player->replaySentence();
+    replaySentence();
 
     const int j = outcome.mismatch.answerIndex;
     QTextCursor cursor = answerBox_->textCursor();
@@ -440,14 +440,15 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
     if (code == Qt::Key_Space) {
-        if (state_.lineByLineMode && services_.player) {
+        MediaWindow* media = panel_.mediaWindow();
+        if (state_.lineByLineMode && media && services_.player) {
             if (services_.player->mediaMode() == u"playing")
-                services_.player->pauseMedia();
+                media->PauseMedia();
             else if (services_.player->paused())
-                services_.player->resumeMedia();
+                media->ResumeMedia();
         } else if (!state_.dictationMode && !state_.editMode && table.isValidRow(row) &&
-                   !table.isTitleRow(row) && services_.player) {
-            services_.player->replaySentence();
+                   !table.isTitleRow(row)) {
+            replaySentence();
         }
         return false;
     }
@@ -464,6 +465,14 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
         }
     }
     return false;
+}
+
+void DictationForm::replaySentence()
+{
+    if (MediaWindow* media = panel_.mediaWindow())
+        media->ReplaySentence();
+    else if (services_.player)
+        services_.player->replaySentence();
 }
 
 void DictationForm::submitEditedText()
@@ -664,7 +673,10 @@ void DictationForm::automaticStep()
 
 void DictationForm::setAlpha(int alpha)
 {
-    setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
+    alpha_ = std::clamp(alpha, 0, 255);
+    // Drawing offscreen (tests) has no window opacity; the value is kept.
+    if (QGuiApplication::platformName() != u"offscreen")
+        setWindowOpacity(alpha_ / 255.0);
 }
 
 // --- the 20 ms timer ------------------------------------------------------------

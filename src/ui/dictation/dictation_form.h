@@ -89,6 +89,7 @@ public:
 
     // The layered alpha of the form (0-255), set by the fade-in worker.
     Q_INVOKABLE void setAlpha(int alpha);
+    int alpha() const { return alpha_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,6 +102,7 @@ private:
     bool filterKey(QObject* watched, QKeyEvent* key);
     bool recordingGate(bool isEnter);
     void submitEditedText();
+    void replaySentence();
     void showPrompt(const QString& text, bool shown);
     void setAnswerText(const QString& text);
     void applyAnswerColour();
@@ -138,6 +140,7 @@ private:
     bool docked_ = false;
     bool draggedByToolbar_ = false;
     bool marginMeasured_ = false;
+    int alpha_ = 255;
     QTimer timer_;
 };
 

@@ -8,6 +8,7 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "ui/dictation/dictation_form.h"
+#include "ui/media/media_window.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/study_services.h"
@@ -231,17 +232,17 @@ void DictationToolbar::toggleSound()
     state.playToMs = kNone;
     if (state.soundOn) {
         state.soundOn = false;
-        if (services.player && services.player->mediaMode() == u"playing")
-            services.player->pauseMedia();
+        if (services.player && services.player->mediaMode() == u"playing" && panel_.mediaWindow())
+            panel_.mediaWindow()->PauseMedia();
         if (services.recorder && services.recorder->recordStatus() == RecordPlaying)
             setRecordButtonState(services.recorder->stopRecording());
         if (services.speech)
             services.speech->clearSpeechPending();
     } else {
         state.soundOn = true;
-        if (services.player) {
+        if (MediaWindow* media = panel_.mediaWindow()) {
             bool advancing = false;
-            const int select = services.player->playRow(advancing);
+            const int select = media->PlayRow(advancing);
             if (select >= 0 && panel_.sentenceList())
                 panel_.sentenceList()->selectRow(select);
         }
