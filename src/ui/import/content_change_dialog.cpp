@@ -2,9 +2,11 @@
 
 #include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sentence_list.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace dictora {
@@ -43,7 +45,16 @@ ContentChangeChoice ContentChangeDialog::ask()
     // Over whichever window asked: the add-content dialog is modal itself.
     if (QWidget* asking = QApplication::activeModalWidget(); asking && asking != this)
         move(asking->geometry().center() - rect().center());
+    // The list keeps hold of the question while it is shown, so closing the
+    // Unit can close it, and keeps the answer afterwards.
+    QPointer<SentenceList> list = panel_.sentenceList();
+    if (list)
+        list->changeDialog = this;
     exec();
+    if (list) {
+        list->changeDialog = nullptr;
+        list->contentChangeChoice = int(contentChangeChoice_);
+    }
     return contentChangeChoice_;
 }
 
