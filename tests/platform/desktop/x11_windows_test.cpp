@@ -127,6 +127,40 @@ TEST_F(XServer, EndsOnlyOtherProcessesOfTheSameUser)
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit); // ended by a signal
 }
 
+TEST_F(XServer, ReadsWhatTheWindowManagerPublishes)
+{
+    const ::Window root = DefaultRootWindow(display_);
+    const auto atom = [this](const char* name) { return XInternAtom(display_, name, False); };
+    EXPECT_FALSE(windows_->hasWindowManager());
+    const ::Window check = makeWindow("WmCheck", "", 0);
+    XChangeProperty(display_, root, atom("_NET_SUPPORTING_WM_CHECK"), XA_WINDOW, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&check), 1);
+    XSync(display_, False);
+    EXPECT_TRUE(windows_->hasWindowManager());
+
+    const ::Window panel = makeWindow("Panel", "panel", 0);
+    const Atom dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    XChangeProperty(display_, panel, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dock), 1);
+    const Atom closeOnly = atom("_NET_WM_ACTION_CLOSE");
+    XChangeProperty(display_, panel, atom("_NET_WM_ALLOWED_ACTIONS"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&closeOnly), 1);
+    XSync(display_, False);
+    const ForeignWindowInfo info = windows_->describe(panel);
+    EXPECT_TRUE(info.desktopOrPanel);
+    EXPECT_FALSE(info.canMinimise);
+    EXPECT_TRUE(info.canClose);
+
+    const ForeignWindowInfo plain = windows_->describe(makeWindow("Plain", "plain", 0));
+    EXPECT_FALSE(plain.desktopOrPanel);
+    EXPECT_TRUE(plain.canMinimise); // nothing published: nothing forbidden
+    EXPECT_TRUE(plain.canClose);
+
+    XDestroyWindow(display_, check);
+    XSync(display_, False);
+    EXPECT_FALSE(windows_->hasWindowManager()); // the name outlived the window manager
+}
+
 TEST(X11WindowsWithoutDisplay, NotAvailable)
 {
     EXPECT_EQ(X11Windows::connect(":999999"), nullptr);
