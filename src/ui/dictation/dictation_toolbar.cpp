@@ -188,13 +188,23 @@ void DictationToolbar::mouseReleaseEvent(QMouseEvent* event)
             setRecordButtonState(panel_.services().recorder->discardRecording());
         return;
     }
-    if (event->button() == Qt::LeftButton)
-        pressButton(button);
+    if (event->button() != Qt::LeftButton)
+        return;
+    // The release that ends a double click belongs to the double click: the
+    // layout button would otherwise undo the docking it just did.
+    if (releaseEndsDoubleClick_) {
+        releaseEndsDoubleClick_ = false;
+        return;
+    }
+    pressButton(button);
 }
 
 void DictationToolbar::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && buttonAt(int(event->position().x())) == LayoutButton)
+    if (event->button() != Qt::LeftButton)
+        return;
+    releaseEndsDoubleClick_ = true;
+    if (buttonAt(int(event->position().x())) == LayoutButton)
         panel_.toggleDock();
 }
 

@@ -72,6 +72,7 @@ private:
     int shownPlaceFixed_ = 0;
     int recordButtonState_ = 0;
     bool notebookVisible_ = false;
+    bool releaseEndsDoubleClick_ = false;
     QTimer timer_;
 };
 

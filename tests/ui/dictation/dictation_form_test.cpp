@@ -1,0 +1,232 @@
+#include "dictation_screen.h"
+
+#include "core/study/unit_file.h"
+#include "core/study/unit_names.h"
+#include "ui/dictation/dictation_form.h"
+#include "ui/dictation/dictation_toolbar.h"
+#include "ui/dictation/mismatch_marker.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sentence_list.h"
+#include "ui/shell/tip_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
+
+namespace dictora::test {
+namespace {
+
+class DictationWindows : public DictationScreen {
+protected:
+    DictationToolbar& toolbar() const { return *form().toolbar(); }
+    int sentCount(const QString& command) const { return int(media->commandLog().count(command)); }
+    void clickToolbar(int x, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(&toolbar(), button, {}, QPoint(x, 15));
+    }
+    // The mouse over the strip at x, as the frame's timer reports it.
+    void hoverToolbar(int x)
+    {
+        state.windowUnderCursor = &toolbar();
+        state.cursorPos = toolbar().geometry().topLeft() + QPoint(x, 15);
+        toolbar().tick();
+    }
+    void commitText(const QString& text)
+    {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(form().answerBox(), &commit);
+    }
+};
+
+TEST_F(DictationWindows, InputMethodTextCountsOnceCommitted)
+{
+    startWithUnit({{QStringLiteral("今天我们一起去公园散步吧。"), 0, 1500}});
+    panel().sentenceList()->toggleDictation();
+    DictationForm& f = form();
+    QPlainTextEdit* box = f.answerBox();
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们"));
+    EXPECT_EQ(f.letterGap(), 8);
+    ASSERT_TRUE(waitForUnlock());
+
+    // Text still being composed is not typed yet.
+    QInputMethodEvent preedit(QStringLiteral("yiqi"), {});
+    QCoreApplication::sendEvent(box, &preedit);
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们"));
+    EXPECT_EQ(f.letterGap(), 8);
+    commitText(QStringLiteral("一起"));
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们一起"));
+    EXPECT_EQ(f.letterGap(), 6);
+
+    media->clearCommandLog();
+    commitText(QStringLiteral("去公圆散步吧。"));
+    EXPECT_EQ(f.letterGap(), 0);
+    EXPECT_TRUE(sent(QStringLiteral("Play MATCH_WAV From 0")));
+    pressEnter();
+    EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("圆"));
+    EXPECT_TRUE(f.mismatchMarker()->isVisible());
+}
+
+TEST_F(DictationWindows, EditModeEnterStoresTheSentence)
+{
+    startWithUnit({{QStringLiteral("Old text"), 0, 1500}});
+    panel().sentenceList()->toggleEdit();
+    panel().sentenceList()->selectRow(rowOf(0));
+    QPlainTextEdit* box = form().answerBox();
+    EXPECT_FALSE(box->isReadOnly());
+    state.unitModified = false;
+    box->setPlainText(QStringLiteral("  New text "));
+    pressEnter();
+    EXPECT_EQ(table.field(rowOf(0), Text), QStringLiteral("New text"));
+    EXPECT_TRUE(state.unitModified);
+}
+
+TEST_F(DictationWindows, RecordButtonClickedFourTimesFromIdle)
+{
+    startWithUnit({{QStringLiteral("Say it."), 0, 1500}});
+    clickToolbar(50);
+    EXPECT_EQ(toolbar().recordButtonState(), 1);
+    EXPECT_TRUE(sent(QStringLiteral("Record RECORD")));
+    clickToolbar(50);
+    EXPECT_EQ(toolbar().recordButtonState(), 2);
+    EXPECT_TRUE(sent(QStringLiteral("Play RECORD From 0 ")));
+    clickToolbar(50);
+    EXPECT_EQ(toolbar().recordButtonState(), 3);
+    EXPECT_TRUE(sent(QStringLiteral("Pause RECORD ")));
+    clickToolbar(50);
+    EXPECT_EQ(toolbar().recordButtonState(), 2);
+    EXPECT_TRUE(sent(QStringLiteral("Resume RECORD ")));
+    clickToolbar(50, Qt::RightButton);
+    EXPECT_EQ(toolbar().recordButtonState(), 0);
+    EXPECT_TRUE(sent(QStringLiteral("Close RECORD ")));
+}
+
+TEST_F(DictationWindows, HoverRaisesButtonsWithTheTipCue)
+{
+    startWithUnit({{QStringLiteral("Keep this one."), 0, 1500}});
+    panel().sentenceList()->selectRow(rowOf(0));
+    toolbar().tick();
+    ASSERT_TRUE(toolbar().notebookButtonVisible());
+    const QString cue = QStringLiteral("Play TIP_WAV From 0 ");
+    hoverToolbar(10);
+    EXPECT_EQ(toolbar().hovered(), DictationToolbar::SoundButton);
+    media->clearCommandLog();
+    for (int x = 10; x < 160; x += 5)
+        hoverToolbar(x);
+    EXPECT_EQ(sentCount(cue), 3);
+    EXPECT_EQ(toolbar().hovered(), DictationToolbar::NotebookButton);
+    TipWindow* tip = panel().tipWindow();
+    EXPECT_TRUE(tip->tipVisible());
+    EXPECT_EQ(tip->text(), QStringLiteral("加入生句本"));
+    EXPECT_EQ(form().autoMove, 0);
+
+    state.windowUnderCursor = nullptr;
+    state.cursorPos = QPoint(-500, -500);
+    media->clearCommandLog();
+    toolbar().tick();
+    EXPECT_EQ(toolbar().hovered(), DictationToolbar::None);
+    EXPECT_EQ(sentCount(cue), 0);
+}
+
+TEST_F(DictationWindows, NotebookButtonAddsTheSentenceOrSaysItCouldNot)
+{
+    startWithUnit({{QStringLiteral("Worth keeping."), 0, 1500}});
+    panel().sentenceList()->selectRow(rowOf(0));
+    toolbar().tick();
+    toolbar().pressButton(DictationToolbar::NotebookButton);
+    TipWindow* tip = panel().tipWindow();
+    EXPECT_EQ(tip->text(), QStringLiteral("添加成功"));
+    const QString notebookPath = folder.dataFolder() + kNotebookFileName;
+    const std::vector<SentenceRow> rows = readUnitFile(notebookPath, true).rows;
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.back()[Text], QStringLiteral("Worth keeping."));
+
+    // A Notebook that cannot be read is never reported as a success.
+    ASSERT_TRUE(QFile::remove(notebookPath));
+    ASSERT_TRUE(QDir().mkdir(notebookPath));
+    media->clearCommandLog();
+    toolbar().pressButton(DictationToolbar::NotebookButton);
+    EXPECT_EQ(tip->text(), QStringLiteral("生句本写入失败"));
+    EXPECT_TRUE(sent(QStringLiteral("Play ERROR_WAV From 0 ")));
+}
+
+TEST_F(DictationWindows, LayoutButtonFixesTheStripAndDoubleClickDocksIt)
+{
+    startWithUnit({{QStringLiteral("Where am I?"), 0, 1500}});
+    DictationForm& f = form();
+    ASSERT_EQ(panel().compactLayout, 1);
+    clickToolbar(90);
+    EXPECT_EQ(f.placeFixed, 1);
+    clickToolbar(90);
+    EXPECT_EQ(f.placeFixed, 0);
+
+    // Press, release, double click, release: as the desktop delivers it.
+    QTest::mouseDClick(&toolbar(), Qt::LeftButton, {}, QPoint(90, 15));
+    QTest::mouseRelease(&toolbar(), Qt::LeftButton, {}, QPoint(90, 15));
+    ASSERT_EQ(panel().compactLayout, 0);
+    EXPECT_TRUE(f.docked());
+    EXPECT_EQ(f.placeFixed, 1);
+    EXPECT_EQ(f.autoMove, 0);
+    EXPECT_EQ(f.height(), 193); // docked at the top of the panel
+    EXPECT_EQ(f.promptHeight(), 52);
+    EXPECT_EQ(toolbar().geometry(), QRect(f.x() + 10, f.y() + f.height() - 40,
+                                          DictationToolbar::kWidth, DictationToolbar::kHeight));
+
+    // The layout button of the docked strip lets it float again.
+    toolbar().pressButton(DictationToolbar::LayoutButton);
+    EXPECT_EQ(panel().compactLayout, 1);
+    EXPECT_FALSE(f.docked());
+    EXPECT_EQ(toolbar().geometry().topLeft(), f.geometry().topLeft() + QPoint(10, -45));
+}
+
+TEST_F(DictationWindows, SoundButtonMutesAndPlaysTheSentenceAgain)
+{
+    startWithUnit({{QStringLiteral("Listen again."), 0, 1500}});
+    panel().sentenceList()->selectRow(rowOf(0));
+    clickToolbar(10);
+    EXPECT_FALSE(state.soundOn);
+    EXPECT_LT(state.playToMs, 0);
+    media->clearCommandLog();
+    clickToolbar(10);
+    EXPECT_TRUE(state.soundOn);
+    EXPECT_TRUE(sent(QStringLiteral("Play MYSHOW From 0 To 1500")));
+}
+
+TEST_F(DictationWindows, FloatingStripStepsDownThenUpAndFadesIn)
+{
+    startWithUnit({{QStringLiteral("One."), 0, 1500}, {QStringLiteral("Two."), 2000, 3500}});
+    DictationForm& f = form();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    panel().sentenceList()->toggleDictation();
+    EXPECT_EQ(f.width(), work.width() * 8 / 10);
+    EXPECT_EQ(f.x(), work.left() + work.width() / 10);
+    EXPECT_LE(f.geometry().bottom(), work.bottom() - 30);
+    EXPECT_GE(f.y(), work.top() + 30);
+    ASSERT_TRUE(waitForUnlock());
+
+    const int top = f.y();
+    answer(QStringLiteral("one"));
+    ASSERT_EQ(state.currentRow, rowOf(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.alpha() == 255 && f.y() != top; }, 3000));
+    EXPECT_EQ(f.y(), top + 50);
+
+    // At the bottom of the work area the direction turns.
+    f.move(f.x(), work.bottom() - 30 - f.height());
+    f.automaticStep();
+    EXPECT_EQ(f.movingUp, 1);
+    EXPECT_EQ(f.y(), work.bottom() - 30 - f.height());
+    f.automaticStep();
+    EXPECT_EQ(f.y(), work.bottom() - 30 - f.height() - 50);
+    // A strip the learner took hold of stays put.
+    f.autoMove = 0;
+    const int held = f.y();
+    f.automaticStep();
+    EXPECT_EQ(f.y(), held);
+}
+
+} // namespace
+} // namespace dictora::test
