@@ -18,8 +18,13 @@ QString lowerExtension(const QString& path)
 
 bool IsTextFile(const QString& path)
 {
-    static const QStringList extensions = {".lrc", ".srt", ".txt"};
+    static const QStringList extensions = {".lrc", ".srt", ".txt", ".vtt", ".ass", ".ssa"};
     return extensions.contains(lowerExtension(path));
+}
+
+QString textFileFilter()
+{
+    return QStringLiteral("(*.lrc *.srt *.txt *.vtt *.ass *.ssa)");
 }
 
 bool IsMediaFile(const QString& path)

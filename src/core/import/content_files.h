@@ -4,8 +4,12 @@
 
 namespace dictora {
 
-// ".lrc", ".srt" or ".txt", compared in lower case from the last ".".
+// ".lrc", ".srt", ".txt", or the subtitle files read like ".srt": ".vtt",
+// ".ass" and ".ssa"; compared in lower case from the last ".".
 bool IsTextFile(const QString& path);
+
+// The open-file dialog's filter for the text files IsTextFile accepts.
+QString textFileFilter();
 
 // ".mp3", ".wav", ".wma", ".mp4", ".avi", ".rm", ".mpeg" or ".mkv", compared
 // the same way.

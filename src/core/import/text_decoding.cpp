@@ -30,29 +30,72 @@ std::vector<char>& lineBuffer()
     return buffer;
 }
 
-bool readEightBitLine(QIODevice& file, const QString& label, QString& line)
+// The line ends: LF, CR LF (the CR stays in the line, the caller trims it),
+// and CR alone, as old Mac files end their lines; the lone CR is dropped as
+// LF is. CrAtEnd: a CR ends the units in hand, and the caller looks at the
+// next unit of the file to tell the two CR cases apart.
+enum class LineEnd { None, Lf, CrLf, LoneCr, CrAtEnd };
+
+template <typename Unit> LineEnd findLineEnd(const Unit* units, qsizetype count, qsizetype& at)
+{
+    for (at = 0; at < count; ++at) {
+        if (units[at] == Unit('\n'))
+            return LineEnd::Lf;
+        if (units[at] == Unit('\r')) {
+            if (at + 1 == count)
+                return LineEnd::CrAtEnd;
+            return units[at + 1] == Unit('\n') ? LineEnd::CrLf : LineEnd::LoneCr;
+        }
+    }
+    return LineEnd::None;
+}
+
+bool readEightBitLine(QIODevice& file, const QString& label, const QByteArray& codePage,
+                      QString& line)
 {
     if (file.pos() == 0 && label == kEncodingUtf8 && !skipMark(file, 3))
         return false;
     std::vector<char>& buffer = lineBuffer();
     size_t used = 0;
+    bool readAny = false;
+    qint64 chunk = 4096;
     for (;;) {
-        const qint64 room = qint64(buffer.size() - used);
-        const qint64 got = file.readLine(buffer.data() + used, room);
+        if (buffer.size() < used + size_t(chunk))
+            buffer.resize(used + size_t(chunk));
+        char* const start = buffer.data() + used;
+        const qint64 got = file.peek(start, chunk);
         if (got <= 0)
             break;
-        used += size_t(got);
-        if (buffer[used - 1] == '\n' || got < room - 1)
-            break;
-        buffer.resize(buffer.size() * 2);
+        readAny = true;
+        qsizetype at = 0;
+        const LineEnd end = findLineEnd(start, qsizetype(got), at);
+        if (end == LineEnd::None) {
+            file.skip(got);
+            used += size_t(got);
+            chunk = std::min<qint64>(chunk * 2, 1024 * 1024);
+            continue;
+        }
+        if (end == LineEnd::Lf || end == LineEnd::LoneCr) {
+            file.skip(at + 1);
+            used += size_t(at);
+        } else if (end == LineEnd::CrLf) {
+            file.skip(at + 2);
+            used += size_t(at + 1);
+        } else {
+            file.skip(at + 1);
+            char next = 0;
+            const bool followedByLf = file.peek(&next, 1) == 1 && next == '\n';
+            if (followedByLf)
+                file.skip(1);
+            used += size_t(followedByLf ? at + 1 : at);
+        }
+        break;
     }
-    if (used == 0)
+    if (!readAny)
         return false;
-    if (buffer[used - 1] == '\n')
-        --used;
     if (used > 0) {
         const QByteArrayView bytes(buffer.data(), qsizetype(used));
-        line = label == kEncodingUtf8 ? QString::fromUtf8(bytes) : decodeAnsiBytes(bytes);
+        line = label == kEncodingUtf8 ? QString::fromUtf8(bytes) : decodeAnsiText(bytes, codePage);
     }
     if (buffer.size() > kKeptBufferSize) {
         buffer.resize(kKeptBufferSize);
@@ -61,7 +104,7 @@ bool readEightBitLine(QIODevice& file, const QString& label, QString& line)
     return true;
 }
 
-// UTF-16LE units are appended as they are, up to the unit U+000A. The file is
+// UTF-16LE units are appended as they are, up to the line end. The file is
 // scanned through peek in chunks that grow while a line goes on, so a short
 // line costs a short copy and a long one a few large ones.
 bool readUtf16Line(QIODevice& file, QString& line)
@@ -71,6 +114,9 @@ bool readUtf16Line(QIODevice& file, QString& line)
     std::vector<char>& buffer = lineBuffer();
     qint64 chunk = 512;
     bool readAny = false;
+    const auto unitAt = [](const char* bytes) {
+        return char16_t(uchar(bytes[0]) | uchar(bytes[1]) << 8);
+    };
     for (;;) {
         if (buffer.size() < size_t(chunk))
             buffer.resize(size_t(chunk));
@@ -82,28 +128,52 @@ bool readUtf16Line(QIODevice& file, QString& line)
             // Either the final odd byte, or a short peek: read it for sure.
             char pair[2] = {0, 0};
             file.read(pair, 2);
-            const char16_t unit = char16_t(uchar(pair[0]) | uchar(pair[1]) << 8);
+            const char16_t unit = unitAt(pair);
             if (unit == u'\n')
                 return true;
+            if (unit == u'\r') {
+                char next[2];
+                if (file.peek(next, 2) == 2 && unitAt(next) == u'\n') {
+                    file.skip(2);
+                    line.append(QChar(unit));
+                }
+                return true;
+            }
             line.append(QChar(unit));
             continue;
         }
-        const auto* bytes = reinterpret_cast<const uchar*>(buffer.data());
         const qsizetype units = qsizetype(got / 2);
-        qsizetype take = 0;
-        while (take < units && !(bytes[2 * take] == 0x0A && bytes[2 * take + 1] == 0))
-            ++take;
         const qsizetype old = line.size();
-        line.resize(old + take);
+        line.resize(old + units);
         char16_t* out = reinterpret_cast<char16_t*>(line.data()) + old;
-        for (qsizetype i = 0; i < take; ++i)
-            out[i] = char16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
-        if (take < units) {
-            file.skip(2 * take + 2);
+        for (qsizetype i = 0; i < units; ++i)
+            out[i] = unitAt(buffer.data() + 2 * i);
+        qsizetype at = 0;
+        const LineEnd end = findLineEnd(out, units, at);
+        switch (end) {
+        case LineEnd::None:
+            file.skip(2 * units);
+            chunk = std::min<qint64>(chunk * 2, kUtf16MaxChunk);
+            continue;
+        case LineEnd::Lf:
+        case LineEnd::LoneCr:
+            line.resize(old + at);
+            file.skip(2 * at + 2);
+            return true;
+        case LineEnd::CrLf:
+            line.resize(old + at + 1);
+            file.skip(2 * at + 4);
+            return true;
+        case LineEnd::CrAtEnd: {
+            file.skip(2 * at + 2);
+            char next[2];
+            const bool followedByLf = file.peek(next, 2) == 2 && unitAt(next) == u'\n';
+            if (followedByLf)
+                file.skip(2);
+            line.resize(old + (followedByLf ? at + 1 : at));
             return true;
         }
-        file.skip(2 * take);
-        chunk = std::min<qint64>(chunk * 2, kUtf16MaxChunk);
+        }
     }
 }
 
@@ -127,11 +197,16 @@ QString DetectTextEncoding(const QString& path)
 
 bool ReadTextLine(QIODevice& file, const QString& label, QString& line)
 {
+    return ReadTextLine(file, label, line, {});
+}
+
+bool ReadTextLine(QIODevice& file, const QString& label, QString& line, const QByteArray& codePage)
+{
     line.clear();
     if (label == kEncodingUnicode)
         return readUtf16Line(file, line);
     if (label == kEncodingAnsi || label == kEncodingUtf8)
-        return readEightBitLine(file, label, line);
+        return readEightBitLine(file, label, codePage, line);
     return false;
 }
 

@@ -22,11 +22,16 @@ inline const QString kEncodingUnicodeBig = QStringLiteral("UNICODEBIG"); // FE F
 QString DetectTextEncoding(const QString& path);
 
 // Reads the next line of an open file into `line` (emptied first), without
-// its line feed; a carriage return before the line feed stays. At position 0
-// the mark of the label is skipped first. Returns false at end of file.
-// Lines of any length are read whole. Called with "ANSI", "UTF8" or
-// "UNICODE" only; any other label reads nothing.
+// its line end: a line feed, or a carriage return alone (old Mac files); a
+// carriage return before a line feed stays in the line. At position 0 the
+// mark of the label is skipped first. Returns false at end of file. Lines of
+// any length are read whole. Called with "ANSI", "UTF8" or "UNICODE" only;
+// any other label reads nothing.
 bool ReadTextLine(QIODevice& file, const QString& label, QString& line);
+
+// The same, reading "ANSI" lines that are not UTF-8 in `codePage` (an iconv
+// name, such as the one DetectAnsiCodePage chose; empty for the default).
+bool ReadTextLine(QIODevice& file, const QString& label, QString& line, const QByteArray& codePage);
 
 // The "ANSI" code page of this platform: bytes that are valid UTF-8 decode as
 // UTF-8 (the Linux locale), any others in the legacy code page named by

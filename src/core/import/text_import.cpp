@@ -101,9 +101,25 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         outcome.status = Status::Unreadable;
         return outcome;
     }
-    const SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
-    std::vector<SentenceRow> rows = parseTextLines(file, label, blank);
+    TextParseOptions options;
+    options.format = textFormatOf(request.textPath);
+    options.tidy = request.tidy;
+    if (label == kEncodingAnsi) {
+        outcome.codePage = DetectAnsiCodePage(request.textPath);
+        options.codePage = outcome.codePage.codePage;
+    }
+    SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
+    ParsedText parsed = parseText(file, label, blank, options);
     file.close();
+    std::vector<SentenceRow> rows = std::move(parsed.rows);
+    QString sectionTitle = baseName;
+    if (!parsed.title.isEmpty() &&
+        (request.titleField.isEmpty() || request.titleField == baseName)) {
+        sectionTitle = parsed.title;
+        for (SentenceRow& row : rows)
+            row[SectionTitle] = sectionTitle;
+        blank[SectionTitle] = sectionTitle;
+    }
 
     if (target < 0) {
         SentenceRow title = blank;
@@ -112,8 +128,8 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         table.appendRow(std::move(title));
         state.unitModified = true;
     } else {
-        if (table.field(target, SectionTitle) != baseName) {
-            table.setField(target, SectionTitle, baseName);
+        if (table.field(target, SectionTitle) != sectionTitle) {
+            table.setField(target, SectionTitle, sectionTitle);
             state.unitModified = true;
         }
         const int oldSentences = sentencesAfter(table, target);

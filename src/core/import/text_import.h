@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/import/code_page_detection.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 
@@ -17,6 +18,13 @@ struct TextImportRequest {
     QString mediaPath;          // may be empty
     uint32_t mediaLengthMs = 0; // as declared by the learner, 0 when not entered
     int targetRow = kNone;      // a Section title row, or kNone for a new Section at the end
+    // Tidy reading (the check box "整理歌词与字幕标签", `--tidy`): markup and
+    // lyric tags stripped, one sentence per time tag, [offset:] applied, the
+    // languages told apart by Unicode script. Off, the lines read literally.
+    bool tidy = false;
+    // The dialog's title field. Left empty or at the file's base name, a
+    // lyric file's [ti:] names the Section under tidy reading.
+    QString titleField;
 };
 
 struct TextImportOutcome {
@@ -35,6 +43,9 @@ struct TextImportOutcome {
     int targetRow = kNone;
     int rowsAdded = 0;
     QString message;
+    // How "ANSI" lines that are not UTF-8 were read (files with a mark need
+    // no code page: NotNeeded).
+    CodePageChoice codePage;
 };
 
 // The sentence row (or with kind "0" the title row) that an import inserts:

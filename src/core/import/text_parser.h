@@ -2,6 +2,7 @@
 
 #include "core/study/sentence_table.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -10,12 +11,39 @@ class QIODevice;
 
 namespace dictora {
 
-// Turns every line of an open text file into sentence rows. No format is
-// chosen up front: each trimmed, non-blank line is a lyric line (it holds "["
-// and "]"), the index line of a subtitle block (digits only: the time line
-// and the text lines follow), or a plain line. Each row starts as a copy of
-// `blank` and receives its times and texts. One call is one file: the primary
-// script of two-language subtitles is decided afresh.
+// How a file's lines are read: lyric, subtitle and plain lines mixed (.lrc,
+// .srt, .txt and anything else), WebVTT (.vtt) or ASS/SSA (.ass, .ssa).
+enum class TextFormat { Lines, WebVtt, Ass };
+
+// The format by the file's extension, in any case.
+TextFormat textFormatOf(const QString& path);
+
+struct TextParseOptions {
+    TextFormat format = TextFormat::Lines;
+    // Tidy reading, the learner's choice: markup and lyric tags stripped,
+    // one sentence per time tag in time order, [offset:] applied, and the
+    // two languages of a subtitle told apart by Unicode script.
+    bool tidy = false;
+    QByteArray codePage; // for "ANSI" lines that are not UTF-8; empty: the default
+};
+
+struct ParsedText {
+    std::vector<SentenceRow> rows;
+    QString title; // a lyric file's [ti:] under tidy reading, else empty
+};
+
+// Turns every line of an open text file into sentence rows, each a copy of
+// `blank` with its times and texts. Lines format, read literally: no format
+// is chosen up front; each trimmed, non-blank line is a lyric line (it holds
+// "[" and "]"), the index line of a subtitle block (digits only: the time
+// line and the text lines follow), the time line of a subtitle block without
+// index (at the start of the file or after a blank line, "-->" between two
+// time points), or a plain line. One call is one file: the primary script of
+// two-language subtitles is decided afresh.
+ParsedText parseText(QIODevice& file, const QString& label, const SentenceRow& blank,
+                     const TextParseOptions& options);
+
+// The rows of the Lines format read literally, in the default code page.
 std::vector<SentenceRow> parseTextLines(QIODevice& file, const QString& label,
                                         const SentenceRow& blank);
 

@@ -47,6 +47,28 @@ bool allDigits(QStringView text)
 
 } // namespace
 
+bool IsTimePoint(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    int colons = 0;
+    bool digitsBefore = false; // the group just read had a digit
+    bool inFraction = false;
+    for (const QChar c : trimmed) {
+        if (c >= u'0' && c <= u'9') {
+            digitsBefore = true;
+        } else if (c == u':' && !inFraction && digitsBefore && colons < 2) {
+            ++colons;
+            digitsBefore = false;
+        } else if ((c == u'.' || c == u',') && !inFraction && digitsBefore) {
+            inFraction = true;
+            digitsBefore = false;
+        } else {
+            return false;
+        }
+    }
+    return digitsBefore && colons > 0;
+}
+
 bool IsAllDigits(const QString& text)
 {
     return allDigits(text);

@@ -19,6 +19,11 @@ inline uint32_t ParseTimePoint(const QString& text)
     return ParseTimePoint(QStringView(text));
 }
 
+// True when the trimmed text has the form of a time point and nothing else:
+// two or three colon-separated groups of digits, then optionally "." or ","
+// and digits ("01:02.03", "00:01:02,500", "5:07").
+bool IsTimePoint(QStringView text);
+
 // True when the trimmed text is made of the digits 0-9 only; the empty text
 // counts, so an empty time field reads as 0.
 bool IsAllDigits(const QString& text);

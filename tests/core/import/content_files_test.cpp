@@ -9,7 +9,7 @@ using dictora::test::FileFolder;
 
 TEST(ContentFiles, KindIsDecidedByTheLastExtensionInAnyCase)
 {
-    for (const char* path : {"a.lrc", "/x/B.SRT", "c.Txt", "d.mp3.txt"})
+    for (const char* path : {"a.lrc", "/x/B.SRT", "c.Txt", "d.mp3.txt", "e.vtt", "f.ASS", "g.ssa"})
         EXPECT_TRUE(IsTextFile(path)) << path;
     for (const char* path : {"a.lrc.bak", "lrc", "/x.txt/readme", "a.text", ""})
         EXPECT_FALSE(IsTextFile(path)) << path;

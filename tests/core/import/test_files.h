@@ -7,6 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Texts in failure messages as text, not as lists of code units.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace dictora::test {
 
 // A scratch folder for the files of one test.

@@ -202,3 +202,20 @@ TEST(AnsiText, UnitFilesAndTextFilesReadTheSameBytesAlike)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("你好，世界")));
     EXPECT_EQ(lines[0].count(QChar(0xFFFD)), 3);
 }
+
+TEST(ReadTextLine, CarriageReturnAloneEndsALine)
+{
+    FileFolder folder;
+    EXPECT_EQ(decode(folder, "one\rtwo\r\rthree\r"), QStringList({"one", "two", "", "three"}));
+    EXPECT_EQ(decode(folder, "one\r\ntwo\rthree\n"), QStringList({"one\r", "two", "three"}));
+    EXPECT_EQ(decode(folder, "\xEF\xBB\xBFone\rtwo"), QStringList({"one", "two"}));
+    EXPECT_EQ(decode(folder, utf16le("one\rtwo\r\nthree\r")),
+              QStringList({"one", "two\r", "three"}));
+    // A CR LF split across the reader's chunks is still one line end.
+    const QByteArray ascii(4095, 'x');
+    EXPECT_EQ(decode(folder, ascii + "\r\nend"), QStringList({ascii + "\r", "end"}));
+    EXPECT_EQ(decode(folder, ascii + "\rend"), QStringList({QString(ascii), "end"}));
+    const QString wide(255, QChar(0x4E2D));
+    EXPECT_EQ(decode(folder, utf16le(wide + "\r\nend")), QStringList({wide + "\r", "end"}));
+    EXPECT_EQ(decode(folder, utf16le(wide + "\rend")), QStringList({wide, "end"}));
+}
