@@ -11,6 +11,7 @@
 #include "ui/shell/tip_window.h"
 #include "ui/shell/ui_font.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/unit_list_dialog.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -318,6 +319,8 @@ void ScreensaverWindow::showWindowSet(int which)
             progress->show();
         break;
     case 1:
+        if (UnitListDialog* unitList = panel_.unitList())
+            unitList->ShowPopup(true);
         break;
     default:
         if (QWidget* list = panel_.sentenceList())
