@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QRegion>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWindow>
 
 namespace dictora {
@@ -46,6 +47,8 @@ ProgressPanel::ProgressPanel(MainPanelDialog& panel, QWidget* owner)
         connect(library_, &UnitLibrary::progressChanged, this, &ProgressPanel::RefreshPanel);
         connect(library_, &UnitLibrary::unitOpened, this, &ProgressPanel::RefreshPanel);
     }
+    if (owner)
+        owner->installEventFilter(this);
     DockPanel();
     RefreshPanel();
 
@@ -104,6 +107,36 @@ void ProgressPanel::placeItems()
     // Only the items are part of the window: the rest of the strip shows
     // and passes the mouse to whatever lies below.
     setMask(items);
+}
+
+void ProgressPanel::followOwner()
+{
+    // Window managers keep a window above the one it is transient for only
+    // while that one is on the screen, and read the link when the window is
+    // shown. The screensaver window, the panel's owner, is hidden outside
+    // Dictation mode; a panel shown then stays above the study screen itself.
+    QWindow* handle = windowHandle();
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!handle || !owner)
+        return;
+    QWidget* above = owner->isVisible() ? owner : panel_.window();
+    if (above != this && above->windowHandle())
+        handle->setTransientParent(above->windowHandle());
+}
+
+bool ProgressPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // The owner coming up (the screensaver in Dictation mode) must not cover
+    // the panel.
+    if (watched == parentWidget() && event->type() == QEvent::Show && isVisible())
+        raise();
+    return LayeredWindow::eventFilter(watched, event);
+}
+
+void ProgressPanel::showEvent(QShowEvent* event)
+{
+    LayeredWindow::showEvent(event);
+    followOwner();
 }
 
 void ProgressPanel::resizeEvent(QResizeEvent* event)
@@ -176,6 +209,10 @@ void ProgressPanel::dictationModeChanged(bool dictationOn)
 {
     if (ScreensaverWindow* screensaver = panel_.screensaver())
         screensaver->SetScreensaverOn(dictationOn);
+    // Switching the screensaver on brings the study screen to the front; the
+    // panel stays in front of it.
+    if (isVisible())
+        raise();
 }
 
 void ProgressPanel::showUnitList()

@@ -77,10 +77,13 @@ public:
     void tick();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void placeItems();
+    void followOwner();
 
     MainPanelDialog& panel_;
     StudyState& state_;
