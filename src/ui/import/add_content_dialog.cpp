@@ -70,8 +70,9 @@ struct AddContentDialog::Choice {
 };
 
 AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), panel_(panel),
-      choice_(std::make_unique<Choice>())
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      panel_(panel), choice_(std::make_unique<Choice>())
 {
     setObjectName(QStringLiteral("addContentDialog"));
     setModal(true);

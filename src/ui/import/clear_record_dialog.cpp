@@ -21,8 +21,8 @@ const QColor kWarningText{255, 255, 0};
 } // namespace
 
 ClearRecordDialog::ClearRecordDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                         Qt::WindowStaysOnTopHint),
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       panel_(panel)
 {
     setObjectName(QStringLiteral("clearRecordDialog"));

@@ -12,7 +12,9 @@
 namespace dictora {
 
 ContentChangeDialog::ContentChangeDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), panel_(panel)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint),
+      panel_(panel)
 {
     setObjectName(QStringLiteral("contentChangeDialog"));
     setWindowTitle(QStringLiteral("内容变更"));
