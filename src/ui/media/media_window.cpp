@@ -13,12 +13,11 @@
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/study_services.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTableView>
 #include <QWindow>
 
@@ -67,6 +66,11 @@ MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
     floating.mediaEnlarged = [window = QPointer<MediaWindow>(this)] {
         return window && window->enlarged();
     };
+
+    // A click acts once it is clear that it does not begin a double click,
+    // so enlarging never pauses or restarts the sentence.
+    clickTimer_.setSingleShot(true);
+    connect(&clickTimer_, &QTimer::timeout, this, &MediaWindow::togglePlayback);
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &MediaWindow::tick);
@@ -427,13 +431,14 @@ void MediaWindow::mouseReleaseEvent(QMouseEvent* event)
     if (std::exchange(releaseAfterDoubleClick_, false))
         return;
     if (click)
-        togglePlayback();
+        clickTimer_.start(QApplication::doubleClickInterval());
 }
 
 void MediaWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    clickTimer_.stop();
     releaseAfterDoubleClick_ = true;
     setEnlarged(!enlarged_);
 }

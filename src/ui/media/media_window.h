@@ -65,6 +65,7 @@ public:
 
     // The frame on the surface now (null when none).
     const QImage& currentFrame() const { return frame_; }
+    bool pausePictureShown() const { return pausedShown_; }
     int framesShown() const { return framesShown_; }
 
     // One tick of the 100 ms timer; public so tests can step it.
@@ -111,6 +112,7 @@ private:
     MediaPlayer* player_;
     VoiceRecorder* recorder_;
     QTimer timer_;
+    QTimer clickTimer_;
     QImage frame_;
     QImage pausePicture_;
     QRect videoArea_;

@@ -139,6 +139,8 @@ void VoiceSettingsDialog::showEvent(QShowEvent* event)
         speedSlider_->setValue(speech_->rate() + kSpeedSteps / 2);
         volumeSlider_->setValue(speech_->volume());
     }
+    ensurePolished();
+    layout()->activate();
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect place(QPoint(0, 0), size());
