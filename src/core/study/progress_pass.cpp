@@ -83,37 +83,79 @@ QString clockSpanText(int64_t seconds)
                              int(withinDay % 60));
 }
 
+ProgressCounter::ProgressCounter(const UnitHeader& header, int rowCount)
+    : newPerDay_(header.newPerDay), countSections_(header.newPerDayUnit > 0)
+{
+    f_.rowCount = rowCount;
+}
+
+void ProgressCounter::titleRow(int row, int nextTitleRow)
+{
+    f_.doneRows += 1;
+    if (countSections_ && quotaOpen_) {
+        sectionsDone_ += sectionShare_;
+        f_.todayNew = 0;
+        curTitle_ = row;
+        next_ = nextTitleRow;
+    }
+    if (quotaOpen_)
+        f_.quotaEndRow = row;
+}
+
+void ProgressCounter::sentenceRow(int row, int done, int level, int64_t textLength,
+                                  bool studiedToday)
+{
+    if (done == 1)
+        f_.doneRows += 1;
+    if (!quotaOpen_)
+        return;
+    f_.quotaEndRow = row;
+    if (done == 1) {
+        if (level == 1 && studiedToday)
+            f_.todayNew += 1;
+        if (studiedToday) {
+            f_.todayDone += 1;
+            f_.todayTotal += 1;
+            f_.todayDoneChars += textLength;
+            f_.todayTotalChars += textLength;
+        }
+    } else if (done == 0) {
+        if (level == 0)
+            f_.todayNew += 1;
+        f_.todayTotal += 1;
+        f_.todayTotalChars += textLength;
+    }
+    if (!countSections_) {
+        if (float(f_.todayNew) >= newPerDay_)
+            quotaOpen_ = false;
+    } else {
+        sectionShare_ =
+            next_ > curTitle_ + 1 ? float(f_.todayNew) / float(next_ - curTitle_ - 1) : 0.0f;
+        if (sectionShare_ + sectionsDone_ >= newPerDay_)
+            quotaOpen_ = false;
+    }
+}
+
+ProgressFigures ProgressCounter::finish(const StudyTotals& totals)
+{
+    fillTexts(f_, totals);
+    return f_;
+}
+
 ProgressFigures runProgressPass(SentenceTable& table, const UnitHeader& header, bool isNotebook,
                                 TimeValue now, const StudyTotals& totals)
 {
-    ProgressFigures f;
     const int count = table.rowCount();
-    f.rowCount = count;
     const QString today = FormatDayStamp(now);
     const std::vector<int> nextTitle = nextTitleRows(table);
-    const bool countSections = header.newPerDayUnit > 0;
-
-    // Floats, as the quota is a float and fractions of Sections add up.
-    float sectionsDone = 0.0f;
-    float sectionShare = 0.0f;
-    int curTitle = 0;
-    int next = 0;
-    bool quotaOpen = true;
+    ProgressCounter counter(header, count);
     std::array<QString, 4> section; // fields 8 to 11 of the current Section
 
     for (int r = 0; r < count; ++r) {
         if (table.isTitleRow(r)) {
             for (int i = 0; i < 4; ++i)
                 section[size_t(i)] = table.field(r, SectionTitle + i);
-            f.doneRows += 1;
-            if (countSections && quotaOpen) {
-                sectionsDone += sectionShare;
-                f.todayNew = 0;
-                curTitle = r;
-                next = nextTitle[size_t(r)];
-            }
-            if (quotaOpen)
-                f.quotaEndRow = r;
+            counter.titleRow(r, nextTitle[size_t(r)]);
             continue;
         }
         if (!isNotebook) {
@@ -125,41 +167,15 @@ ProgressFigures runProgressPass(SentenceTable& table, const UnitHeader& header, 
         }
         const QString& doneText = table.field(r, Done);
         const int done = doneText == kOne ? 1 : doneText == kZero ? 0 : textToInt(doneText);
-        if (done == 1)
-            f.doneRows += 1;
-        if (!quotaOpen)
+        if (!counter.quotaOpen()) {
+            counter.sentenceRow(r, done, 0, 0, false);
             continue;
-        f.quotaEndRow = r;
+        }
         const int level = textToInt(table.field(r, Level));
-        const int64_t n = table.field(r, Text).size();
         const bool studiedToday = QStringView(table.field(r, StudiedAt)).left(8) == today;
-        if (done == 1) {
-            if (level == 1 && studiedToday)
-                f.todayNew += 1;
-            if (studiedToday) {
-                f.todayDone += 1;
-                f.todayTotal += 1;
-                f.todayDoneChars += n;
-                f.todayTotalChars += n;
-            }
-        } else if (done == 0) {
-            if (level == 0)
-                f.todayNew += 1;
-            f.todayTotal += 1;
-            f.todayTotalChars += n;
-        }
-        if (!countSections) {
-            if (float(f.todayNew) >= header.newPerDay)
-                quotaOpen = false;
-        } else {
-            sectionShare =
-                next > curTitle + 1 ? float(f.todayNew) / float(next - curTitle - 1) : 0.0f;
-            if (sectionShare + sectionsDone >= header.newPerDay)
-                quotaOpen = false;
-        }
+        counter.sentenceRow(r, done, level, table.field(r, Text).size(), studiedToday);
     }
-    fillTexts(f, totals);
-    return f;
+    return counter.finish(totals);
 }
 
 } // namespace dictora

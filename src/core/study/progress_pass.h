@@ -40,6 +40,33 @@ struct ProgressFigures {
     ProgressTexts texts;
 };
 
+// The counting of the pass, fed the rows in order: a title row with the
+// position of the next title row (or the row count), a sentence row with its
+// done, level, text length in UTF-16 code units and whether it was studied
+// today. The table's pass and the start-up scan's look at the bytes (which
+// builds no rows) count through this one class.
+class ProgressCounter {
+public:
+    ProgressCounter(const UnitHeader& header, int rowCount);
+    void titleRow(int row, int nextTitleRow);
+    // Rows below the point where today's quota closed only add to doneRows:
+    // quotaOpen() tells the caller whether the other values are looked at.
+    bool quotaOpen() const { return quotaOpen_; }
+    void sentenceRow(int row, int done, int level, int64_t textLength, bool studiedToday);
+    ProgressFigures finish(const StudyTotals& totals);
+
+private:
+    ProgressFigures f_;
+    float newPerDay_;
+    bool countSections_;
+    // Floats, as the quota is a float and fractions of Sections add up.
+    float sectionsDone_ = 0.0f;
+    float sectionShare_ = 0.0f;
+    int curTitle_ = 0;
+    int next_ = 0;
+    bool quotaOpen_ = true;
+};
+
 // The in-memory half of SaveUnit, one walk over the rows: refreshes the
 // copies of fields 8 to 11 on sentence rows (not in the Sentence Notebook),
 // fills an endMs of 0 from the next sentence's startMs, and counts today's

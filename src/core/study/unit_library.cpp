@@ -3,6 +3,7 @@
 #include "core/media/media_commands.h"
 #include "core/study/number_text.h"
 #include "core/study/unit_names.h"
+#include "core/study/unit_scan.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -115,8 +116,7 @@ void UnitLibrary::listFolder(bool loadEach)
     percentTexts_ << QString();
     if (loadEach) {
         setOpenUnit(0, kNotebookName, folder + kNotebookFileName);
-        LoadUnit();
-        SaveUnit();
+        scanOpenUnit();
         state_.isNotebook = false;
     }
     // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
@@ -148,8 +148,7 @@ void UnitLibrary::listFolder(bool loadEach)
         if (loadEach) {
             table_.clear();
             setOpenUnit(int(names_.size()) - 1, name, entry.filePath());
-            LoadUnit();
-            SaveUnit();
+            scanOpenUnit();
         }
     }
     if (loadEach) {
@@ -210,43 +209,83 @@ void UnitLibrary::CloseUnit()
 
 void UnitLibrary::LoadUnit()
 {
-    const QString path = state_.unitFilePath;
-    const bool notebook = state_.isNotebook;
-    const TimeValue now = state_.now.toSecsSinceEpoch();
+    QByteArray bytes;
+    if (readOpenUnitFile(bytes)) {
+        loadBytes(std::move(bytes));
+    } else {
+        header_ = loadedHeader({}, state_.isNotebook);
+        table_.clear();
+    }
+}
+
+bool UnitLibrary::readOpenUnitFile(QByteArray& bytes)
+{
+    const QString& path = state_.unitFilePath;
     blockedReason_.clear();
-    // The file is read whole and kept, so that the save that follows can see
-    // whether anything changed without reading it again.
     loadedBytes_.clear();
     loadedPath_.clear();
-    UnitReadResult read;
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        if (file.size() > kUnitFileSizeLimit) {
-            blockedReason_ = unitTooLargeMessage(path);
-        } else {
-            QByteArray bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError) {
-                blockedReason_ = cannotRead(path, file.errorString());
-            } else {
-                QBuffer buffer(&bytes);
-                buffer.open(QIODevice::ReadOnly);
-                read = readUnit(buffer, notebook, dailyReviewAsOf(now));
-                QString error;
-                if (!read.readWhole() && !keepDamagedCopy(unitName_, path, bytes, read, error))
-                    blockedReason_ = error;
-                // Bytes without the format mark hold no Unit: reading them
-                // as records would only make rows of noise.
-                if (!read.markMatches)
-                    read = UnitReadResult{};
-                loadedBytes_ = std::move(bytes);
-                loadedPath_ = path;
-            }
-        }
-    } else if (QFileInfo::exists(path)) {
-        blockedReason_ = cannotRead(path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A file that is not there is a new Unit; one that is there but
+        // cannot be read must not be replaced by an empty one.
+        if (QFileInfo::exists(path))
+            blockedReason_ = cannotRead(path, file.errorString());
+        return false;
     }
+    if (file.size() > kUnitFileSizeLimit) {
+        blockedReason_ = unitTooLargeMessage(path);
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        blockedReason_ = cannotRead(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void UnitLibrary::loadBytes(QByteArray bytes)
+{
+    const QString& path = state_.unitFilePath;
+    const bool notebook = state_.isNotebook;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    UnitReadResult read =
+        readUnit(buffer, notebook, dailyReviewAsOf(state_.now.toSecsSinceEpoch()));
+    buffer.close();
+    QString error;
+    if (!read.readWhole() && !keepDamagedCopy(unitName_, path, bytes, read, error))
+        blockedReason_ = error;
+    // Bytes without the format mark hold no Unit: reading them as records
+    // would only make rows of noise.
+    if (!read.markMatches)
+        read = UnitReadResult{};
+    // Kept, so that the save that follows can see whether anything changed
+    // without reading the file again.
+    loadedBytes_ = std::move(bytes);
+    loadedPath_ = path;
     header_ = loadedHeader(read, notebook);
     table_.replaceAll(std::move(read.rows));
+}
+
+void UnitLibrary::scanOpenUnit()
+{
+    QByteArray bytes;
+    if (readOpenUnitFile(bytes)) {
+        // Most Units come through the scan unchanged: their figures are
+        // counted on the bytes, and nothing is built or written.
+        if (const std::optional<ProgressFigures> figures = unchangedUnitFigures(
+                bytes, state_.isNotebook, state_.now.toSecsSinceEpoch(), totals_)) {
+            lastError_.clear();
+            storeFigures(*figures);
+            return;
+        }
+        loadBytes(std::move(bytes));
+    } else {
+        header_ = loadedHeader({}, state_.isNotebook);
+        table_.clear();
+    }
+    SaveUnit();
 }
 
 bool UnitLibrary::keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,

@@ -187,6 +187,13 @@ signals:
 
 private:
     void listFolder(bool loadEach);
+    // The open Unit's file into bytes; false (with blockedReason_ set when the
+    // file exists) when it cannot be read whole.
+    bool readOpenUnitFile(QByteArray& bytes);
+    void loadBytes(QByteArray bytes);
+    // The scan's load and save of the open Unit, skipped when the save would
+    // write the very bytes there.
+    void scanOpenUnit();
     bool keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,
                          const UnitReadResult& read, QString& error);
     UnitResult undoRename(const QString& newPath, const QString& oldPath, const QString& oldMedia,
