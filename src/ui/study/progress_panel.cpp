@@ -122,14 +122,22 @@ void ProgressPanel::followOwner()
     QWidget* above = owner->isVisible() ? owner : panel_.window();
     if (above != this && above->windowHandle())
         handle->setTransientParent(above->windowHandle());
+    shownAbove_ = above;
 }
 
 bool ProgressPanel::eventFilter(QObject* watched, QEvent* event)
 {
     // The owner coming up (the screensaver in Dictation mode) must not cover
     // the panel.
-    if (watched == parentWidget() && event->type() == QEvent::Show && isVisible())
-        raise();
+    if (watched == parentWidget() && isVisible()) {
+        if (event->type() == QEvent::Show) {
+            raise();
+        } else if (event->type() == QEvent::Hide && shownAbove_ == watched) {
+            // Shown again, so the window manager learns the new link.
+            hide();
+            show();
+        }
+    }
     return LayeredWindow::eventFilter(watched, event);
 }
 

@@ -4,6 +4,7 @@
 #include "ui/shell/layered_window.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
@@ -92,6 +93,8 @@ private:
     int fadeCount_ = kFadeTop;
     bool opaque_ = true;
     bool dragging_ = false;
+    // The window the panel was last shown above (its owner or the frame).
+    QPointer<QWidget> shownAbove_;
     QPoint dragOffset_;
     QTimer timer_;
 };
