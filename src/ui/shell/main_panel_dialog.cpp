@@ -83,8 +83,7 @@ void MainPanelDialog::createOwnedWindows()
     progressPanel_ = new ProgressPanel(*this, screensaver_);
     progressPanel_->show();
 
-    // Owned by the progress panel once it joins the chain; until then by this panel.
-    mediaWindow_ = new MediaWindow(*this, this);
+    mediaWindow_ = new MediaWindow(*this, progressPanel_);
     dictationForm_ = new DictationForm(*this, this);
 
     QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
