@@ -2,6 +2,7 @@
 #include "cli/cli_command.h"
 #include "cli/study_context.h"
 
+#include "core/import/code_page_detection.h"
 #include "core/import/text_decoding.h"
 #include "core/import/text_import.h"
 
@@ -28,8 +29,20 @@ int runDecode(QStringList args)
     if (label == kEncodingUnicodeBig) {
         result.insert("refused", bigEndianRefusal(QFileInfo(path).completeBaseName()));
     } else {
+        QByteArray codePage;
+        if (label == kEncodingAnsi) {
+            // Which code page lines that are not UTF-8 are read in, and how sure
+            // the choice is.
+            const CodePageChoice choice = DetectAnsiCodePage(path);
+            codePage = choice.codePage;
+            result.insert("codePage", QString::fromLatin1(choice.codePage));
+            result.insert("codePageBasis", basisName(choice.basis));
+            result.insert("detectorAnswer", QString::fromLatin1(choice.detectorAnswer));
+            result.insert("legacyBytes", choice.legacyBytes);
+            result.insert("reason", choice.reason);
+        }
         QString line;
-        while (ReadTextLine(file, label, line))
+        while (ReadTextLine(file, label, line, codePage))
             lines.append(line);
     }
     result.insert("lines", lines);
@@ -39,7 +52,8 @@ int runDecode(QStringList args)
 
 const CommandRegistration registration{
     {QStringLiteral("decode"),
-     QStringLiteral("decode FILE   the encoding label and the lines of a text file, as JSON"),
+     QStringLiteral("decode FILE   the encoding label, the code page chosen for legacy "
+                    "text and how sure it is, and the lines of a text file, as JSON"),
      runDecode}};
 
 } // namespace

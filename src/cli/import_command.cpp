@@ -63,6 +63,7 @@ int runImport(QStringList args)
     const bool append = takeFlag(args, QStringLiteral("--append"));
     const QString mediaOption = takeOption(args, QStringLiteral("--media"));
     const QString length = takeOption(args, QStringLiteral("--length"));
+    const bool tidy = takeFlag(args, QStringLiteral("--tidy"));
     if (args.size() != 1)
         throw UsageError{QStringLiteral("wants one text file")};
     const QString textPath = QFileInfo(args.first()).absoluteFilePath();
@@ -89,6 +90,7 @@ int runImport(QStringList args)
     if (!mediaOption.isEmpty())
         request.mediaPath = QFileInfo(mediaOption).absoluteFilePath();
     request.mediaLengthMs = length.isEmpty() ? 0 : parseLength(length);
+    request.tidy = tidy;
 
     StudyContext context(std::move(folder), now);
     UnitLibrary& library = context.library;
@@ -147,6 +149,7 @@ int runImport(QStringList args)
                {"sectionRow", titleRow},
                {"sectionTitle", table.field(titleRow, SectionTitle)},
                {"rowsAdded", outcome.rowsAdded},
+               {"codePage", QString::fromLatin1(outcome.codePage.codePage)},
                {"rows", table.rowCount()}});
     return 0;
 }
@@ -154,7 +157,8 @@ int runImport(QStringList args)
 const CommandRegistration registration{
     {QStringLiteral("import"),
      QStringLiteral("import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
-                    "[--media PATH] [--length H:M:S]   import a text file into a Section"),
+                    "[--media PATH] [--length H:M:S] [--tidy]   import a text file into a Section "
+                    "(--tidy: strip tags, one sentence per lyric time, languages by script)"),
      runImport}};
 
 } // namespace

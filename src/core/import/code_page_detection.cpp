@@ -116,6 +116,33 @@ QByteArray windowsCodePage(const QByteArray& answer, const QByteArray& sample)
     return answer;
 }
 
+// True when every byte above 127 is part of a pair in the GB2312 block (both
+// bytes A1-FE), the simplified Chinese that most GB18030 files hold. Latin
+// text in a Windows code page rarely is: an accented letter is followed by a
+// plain one ("é" + "t"), which GB18030 would read as a rare character.
+bool onlyGb2312Pairs(const QByteArray& sample)
+{
+    const auto* bytes = reinterpret_cast<const uchar*>(sample.constData());
+    for (qsizetype i = 0; i < sample.size(); ++i) {
+        if (bytes[i] < 0x80)
+            continue;
+        if (i + 1 >= sample.size() || bytes[i] < 0xA1 || bytes[i] > 0xF7 || bytes[i + 1] < 0xA1 ||
+            bytes[i + 1] > 0xFE)
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// Whether the detector named a code page of one byte a character.
+bool isSingleByte(const QByteArray& codePage)
+{
+    return codePage.startsWith("WINDOWS-") || codePage.startsWith("ISO-8859") ||
+           codePage.startsWith("KOI8") || codePage.startsWith("IBM") ||
+           codePage.startsWith("MAC") || codePage == "CP874" || codePage == "TIS-620" ||
+           codePage == "VISCII";
+}
+
 qsizetype undecodedBytes(const QByteArray& sample, const QByteArray& codePage)
 {
     return decodeAnsiText(QByteArrayView(sample), codePage).count(QChar(0xFFFD));
@@ -180,7 +207,11 @@ CodePageChoice DetectAnsiCodePage(const QString& path)
                             .arg(faults);
         return choice;
     }
-    if (choice.legacyBytes < kEnoughLegacyBytes && undecodedBytes(sample, kDefaultCodePage) == 0) {
+    // Few bytes that read as GB18030 too: GB18030 stays, unless the detector
+    // named a one-byte code page and the bytes do not look like Chinese.
+    const bool readsAsChinese = undecodedBytes(sample, kDefaultCodePage) == 0 &&
+                                (!isSingleByte(candidate) || onlyGb2312Pairs(sample));
+    if (choice.legacyBytes < kEnoughLegacyBytes && readsAsChinese) {
         choice.reason = QStringLiteral("%1 bytes above 127 are too few to tell %2 from GB18030")
                             .arg(choice.legacyBytes)
                             .arg(QString::fromLatin1(candidate));

@@ -24,8 +24,8 @@ struct CodePageChoice {
 // Looks at the lines of the file that are not valid UTF-8 (up to a sample of
 // 64 KB of them) and asks uchardet which legacy code page they are in. The
 // detector's answer is taken only when it decodes every sampled byte, and,
-// when GB18030 would decode them too, only on enough text to tell the two
-// apart; otherwise GB18030 stays, so every file that read right before
+// when they read as Chinese in GB18030 too, only on enough text to tell the
+// two apart; otherwise GB18030 stays, so every file that read right before
 // detection existed reads the same. DICTORA_CODEPAGE, when set, decides
 // without detection.
 CodePageChoice DetectAnsiCodePage(const QString& path);

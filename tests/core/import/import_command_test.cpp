@@ -135,3 +135,13 @@ TEST_F(ImportCommand, TextAboveTheSizeLimitIsRefusedUnread)
     EXPECT_TRUE(errors.contains("文本 Huge 超过 64 MB, 不能导入.")) << errors.toStdString();
     EXPECT_EQ(savedBytes(), before);
 }
+
+TEST_F(ImportCommand, TidyOptionReadsTagsAway)
+{
+    const QString lyric =
+        folder.write("Song.lrc", "[ti:Yesterday]\n[00:05.00][00:01.00]<00:01.00>la <00:01.50>la\n");
+    ASSERT_EQ(run({lyric}), 0) << errors.toStdString();
+    ASSERT_EQ(run({lyric, "--tidy"}), 0) << errors.toStdString();
+    EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "", "[00:01.00]<00:01.00>la <00:01.50>la",
+                                        "#Yesterday", "la la", "la la"}));
+}

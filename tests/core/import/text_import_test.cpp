@@ -283,3 +283,23 @@ TEST_F(TextImport, FileAboveTheSizeLimitIsRefusedBeforeAnythingChanges)
     ASSERT_TRUE(huge.resize(kTextFileSizeLimit)); // at the limit: may be imported
     EXPECT_EQ(CheckTextFile(path).status, Status::Imported);
 }
+
+TEST_F(TextImport, TidyLyricTitleNamesTheSectionWhileTheTitleFieldIsTheFileName)
+{
+    const QByteArray lyric("[ti:Yesterday]\n[00:01.00]one\n");
+    const auto importTitled = [&](bool tidy, const QString& titleField) {
+        table.clear();
+        TextImportRequest request;
+        request.textPath = folder.write("Lesson 1.lrc", lyric);
+        request.tidy = tidy;
+        request.titleField = titleField;
+        Answer never(ContentChangeChoice::Cancel);
+        ImportTextFile(table, state, request, never);
+        return texts();
+    };
+    EXPECT_EQ(importTitled(true, ""), QStringList({"#Yesterday", "one"}));
+    EXPECT_EQ(table.field(1, SectionTitle), "Yesterday");
+    EXPECT_EQ(importTitled(true, "Lesson 1"), QStringList({"#Yesterday", "one"}));
+    EXPECT_EQ(importTitled(true, "My song"), QStringList({"#Lesson 1", "one"}));
+    EXPECT_EQ(importTitled(false, ""), QStringList({"#Lesson 1", "", "one"}));
+}
