@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include <optional>
+
 namespace dictora {
 
 namespace {
@@ -298,12 +300,14 @@ void AddContentDialog::confirm()
         lengthFromFields({hoursField_->text(), minutesField_->text(), secondsField_->text()});
     confirmation.copyChecked = copyBox_->isChecked();
 
-    ContentChangeDialog fallback(panel_, this);
-    ContentChangeQuestion& question = panel_.contentChange()
-                                          ? *panel_.contentChange()
-                                          : static_cast<ContentChangeQuestion&>(fallback);
+    // The panel's question dialog; one of our own only for a panel made
+    // without its owned windows.
+    std::optional<ContentChangeDialog> ownQuestion;
+    ContentChangeDialog* question = panel_.contentChange();
+    if (!question)
+        question = &ownQuestion.emplace(panel_, this);
     const SectionConfirmationOutcome outcome =
-        confirmSection(services.sentences, services.state, confirmation, mediaFolder(), question);
+        confirmSection(services.sentences, services.state, confirmation, mediaFolder(), *question);
 
     const QString caption = panel_.window() ? panel_.window()->windowTitle() : QString();
     if (outcome.import.status == TextImportOutcome::Status::Refused)

@@ -208,6 +208,8 @@ TEST_F(ContentDialogs, DropOnTheDialogTakesTheFirstTextOrMediaFile)
         dropFiles(&add, {doc, png, txt});
         EXPECT_EQ(add.titleField()->text(), QStringLiteral("c"));
         EXPECT_EQ(add.mediaField()->toPlainText(), QString()); // the Section has no media
+        EXPECT_FALSE(add.copyBox()->isEnabled());
+        EXPECT_FALSE(add.hoursField()->isEnabled());
         EXPECT_EQ(media.commandLog().size(), 1);
         state.editMode = false; // drops count only in Edit mode
         dropFiles(&add, {txt});
