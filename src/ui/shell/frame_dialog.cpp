@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QTableView>
+#include <QWindow>
 
 namespace dictora {
 
@@ -61,14 +62,13 @@ void FrameDialog::refreshObservations()
 
 void FrameDialog::bringToFront()
 {
-    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-        // Changing the hint recreates the native window; show it again in
-        // the state it had.
-        const Qt::WindowStates states = windowState();
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        setWindowState(states);
-        show();
-    }
+    // The hint goes to the native window as it is: changing the widget's
+    // flags would make a new native window, and the owned windows (the
+    // screensaver, the progress panel) would lose it as their owner and fall
+    // behind the frame.
+    if (QWindow* native = windowHandle();
+        native && !native->flags().testFlag(Qt::WindowStaysOnTopHint))
+        native->setFlags(native->flags() | Qt::WindowStaysOnTopHint);
     raise();
     activateWindow();
     MainPanelDialog* panel = mainPanel_;
