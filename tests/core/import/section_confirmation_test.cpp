@@ -13,13 +13,7 @@ using dictora::test::FileFolder;
 namespace {
 
 struct Answer : ContentChangeQuestion {
-    ContentChangeChoice choice = ContentChangeChoice::Cancel;
-    int asked = 0;
-    ContentChangeChoice ask() override
-    {
-        ++asked;
-        return choice;
-    }
+    ContentChangeChoice ask() override { return ContentChangeChoice::Cancel; }
 };
 
 struct Confirming : ::testing::Test {
@@ -37,24 +31,6 @@ struct Confirming : ::testing::Test {
 };
 
 } // namespace
-
-TEST_F(Confirming, LyricAndMediaMakeOneNewSectionSharingTheMedia)
-{
-    const QString lyric = folder.write("song.lrc", "[00:01.00]One\n[00:02.00]Two\n");
-    const QString song = folder.write("song.mp3", "ID3");
-    const auto outcome = confirm({kNone, lyric, true, song, true}, "song", 3723000);
-    EXPECT_EQ(outcome.import.status, TextImportOutcome::Status::Imported);
-    ASSERT_EQ(table.rowCount(), 3);
-    EXPECT_EQ(outcome.titleRow, 0);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(table.field(row, SectionTitle), "song");
-        EXPECT_EQ(table.field(row, MediaPath), song);
-        EXPECT_EQ(table.field(row, MediaName), "song.mp3");
-        EXPECT_EQ(table.field(row, MediaLengthMs), "3723000");
-    }
-    EXPECT_EQ(table.field(2, Text), "Two");
-    EXPECT_TRUE(state.unitModified);
-}
 
 TEST_F(Confirming, CopyIntoTheMediaFolderNeverOverwrites)
 {
@@ -95,43 +71,6 @@ TEST_F(Confirming, FailedCopyKeepsTheFullPathAndSaysWhy)
     EXPECT_EQ(outcome.copy.status, MediaCopyOutcome::Status::Failed);
     EXPECT_FALSE(outcome.copy.error.isEmpty());
     EXPECT_EQ(table.field(0, MediaPath), song);
-}
-
-TEST_F(Confirming, ReplaceAppendAndCancelOnASectionWithSentences)
-{
-    const QString lyric = folder.write("new.txt", "N1\nN2\n");
-    const QString song = folder.write("new.mp3", "");
-    struct Case {
-        ContentChangeChoice choice;
-        QStringList texts; // of rows 1.. up to the next title
-        QString title;
-        QString mediaOfSection;
-    };
-    const Case cases[] = {
-        {ContentChangeChoice::Replace, {"N1", "N2"}, "new", song},
-        {ContentChangeChoice::Append, {"Old", "N1", "N2"}, "new", song},
-        {ContentChangeChoice::Cancel, {"Old"}, "new", song},
-    };
-    for (const Case& c : cases) {
-        table.clear();
-        table.appendRow(makeTitleRow("Lesson"));
-        SentenceRow old = makeSentenceRow();
-        old[Text] = "Old";
-        table.appendRow(old);
-        table.appendRow(makeTitleRow("Next"));
-        answer.choice = c.choice;
-        confirm({0, lyric, true, song, true}, "Lesson");
-        QStringList texts;
-        for (int row = 1; !table.isTitleRow(row); ++row) {
-            texts << table.field(row, Text);
-            // One media file for the whole Section, old sentences and new.
-            EXPECT_EQ(table.field(row, MediaPath), c.mediaOfSection) << row;
-            EXPECT_EQ(table.field(row, SectionTitle), c.title) << row;
-        }
-        EXPECT_EQ(texts, c.texts) << int(c.choice);
-        EXPECT_EQ(table.field(0, MediaPath), c.mediaOfSection);
-        EXPECT_EQ(table.field(table.rowCount() - 1, SectionTitle), "Next");
-    }
 }
 
 TEST_F(Confirming, NoFileChosenRenamesTheSectionAndItsSentences)

@@ -224,6 +224,7 @@ TEST_F(ContentDialogs, DropOnTheDialogTakesTheFirstTextOrMediaFile)
 TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
 {
     const QString txt = write(file(QStringLiteral("New.txt")), "New 1\nNew 2\n");
+    const QString wav = write(file(QStringLiteral("voice.wav")), "");
     struct Case {
         const char* button; // of the content-change dialog; null: Esc
         int choice;         // the answer the list keeps
@@ -241,6 +242,7 @@ TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
         script.then([&](QDialog& dialog) {
             auto& add = static_cast<AddContentDialog&>(dialog);
             dropFiles(&add, {txt});
+            dropFiles(&add, {wav});
             QTest::mouseClick(add.okButton(), Qt::LeftButton);
         });
         script.then([&](QDialog& dialog) {
@@ -256,6 +258,9 @@ TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
         EXPECT_EQ(script.shown(), 2) << c.button;
         EXPECT_EQ(panel->sentenceList()->contentChangeChoice, c.choice);
         EXPECT_EQ(textsOfSection(0), c.texts) << (c.button ? c.button : "Esc");
+        // One media file for the whole Section, old sentences and new.
+        for (int row = 0; row <= c.texts.size(); ++row)
+            EXPECT_EQ(sentences.field(row, MediaPath), wav) << row;
         EXPECT_EQ(sentences.field(0, SectionTitle), QStringLiteral("New"));
         EXPECT_EQ(sentences.field(sentences.rowCount() - 1, SectionTitle), QStringLiteral("Next"));
     }
