@@ -93,10 +93,14 @@ QString failure(const QString& path, WriteStep step, int error)
              QLatin1String(stepText(step)));
 }
 
+// "." + the target's name + "." + six letters or digits, in the target's
+// folder: hidden, and of a form no learner gives a file, so that the scan can
+// remove leftovers without touching anything of theirs.
 QByteArray temporaryName(const QByteArray& target)
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray name = target + '.';
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray name = target.left(slash + 1) + '.' + target.mid(slash + 1) + '.';
     for (int i = 0; i < 6; ++i)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
     return name;
@@ -172,7 +176,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
 
 bool isTemporaryFileName(const QString& fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^.+\\.dat\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.dat\\.[A-Za-z0-9]{6}$"));
     return pattern.match(fileName).hasMatch();
 }
 

@@ -39,7 +39,7 @@ struct WriteOutcome {
 };
 
 // Replaces the file at path by bytes: they go to a temporary file in the same
-// folder (path + "." + six letters or digits), which is written, flushed,
+// folder ("." + file name + "." + six letters or digits), which is written, flushed,
 // synced to disk, closed and renamed over the target. Every step is checked;
 // on the first failure the temporary file is removed and the target keeps its
 // exact bytes. A target without any write permission (made read-only by the
@@ -49,7 +49,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
                                  bool onlyIfChanged = false, FileSteps& steps = systemFileSteps());
 
 // True for a file name of the form the writer gives its temporary files:
-// a name ending in ".dat", then "." and six letters or digits.
+// ".", a name ending in ".dat", then "." and six letters or digits.
 bool isTemporaryFileName(const QString& fileName);
 // Removes such leftovers (from a process killed before its rename) in a
 // folder; nothing else. Returns how many were removed. Only safe while no

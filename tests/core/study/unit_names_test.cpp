@@ -2,6 +2,8 @@
 
 #include "core/study/unit_names.h"
 
+#include <QRegularExpression>
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -164,6 +166,12 @@ TEST_F(LibraryTest, CrashInTheMiddleOfASaveLeavesTheOldFileWhole)
     const UnitReadResult read = readUnitFile(dataPath("大"), false);
     EXPECT_TRUE(read.terminated);
     EXPECT_EQ(read.rows.size(), 2u);
+    // The half-written temporary file is left behind; the next scan takes it away.
+    const QStringList everything = QDir(folder.dataFolder()).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(everything.filter(QRegularExpression("^\\.大\\.dat\\.")).size(), 1)
+        << everything.join(' ').toStdString();
     library.ScanDataFolder();
     EXPECT_EQ(library.unitNames(), (QStringList{"生句本", "大"}));
+    EXPECT_EQ(QDir(folder.dataFolder()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"大.dat", "生句本.dat"}));
 }
