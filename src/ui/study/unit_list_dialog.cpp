@@ -138,6 +138,8 @@ UnitListDialog::UnitListDialog(MainPanelDialog& panel, QWidget* owner)
         connect(library_, &UnitLibrary::progressChanged, this, &UnitListDialog::refreshPercents);
         connect(library_, &UnitLibrary::saveFailed, this, &UnitListDialog::showSaveFailure);
         connect(library_, &UnitLibrary::unitOpened, this, &UnitListDialog::unitOpened);
+        connect(library_, &UnitLibrary::damagedUnitKept, this,
+                [this](const DamagedUnit& damaged) { showMessage(damagedUnitNotice(damaged)); });
     }
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &UnitListDialog::tick);
@@ -196,8 +198,8 @@ void UnitListDialog::positionSelected(int position)
 {
     if (filling_ || !library_ || position < 0)
         return;
-    if (!library_->OpenUnit(position) && !library_->lastError().isEmpty())
-        showSaveFailure(library_->lastError());
+    // A failed save is reported through the library's saveFailed.
+    library_->OpenUnit(position);
 }
 
 void UnitListDialog::unitOpened()
@@ -227,13 +229,24 @@ void UnitListDialog::CloseUnit()
 
 void UnitListDialog::showSaveFailure(const QString& message)
 {
+    showMessage(message);
+}
+
+void UnitListDialog::showMessage(const QString& message)
+{
     // The timer keeps running while the message shows, so the box does not
-    // block it; a second failure replaces the text of the box already up.
+    // block it; a second message joins the text of the box already up.
+    if (messageBox_ && messageBox_->isVisible()) {
+        if (!messageBox_->text().contains(message))
+            messageBox_->setText(messageBox_->text() + u'\n' + message);
+        return;
+    }
     if (!messageBox_) {
         messageBox_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dictora"), message,
                                       QMessageBox::Ok, panel_.window());
         messageBox_->setAttribute(Qt::WA_DeleteOnClose);
     }
+    messageBox_->setObjectName(QStringLiteral("unitLibraryMessage"));
     messageBox_->setText(message);
     messageBox_->show();
 }

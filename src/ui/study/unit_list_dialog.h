@@ -68,6 +68,7 @@ private:
     void unitOpened();
     void refreshPercents();
     void showSaveFailure(const QString& message);
+    void showMessage(const QString& message);
     bool splashFinished() const;
     bool keepsForeground() const;
     const QObject* firstStatusItem() const;

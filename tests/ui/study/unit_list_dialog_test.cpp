@@ -1,0 +1,151 @@
+#include "study_windows_fixture.h"
+
+#include "ui/screensaver/screensaver_window.h"
+#include "ui/shell/sentence_list.h"
+#include "ui/shell/shadow_frame.h"
+#include "ui/study/unit_list_dialog.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace dictora {
+namespace {
+
+class UnitListTest : public test::StudyWindows {
+protected:
+    UnitListDialog& popup() { return *panel->unitList(); }
+
+    void placePanel()
+    {
+        panel->setGeometry(100, 50, 1000, 700);
+        panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+        // The splash is over: the pop-up may hide by itself.
+        panel->screensaver()->splashStage = 3;
+    }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            popup().tick();
+    }
+};
+
+TEST_F(UnitListTest, ComesUpAtTheLeftEdgeSizedByTheLongestName)
+{
+    const QString tenCjk = QStringLiteral("一二三四五六七八九十");
+    writeUnit(tenCjk, {title("标题"), sentence("一")});
+    start();
+    placePanel();
+    ASSERT_EQ(popup().list()->count(), 2);
+    EXPECT_EQ(popup().list()->item(0)->text(), QStringLiteral("生句本"));
+
+    state.cursorPos = QPoint(3, 400);
+    ticks(5);
+    EXPECT_FALSE(popup().popupShown());
+    ticks(1); // over half a second at the edge
+    ASSERT_TRUE(popup().isVisible());
+    // 16 x 20 + 90 wide; 35 x (2 + 2) is below the least height of 200.
+    EXPECT_EQ(popup().geometry(), QRect(102, 50 + 700 - 200 - 90, 410, 200));
+    EXPECT_EQ(panel->shadowFrame()->geometry(), QRect(98, 50 + 700 - 200 - 94, 420, 210));
+    EXPECT_TRUE(panel->shadowFrame()->isVisible());
+    EXPECT_EQ(popup().addButton()->geometry(), QRect(145, 145, 120, 45));
+    EXPECT_EQ(popup().addButton()->text(), QStringLiteral("添 加"));
+
+    // Escape and Enter neither close nor pick anything.
+    QTest::keyClick(popup().list(), Qt::Key_Escape);
+    QTest::keyClick(popup().list(), Qt::Key_Return);
+    EXPECT_TRUE(popup().isVisible());
+
+    // While it is the foreground window it stays, for ten seconds.
+    state.foregroundWindow = &popup();
+    ticks(101);
+    EXPECT_TRUE(popup().popupShown());
+    ticks(1);
+    EXPECT_FALSE(popup().popupShown());
+    EXPECT_FALSE(popup().isVisible());
+    EXPECT_FALSE(panel->shadowFrame()->isVisible());
+
+    // Shown again, it goes as soon as another window has the foreground.
+    ticks(6);
+    ASSERT_TRUE(popup().popupShown());
+    state.foregroundWindow = panel.get();
+    ticks(1);
+    EXPECT_FALSE(popup().popupShown());
+}
+
+TEST_F(UnitListTest, AWanderingCursorDoesNotBringItUp)
+{
+    placePanel();
+    for (int i = 0; i < 10; ++i) {
+        state.cursorPos = QPoint(i % 2 == 0 ? 0 : 300, 400);
+        popup().tick();
+    }
+    EXPECT_FALSE(popup().popupShown());
+}
+
+TEST_F(UnitListTest, PickingAUnitClosesTheOldOneAndOpensIt)
+{
+    writeUnit(QStringLiteral("课文"), {title("第一课"), sentence("一"), sentence("二")});
+    start();
+    placePanel();
+    state.editMode = true;
+    tip().ShowTip(10, 10, QStringLiteral("提示"));
+    panel->sentenceList()->selectedPoint = 2;
+
+    popup().list()->setCurrentRow(1);
+    EXPECT_EQ(library->unitName(), QStringLiteral("课文"));
+    EXPECT_EQ(panel->unitName, QStringLiteral("课文"));
+    EXPECT_EQ(table.rowCount(), 3);
+    EXPECT_TRUE(state.isBrowseMode());
+    EXPECT_FALSE(tip().tipVisible());
+    EXPECT_EQ(panel->sentenceList()->selectedPoint, -1000);
+    EXPECT_TRUE(media.sent.contains(QStringLiteral("Close MYSHOW ")));
+
+    popup().OpenUnit(0);
+    EXPECT_TRUE(state.isNotebook);
+    EXPECT_EQ(table.rowCount(), 0);
+}
+
+TEST_F(UnitListTest, AddButtonOpensTheSettingsInAddMode)
+{
+    placePanel();
+    ticks(0);
+    state.cursorPos = QPoint(0, 400);
+    ticks(6);
+    QTest::mouseClick(popup().addButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(dialog().addMode, 1);
+    dialog().hide();
+}
+
+TEST_F(UnitListTest, AFailedAutosaveIsShownInAMessageBox)
+{
+    writeUnit(QStringLiteral("课文"), {title("第一课"), sentence("一")});
+    start();
+    placePanel();
+    popup().OpenUnit(1);
+    // The Data folder is gone and a plain file stands in its place: the
+    // save cannot write its temporary file.
+    ASSERT_TRUE(QDir(folder.dataFolder()).removeRecursively());
+    QFile blocker(home.path() + "/Data");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    table.setField(1, Text, QStringLiteral("改过的句子"));
+    state.unitModified = true;
+    popup().tick();
+    EXPECT_FALSE(state.unitModified);
+    const QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+            box = b;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->text().isEmpty());
+    EXPECT_EQ(box->text(), library->lastError());
+    const_cast<QMessageBox*>(box)->close();
+}
+
+} // namespace
+} // namespace dictora
