@@ -122,6 +122,7 @@ void ScreensaverWindow::SetScreensaverOn(bool on)
         ShowSolid();
         if (auto* frame = qobject_cast<FrameDialog*>(panel_.window()))
             frame->bringToFront();
+        keepOwnedWindowsInFront(this);
     } else {
         Redraw(0);
     }
@@ -353,6 +354,8 @@ bool ScreensaverWindow::event(QEvent* event)
 
 void ScreensaverWindow::mousePressEvent(QMouseEvent* event)
 {
+    // The window manager raised this window on the click.
+    keepOwnedWindowsInFront(this);
     if (event->button() != Qt::LeftButton || !state_.dictationMode) {
         LayeredWindow::mousePressEvent(event);
         return;
@@ -437,6 +440,19 @@ void ScreensaverWindow::guardForeground()
     if (step.acted) {
         if (auto* frame = qobject_cast<FrameDialog*>(panel_.window()))
             frame->bringToFront();
+        keepOwnedWindowsInFront(this);
+    }
+}
+
+void ScreensaverWindow::keepOwnedWindowsInFront(QWidget* owner)
+{
+    // Raising this window (the frame brings it up, a click on it raises it)
+    // must not bury the windows it owns, the progress panel first among
+    // them: each comes up after its owner, as owned windows stay in front.
+    for (QWidget* child : owner->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() && child->isVisible())
+            child->raise();
+        keepOwnedWindowsInFront(child);
     }
 }
 

@@ -107,6 +107,7 @@ private:
     void finishFade(bool splash);
     void showWindowSet(int which);
     void guardForeground();
+    void keepOwnedWindowsInFront(QWidget* owner);
 
     MainPanelDialog& panel_;
     StudyState& state_;
