@@ -162,6 +162,13 @@ void MediaWindow::setEnlarged(bool on)
         setGeometry(centredMediaRect(QSize(panel_.screenWidth, panel_.screenHeight)));
     }
     panel_.layoutPanel();
+    // Changing the layer showed the window anew, without the keyboard; the
+    // learner who double-clicked it expects Space and Escape to reach it,
+    // unless an answer is being typed in Dictation mode.
+    if (on && isVisible() && !state_.dictationMode) {
+        activateWindow();
+        setFocus();
+    }
 }
 
 void MediaWindow::setPinned(bool on)

@@ -41,7 +41,8 @@ QSlider* makeSlider(int maximum, QWidget* parent)
 } // namespace
 
 VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),
       englishList_(new QComboBox(this)), chineseList_(new QComboBox(this)),
       speedSlider_(makeSlider(kSpeedSteps, this)), volumeSlider_(makeSlider(kVolumeSteps, this))
@@ -61,7 +62,10 @@ VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
         listPalette.setColor(QPalette::ButtonText, kVoiceText);
         list->setPalette(listPalette);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        list->setMinimumContentsLength(24);
+        // Room for espeak-ng's longest voice names, "Chinese (Mandarin,
+        // latin as English) (cmn-latn-pinyin)" among them.
+        list->setMinimumContentsLength(40);
+        list->setMaxVisibleItems(20);
     }
     englishList_->setObjectName(QStringLiteral("englishVoices"));
     chineseList_->setObjectName(QStringLiteral("chineseVoices"));
@@ -81,6 +85,8 @@ VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
     grid->addWidget(makeLabel(QStringLiteral("音量:"), this), 3, 0);
     grid->addWidget(volumeSlider_, 3, 1);
     grid->setColumnStretch(1, 1);
+    // A settings box of fixed size: nothing in it grows.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(englishList_, &QComboBox::activated, this,
             [this](int index) { chooseVoice(englishList_, index); });
