@@ -15,8 +15,8 @@ namespace dictora {
 
 namespace {
 
-// Enough lines to decide on; the detector stops early once it is certain.
-constexpr qsizetype kSampleBytes = 64 * 1024;
+// Enough lines to decide on: some hundred lines of subtitles.
+constexpr qsizetype kSampleBytes = 16 * 1024;
 // A line longer than this is examined by its head.
 constexpr qsizetype kLongestLine = 1024 * 1024;
 // Bytes above 127 needed before another code page may replace GB18030 for
@@ -27,7 +27,7 @@ constexpr qsizetype kEnoughLegacyBytes = 24;
 const QByteArray kDefaultCodePage = QByteArrayLiteral("GB18030");
 
 // Every line of the file that is not valid UTF-8, each ended by a line feed,
-// up to kSampleBytes.
+// up to kSampleBytes (the file is read in blocks of that size).
 QByteArray legacyLines(QFile& file)
 {
     QByteArray sample;

@@ -92,6 +92,18 @@ QString collapseBlanks(const QString& text)
 
 } // namespace
 
+QString TidyText(const QString& line)
+{
+    // Most lines hold no markup: they are returned as they are, shared.
+    bool plain = true;
+    for (qsizetype i = 0; plain && i < line.size(); ++i) {
+        const char16_t c = line[i].unicode();
+        plain = !(c == u'<' || c == u'{' || c == u'&' || c == u'\t' || c == 0xA0 ||
+                  (c == u' ' && (i == 0 || i + 1 == line.size() || line[i + 1] == u' ')));
+    }
+    return plain ? line : TidyText(QStringView(line));
+}
+
 QString TidyText(QStringView line)
 {
     QString out;

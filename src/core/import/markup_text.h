@@ -13,6 +13,7 @@ namespace dictora {
 // (&nbsp; into a blank). Blanks left in a run become one; the ends are
 // trimmed. A "<" or "{" that opens no tag stays.
 QString TidyText(QStringView line);
+QString TidyText(const QString& line);
 
 // The text of an ASS/SSA event as the lines it shows: every override block
 // {...} is removed, and with it the vector drawings a {\p1} block starts;
