@@ -6,6 +6,7 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 
 using namespace dictora;
@@ -108,6 +109,54 @@ TEST_F(LibraryTest, RenameThatCannotWriteKeepsTheOldFile)
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(readAll(dataPath("旧")), before);
     EXPECT_EQ(library.unitFilePath(), dataPath("旧"));
+}
+
+namespace {
+// The system's file steps, except that one file cannot be removed (as on a
+// folder or file the learner may not change).
+class UnremovableFile : public FileSteps {
+public:
+    explicit UnremovableFile(const QString& path) : path_(QFile::encodeName(path)) {}
+    bool remove(const QByteArray& path) override
+    {
+        if (path == path_) {
+            errno = EPERM;
+            return false;
+        }
+        return FileSteps::remove(path);
+    }
+
+private:
+    QByteArray path_;
+};
+} // namespace
+
+TEST_F(LibraryTest, RenameWhoseOldFileCannotBeRemovedIsUndoneAndSaysWhy)
+{
+    writeUnit("旧", {title("T"), sentence("one")});
+    QDir(folder.mediaFolder()).mkpath("旧");
+    ASSERT_TRUE(writeAll(folder.mediaFolder() + "旧/a.mp3", "audio"));
+    library.ScanDataFolder();
+    ASSERT_TRUE(library.OpenUnit(library.positionOf("旧")));
+    const QByteArray before = readAll(dataPath("旧"));
+    UnremovableFile steps(dataPath("旧"));
+    library.setFileSteps(steps);
+
+    const UnitResult result = library.renameOpenUnit("新");
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.contains("旧 was not renamed")) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains("cannot be removed (Operation not permitted)"));
+    EXPECT_TRUE(result.message.contains("keeps its name"));
+    EXPECT_EQ(readAll(dataPath("旧")), before);
+    EXPECT_FALSE(QFileInfo::exists(dataPath("新")));
+    EXPECT_EQ(readAll(folder.mediaFolder() + "旧/a.mp3"), "audio");
+    EXPECT_FALSE(QFileInfo::exists(folder.mediaFolder() + "新"));
+    EXPECT_EQ(library.unitName(), "旧");
+    EXPECT_EQ(library.unitFilePath(), dataPath("旧"));
+    // Listed once, under its old name, now and at the next start.
+    EXPECT_EQ(library.unitNames(), (QStringList{"生句本", "旧"}));
+    library.ScanDataFolder();
+    EXPECT_EQ(library.unitNames(), (QStringList{"生句本", "旧"}));
 }
 
 TEST_F(LibraryTest, DeleteOpensTheNotebookAndTheEntriesFollowTheirUnits)
