@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QWindow>
 
 #include <chrono>
 
@@ -93,6 +94,11 @@ ScreensaverWindow::ScreensaverWindow(MainPanelDialog& panel, QWidget* owner)
       allowList_(AllowList::load(cfgFolder_ + QStringLiteral("App.ini")))
 {
     setObjectName(QStringLiteral("screensaver"));
+    // The window manager maps the window some time after show(), and puts
+    // it on top when it does: the owned windows come up again only then.
+    create();
+    if (QWindow* native = windowHandle())
+        native->installEventFilter(this);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &ScreensaverWindow::tick);
     timer_.start(100);
@@ -350,6 +356,17 @@ bool ScreensaverWindow::event(QEvent* event)
         return true;
     }
     return LayeredWindow::event(event);
+}
+
+bool ScreensaverWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        const bool exposed = windowHandle()->isExposed();
+        if (exposed && !exposed_)
+            keepOwnedWindowsInFront(this);
+        exposed_ = exposed;
+    }
+    return LayeredWindow::eventFilter(watched, event);
 }
 
 void ScreensaverWindow::mousePressEvent(QMouseEvent* event)

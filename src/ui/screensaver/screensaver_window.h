@@ -89,6 +89,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -137,6 +138,7 @@ private:
     std::unique_ptr<WindowSource> windowSource_;
     bool windowSourceLookedFor_ = false;
     std::unique_ptr<ForegroundGuard> guard_;
+    bool exposed_ = false;
     QTimer timer_;
 };
 
