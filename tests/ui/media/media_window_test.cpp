@@ -2,9 +2,12 @@
 
 #include "core/media/media_window_input.h"
 #include "core/media/pause_picture.h"
+#include "core/media/voice_recorder.h"
 #include "ui/dictation/dictation_form.h"
+#include "ui/dictation/dictation_toolbar.h"
 #include "ui/media/media_window.h"
 
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QTableView>
 #include <QTest>
@@ -152,6 +155,32 @@ TEST_F(MediaWindowTest, TheTimerUnlocksTypingOnceMostOfTheSentenceWasHeard)
     ASSERT_TRUE(waitUntil([&] { return form->typingUnlocked() == 1; }));
     // The unlock came from the sound: at least 61.8 % of 1000 ms had played.
     EXPECT_GE(media->send(QStringLiteral("Status MYSHOW Position")).toInt(), 618);
+}
+
+TEST_F(MediaWindowTest, LineByLinePlayMovesTheSelectionOnWithTheSound)
+{
+    state.lineByLineMode = true;
+    playRow(1);
+    EXPECT_EQ(state.playToMs, 1990); // plays on to the end of the media
+    ASSERT_TRUE(waitUntil([&] { return state.currentRow == 2; }));
+    EXPECT_EQ(state.spanEndMs, 1990);
+    EXPECT_EQ(mode(), QStringLiteral("playing"));
+}
+
+TEST_F(MediaWindowTest, AShortRecordingIsForgottenAndTheRecordButtonTurnsIdle)
+{
+    DictationForm* form = panel->dictationForm();
+    if (!form || !form->toolbar())
+        GTEST_SKIP() << "no dictation toolbar in this build";
+    DictationToolbar* toolbar = form->toolbar();
+    toolbar->setRecordButtonState(recorder->startRecording());
+    ASSERT_TRUE(waitUntil([&] { return recorder->recordStatus() == RecordRecording; }));
+    window->tick(); // the timer sees the recording before the learner stops it
+    toolbar->setRecordButtonState(recorder->stopRecording());
+    EXPECT_EQ(toolbar->recordButtonState(), RecordStopped);
+    ASSERT_TRUE(waitUntil([&] { return toolbar->recordButtonState() == RecordIdle; }));
+    EXPECT_FALSE(recorder->hasRecording());
+    EXPECT_TRUE(QDir(folder.recordFolder()).entryList(QDir::Files).isEmpty());
 }
 
 } // namespace
