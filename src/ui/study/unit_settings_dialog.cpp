@@ -7,6 +7,7 @@
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/unit_list_dialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -153,6 +154,10 @@ void UnitSettingsDialog::ShowSettings()
                                  std::max(area.top(), area.bottom() - place.height() + 1)));
     }
     move(place.topLeft());
+    // The unit library pop-up would hide itself as soon as this dialog has
+    // the focus, and give the focus back to the study screen; it goes first.
+    if (UnitListDialog* list = panel_.unitList())
+        list->ShowPopup(false);
     show();
     raise();
     activateWindow();
