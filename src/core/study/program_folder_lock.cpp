@@ -55,7 +55,11 @@ ProgramFolderLock::Outcome ProgramFolderLock::take(Holder who, const QString& de
     holderText_.clear();
     error_.clear();
     const QByteArray path = QFile::encodeName(path_);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A lock file made by another user may be read-only to this one; a lock
+    // taken through a read-only descriptor holds just as well.
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error_ =
             QStringLiteral("cannot open %1: %2")
