@@ -2,6 +2,7 @@
 
 #include "core/study/unit_names.h"
 #include "core/study/unit_settings_choices.h"
+#include "ui/study/unit_list_dialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -48,6 +49,26 @@ TEST_F(UnitSettingsDialogTest, NewUnitWithTheDefaultChoicesThenItsSettingsReopen
     EXPECT_EQ(dialog().countEdit()->text(), "1.00");
     EXPECT_EQ(dialog().countUnitList()->currentText(), "课 (篇)");
     EXPECT_TRUE(dialog().deleteButton()->isEnabled());
+}
+
+TEST_F(UnitSettingsDialogTest, AddButtonOfTheUnitLibraryOpensItInAddMode)
+{
+    panel->unitList()->ShowPopup(true);
+    QTest::mouseClick(panel->unitList()->addButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(dialog().windowTitle(), "添加单元");
+    EXPECT_FALSE(panel->unitList()->popupShown());
+}
+
+TEST_F(UnitSettingsDialogTest, FollowsTheUnitOpenedWhileItShows)
+{
+    ASSERT_TRUE(library->createUnit("Lesson").ok);
+    dialog().showEditUnit();
+    ASSERT_EQ(dialog().windowTitle(), "Lesson - 配置");
+    library->OpenUnit(0);
+    EXPECT_EQ(dialog().windowTitle(), "生句本 - 配置");
+    EXPECT_TRUE(dialog().nameEdit()->isReadOnly());
+    EXPECT_FALSE(dialog().deleteButton()->isEnabled());
 }
 
 TEST_F(UnitSettingsDialogTest, NotebookOffersOneEntryPerListAReadOnlyNameAndNoDelete)
