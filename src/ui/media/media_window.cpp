@@ -54,8 +54,9 @@ MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
     setGeometry(centredMediaRect(QSize(panel.screenWidth, panel.screenHeight)));
     videoArea_ = videoArea(size());
 
-    if (auto* media = dynamic_cast<GstMediaCommands*>(panel.services().media))
-        media->registerVideoSink(kSurfaceId, this);
+    videoOutput_ = dynamic_cast<GstMediaCommands*>(panel.services().media);
+    if (videoOutput_)
+        videoOutput_->registerVideoSink(kSurfaceId, this);
     if (player_)
         player_->setVideoSurface(this);
     if (recorder_)
@@ -81,8 +82,8 @@ MediaWindow::~MediaWindow()
 {
     // The services outlive the windows (the application ends the windows
     // first); the media layer must not deliver frames here once this is gone.
-    if (auto* media = dynamic_cast<GstMediaCommands*>(panel_.services().media))
-        media->unregisterVideoSink(kSurfaceId);
+    if (videoOutput_)
+        videoOutput_->unregisterVideoSink(kSurfaceId);
     if (player_)
         player_->setVideoSurface(nullptr);
 }

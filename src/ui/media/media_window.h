@@ -11,6 +11,7 @@
 
 namespace dictora {
 
+class GstMediaCommands;
 class MainPanelDialog;
 class MediaPlayer;
 class VoiceRecorder;
@@ -110,6 +111,9 @@ private:
     MainPanelDialog& panel_;
     StudyState& state_;
     MediaPlayer* player_;
+    // The media layer that delivers frames here; null when the commands go
+    // to another layer (a recording stand-in in tests).
+    GstMediaCommands* videoOutput_ = nullptr;
     VoiceRecorder* recorder_;
     QTimer timer_;
     QTimer clickTimer_;
