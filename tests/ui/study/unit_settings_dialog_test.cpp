@@ -1,5 +1,6 @@
 #include "study_windows_fixture.h"
 
+#include "core/study/file_replacement.h"
 #include "core/study/unit_names.h"
 #include "core/study/unit_settings_choices.h"
 #include "ui/study/unit_list_dialog.h"
@@ -9,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <cerrno>
 
 namespace dictora::test {
 namespace {
@@ -168,6 +171,50 @@ TEST_F(UnitSettingsDialogTest, RenameKeepsTheRowsAndMovesTheMediaFolder)
     EXPECT_EQ(library->unitName(), "New");
     EXPECT_EQ(table.rows(), rows);
     EXPECT_EQ(item(StatusItemType::UnitSettings).label(), "New");
+}
+
+// File steps whose removal of one file fails, as on a folder where the
+// learner may add files but not remove them.
+class OldFileStays : public FileSteps {
+public:
+    explicit OldFileStays(QString path) : path_(std::move(path)) {}
+    bool remove(const QByteArray& path) override
+    {
+        if (QFile::decodeName(path) == path_) {
+            errno = EACCES;
+            return false;
+        }
+        return FileSteps::remove(path);
+    }
+
+private:
+    QString path_;
+};
+
+TEST_F(UnitSettingsDialogTest, RenameWhoseOldFileCannotBeRemovedLeavesOneUnitAndSaysSo)
+{
+    writeUnit("Old", {title("One"), sentence("first")});
+    QDir(folder.mediaFolder()).mkpath("Old");
+    start();
+    OldFileStays steps(dataPath("Old"));
+    library->setFileSteps(steps);
+    ASSERT_TRUE(library->OpenUnit(library->positionOf("Old")));
+
+    dialog().showEditUnit();
+    dialog().nameEdit()->setText("New");
+    QTest::mouseClick(dialog().okButton(), Qt::LeftButton);
+
+    QMessageBox* box = messageBox("unitSettingsMessage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains("Old was not renamed")) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains("The rename was undone")) << box->text().toStdString();
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_EQ(QDir(folder.dataFolder()).entryList({"*.dat"}, QDir::Files, QDir::Name),
+              (QStringList{"Old.dat", "生句本.dat"}));
+    EXPECT_TRUE(QDir(folder.mediaFolder() + "Old").exists());
+    EXPECT_EQ(library->unitNames(), (QStringList{"生句本", "Old"}));
+    EXPECT_EQ(library->unitName(), "Old");
+    box->close();
 }
 
 TEST_F(UnitSettingsDialogTest, DeletingTheLastUnitLeavesTheNotebookOpen)
