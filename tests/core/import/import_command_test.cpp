@@ -4,6 +4,9 @@
 #include "core/import/test_files.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -144,4 +147,30 @@ TEST_F(ImportCommand, TidyOptionReadsTagsAway)
     ASSERT_EQ(run({lyric, "--tidy"}), 0) << errors.toStdString();
     EXPECT_EQ(savedRows(), QStringList({"#标题", "#Song", "", "[00:01.00]<00:01.00>la <00:01.50>la",
                                         "#Yesterday", "la la", "la la"}));
+}
+
+TEST(DecodeCommand, SaysWhichCodePageLegacyTextIsReadInAndHowSure)
+{
+    FileFolder folder;
+    const auto decode = [&](const QByteArray& bytes) {
+        QProcess process;
+        process.start(DICTORA_CLI_PATH, {"decode", folder.write("t.srt", bytes)});
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    };
+    // 我們今天去看電影，然後一起吃晚飯。 and 你覺得這部電影怎麼樣？ in Big5.
+    const QJsonObject big5 =
+        decode("\xa7\xda\xad\xcc\xa4\xb5\xa4\xd1\xa5\x68\xac\xdd\xb9\x71"
+               "\xbc\x76\xa1\x41\xb5\x4d\xab\xe1\xa4\x40\xb0\x5f\xa6\x59"
+               "\xb1\xdf\xb6\xba\xa1\x43\r\n\xa7\x41\xc4\xb1\xb1\x6f\xb3"
+               "\x6f\xb3\xa1\xb9\x71\xbc\x76\xab\xe7\xbb\xf2\xbc\xcb\xa1\x48\r\n");
+    EXPECT_EQ(big5["codePage"].toString(), "CP950");
+    EXPECT_EQ(big5["codePageBasis"].toString(), "detected");
+    EXPECT_EQ(big5["lines"].toArray().at(1).toString(),
+              QString::fromUtf8("你覺得這部電影怎麼樣？\r"));
+    const QJsonObject shortGb = decode("\xC4\xE3\xBA\xC3\n"); // 你好
+    EXPECT_EQ(shortGb["codePage"].toString(), "GB18030");
+    EXPECT_EQ(shortGb["codePageBasis"].toString(), "unsure");
+    EXPECT_FALSE(shortGb["reason"].toString().isEmpty());
+    EXPECT_EQ(shortGb["lines"].toArray().at(0).toString(), QString::fromUtf8("你好"));
 }
