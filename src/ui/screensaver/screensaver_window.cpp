@@ -247,6 +247,16 @@ void ScreensaverWindow::StartFade()
     fadeRequested_ = 1;
     const int run = ++fadeRun_;
     const bool splash = splashStage == 0;
+    // The splash waits for the study screen's first paint, so drawing and
+    // mapping a screen-sized window does not hold the study screen back.
+    studyScreenPainted_ = true;
+    auto* frame = qobject_cast<FrameDialog*>(panel_.window());
+    if (splash && frame) {
+        studyScreenPainted_ = false;
+        connect(
+            frame, &FrameDialog::firstFramePainted, this, [this] { studyScreenPainted_ = true; },
+            Qt::SingleShotConnection);
+    }
     fade_ = std::jthread(
         [this, run, splash](std::stop_token stop) { runFade(std::move(stop), run, splash); });
 }
@@ -282,6 +292,10 @@ void ScreensaverWindow::runFade(std::stop_token stop, int run, bool splash)
     };
 
     if (splash) {
+        // At most half a second: a frame that painted before the fade
+        // started reports it no more.
+        for (int i = 0; i < 50 && !studyScreenPainted_ && wanted(); ++i)
+            pause(10);
         splashStage = 1;
         for (int alpha = 0; alpha <= 255 && wanted(); alpha += kFadeInStep) {
             postFadeStep(run, [this, alpha] { fadeStep(alpha); });

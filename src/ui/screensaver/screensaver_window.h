@@ -30,7 +30,8 @@ struct StudyState;
 // Threads: the fade runs on a worker thread of its own. The worker never
 // touches a widget: it paces the fade and posts every redraw and every
 // window it shows to the user-interface thread. The two threads share only
-// fadeRequested and splashStage, both atomic.
+// fadeRequested, splashStage and whether the study screen has painted,
+// all atomic.
 class ScreensaverWindow : public LayeredWindow {
     Q_OBJECT
 public:
@@ -132,6 +133,7 @@ private:
 
     std::atomic<int> fadeRequested_{0};
     std::atomic<int> fadeRun_{0};
+    std::atomic<bool> studyScreenPainted_{true};
     std::jthread fade_;
 
     std::function<QString()> choosePicture_;
