@@ -1,5 +1,6 @@
 #include "study_windows_fixture.h"
 
+#include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/study/unit_list_dialog.h"
 
@@ -111,7 +112,7 @@ TEST_F(ProgressPanelTest, PressMoveFiveDragsThePanelAndRightClickDocksIt)
     EXPECT_EQ(progress().geometry(), docked);
 }
 
-TEST_F(ProgressPanelTest, FirstItemShowsTheUnitLibraryAndSecondTheUnitSettings)
+TEST_F(ProgressPanelTest, ItemsOpenTheUnitLibraryTheUnitSettingsAndTheVoiceSettings)
 {
     ASSERT_FALSE(panel->unitList()->popupShown());
     QTest::mouseClick(&item(StatusItemType::TotalCompletion), Qt::LeftButton);
@@ -120,6 +121,10 @@ TEST_F(ProgressPanelTest, FirstItemShowsTheUnitLibraryAndSecondTheUnitSettings)
     QTest::mouseClick(&item(StatusItemType::UnitSettings), Qt::LeftButton);
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_EQ(dialog().windowTitle(), "生句本 - 配置");
+
+    ASSERT_FALSE(panel->voiceSettings()->isVisible());
+    QTest::mouseClick(&item(StatusItemType::Mode), Qt::LeftButton);
+    EXPECT_TRUE(panel->voiceSettings()->isVisible());
 }
 
 TEST_F(ProgressPanelTest, HoverLightsTheItemWithTheTipCue)
