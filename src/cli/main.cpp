@@ -204,6 +204,20 @@ int main(int argc, char** argv)
     args << common;
     if (!takeFlag(args, kVerboseFlag))
         quietLibraries();
+    // The common options are taken by every command; those that work
+    // without the program folder and the clock have no use for them.
+    static const QStringList folderFree{QStringLiteral("decode"), QStringLiteral("media-info"),
+                                        QStringLiteral("play"),   QStringLiteral("record"),
+                                        QStringLiteral("say"),    QStringLiteral("voices")};
+    if (folderFree.contains(name)) {
+        try {
+            for (const QString& option : kCommonValueOptions)
+                takeOption(args, option);
+        } catch (const UsageError& error) {
+            printError(QStringLiteral("dictora-cli %1: %2").arg(name, error.message));
+            return 2;
+        }
+    }
     try {
         // Held until the command has returned.
         std::optional<dictora::ProgramFolderLock> lock;
