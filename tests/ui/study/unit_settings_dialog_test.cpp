@@ -173,32 +173,6 @@ TEST_F(UnitSettingsDialogTest, RenameKeepsTheRowsAndMovesTheMediaFolder)
     EXPECT_EQ(item(StatusItemType::UnitSettings).label(), "New");
 }
 
-TEST_F(UnitSettingsDialogTest, RenameToAnotherUnitsNameIsRefused)
-{
-    writeUnit("First", {title("One"), sentence("first")});
-    writeUnit("Second", {title("Two"), sentence("second")});
-    start();
-    ASSERT_TRUE(library->OpenUnit(library->positionOf("First")));
-    const QByteArray second = [&] {
-        QFile file(dataPath("Second"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-
-    dialog().showEditUnit();
-    dialog().nameEdit()->setText("Second");
-    QTest::mouseClick(dialog().okButton(), Qt::LeftButton);
-
-    QMessageBox* box = messageBox("unitSettingsMessage");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), "Second 单元名已经存在.");
-    EXPECT_TRUE(dialog().isVisible());
-    QFile file(dataPath("Second"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), second);
-    EXPECT_TRUE(QFile::exists(dataPath("First")));
-    box->close();
-}
-
 // File steps whose removal of one file fails, as on a folder where the
 // learner may add files but not remove them.
 class OldFileStays : public FileSteps {
