@@ -55,6 +55,8 @@ constexpr int kAnswerLinePitch = 53;
 constexpr int kDockedPromptHeight = 52;
 constexpr int kScreenEdge = 30;
 constexpr int kStepPixels = 50;
+constexpr int kToolbarAbove = 45;
+constexpr int kToolbarAboveDockedBottom = 40;
 constexpr int kSizingCorner = 5;
 // Typing time stops counting after a pause this long.
 constexpr TimeValue kLongPauseSeconds = 100;
@@ -153,6 +155,11 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
     floating.setDictationFormDocked = [this](bool docked) { setDocked(docked); };
     if (auto* frame = qobject_cast<FrameDialog*>(panel_.parentWidget()))
         frame->setAnswerBox(answerBox_);
+
+    // The strip first appears high on the work area with its toolbar (45
+    // pixels above it) wholly on the screen; the layout keeps this top.
+    const QRect work = workArea();
+    move(work.left(), work.top() + kScreenEdge + kToolbarAbove);
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DictationForm::tick);
@@ -593,6 +600,22 @@ void DictationForm::resizeEvent(QResizeEvent*)
     placeToolbar();
 }
 
+void DictationForm::showEvent(QShowEvent*)
+{
+    // The toolbar belongs to this window on the desktop (transient for it),
+    // which keeps it in front of the form; that needs both native windows.
+    toolbar_->winId();
+    if (QWindow* handle = windowHandle())
+        toolbar_->windowHandle()->setTransientParent(handle);
+    placeToolbar();
+    // Mapped only once the form is: a window manager that meets a window
+    // whose owner it does not know yet stacks it on its own, under the rest.
+    QTimer::singleShot(50, toolbar_, [toolbar = toolbar_] {
+        toolbar->show();
+        toolbar->raise();
+    });
+}
+
 void DictationForm::moveEvent(QMoveEvent*)
 {
     placeToolbar();
@@ -601,9 +624,12 @@ void DictationForm::moveEvent(QMoveEvent*)
 void DictationForm::placeToolbar()
 {
     const QPoint origin = geometry().topLeft();
-    const int top = docked_ ? origin.y() + height() - 40 : origin.y() - 45;
+    const int top =
+        docked_ ? origin.y() + height() - kToolbarAboveDockedBottom : origin.y() - kToolbarAbove;
     toolbar_->setGeometry(origin.x() + 10, top, DictationToolbar::kWidth,
                           DictationToolbar::kHeight);
+    if (toolbar_->isVisible())
+        toolbar_->raise();
 }
 
 void DictationForm::growWhileTyping()

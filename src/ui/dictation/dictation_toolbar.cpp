@@ -15,6 +15,7 @@
 #include "ui/shell/tip_window.h"
 
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPainter>
 #include <QWindow>
 
@@ -29,7 +30,7 @@ constexpr int kDragSlack = 2;
 } // namespace
 
 DictationToolbar::DictationToolbar(MainPanelDialog& panel, DictationForm& form)
-    : LayeredWindow(&form, Qt::Tool | Qt::WindowDoesNotAcceptFocus), panel_(panel), form_(form)
+    : LayeredWindow(&form, Qt::Tool), panel_(panel), form_(form)
 {
     setObjectName(QStringLiteral("dictationToolbar"));
     setFocusPolicy(Qt::NoFocus);
@@ -42,6 +43,11 @@ DictationToolbar::DictationToolbar(MainPanelDialog& panel, DictationForm& form)
                        LoadResourcePicture(res::kLayoutFixed)};
     notebookPicture_ = LoadResourcePicture(res::kNotebookButton);
     shownSoundOn_ = panel_.state().soundOn;
+
+    // Placed and shown with the form (DictationForm::showEvent), so the
+    // desktop keeps it in front of the form; it stays up for the whole run.
+    setGeometry(0, 0, kWidth, kHeight);
+    draw(false);
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DictationToolbar::tick);
@@ -197,6 +203,12 @@ void DictationToolbar::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     pressButton(button);
+    // The strip is a window of its own on the desktop; typing goes on in
+    // the answer box after a click on it.
+    if (form_.isVisible()) {
+        form_.activateWindow();
+        form_.answerBox()->setFocus();
+    }
 }
 
 void DictationToolbar::mouseDoubleClickEvent(QMouseEvent* event)

@@ -84,7 +84,7 @@ void MainPanelDialog::createOwnedWindows()
     progressPanel_->show();
 
     mediaWindow_ = new MediaWindow(*this, progressPanel_);
-    dictationForm_ = new DictationForm(*this, this);
+    dictationForm_ = new DictationForm(*this, progressPanel_);
 
     QWidget* tipOwner = floating_.dictationForm ? floating_.dictationForm.data() : window();
     tipWindow_ = new TipWindow(tipOwner, state_, screenWidth);
