@@ -1,5 +1,7 @@
 #include "platform/desktop/x11_windows.h"
 
+#include "platform/desktop/x11_window_source.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
@@ -159,6 +161,25 @@ TEST_F(XServer, ReadsWhatTheWindowManagerPublishes)
     XDestroyWindow(display_, check);
     XSync(display_, False);
     EXPECT_FALSE(windows_->hasWindowManager()); // the name outlived the window manager
+}
+
+TEST_F(XServer, GuardSeesNoWindowInFrontWithoutAWindowManager)
+{
+    const ::Window w = makeWindow("Intruder", "intruder", 0);
+    const ::Window root = DefaultRootWindow(display_);
+    XChangeProperty(display_, root, XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), XA_WINDOW,
+                    32, PropModeReplace, reinterpret_cast<const unsigned char*>(&w), 1);
+    XSync(display_, False);
+    // A stale active window left by a window manager that has gone.
+    X11WindowSource source(X11Windows::connect(displayName_));
+    EXPECT_EQ(source.foregroundWindow(), 0u);
+
+    const ::Window check = makeWindow("WmCheck", "", 0);
+    XChangeProperty(display_, root, XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False),
+                    XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&check),
+                    1);
+    XSync(display_, False);
+    EXPECT_EQ(source.foregroundWindow(), quint64(w));
 }
 
 TEST(X11WindowsWithoutDisplay, NotAvailable)
