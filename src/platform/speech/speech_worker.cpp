@@ -49,7 +49,7 @@ struct SpeechWorker::Engine {
 
 QString SpeechWorker::failureMessage()
 {
-    return QStringLiteral("Fail to initialize Microsoft TTS !");
+    return QStringLiteral("Fail to initialize espeak-ng TTS !");
 }
 
 SpeechWorker::SpeechWorker() : SpeechWorker(Options{}) {}
@@ -207,11 +207,19 @@ bool SpeechWorker::waitWhileWanted(std::chrono::milliseconds timeout)
                              [this] { return stopping_ || spokenText_ != speechText_; });
 }
 
+QString SpeechWorker::failure() const
+{
+    // The reason is written once, before the flag that publishes it.
+    return failed_.load(std::memory_order_acquire) ? failureReason_ : QString();
+}
+
 void SpeechWorker::fail(const QString& reason)
 {
     if (failureReported_)
         return;
     failureReported_ = true;
+    failureReason_ = reason;
+    failed_.store(true, std::memory_order_release);
     if (options_.reportFailure)
         options_.reportFailure(failureMessage(), reason);
     else

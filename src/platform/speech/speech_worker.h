@@ -46,6 +46,9 @@ public:
 
     // The message shown when speech cannot start.
     static QString failureMessage();
+    // Why speech could not start (empty while it could); the window polls it
+    // to tell the learner, as the failure is found on the worker thread.
+    QString failure() const;
 
     SpeechWorker();
     explicit SpeechWorker(Options options);
@@ -127,6 +130,8 @@ private:
     std::atomic<int> abandoned_{0};
     std::atomic<bool> voiceHeld_{false};
     bool failureReported_ = false;
+    QString failureReason_;
+    std::atomic<bool> failed_{false};
 
     struct Engine;
     Engine* engine_ = nullptr; // owned by the worker thread

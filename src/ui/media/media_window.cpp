@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/speech/speech_worker.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -42,6 +43,7 @@ void setTopLayer(QWidget* window, bool on)
 MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
       player_(panel.services().player), recorder_(panel.services().recorder),
+      speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),
       pausePicture_(LoadResourcePicture(res::kPauseSign))
 {
     setObjectName(QStringLiteral("mediaWindow"));
@@ -269,6 +271,23 @@ void MediaWindow::tick()
         }
     }
     refreshPausePicture();
+    reportSpeechFailure();
+}
+
+void MediaWindow::reportSpeechFailure()
+{
+    if (speechFailureShown_ || !speech_)
+        return;
+    const QString reason = speech_->failure();
+    if (reason.isEmpty())
+        return;
+    speechFailureShown_ = true;
+    // Not modal, so the timers run on; sentences without media stay silent.
+    speechFailureBox_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dictora"),
+                                        SpeechWorker::failureMessage(), QMessageBox::Ok, this);
+    speechFailureBox_->setInformativeText(reason);
+    speechFailureBox_->setAttribute(Qt::WA_DeleteOnClose);
+    speechFailureBox_->open();
 }
 
 void MediaWindow::tickRecorder(int* recordStatus)

@@ -4,6 +4,8 @@
 #include "platform/media/video_frame_sink.h"
 
 #include <QImage>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPoint>
 #include <QRect>
 #include <QTimer>
@@ -14,6 +16,7 @@ namespace dictora {
 class GstMediaCommands;
 class MainPanelDialog;
 class MediaPlayer;
+class SpeechWorker;
 class VoiceRecorder;
 struct StudyState;
 
@@ -67,6 +70,8 @@ public:
     // The frame on the surface now (null when none).
     const QImage& currentFrame() const { return frame_; }
     bool pausePictureShown() const { return pausedShown_; }
+    // The message that speech could not start, while it is up.
+    QMessageBox* speechFailureBox() const { return speechFailureBox_; }
     int framesShown() const { return framesShown_; }
 
     // One tick of the 100 ms timer; public so tests can step it.
@@ -107,6 +112,8 @@ private:
     void tickRecorder(int* recordStatus);
     void refreshPausePicture();
     void reportSaveFailure(const QString& reason);
+    // Tells the learner once that sentences without media cannot be spoken.
+    void reportSpeechFailure();
 
     MainPanelDialog& panel_;
     StudyState& state_;
@@ -115,16 +122,19 @@ private:
     // to another layer (a recording stand-in in tests).
     GstMediaCommands* videoOutput_ = nullptr;
     VoiceRecorder* recorder_;
+    SpeechWorker* speech_;
     QTimer timer_;
     QTimer clickTimer_;
     QImage frame_;
     QImage pausePicture_;
+    QPointer<QMessageBox> speechFailureBox_;
     QRect videoArea_;
     int framesShown_ = 0;
     bool enlarged_ = false;
     bool pinned_ = false;
     bool topMost_ = false;
     bool pausedShown_ = false;
+    bool speechFailureShown_ = false;
     bool pressed_ = false;
     bool dragging_ = false;
     bool resizing_ = false;

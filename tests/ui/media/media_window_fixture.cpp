@@ -32,13 +32,17 @@ const QString& videoClip()
     return clip;
 }
 
-MediaWindowFixture::MediaWindowFixture()
+MediaWindowFixture::MediaWindowFixture(bool speechOutputFails)
     : speechFile(dir.filePath(QStringLiteral("speech.wav"))), folder{dir.path() + u'/'}
 {
     ensureMediaRuntime();
     media = std::make_unique<GstMediaCommands>();
     SpeechWorker::Options speechOptions;
-    speechOptions.makeSink = [path = speechFile](QString* error) -> GstElement* {
+    speechOptions.makeSink = [path = speechFile, speechOutputFails](QString* error) -> GstElement* {
+        if (speechOutputFails) {
+            *error = QStringLiteral("no sound card");
+            return nullptr;
+        }
         const QByteArray description =
             "audioconvert ! wavenc ! filesink location=\"" + path.toUtf8() + '"';
         GError* parseError = nullptr;

@@ -28,7 +28,9 @@ const QString& videoClip();
 // utterance, speechFile, so tests can tell what was said.
 class MediaWindowFixture : public ::testing::Test {
 protected:
-    MediaWindowFixture();
+    // speechOutputFails: the speech output cannot be made, as without a
+    // working audio system.
+    explicit MediaWindowFixture(bool speechOutputFails = false);
     ~MediaWindowFixture() override;
 
     // A Section of the clip: title row 0, sentences 1 (0-1000 ms) and 2

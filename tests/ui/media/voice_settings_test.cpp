@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QSlider>
 #include <QTest>
 
@@ -83,6 +84,29 @@ TEST_F(VoiceSettingsTest, AnotherEnglishVoiceSpeaksTheNextSentenceWithoutMedia)
     QTest::keyClick(chinese, Qt::Key_Home);
     EXPECT_EQ(speech->voiceFor(QStringLiteral("早上好")), chinese->itemData(0).toString());
     EXPECT_EQ(speech->voiceFor(sentence), chosen);
+}
+
+class SpeechWithoutOutput : public MediaWindowFixture {
+protected:
+    SpeechWithoutOutput() : MediaWindowFixture(true) {}
+};
+
+TEST_F(SpeechWithoutOutput, TheLearnerIsToldOnceThatSpeechCannotStart)
+{
+    loadClipSection();
+    MediaWindow* window = panel->mediaWindow();
+    playRow(3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->speechFailureBox() != nullptr; }, 5000));
+    QMessageBox* box = window->speechFailureBox();
+    EXPECT_EQ(box->text(), QStringLiteral("Fail to initialize espeak-ng TTS !"));
+    EXPECT_EQ(box->informativeText(), QStringLiteral("no sound card"));
+    // The request is served in silence: nothing waits on it.
+    EXPECT_TRUE(speech->waitUntil([&] { return !speech->speechPending(); }, 5s));
+    box->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->speechFailureBox() == nullptr; }, 5000));
+    playRow(3);
+    window->tick();
+    EXPECT_EQ(window->speechFailureBox(), nullptr);
 }
 
 } // namespace
