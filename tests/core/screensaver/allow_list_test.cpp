@@ -13,13 +13,6 @@ TEST(AllowList, ReadsTrimmedLowerCasedLinesAndSkipsEmptyOnes)
     EXPECT_EQ(list.patterns(), QStringList({"xterm", "keepassxc", "词典"}));
 }
 
-TEST(AllowList, OlderFilesInTheLegacyCodePageReadAlike)
-{
-    // "词典" in GB18030, as a Chinese Windows system saved it.
-    const AllowList list = AllowList::fromText(QByteArray("\xb4\xca\xb5\xe4\r\n"));
-    EXPECT_EQ(list.patterns(), QStringList({"词典"}));
-}
-
 TEST(AllowList, KeepsAHundredPatterns)
 {
     QByteArray text;

@@ -44,12 +44,6 @@ TEST(PictureList, CyclesThroughThePicturesWithTheGradientOnceBetweenRounds)
     }
 }
 
-TEST(PictureList, StartsPastTheLastPictureOrAtMinusOneWithout)
-{
-    EXPECT_EQ(PictureList({"dsc1.jpg", "dsc2.jpg"}).index(), 2);
-    EXPECT_EQ(PictureList().index(), -1);
-}
-
 TEST(PictureList, KeepsAHundredSlotsAndIgnoresTheHundredAndFirst)
 {
     QTemporaryDir cfg;
