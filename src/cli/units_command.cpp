@@ -26,6 +26,8 @@ int runUnits(QStringList args)
                                  {"name", library.unitNames().at(position)},
                                  {"percent", library.percentTextAt(position)}});
     printJson({{"units", units}, {"totalPercent", library.totalPercentText()}});
+    // One line for each thing that went wrong, however many steps met it.
+    context.failures.removeDuplicates();
     for (const QString& failure : context.failures)
         printError(QStringLiteral("dictora-cli units: ") + failure);
     return context.failures.isEmpty() ? 0 : 1;

@@ -190,6 +190,23 @@ TEST_F(LibraryTest, SaveThatFailsAtAnyStepIsReportedAndNeverShownAsSaved)
               "changed while putting the new copy in place");
 }
 
+TEST_F(LibraryTest, RenameOnAFullDiskKeepsTheOldFileAndMakesNoNewOne)
+{
+    writeUnit("旧", {title("T"), sentence("one")});
+    library.ScanDataFolder();
+    ASSERT_TRUE(library.OpenUnit(library.positionOf("旧")));
+    const QByteArray before = readAll(dataPath("旧"));
+    FailingSteps full(WriteStep::Flush);
+    library.setFileSteps(full);
+    const UnitResult result = library.renameOpenUnit("新");
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.startsWith("旧 was not renamed: cannot save"))
+        << result.message.toStdString();
+    EXPECT_EQ(readAll(dataPath("旧")), before);
+    EXPECT_EQ(filesIn(folder.dataFolder()), (QStringList{"旧.dat", "生句本.dat"}));
+    EXPECT_EQ(library.unitFilePath(), dataPath("旧"));
+}
+
 // --- stale temporary files ---------------------------------------------
 
 TEST(TemporaryFiles, OnlyTheWritersOwnPatternCounts)
