@@ -152,14 +152,21 @@ ScreensaverWindow::Look ScreensaverWindow::currentLook() const
 
 void ScreensaverWindow::Redraw(int alpha)
 {
-    look_ = currentLook();
+    const Look look = currentLook();
+    // A fade changes only the constant alpha: the picture on the window is
+    // still the right one, and drawing a screen-sized picture 22 times in a
+    // second would only take the time from the study screen.
+    const bool pictureStands = look == look_ && look != Look::Backdrop && !picture().isNull() &&
+                               picture().size() == size();
+    look_ = look;
     if (look_ == Look::Backdrop) {
         // Every redraw of the running screensaver moves on by one picture.
         const QString name = pictures_.takeNext();
         pictureIsGradient_ = name.isEmpty();
         picture_ = pictureIsGradient_ ? QImage() : loadStretched(cfgFolder_ + name, size());
     }
-    render();
+    if (!pictureStands)
+        render();
     const bool opaqueLook = look_ == Look::Backdrop || look_ == Look::SwitchedOffLabel;
     applyAlpha(opaqueLook ? 255 : std::clamp(alpha, 0, 255));
 }
