@@ -646,36 +646,32 @@ void DictationForm::growWhileTyping()
         if (layout && layout->lineCount() > 0) {
             const QTextLine line = layout->lineForTextPosition(cursor.positionInBlock());
             if (line.isValid()) {
-                const QString text =
+                QString trimmed =
                     cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
-                const QString trimmed = text.left(text.size() - [&] {
-                    int n = 0;
-                    while (n < text.size() && text[text.size() - 1 - n].isSpace())
-                        ++n;
-                    return n;
-                }());
+                while (!trimmed.isEmpty() && trimmed.back().isSpace())
+                    trimmed.chop(1);
                 if (caret.x() > oldWidth * 3 / 4 &&
                     trimmed.size() - trimmed.lastIndexOf(QLatin1Char(' ')) > 4) {
-                    const int endInBlock = line.textStart() + int(trimmed.size());
-                    const int twentiethFrom = std::max(line.textStart(), endInBlock - 20);
-                    const qreal endX = line.cursorToX(endInBlock);
-                    const qreal startX = line.cursorToX(twentiethFrom);
-                    const int candidate = marginWidth + int(endX - startX) + 20 + int(startX);
+                    // The left edge of the line's last character (the 20th
+                    // of its last 20), in the box's own coordinates.
+                    const int last = line.textStart() + int(trimmed.size()) - 1;
+                    const int lastX = int(line.cursorToX(last));
+                    const int candidate = marginWidth + lastX + 20;
                     if (candidate > oldWidth)
                         newWidth = std::min(candidate, workArea().width() - 14);
                 }
             }
         }
     }
-    if (newWidth != oldWidth)
-        placeBoxes(newWidth);
-    answerHeight_ = std::max(2, lineCount(answerBox_)) * kAnswerLinePitch;
-    const int newHeight = promptHeight_ + answerHeight_ + 18;
-    if (newWidth - oldWidth <= 4 && newHeight - oldHeight <= 4)
+    if (newWidth - oldWidth <= 4)
+        newWidth = oldWidth;
+    const int lines = std::max(2, lineCount(answerBox_));
+    const int newHeight = promptHeight_ + lines * kAnswerLinePitch + 18;
+    if (newWidth == oldWidth && newHeight - oldHeight <= 4)
         return;
+    // Wider to the left and right alike: the strip keeps its centre.
     placeBoxes(newWidth);
-    const int grownWidth = newWidth - oldWidth;
-    setGeometry(x() - grownWidth / 2, y(), newWidth, promptHeight_ + answerHeight_ + 18);
+    setGeometry(x() - (newWidth - oldWidth) / 2, y(), newWidth, promptHeight_ + answerHeight_ + 18);
 }
 
 void DictationForm::automaticStep()

@@ -228,5 +228,42 @@ TEST_F(DictationWindows, FloatingStripStepsDownThenUpAndFadesIn)
     EXPECT_EQ(f.y(), held);
 }
 
+TEST_F(DictationWindows, StripGrowsAboutItsCentreWhileTyping)
+{
+    startWithUnit({{QStringLiteral("Supercalifragilisticexpialidocious words are long indeed, "
+                                   "and they keep coming one after another."),
+                    0, 1500}});
+    panel().sentenceList()->toggleDictation();
+    ASSERT_TRUE(waitForUnlock());
+    DictationForm& f = form();
+    const QRect before = f.geometry();
+    // One long word reaches past three quarters of the strip: it widens.
+    type(QStringLiteral("rcalifragilisticexpialidociouswordsarelongindeedandtheykeep"));
+    const QRect wider = f.geometry();
+    EXPECT_GT(wider.width(), before.width());
+    // It grows in a few steps, each keeping the centre to half a pixel.
+    EXPECT_GT(before.left() - wider.left(), 0);
+    EXPECT_LE(std::abs(wider.center().x() - before.center().x()), 4);
+    // Words with blanks wrap instead: a third line makes it taller.
+    for (int n = 0; n < 12 && f.height() == wider.height(); ++n)
+        type(QStringLiteral(" coming one after another"));
+    EXPECT_GT(f.height(), wider.height());
+    EXPECT_EQ(f.height(), f.promptHeight() + f.answerHeight() + 18);
+    EXPECT_EQ(f.answerHeight() % 53, 0);
+}
+
+TEST_F(DictationWindows, SentenceWithoutLettersMatchesAtOnce)
+{
+    startWithUnit({{QStringLiteral("1, 2, 3!"), 0, 1500}, {QStringLiteral("Next."), 2000, 3500}});
+    media->clearCommandLog();
+    panel().sentenceList()->toggleDictation();
+    EXPECT_TRUE(sent(QStringLiteral("Play MATCH_WAV From 0")));
+    EXPECT_EQ(form().letterGap(), 0);
+    ASSERT_TRUE(waitForUnlock());
+    pressEnter();
+    EXPECT_EQ(state.currentRow, rowOf(1));
+    EXPECT_EQ(table.field(rowOf(0), Done), QStringLiteral("1"));
+}
+
 } // namespace
 } // namespace dictora::test
