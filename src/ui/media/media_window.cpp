@@ -38,6 +38,15 @@ void setTopLayer(QWidget* window, bool on)
         window->show();
 }
 
+// The dictation form and the toolbar it carries go between the layers together.
+void setDictationLayer(DictationForm* form, bool on)
+{
+    if (!form)
+        return;
+    setTopLayer(form, on);
+    setTopLayer(form->toolbar(), on);
+}
+
 } // namespace
 
 MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
@@ -149,7 +158,7 @@ void MediaWindow::setEnlarged(bool on)
     DictationForm* form = panel_.dictationForm();
     if (on) {
         setTopMost(true);
-        setTopLayer(form, true);
+        setDictationLayer(form, true);
         // Floating, the video covers the whole screen with a pixel to spare
         // on every side and the dictation form lays itself out over it;
         // docked, the panel's layout shares the screen between the video
@@ -161,7 +170,7 @@ void MediaWindow::setEnlarged(bool on)
         }
     } else {
         setTopMost(pinned_);
-        setTopLayer(form, false);
+        setDictationLayer(form, false);
         setGeometry(centredMediaRect(QSize(panel_.screenWidth, panel_.screenHeight)));
     }
     panel_.layoutPanel();
@@ -182,12 +191,12 @@ void MediaWindow::setPinned(bool on)
     DictationForm* form = panel_.dictationForm();
     if (on) {
         if (enlarged_)
-            setTopLayer(form, false);
+            setDictationLayer(form, false);
         setTopMost(true);
     } else {
         setTopMost(false);
         if (enlarged_)
-            setTopLayer(form, true);
+            setDictationLayer(form, true);
     }
 }
 
@@ -233,7 +242,7 @@ void MediaWindow::hideVideo()
     const bool wasEnlarged = enlarged_;
     hide();
     placeNormal();
-    setTopLayer(panel_.dictationForm(), false);
+    setDictationLayer(panel_.dictationForm(), false);
     if (wasEnlarged)
         panel_.layoutPanel();
 }

@@ -70,8 +70,10 @@ TEST_F(MediaWindowTest, DoubleClickEnlargesOverTheScreenAndEscapeRestores)
     EXPECT_TRUE(window->enlarged());
     EXPECT_EQ(window->geometry(), screenRect().adjusted(-1, -1, 1, 1));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    if (DictationForm* form = panel->dictationForm())
+    if (DictationForm* form = panel->dictationForm()) {
         EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_TRUE(form->toolbar()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
     EXPECT_TRUE(media->commandLog().contains(QStringLiteral("Put MYSHOW Window At 0 0 %1 %2")
                                                  .arg(window->width() - 5)
                                                  .arg(window->height() - 5)));
