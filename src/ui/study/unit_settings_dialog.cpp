@@ -10,6 +10,7 @@
 #include "ui/study/unit_list_dialog.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -354,8 +355,11 @@ void UnitSettingsDialog::showMessage(const QString& text)
 
 void UnitSettingsDialog::showTipAtCursor(const QString& text)
 {
+    // Where the button was pressed: the shared cursor position is up to one
+    // frame tick old.
+    const QPoint at = QCursor::pos();
     if (TipWindow* tip = panel_.tipWindow())
-        tip->ShowTip(state_.cursorPos.x(), state_.cursorPos.y(), text);
+        tip->ShowTip(at.x(), at.y(), text);
 }
 
 } // namespace dictora

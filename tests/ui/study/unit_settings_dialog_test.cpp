@@ -234,6 +234,7 @@ TEST_F(UnitSettingsDialogTest, DeletingTheLastUnitLeavesTheNotebookOpen)
     EXPECT_EQ(library->unitNames(), QStringList{"生句本"});
     EXPECT_EQ(library->openPosition(), 0);
     EXPECT_TRUE(library->isNotebook());
+    EXPECT_TRUE(tip().tipVisible());
     EXPECT_EQ(tip().text(), "Backup 目录有备份");
     EXPECT_EQ(item(StatusItemType::UnitSettings).label(), "生句本");
 }
