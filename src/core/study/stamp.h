@@ -37,6 +37,18 @@ struct LocalClock {
 };
 LocalClock toLocalClock(TimeValue time);
 
+// While one lives on a thread, conversions there take the time zone as it
+// was when the first of them was made, instead of looking TZ up again for
+// every stamp: for long runs of conversions such as loading, saving and the
+// start-up scan, during which the zone does not change.
+class FixedTimeZoneScope {
+public:
+    FixedTimeZoneScope();
+    ~FixedTimeZoneScope();
+    FixedTimeZoneScope(const FixedTimeZoneScope&) = delete;
+    FixedTimeZoneScope& operator=(const FixedTimeZoneScope&) = delete;
+};
+
 // The local time of year-month-day hour:minute:second (mktime, daylight saving
 // decided by the C library; out-of-range parts are normalised as mktime does).
 TimeValue fromLocalClock(const LocalClock& clock);

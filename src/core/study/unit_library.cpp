@@ -106,6 +106,7 @@ void UnitLibrary::listDataFolder()
 
 void UnitLibrary::listFolder(bool loadEach)
 {
+    const FixedTimeZoneScope zone;
     const QString folder = folder_.dataFolder();
     names_.clear();
     percentTexts_.clear();
@@ -209,6 +210,7 @@ void UnitLibrary::CloseUnit()
 
 void UnitLibrary::LoadUnit()
 {
+    const FixedTimeZoneScope zone;
     QByteArray bytes;
     if (readOpenUnitFile(bytes)) {
         loadBytes(std::move(bytes));
@@ -332,6 +334,7 @@ bool UnitLibrary::SaveUnit()
 {
     if (state_.unitFilePath.isEmpty())
         return true;
+    const FixedTimeZoneScope zone;
     const TimeValue now = state_.now.toSecsSinceEpoch();
     ProgressFigures figures = runProgressPass(table_, header_, state_.isNotebook, now, totals_);
     if (!blockedReason_.isEmpty())
