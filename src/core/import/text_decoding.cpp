@@ -117,6 +117,16 @@ bool readUtf16Line(QIODevice& file, QString& line)
     const auto unitAt = [](const char* bytes) {
         return char16_t(uchar(bytes[0]) | uchar(bytes[1]) << 8);
     };
+    // After a CR: skips the unit that follows when it is LF (it may be the
+    // file's final odd byte, a unit whose high byte is 0).
+    const auto skipLfAfterCr = [&] {
+        char next[2] = {0, 0};
+        const qint64 peeked = file.peek(next, 2);
+        if (peeked <= 0 || unitAt(next) != u'\n')
+            return false;
+        file.skip(peeked);
+        return true;
+    };
     for (;;) {
         if (buffer.size() < size_t(chunk))
             buffer.resize(size_t(chunk));
@@ -132,11 +142,8 @@ bool readUtf16Line(QIODevice& file, QString& line)
             if (unit == u'\n')
                 return true;
             if (unit == u'\r') {
-                char next[2];
-                if (file.peek(next, 2) == 2 && unitAt(next) == u'\n') {
-                    file.skip(2);
+                if (skipLfAfterCr())
                     line.append(QChar(unit));
-                }
                 return true;
             }
             line.append(QChar(unit));
@@ -166,10 +173,7 @@ bool readUtf16Line(QIODevice& file, QString& line)
             return true;
         case LineEnd::CrAtEnd: {
             file.skip(2 * at + 2);
-            char next[2];
-            const bool followedByLf = file.peek(next, 2) == 2 && unitAt(next) == u'\n';
-            if (followedByLf)
-                file.skip(2);
+            const bool followedByLf = skipLfAfterCr();
             line.resize(old + (followedByLf ? at + 1 : at));
             return true;
         }

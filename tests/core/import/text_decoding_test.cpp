@@ -211,6 +211,8 @@ TEST(ReadTextLine, CarriageReturnAloneEndsALine)
     EXPECT_EQ(decode(folder, "\xEF\xBB\xBFone\rtwo"), QStringList({"one", "two"}));
     EXPECT_EQ(decode(folder, utf16le("one\rtwo\r\nthree\r")),
               QStringList({"one", "two\r", "three"}));
+    // A final odd byte 0A is the unit U+000A: after a CR it makes CR LF.
+    EXPECT_EQ(decode(folder, utf16le("one\r") + "\n"), QStringList({"one\r"}));
     // A CR LF split across the reader's chunks is still one line end.
     const QByteArray ascii(4095, 'x');
     EXPECT_EQ(decode(folder, ascii + "\r\nend"), QStringList({ascii + "\r", "end"}));
