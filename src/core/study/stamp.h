@@ -37,10 +37,10 @@ struct LocalClock {
 };
 LocalClock toLocalClock(TimeValue time);
 
-// While one lives on a thread, conversions there take the time zone as it
-// was when the first of them was made, instead of looking TZ up again for
-// every stamp: for long runs of conversions such as loading, saving and the
-// start-up scan, during which the zone does not change.
+// While one lives on a thread, conversions there do not look TZ up again
+// for every stamp: the zone is taken in when the first of them is made and
+// must not change until it ends. For long runs of conversions such as
+// loading, saving and the start-up scan.
 class FixedTimeZoneScope {
 public:
     FixedTimeZoneScope();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <optional>
 
 using namespace dictora;
 using namespace dictora::test;
@@ -116,4 +117,22 @@ TEST(ElapsedDays, DaylightSavingDaysCountRealSeconds)
     // Studied on the short day itself: its 01:01:01 is still winter time.
     EXPECT_EQ(elapsedDays(at("20260329180000"), at("20260330010101")), 0);
     EXPECT_EQ(elapsedDays(at("20260329180000"), at("20260330020101")), 1);
+}
+
+TEST(Stamps, AfterAFixedTimeZoneScopeAChangedZoneIsSeen)
+{
+    ScopedTimeZone shanghai("Asia/Shanghai");
+    const TimeValue noonUtc = utc(2026, 6, 15, 12, 0, 0);
+    std::optional<ScopedTimeZone> berlin;
+    {
+        const FixedTimeZoneScope fixed;
+        EXPECT_EQ(FormatStamp(noonUtc), "20260615200000");
+        EXPECT_EQ(ParseStamp("20260615200000"), noonUtc);
+    }
+    berlin.emplace("Europe/Berlin");
+    {
+        const FixedTimeZoneScope fixed; // remembered conversions of the old zone are gone
+        EXPECT_EQ(FormatStamp(noonUtc), "20260615140000");
+        EXPECT_EQ(ParseStamp("20260615140000"), noonUtc);
+    }
 }
