@@ -1,6 +1,5 @@
 #include "ui/study/unit_settings_dialog.h"
 
-#include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "core/study/unit_settings_choices.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -45,8 +44,7 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 } // namespace
 
 UnitSettingsDialog::UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog), panel_(panel), state_(panel.state()),
-      library_(panel.services().library)
+    : QDialog(owner, Qt::Dialog), panel_(panel), library_(panel.services().library)
 {
     setObjectName(QStringLiteral("unitSettings"));
     setWindowTitle(QStringLiteral("设置单元参数"));

@@ -10,7 +10,6 @@ namespace dictora {
 
 class MainPanelDialog;
 class UnitLibrary;
-struct StudyState;
 
 // "设置单元参数": creates a Unit (add mode) or changes the open Unit's name,
 // review frequency and daily allowance, or deletes it (edit mode). One
@@ -62,7 +61,6 @@ private:
     void unitOpened();
 
     MainPanelDialog& panel_;
-    StudyState& state_;
     UnitLibrary* library_;
     QLineEdit* nameEdit_ = nullptr;
     QComboBox* frequencyList_ = nullptr;
