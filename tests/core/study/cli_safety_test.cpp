@@ -256,3 +256,37 @@ TEST_F(CliSafetyTest, SpeechIntoAFileThatCannotBeWrittenFails)
     EXPECT_TRUE(run.error.contains("cannot write")) << run.error.toStdString();
     EXPECT_TRUE(run.error.contains("No such file or directory")) << run.error.toStdString();
 }
+
+TEST_F(CliSafetyTest, LibraryNoiseStaysOffStandardErrorUnlessVerbose)
+{
+    // 10 ms of silence, 8 kHz mono 16-bit.
+    QByteArray wave("RIFF", 4);
+    const auto put32 = [&wave](uint32_t v) { wave.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto put16 = [&wave](uint16_t v) { wave.append(reinterpret_cast<const char*>(&v), 2); };
+    put32(36 + 160);
+    wave += "WAVEfmt ";
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(8000);
+    put32(16000);
+    put16(2);
+    put16(16);
+    wave += "data";
+    put32(160);
+    wave += QByteArray(160, '\0');
+    const QString path = home.filePath("quiet.wav");
+    ASSERT_TRUE(writeAll(path, wave));
+    // The system's own output, as a learner's machine (here without a sound
+    // card, ALSA explains at length why it finds none).
+    QProcessEnvironment env = environment();
+    env.remove("DICTORA_AUDIO_SINK");
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(DICTORA_CLI_PATH, {"play", path});
+    const CliRun run = finish(process);
+    if (run.error.contains("unknown command"))
+        GTEST_SKIP() << "a build without the media commands";
+    EXPECT_FALSE(run.error.contains("ALSA lib")) << run.error.toStdString();
+    EXPECT_LE(run.error.count('\n'), 1) << run.error.toStdString();
+}
