@@ -92,8 +92,8 @@ bool UnitLibrary::ensureNotebook()
 
 void UnitLibrary::ScanDataFolder()
 {
-    // Temporary files of a writer killed before its rename; no writer is at
-    // work now, since the program folder is held by this process.
+    // Temporary files of a writer killed before its rename. No other writer
+    // is at work: the caller holds the program folder (ProgramFolderLock).
     removeTemporaryFiles(folder_.dataFolder());
     removeTemporaryFiles(folder_.backupFolder());
     listFolder(true);

@@ -93,9 +93,13 @@ public:
     void UpdateTotal();
 
     // --- operations ---
-    // Start-up: creates the Notebook when missing, then lists, loads, reviews
-    // and saves every Unit file of the Data folder. Leaves no Unit open; call
-    // OpenUnit(0) afterwards as the program does.
+    // Start-up: removes the temporary files a killed save left in Data/ and
+    // Backup/ (so the caller must hold the program folder's lock), creates
+    // the Notebook when missing, then lists, loads, reviews and saves every
+    // Unit file of the Data folder; a Unit that would not change is only
+    // counted, not loaded or written. A damaged Unit's original is kept in
+    // Backup/ first (damagedUnitKept). Leaves no Unit open; call OpenUnit(0)
+    // afterwards as the program does.
     void ScanDataFolder();
     // Lists the Units as the scan does, without loading or saving any.
     void listDataFolder();
