@@ -1,6 +1,7 @@
 #include "ui/dictation/dictation_form.h"
 
 #include "core/dictation/answer_checking.h"
+#include "core/dictation/form_geometry.h"
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
@@ -53,10 +54,6 @@ constexpr int kFormAlpha = 252;
 constexpr int kPromptLineHeight = 26;
 constexpr int kAnswerLinePitch = 53;
 constexpr int kDockedPromptHeight = 52;
-constexpr int kScreenEdge = 30;
-constexpr int kStepPixels = 50;
-constexpr int kToolbarAbove = 45;
-constexpr int kToolbarAboveDockedBottom = 40;
 constexpr int kSizingCorner = 5;
 // Typing time stops counting after a pause this long.
 constexpr TimeValue kLongPauseSeconds = 100;
@@ -156,10 +153,11 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
     if (auto* frame = qobject_cast<FrameDialog*>(panel_.parentWidget()))
         frame->setAnswerBox(answerBox_);
 
-    // The strip first appears high on the work area with its toolbar (45
-    // pixels above it) wholly on the screen; the layout keeps this top.
+    // The strip first appears high on the work area with its toolbar (above
+    // it) wholly on the screen; the layout keeps this top.
     const QRect work = workArea();
-    move(work.left(), work.top() + kScreenEdge + kToolbarAbove);
+    const int toolbarAbove = work.top() - toolbarRect(QRect(0, work.top(), 1, 1), false).top();
+    move(work.left(), work.top() + kFormScreenEdge + toolbarAbove);
 
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DictationForm::tick);
@@ -346,11 +344,7 @@ void DictationForm::showMismatch(const SubmitOutcome& outcome)
     const QPoint caret = caretPoint();
 
     if (outcome.showMarker) {
-        int x = std::max(caret.x() - 70, 5);
-        if (x + MismatchMarker::kWidth > width() - 30)
-            x = width() - 150;
-        const int y = promptHeight_ + answerLineHeight_ + caret.y() + 14;
-        marker_->setGeometry(x, y, MismatchMarker::kWidth, MismatchMarker::kHeight);
+        marker_->setGeometry(mismatchMarkerRect(caret, width(), promptHeight_, answerLineHeight_));
         marker_->show();
         marker_->raise();
     }
@@ -358,11 +352,9 @@ void DictationForm::showMismatch(const SubmitOutcome& outcome)
     if (outcome.hideTip && tip)
         tip->HideTip();
     if (outcome.showHint && tip) {
-        const QPoint client = mapToGlobal(QPoint(0, 0));
         const int screenWidth = panel_.screenWidth > 0 ? panel_.screenWidth : workArea().width();
-        const int x = std::clamp(client.x() + caret.x() - 100, 10, std::max(10, screenWidth - 230));
-        const int y = client.y() + promptHeight_ + caret.y() - 30;
-        tip->ShowTip(x, y, outcome.hint, this);
+        const QPoint at = hintPoint(mapToGlobal(QPoint(0, 0)), caret, promptHeight_, screenWidth);
+        tip->ShowTip(at.x(), at.y(), outcome.hint, this);
     }
     if (outcome.reveal) {
         showPrompt(services_.sentences.field(state_.currentRow, Text), true);
@@ -556,16 +548,9 @@ void DictationForm::layoutCompact()
     if (docked_)
         return;
     const QRect work = workArea();
-    const int width = work.width() * 8 / 10;
-    placeBoxes(width);
-    const int height = answerHeight_ + promptHeight_ + 18;
-    const int left = draggedByToolbar_ ? x() : work.left() + work.width() / 10;
-    int top = y();
-    const int bottomLimit = work.bottom() + 1 - kScreenEdge;
-    if (top + height > bottomLimit)
-        top = bottomLimit - height;
-    top = std::max(top, work.top() + kScreenEdge);
-    setGeometry(left, top, width, height);
+    placeBoxes(work.width() * 8 / 10);
+    setGeometry(floatingFormRect(work, pos(), floatingFormHeight(promptHeight_, answerHeight_),
+                                 draggedByToolbar_));
     if (!isVisible())
         show();
 }
@@ -623,11 +608,7 @@ void DictationForm::moveEvent(QMoveEvent*)
 
 void DictationForm::placeToolbar()
 {
-    const QPoint origin = geometry().topLeft();
-    const int top =
-        docked_ ? origin.y() + height() - kToolbarAboveDockedBottom : origin.y() - kToolbarAbove;
-    toolbar_->setGeometry(origin.x() + 10, top, DictationToolbar::kWidth,
-                          DictationToolbar::kHeight);
+    toolbar_->setGeometry(toolbarRect(geometry(), docked_));
     if (toolbar_->isVisible())
         toolbar_->raise();
 }
@@ -678,19 +659,10 @@ void DictationForm::automaticStep()
 {
     if (!panel_.compactLayout || autoMove != 1 || docked_)
         return;
-    const QRect work = workArea();
-    const int top = y();
-    if (movingUp == 1) {
-        if (top - 10 < work.top() + kScreenEdge)
-            movingUp = 0;
-        else
-            move(x(), top - kStepPixels);
-    } else {
-        if (top + height() + 10 > work.bottom() + 1 - kScreenEdge)
-            movingUp = 1;
-        else
-            move(x(), top + kStepPixels);
-    }
+    const FormStep step = automaticFormStep(workArea(), y(), height(), movingUp == 1);
+    movingUp = step.movingUp ? 1 : 0;
+    if (step.top != y())
+        move(x(), step.top);
 }
 
 void DictationForm::setAlpha(int alpha)

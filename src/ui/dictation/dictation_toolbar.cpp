@@ -14,6 +14,7 @@
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPainter>
@@ -150,6 +151,11 @@ void DictationToolbar::tick()
     }
     if (state.soundOn != shownSoundOn_ || form_.placeFixed != shownPlaceFixed_)
         draw(false);
+    // Once the button is up the drag is over: the layout centres the form again.
+    if (draggingForm_ && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        draggingForm_ = false;
+        form_.setDraggedByToolbar(false);
+    }
 }
 
 // --- mouse and keys -------------------------------------------------------------
@@ -180,6 +186,7 @@ void DictationToolbar::mouseMoveEvent(QMouseEvent* event)
     if (form_.placeFixed)
         return;
     // The form is dragged by its caption; the strip follows every move.
+    draggingForm_ = true;
     form_.setDraggedByToolbar(true);
     if (QWindow* handle = form_.windowHandle())
         handle->startSystemMove();

@@ -73,6 +73,7 @@ private:
     int recordButtonState_ = 0;
     bool notebookVisible_ = false;
     bool releaseEndsDoubleClick_ = false;
+    bool draggingForm_ = false;
     QTimer timer_;
 };
 

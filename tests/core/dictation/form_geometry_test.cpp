@@ -1,0 +1,71 @@
+#include "core/dictation/form_geometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace dictora;
+
+namespace {
+
+// A 1600 x 900 screen with an 80-pixel panel along the bottom.
+const QRect kWork{0, 0, 1600, 820};
+
+TEST(FloatingForm, EightyPercentWideCentredAndKeptOffTheEdges)
+{
+    EXPECT_EQ(floatingFormRect(kWork, {0, 200}, 150, false), QRect(160, 200, 1280, 150));
+    // Its bottom stays 30 pixels above the work area's bottom...
+    EXPECT_EQ(floatingFormRect(kWork, {0, 700}, 150, false), QRect(160, 640, 1280, 150));
+    // ...but it never rises above 30 pixels below the top.
+    EXPECT_EQ(floatingFormRect(kWork, {0, 0}, 150, false).top(), 30);
+    EXPECT_EQ(floatingFormRect(kWork, {0, 400}, 900, false).top(), 30);
+    // Dragged by its toolbar it keeps its left edge.
+    EXPECT_EQ(floatingFormRect(kWork, {77, 200}, 150, true).left(), 77);
+    EXPECT_EQ(floatingFormRect(QRect(100, 50, 1000, 700), {0, 0}, 150, false),
+              QRect(200, 80, 800, 150));
+    EXPECT_EQ(floatingFormHeight(26, 106), 150);
+}
+
+struct Step {
+    int top;
+    bool movingUp;
+    int expectedTop;
+    bool expectedUp;
+};
+
+TEST(FloatingForm, AutomaticStepsWalkDownAndBackUp)
+{
+    const Step steps[] = {
+        {75, false, 125, false},  // down 50
+        {640, false, 640, true},  // 640 + 150 + 10 beyond 790: turns, stays
+        {640, true, 590, true},   // up 50
+        {35, true, 35, false},    // 35 - 10 above 30: turns, stays
+        {70, true, 20, true},     // 60 is not above 30: moves
+        {620, false, 670, false}, // 780 is not beyond 790: moves
+    };
+    for (const Step& s : steps) {
+        const FormStep step = automaticFormStep(kWork, s.top, 150, s.movingUp);
+        EXPECT_EQ(step.top, s.expectedTop) << "from " << s.top;
+        EXPECT_EQ(step.movingUp, s.expectedUp) << "from " << s.top;
+    }
+}
+
+TEST(FormGeometry, ToolbarTravelsAboveTheFloatingFormAndInsideTheDockedOne)
+{
+    EXPECT_EQ(toolbarRect(QRect(160, 75, 1280, 150), false), QRect(170, 30, 160, 35));
+    EXPECT_EQ(toolbarRect(QRect(0, 0, 1600, 192), true), QRect(10, 152, 160, 35));
+}
+
+TEST(FormGeometry, MarkerUnderTheCaretInsideTheForm)
+{
+    EXPECT_EQ(mismatchMarkerRect({300, 0}, 1280, 26, 52), QRect(230, 92, 120, 4));
+    EXPECT_EQ(mismatchMarkerRect({20, 53}, 1280, 26, 52).left(), 5);
+    EXPECT_EQ(mismatchMarkerRect({1250, 0}, 1280, 26, 52).left(), 1130);
+}
+
+TEST(FormGeometry, HintAboveTheCaretLineKeptOnTheScreen)
+{
+    EXPECT_EQ(hintPoint({160, 75}, {300, 0}, 26, 1600), QPoint(360, 71));
+    EXPECT_EQ(hintPoint({0, 75}, {20, 53}, 26, 1600), QPoint(10, 124));
+    EXPECT_EQ(hintPoint({160, 75}, {1400, 0}, 26, 1600).x(), 1370);
+}
+
+} // namespace
