@@ -146,6 +146,9 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
         growWhileTyping();
     });
 
+    if (services_.library)
+        connect(services_.library, &UnitLibrary::unitClosing, this, &DictationForm::clearRow);
+
     FloatingWindows& floating = panel_.floating();
     floating.dictationForm = this;
     floating.placeDictationForm = [this] { layoutCompact(); };
@@ -218,6 +221,21 @@ void DictationForm::LoadRow()
         answerBox_->setFocus();
         answerBox_->moveCursor(QTextCursor::End);
     }
+}
+
+void DictationForm::clearRow()
+{
+    // Nothing of a closed Unit stays on the screen.
+    typingUnlocked_ = 0;
+    letterGap_ = -1000;
+    hints_.reset();
+    marker_->hide();
+    showPrompt(QString(), false);
+    setAnswerText(QString());
+    answerBox_->setReadOnly(true);
+    applyAnswerColour();
+    if (TipWindow* tip = panel_.tipWindow(); tip && tip->tipOwner() == this)
+        tip->HideTip();
 }
 
 void DictationForm::UnlockTyping(int flag)
@@ -322,6 +340,9 @@ void DictationForm::rightAnswer()
         answerBox_->setReadOnly(true);
         applyAnswerColour();
         progressBar_->setPercent(0, width(), false);
+        // The list shows the current sentence again outside Dictation mode.
+        if (QTableView* list = panel_.sentenceList())
+            list->viewport()->update();
         return;
     }
     state_.soundOn = next.soundOn;

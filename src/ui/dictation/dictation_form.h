@@ -102,6 +102,7 @@ protected:
 private:
     bool filterKey(QObject* watched, QKeyEvent* key);
     bool recordingGate(bool isEnter);
+    void clearRow();
     void submitEditedText();
     void replaySentence();
     void showPrompt(const QString& text, bool shown);

@@ -8,6 +8,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_list.h"
 #include "ui/shell/tip_window.h"
+#include "ui/study/unit_list_dialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -258,6 +259,18 @@ TEST_F(DictationWindows, SentenceWithoutLettersMatchesAtOnce)
     pressEnter();
     EXPECT_EQ(state.currentRow, rowOf(1));
     EXPECT_EQ(table.field(rowOf(0), Done), QStringLiteral("1"));
+}
+
+TEST_F(DictationWindows, ClosingTheUnitClearsTheStrip)
+{
+    startWithUnit(
+        {{QStringLiteral("First one."), 0, 1500}, {QStringLiteral("Second."), 2000, 3500}});
+    panel().sentenceList()->selectRow(rowOf(1));
+    ASSERT_EQ(form().answerBox()->toPlainText(), QStringLiteral("Second."));
+    ASSERT_EQ(form().promptLine()->toPlainText(), QStringLiteral("First one."));
+    panel().unitList()->OpenUnit(0);
+    EXPECT_TRUE(form().answerBox()->toPlainText().isEmpty());
+    EXPECT_TRUE(form().promptLine()->toPlainText().isEmpty());
 }
 
 } // namespace
