@@ -317,7 +317,9 @@ void DictationForm::SubmitAnswer()
 
 void DictationForm::answerAgain()
 {
-    // The row keeps the learner's own second line; the reminder is shown here.
+    // The study core leaves the row's second line as the learner wrote it;
+    // the answer box asks for the sentence again, the revealed sentence
+    // still above it, and the row stays to study.
     state_.soundOn = true;
     UpdateTypingProgress();
     setAnswerText(kAnswerAgainText.trimmed());

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <gst/gst.h>
+
 namespace dictora::test {
 namespace {
 
@@ -199,6 +201,32 @@ TEST_F(DictationFlow, SentenceAboveLevelFourIsRecordedFromMemoryWithTheSoundOff)
     EXPECT_EQ(f.recordingPlayedBack(), 1);
     EXPECT_TRUE(sent(QStringLiteral("Play RECORD From 0 ")));
     EXPECT_EQ(f.toolbar()->recordButtonState(), 2);
+}
+
+TEST_F(DictationFlow, WithoutAMicrophoneASentenceFromMemoryIsTypedAtOnce)
+{
+    mediaOptions.makeAudioSource = [] {
+        return gst_parse_bin_from_description("filesrc location=/nonexistent/mic ! wavparse", TRUE,
+                                              nullptr);
+    };
+    const QString fiveDaysAgo = FormatStamp(QDateTime::currentSecsSinceEpoch() - 5 * 86400);
+    startWithUnit({{QStringLiteral("First one."), 0, 1500},
+                   {QStringLiteral("Remember this sentence."), 2000, 3500, QStringLiteral("0"),
+                    QStringLiteral("5"), fiveDaysAgo}},
+                  2);
+    DictationForm& f = form();
+    panel().sentenceList()->toggleDictation();
+    ASSERT_TRUE(waitForUnlock());
+    answer(QStringLiteral("first one"));
+    ASSERT_EQ(state.currentRow, rowOf(1));
+    ASSERT_FALSE(state.soundOn);
+
+    QTest::keyClick(f.answerBox(), Qt::Key_M);
+    EXPECT_EQ(f.toolbar()->recordButtonState(), 0);
+    EXPECT_EQ(f.typingUnlocked(), 1);
+    EXPECT_EQ(panel().tipWindow()->text(), QStringLiteral("无法录音"));
+    type(QStringLiteral("mber"));
+    EXPECT_EQ(f.answerBox()->toPlainText(), QStringLiteral("Remember"));
 }
 
 } // namespace

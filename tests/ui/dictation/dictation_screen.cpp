@@ -62,7 +62,7 @@ void DictationScreen::startWithUnit(const std::vector<LessonSentence>& sentences
         ASSERT_TRUE(writer.SaveUnit());
     }
 
-    media = std::make_unique<GstMediaCommands>();
+    media = std::make_unique<GstMediaCommands>(mediaOptions);
     speech = std::make_unique<SpeechWorker>();
     library = std::make_unique<UnitLibrary>(folder, state, table, media.get());
     player = std::make_unique<MediaPlayer>(state, table, folder, *media, *speech);

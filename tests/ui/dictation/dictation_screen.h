@@ -47,6 +47,9 @@ protected:
     QString lessonPath;
     StudyState state;
     SentenceTable table;
+    // How the media layer is made (its audio source, for one); set before
+    // startWithUnit.
+    GstMediaCommands::Options mediaOptions;
     std::unique_ptr<GstMediaCommands> media;
     std::unique_ptr<SpeechWorker> speech;
     std::unique_ptr<UnitLibrary> library;
