@@ -7,6 +7,7 @@
 #include "core/import/content_change_question.h"
 #include "core/import/section_media.h"
 #include "core/import/text_import.h"
+#include "core/study/stamp.h"
 #include "core/study/unit_names.h"
 
 #include <QFileInfo>
@@ -95,40 +96,53 @@ int runImport(QStringList args)
     StudyContext context(std::move(folder), now);
     UnitLibrary& library = context.library;
     library.listDataFolder();
-    if (library.positionOf(unitName) < 0) {
-        const UnitResult created = library.createUnit(unitName);
-        if (!created.ok)
-            throw UsageError{created.message};
-    } else {
+    const bool newUnit = library.positionOf(unitName) < 0;
+    if (!newUnit)
         openListedUnit(context, unitName);
+    // A new Unit gets its rows in memory first and its file only once the
+    // text is in, so a refused text leaves no Unit behind.
+    SentenceTable fresh;
+    if (newUnit) {
+        SentenceRow title = makeTitleRow(QStringLiteral("标题"));
+        title[StudiedAt] = kDefaultStampText;
+        fresh.appendRow(std::move(title));
     }
-    SentenceTable& table = context.table;
+    SentenceTable& importTable = newUnit ? fresh : context.table;
 
     if (!section.isEmpty()) {
         request.targetRow = parseIndex(section, QStringLiteral("--section"));
-        if (!table.isValidRow(request.targetRow) || !table.isTitleRow(request.targetRow))
+        if (!importTable.isValidRow(request.targetRow) ||
+            !importTable.isTitleRow(request.targetRow))
             throw UsageError{
                 QStringLiteral("row %1 of %2 is not a Section title row").arg(section, unitName)};
-        const bool hasSentences =
-            table.isValidRow(request.targetRow + 1) && !table.isTitleRow(request.targetRow + 1);
+        const bool hasSentences = importTable.isValidRow(request.targetRow + 1) &&
+                                  !importTable.isTitleRow(request.targetRow + 1);
         if (hasSentences && !replace && !append)
             throw UsageError{QStringLiteral("Section '%1' (row %2) has sentences: choose "
                                             "--replace or --append")
-                                 .arg(table.field(request.targetRow, SectionTitle), section)};
+                                 .arg(importTable.field(request.targetRow, SectionTitle), section)};
     }
 
     AnswerFromOptions answer(replace  ? ContentChangeChoice::Replace
                              : append ? ContentChangeChoice::Append
                                       : ContentChangeChoice::Cancel);
-    const TextImportOutcome outcome = ImportTextFile(table, context.state, request, answer);
+    const TextImportOutcome outcome = ImportTextFile(importTable, context.state, request, answer);
     if (outcome.status != TextImportOutcome::Status::Imported) {
-        // The file changed between the check and the import: keep the Unit
-        // as it was rather than attach media to a Section that did not fill.
+        // Refused (too many sentences, or the file changed since the check):
+        // the Unit stays as it was, and no media is attached.
         printError(QStringLiteral("dictora-cli import: ") +
                    (outcome.message.isEmpty() ? QStringLiteral("cannot read %1").arg(args.first())
                                               : outcome.message));
         return 1;
     }
+    if (newUnit) {
+        const UnitResult created = library.createUnit(unitName);
+        if (!created.ok)
+            throw UsageError{created.message};
+        context.table.replaceAll(fresh.rows());
+        fresh.clear();
+    }
+    SentenceTable& table = context.table;
     int titleRow = sectionTitleRow(table, outcome.targetRow);
     // The media belongs to the whole Section: after the append answer it goes
     // to the title row, not to the last old sentence the import stopped on.

@@ -9,6 +9,10 @@ namespace dictora {
 
 void ParsedRows::add(SentenceRow row, Timing timing)
 {
+    if (rows.size() >= limit) {
+        overflowed = true;
+        return;
+    }
     // Zero times keep the blank row's shared "0" text: a file of many short
     // lines then costs no extra text per row.
     if (timing.startMs != 0)

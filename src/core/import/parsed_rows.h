@@ -3,6 +3,7 @@
 #include "core/study/sentence_table.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace dictora {
@@ -20,6 +21,10 @@ struct ParsedRows {
 
     std::vector<SentenceRow> rows;
     std::vector<Timing> timings;
+    // The most rows the file may give; one more sets `overflowed`, and the
+    // parsers stop reading.
+    size_t limit = std::numeric_limits<size_t>::max();
+    bool overflowed = false;
 
     void add(SentenceRow row, Timing timing);
     // Stable sort by start time; a row without a time keeps its place after

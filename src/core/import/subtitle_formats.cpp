@@ -85,7 +85,7 @@ void parseWebVtt(TextLineSource& source, const SentenceRow& blank, bool tidy, Pa
     QStringList block;
     bool first = true;
     QString line;
-    while (source.next(line)) {
+    while (!out.overflowed && source.next(line)) {
         if (!line.isEmpty()) {
             block << line;
             continue;
@@ -110,7 +110,7 @@ void parseAss(TextLineSource& source, const SentenceRow& blank, bool tidy, Parse
     qsizetype columns = 10;
     bool inEvents = false;
     QString line;
-    while (source.next(line)) {
+    while (!out.overflowed && source.next(line)) {
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             inEvents = line.compare(QLatin1String("[Events]"), Qt::CaseInsensitive) == 0;
             continue;

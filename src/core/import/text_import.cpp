@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace dictora {
 
 namespace {
@@ -46,6 +48,16 @@ QString bigEndianRefusal(const QString& baseName)
 QString tooLargeRefusal(const QString& baseName)
 {
     return QStringLiteral("文本 ") + baseName + QStringLiteral(" 超过 64 MB, 不能导入.");
+}
+
+size_t sentenceLimit(qint64 fileSize)
+{
+    return std::max<size_t>(100000, size_t(std::max<qint64>(fileSize, 0) / 90));
+}
+
+QString tooManySentencesRefusal(const QString& baseName, size_t limit)
+{
+    return QStringLiteral("文本 %1 的句子多于 %2 句, 不能导入.").arg(baseName).arg(limit);
 }
 
 TextImportOutcome CheckTextFile(const QString& textPath)
@@ -104,6 +116,7 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
     TextParseOptions options;
     options.format = textFormatOf(request.textPath);
     options.tidy = request.tidy;
+    options.maxRows = sentenceLimit(file.size());
     if (label == kEncodingAnsi) {
         outcome.codePage = DetectAnsiCodePage(request.textPath);
         options.codePage = outcome.codePage.codePage;
@@ -111,6 +124,11 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
     SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
     ParsedText parsed = parseText(file, label, blank, options);
     file.close();
+    if (parsed.tooManyRows) {
+        outcome.status = Status::Refused;
+        outcome.message = tooManySentencesRefusal(baseName, options.maxRows);
+        return outcome;
+    }
     std::vector<SentenceRow> rows = std::move(parsed.rows);
     QString sectionTitle = baseName;
     if (!parsed.title.isEmpty() &&

@@ -33,8 +33,8 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled; the title was set
-        Refused,       // UTF-16 big-endian, or above kTextFileSizeLimit: `message` is for
-                       // the learner's message box
+        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit:
+                       // `message` is for the learner's message box
         Unreadable,    // the file cannot be opened: nothing touched
     };
     Status status = Status::NoTextFile;
@@ -62,6 +62,17 @@ inline constexpr qint64 kTextFileSizeLimit = 64 * 1024 * 1024;
 
 // The learner's message for a text file above kTextFileSizeLimit.
 QString tooLargeRefusal(const QString& baseName);
+
+// The most sentences one import may add from a file of `fileSize` bytes:
+// 100,000, or one for every 90 bytes of a larger file. A sentence takes
+// about 800 bytes while it is moved into the table, so this keeps a large
+// import under ten times its file's size; a file of tiny lines, or of lyric
+// lines with hundreds of time tags each, is refused rather than take tens of
+// times its size. Real lessons stay far below the limit.
+size_t sentenceLimit(qint64 fileSize);
+
+// The learner's message for a file that gives more than sentenceLimit.
+QString tooManySentencesRefusal(const QString& baseName, size_t limit);
 
 // What an import of the file would meet before reading a line: Refused (too
 // large, or UTF-16 big-endian) with the learner's message, Unreadable, or

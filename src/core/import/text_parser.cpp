@@ -47,7 +47,7 @@ public:
     {
         QString line;
         bool atBlockStart = true; // the start of the file, or after a blank line
-        while (source_.next(line)) {
+        while (!out_.overflowed && source_.next(line)) {
             if (line.isEmpty()) {
                 atBlockStart = true;
                 continue;
@@ -220,6 +220,7 @@ ParsedText parseText(QIODevice& file, const QString& label, const SentenceRow& b
 {
     TextLineSource source(file, label, options.codePage);
     ParsedRows parsed;
+    parsed.limit = options.maxRows;
     ParsedText result;
     switch (options.format) {
     case TextFormat::WebVtt:
@@ -240,6 +241,7 @@ ParsedText parseText(QIODevice& file, const QString& label, const SentenceRow& b
         break;
     }
     }
+    result.tooManyRows = parsed.overflowed;
     result.rows = std::move(parsed.rows);
     return result;
 }

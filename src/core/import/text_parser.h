@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 class QIODevice;
@@ -25,11 +26,14 @@ struct TextParseOptions {
     // two languages of a subtitle told apart by Unicode script.
     bool tidy = false;
     QByteArray codePage; // for "ANSI" lines that are not UTF-8; empty: the default
+    // Reading stops after this many rows and the result says so.
+    size_t maxRows = std::numeric_limits<size_t>::max();
 };
 
 struct ParsedText {
     std::vector<SentenceRow> rows;
-    QString title; // a lyric file's [ti:] under tidy reading, else empty
+    QString title;            // a lyric file's [ti:] under tidy reading, else empty
+    bool tooManyRows = false; // more than maxRows: `rows` holds only the first
 };
 
 // Turns every line of an open text file into sentence rows, each a copy of

@@ -125,6 +125,15 @@ TEST_F(ImportCommand, RefusedTextChangesNothingEvenWithMedia)
     EXPECT_EQ(savedBytes(), before);
 }
 
+TEST_F(ImportCommand, TextOfTooManySentencesCreatesNoUnit)
+{
+    const QString many = folder.write("Many.txt", QByteArray("a\n").repeated(100001));
+    EXPECT_EQ(run({many, "--media", "/music/song.mp3"}), 1);
+    EXPECT_TRUE(errors.contains("文本 Many 的句子多于 100000 句, 不能导入."))
+        << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(unitPath()));
+}
+
 TEST_F(ImportCommand, TextAboveTheSizeLimitIsRefusedUnread)
 {
     const QString lyric = folder.write("Song.lrc", "one\n");

@@ -303,3 +303,28 @@ TEST_F(TextImport, TidyLyricTitleNamesTheSectionWhileTheTitleFieldIsTheFileName)
     EXPECT_EQ(importTitled(true, "My song"), QStringList({"#Lesson 1", "one"}));
     EXPECT_EQ(importTitled(false, ""), QStringList({"#Lesson 1", "", "one"}));
 }
+
+TEST_F(TextImport, FileOfMoreSentencesThanTheLimitIsRefusedBeforeAnythingChanges)
+{
+    fillTwoSections();
+    EXPECT_EQ(sentenceLimit(1000), 100000u);
+    EXPECT_EQ(sentenceLimit(64 * 1024 * 1024), 745654u);
+    // Tiny lines, and one lyric line whose time tags would each give a
+    // sentence under tidy reading.
+    QByteArray refrain;
+    for (int i = 0; i < 100001; ++i)
+        refrain += "[0:01]";
+    for (const QByteArray& bytes : {QByteArray("a\n").repeated(100001), refrain + "la\n"}) {
+        TextImportRequest request;
+        request.textPath = folder.write("Many.lrc", bytes);
+        request.targetRow = 0;
+        request.tidy = true;
+        Answer replace(ContentChangeChoice::Replace);
+        const TextImportOutcome outcome = ImportTextFile(table, state, request, replace);
+        EXPECT_EQ(outcome.status, Status::Refused);
+        EXPECT_EQ(outcome.message, "文本 Many 的句子多于 100000 句, 不能导入.");
+        EXPECT_EQ(replace.asked, 0);
+        EXPECT_EQ(texts(), QStringList({"#A", "A1", "A2", "#B", "B1"}));
+    }
+    EXPECT_EQ(import(QByteArray("a\n").repeated(100000)).rowsAdded, 100000);
+}
