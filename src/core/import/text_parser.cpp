@@ -88,8 +88,10 @@ private:
         Timing timing;
         timing.lyric = true;
         if (close - open > 5) {
-            timing.startMs = ParseTimePoint(QStringView(line).mid(open + 1, close - open - 1));
-            timing.timed = true;
+            const QStringView inner = QStringView(line).mid(open + 1, close - open - 1);
+            timing.startMs = ParseTimePoint(inner);
+            // Only a real time places the row in time; "[Chorus]" does not.
+            timing.timed = IsTimePoint(inner);
         }
         SentenceRow row = blank_;
         row[Text] = tidy_ ? TidyText(QStringView(line).mid(close + 1)) : line.mid(close + 1);

@@ -150,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Lyrics by someone\n[00:09.00]late\n[00:02.00]early\nno time\n",
                   true,
                   {"0-0 Lyrics by someone|", "2000-0 early|", "0-0 no time|", "9000-0 late|"}},
+        ParseCase{"BracketThatIsNoTimeKeepsItsPlace",
+                  "song.lrc",
+                  "[00:05.00]a\n[Chorus] Sing\n[00:10.00]b\n",
+                  true,
+                  {"5000-0 a|", "0-0 Sing|", "10000-0 b|"}},
         ParseCase{"RussianAndChineseLiterallyAreOneScript",
                   "film.srt",
                   "1\n00:00:01,000 --> 00:00:02,000\nПривет\n你好\n\n"
