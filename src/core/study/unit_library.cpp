@@ -489,16 +489,15 @@ bool UnitLibrary::writeBackup()
 
 void UnitLibrary::removeOlderBackups(const QString& keepFileName)
 {
-    // Only this Unit's own backups: the timed form and the clear-record form,
-    // never those of a Unit whose name merely begins the same way.
+    // Only this Unit's own timed backups, never those of a Unit whose name
+    // merely begins the same way. The backup made before a record was
+    // cleared stays: the autosave that follows the clear would otherwise
+    // remove the one copy of the learner's record within a tenth of a second.
     const QRegularExpression timed(QStringLiteral("^") + QRegularExpression::escape(unitName_) +
                                    QStringLiteral(" \\(\\d{8}_\\d{6} 备份\\)\\.dat$"));
-    const QString clearRecord = clearRecordBackupFileName(unitName_);
     const QDir dir(folder_.backupFolder());
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        if (name == keepFileName)
-            continue;
-        if (name == clearRecord || timed.match(name).hasMatch())
+        if (name != keepFileName && timed.match(name).hasMatch())
             QFile::remove(dir.filePath(name));
     }
 }

@@ -212,7 +212,8 @@ TEST_F(LibraryTest, BackupsAtMostEveryFiveMinutesReplacingOnlyThisUnitsOwn)
     library.autosaveStep(); // the first autosave of a run always backs up
     const QString first = "A (20260615_151500 备份).dat";
     EXPECT_EQ(readAll(folder.backupFolder() + first), readAll(dataPath("A")));
-    QStringList expected{others[0], others[1], others[2], others[3], first};
+    // The backup kept before a record was cleared is not a timed one: it stays.
+    QStringList expected{others[0], others[1], others[2], others[3], "A(清除记录前备份) .dat", first};
     expected.sort();
     EXPECT_EQ(backups(), expected);
 
@@ -240,7 +241,7 @@ TEST_F(LibraryTest, BackupsAtMostEveryFiveMinutesReplacingOnlyThisUnitsOwn)
     state.unitModified = true;
     library.autosaveStep();
     EXPECT_TRUE(backups().contains("B (20260615_152502 备份).dat"));
-    EXPECT_FALSE(backups().contains("B(清除记录前备份) .dat"));
+    EXPECT_TRUE(backups().contains("B(清除记录前备份) .dat"));
     EXPECT_TRUE(backups().contains(first)); // A's own stays
 }
 
