@@ -52,6 +52,23 @@ SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
     setPalette(listPalette);
     for (int column = 1; column < FieldCount; ++column)
         setColumnHidden(column, true);
+
+    // Outlined texts left plain by a busy frame are finished between frames.
+    pictureTimer_.setSingleShot(true);
+    pictureTimer_.setInterval(0);
+    connect(&pictureTimer_, &QTimer::timeout, this, [this] {
+        if (delegate_->makeWaitingPictures(8))
+            pictureTimer_.start();
+        viewport()->update();
+    });
+}
+
+void SentenceList::paintEvent(QPaintEvent* event)
+{
+    delegate_->beginFrame();
+    QTableView::paintEvent(event);
+    if (delegate_->hasWaitingPictures() && !pictureTimer_.isActive())
+        pictureTimer_.start();
 }
 
 SentenceList::~SentenceList() = default;

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QTableView>
+#include <QTimer>
 
 namespace dictora {
 
@@ -107,6 +108,7 @@ protected:
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
     bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void rowSelected(int row);
@@ -145,6 +147,7 @@ private:
     SentenceTable& table_;
     SentenceRowDelegate* delegate_ = nullptr;
     int pressedRow_ = -1;
+    QTimer pictureTimer_;
     bool removing_ = false;
 };
 

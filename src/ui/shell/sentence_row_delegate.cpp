@@ -11,6 +11,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace dictora {
 
 namespace {
@@ -21,6 +24,12 @@ constexpr int kStartColumnRight = 180;
 constexpr int kEndColumnRight = 330;
 // Plenty for several screens of rows in both sizes; a path is a few KB.
 constexpr int kCachedPaths = 4000;
+// Outlined pictures made while painting one frame; the rest come right
+// after it, so that a frame of new rows stays smooth.
+constexpr int kFrameBudgetMs = 4;
+constexpr int kMostWaiting = 200;
+// Pictures of outlined texts, in KB: some 40 screens of rows.
+constexpr int kCachedPictureKb = 96 * 1024;
 
 const QColor kOutline = QColor::fromRgba(0x80808080);
 const QColor kOutlineCurrent = QColor::fromRgba(0xA0C0C040);
@@ -46,7 +55,7 @@ QFont plainFont(bool bold)
 SentenceRowDelegate::SentenceRowDelegate(const SentenceTable& table, const StudyState& state,
                                          QObject* parent)
     : QStyledItemDelegate(parent), table_(table), state_(state), boldFont_(plainFont(true)),
-      normalFont_(plainFont(false)), paths_(kCachedPaths)
+      normalFont_(plainFont(false)), paths_(kCachedPaths), pictures_(kCachedPictureKb)
 {
 }
 
@@ -82,19 +91,91 @@ const QPainterPath& SentenceRowDelegate::textPath(const QString& text, int emSiz
     return *paths_.object(key);
 }
 
+void SentenceRowDelegate::beginFrame()
+{
+    frameClock_.start();
+}
+
+bool SentenceRowDelegate::makeWaitingPictures(int budgetMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!waiting_.isEmpty() && clock.elapsed() < budgetMs) {
+        const WaitingText text = waiting_.takeFirst();
+        textPicture(text.text, text.emSize, text.current, text.pixelRatio);
+    }
+    return !waiting_.isEmpty();
+}
+
 void SentenceRowDelegate::drawOutlinedText(QPainter& p, const QString& text, int emSize,
                                            const QRectF& box, bool current) const
 {
     if (text.isEmpty() || box.width() <= 0)
         return;
+    const qreal pixelRatio = p.device()->devicePixelRatioF();
+    const QImage* picture = cachedPicture(text, emSize, current, pixelRatio);
+    if (!picture && (!frameClock_.isValid() || frameClock_.elapsed() < kFrameBudgetMs))
+        picture = &textPicture(text, emSize, current, pixelRatio);
+    if (!picture) {
+        // Over the frame's budget: the text in its fill colour for now, the
+        // outlined picture right after the frame (the list repaints then).
+        const WaitingText waiting{text, emSize, current, pixelRatio};
+        // Only the texts of the last screens are worth making.
+        if (!waiting_.contains(waiting))
+            waiting_.append(waiting);
+        if (waiting_.size() > kMostWaiting)
+            waiting_.removeFirst();
+        QFont font = uiFont();
+        font.setPixelSize(emSize);
+        p.save();
+        p.setClipRect(box, Qt::IntersectClip);
+        p.setFont(font);
+        p.setPen(current ? kFillCurrent : kFill);
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p.restore();
+        return;
+    }
+    const QRectF shown(
+        box.topLeft(),
+        QSizeF(std::min(box.width(), picture->deviceIndependentSize().width()), box.height()));
+    p.drawImage(shown, *picture, QRectF(QPointF(0, 0), shown.size() * picture->devicePixelRatio()));
+}
+
+QString SentenceRowDelegate::pictureKey(const QString& text, int emSize, bool current)
+{
+    return QString::number(emSize) + (current ? u'c' : u'n') + u'\x1f' + text;
+}
+
+const QImage* SentenceRowDelegate::cachedPicture(const QString& text, int emSize, bool current,
+                                                 qreal pixelRatio) const
+{
+    const QImage* found = pictures_.object(pictureKey(text, emSize, current));
+    return found && found->devicePixelRatio() == pixelRatio ? found : nullptr;
+}
+
+const QImage& SentenceRowDelegate::textPicture(const QString& text, int emSize, bool current,
+                                               qreal pixelRatio) const
+{
+    // Filling a text path costs about a millisecond a row; the picture of
+    // the outlined text is made once and then only copied.
+    if (const QImage* found = cachedPicture(text, emSize, current, pixelRatio))
+        return *found;
     const QPainterPath& path = textPath(text, emSize);
-    p.save();
-    p.setClipRect(box, Qt::IntersectClip);
-    p.translate(box.left(), box.top());
-    p.setPen(QPen(current ? kOutlineCurrent : kOutline, 1));
-    p.setBrush(current ? kFillCurrent : kFill);
-    p.drawPath(path);
-    p.restore();
+    const QSize size(int(std::ceil((path.boundingRect().right() + 2) * pixelRatio)),
+                     int(std::ceil(kRowHeight * pixelRatio)));
+    auto* picture = new QImage(size, QImage::Format_ARGB32_Premultiplied);
+    picture->setDevicePixelRatio(pixelRatio);
+    picture->fill(Qt::transparent);
+    QPainter painter(picture);
+    painter.setRenderHints(QPainter::Antialiasing);
+    painter.setPen(QPen(current ? kOutlineCurrent : kOutline, 1));
+    painter.setBrush(current ? kFillCurrent : kFill);
+    painter.drawPath(path);
+    painter.end();
+    ++picturesMade_;
+    const QString key = pictureKey(text, emSize, current);
+    pictures_.insert(key, picture, std::max<qsizetype>(1, picture->sizeInBytes() / 1024));
+    return *pictures_.object(key);
 }
 
 void SentenceRowDelegate::paintRow(QPainter& p, int row, const QRect& itemRect) const

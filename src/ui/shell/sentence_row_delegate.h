@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QCache>
+#include <QElapsedTimer>
+#include <QList>
 #include <QDate>
 #include <QFont>
+#include <QImage>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
 
@@ -14,8 +17,8 @@ struct StudyState;
 // Draws the rows of the sentence list straight from the sentence table:
 // title rows as tinted bands with the Section title, sentence rows with the
 // status marker, the time columns in Edit mode and the sentence text. Texts
-// are drawn as outlined paths; building a path is the slow part of a row, so
-// each path is built once and kept.
+// are drawn as outlined paths; building and filling a path is the slow part
+// of a row, so each path is built once and the picture it fills is kept.
 class SentenceRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -32,14 +35,45 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // Painting a frame of the list starts: texts whose outlined picture is
+    // not made yet get a few milliseconds; the others are drawn plain and
+    // wait for makeWaitingPictures.
+    void beginFrame();
+    bool hasWaitingPictures() const { return !waiting_.isEmpty(); }
+    // Makes waiting pictures for up to budgetMs; true when some still wait.
+    bool makeWaitingPictures(int budgetMs);
+
+    // Forgets every kept path and picture (they are made again as rows are
+    // drawn).
+    void clearCaches()
+    {
+        paths_.clear();
+        pictures_.clear();
+        waiting_.clear();
+    }
+
     // How many text paths were built (not taken from the cache) so far.
     int pathsBuilt() const { return pathsBuilt_; }
+    int picturesMade() const { return picturesMade_; }
 
 private:
     void paintRow(QPainter& p, int row, const QRect& rect) const;
     void drawOutlinedText(QPainter& p, const QString& text, int emSize, const QRectF& box,
                           bool current) const;
     const QPainterPath& textPath(const QString& text, int emSize) const;
+    const QImage& textPicture(const QString& text, int emSize, bool current,
+                              qreal pixelRatio) const;
+    const QImage* cachedPicture(const QString& text, int emSize, bool current,
+                                qreal pixelRatio) const;
+    static QString pictureKey(const QString& text, int emSize, bool current);
+
+    struct WaitingText {
+        QString text;
+        int emSize;
+        bool current;
+        qreal pixelRatio;
+        bool operator==(const WaitingText&) const = default;
+    };
 
     const SentenceTable& table_;
     const StudyState& state_;
@@ -48,9 +82,13 @@ private:
     QFont boldFont_;
     QFont normalFont_;
     mutable QCache<QString, QPainterPath> paths_;
+    mutable QCache<QString, QImage> pictures_;
     mutable QString today_;
     mutable QDate todayDate_;
     mutable int pathsBuilt_ = 0;
+    mutable int picturesMade_ = 0;
+    mutable QList<WaitingText> waiting_;
+    QElapsedTimer frameClock_;
 };
 
 } // namespace dictora
