@@ -1,7 +1,10 @@
 #include "sentence_list_fixture.h"
 #include "ui/shell/menu_answer.h"
 
+#include "ui/import/add_content_dialog.h"
+
 #include <QMimeData>
+#include <QPushButton>
 
 namespace dictora {
 namespace {
@@ -243,6 +246,52 @@ TEST_F(SentenceListTest, InsertAndTitleItemsEditTheCurrentRow)
     EXPECT_EQ(table.rowCount(), 6);
     EXPECT_EQ(state.currentRow, kNone);
     EXPECT_FALSE(list().selectionModel()->hasSelection());
+}
+
+} // namespace
+} // namespace dictora
+
+namespace dictora {
+namespace {
+
+TEST_F(SentenceListTest, SubtitleAndMediaDroppedTogetherMakeOneSection)
+{
+    const QString srt = home.filePath(QStringLiteral("talk.srt"));
+    QFile subtitles(srt);
+    ASSERT_TRUE(subtitles.open(QIODevice::WriteOnly));
+    subtitles.write("1\r\n00:00:01,000 --> 00:00:02,500\r\nHello there.\r\n\r\n"
+                    "2\r\n00:00:03,000 --> 00:00:04,000\r\nGood bye.\r\n\r\n");
+    subtitles.close();
+    const QString mp3 = home.filePath(QStringLiteral("talk.mp3"));
+    QFile audio(mp3);
+    ASSERT_TRUE(audio.open(QIODevice::WriteOnly));
+    audio.write("fake");
+    audio.close();
+
+    choose(QStringLiteral("编 辑"));
+    clickRow(5);
+    int dialogs = 0;
+    QTimer confirm;
+    confirm.setInterval(5);
+    QObject::connect(&confirm, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<AddContentDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        ++dialogs;
+        EXPECT_EQ(list().openDialog, dialog);
+        dialog->okButton()->click();
+    });
+    confirm.start();
+    drop({mp3, srt});
+    confirm.stop();
+
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(list().openDialog.isNull());
+    ASSERT_EQ(table.rowCount(), 9);
+    EXPECT_TRUE(table.isTitleRow(6));
+    EXPECT_EQ(table.field(7, Text), QStringLiteral(" Hello there."));
+    EXPECT_EQ(table.field(8, Text), QStringLiteral(" Good bye."));
+    EXPECT_EQ(table.field(7, MediaName), QStringLiteral("talk.mp3"));
 }
 
 } // namespace
