@@ -28,6 +28,7 @@ SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
     setObjectName(QStringLiteral("sentenceList"));
     setModel(&table_);
     delegate_ = new SentenceRowDelegate(table_, state_, this);
+    delegate_->watchSelectedPoint(&selectedPoint);
     setItemDelegate(delegate_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -77,7 +78,6 @@ SentenceList::~SentenceList() = default;
 
 void SentenceList::repaintAll()
 {
-    delegate_->setSelectedPoint(selectedPoint);
     viewport()->update();
 }
 
@@ -85,7 +85,6 @@ void SentenceList::InvalidateRowPart(int row, int part)
 {
     if (state_.currentRow < 0)
         return;
-    delegate_->setSelectedPoint(selectedPoint);
     QRect rowRect = currentRowRect;
     if (row != -1) {
         if (!table_.isValidRow(row))
@@ -186,7 +185,6 @@ bool SentenceList::pickTimePointFromCursor(int row)
     if (point == selectedPoint)
         return false;
     selectedPoint = point;
-    delegate_->setSelectedPoint(point);
     if (row == state_.currentRow)
         InvalidateRowPart(-1, TimeColumns);
     return true;
@@ -215,7 +213,6 @@ void SentenceList::mouseReleaseEvent(QMouseEvent* event)
     const int clicked = indexAt(event->position().toPoint()).row();
     if (clicked < 0 || clicked != pressedRow_ || state_.currentRow < 0) {
         selectedPoint = -1000;
-        delegate_->setSelectedPoint(selectedPoint);
         return;
     }
     if (selectionJustChanged) {
@@ -245,7 +242,6 @@ void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
     pressedRow_ = -1;
     if (row < 0 || state_.currentRow < 0) {
         selectedPoint = -1000;
-        delegate_->setSelectedPoint(selectedPoint);
         return;
     }
     if (row == state_.currentRow && table_.isTitleRow(row) && state_.editMode)
@@ -296,7 +292,6 @@ void SentenceList::keyPressEvent(QKeyEvent* event)
             const int point = event->key() == Qt::Key_Left ? 1 : 2;
             if (point != selectedPoint) {
                 selectedPoint = point;
-                delegate_->setSelectedPoint(point);
                 InvalidateRowPart(-1, TimeColumns);
             }
         }
@@ -437,7 +432,6 @@ void SentenceList::closeUnitWindows()
     changeDialog = nullptr;
     openDialog = nullptr;
     selectedPoint = -1000;
-    delegate_->setSelectedPoint(selectedPoint);
     currentRowRect = {};
 }
 

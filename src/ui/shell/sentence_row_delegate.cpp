@@ -259,9 +259,10 @@ void SentenceRowDelegate::paintRow(QPainter& p, int row, const QRect& itemRect) 
         const QColor grey(128, 128, 128);
         p.fillRect(QRect(kStartColumnRight - 1, top, 1, height), grey);
         p.fillRect(QRect(kEndColumnRight - 1, top, 1, height), grey);
-        if (current && (selectedPoint_ == 1 || selectedPoint_ == 2)) {
-            const int left = selectedPoint_ == 1 ? kMarkerWidth : kStartColumnRight;
-            const int barRight = selectedPoint_ == 1 ? kStartColumnRight : kEndColumnRight;
+        const int point = selectedPoint_ ? *selectedPoint_ : -1000;
+        if (current && (point == 1 || point == 2)) {
+            const int left = point == 1 ? kMarkerWidth : kStartColumnRight;
+            const int barRight = point == 1 ? kStartColumnRight : kEndColumnRight;
             p.fillRect(QRect(left, bottom - 3, barRight - left, 3), QColor(255, 128, 255));
         }
     }

@@ -24,9 +24,9 @@ class SentenceRowDelegate : public QStyledItemDelegate {
 public:
     SentenceRowDelegate(const SentenceTable& table, const StudyState& state, QObject* parent);
 
-    // The time point marked under the current row in Edit mode (1 start,
-    // 2 end; anything else marks none).
-    void setSelectedPoint(int point) { selectedPoint_ = point; }
+    // Where to read the time point marked under the current row in Edit
+    // mode (1 start, 2 end; anything else marks none): the list's own field.
+    void watchSelectedPoint(const int* point) { selectedPoint_ = point; }
     // Right edge of the drawing: the panel width less room for the scroll bar.
     void setDrawWidth(int width) { drawWidth_ = width; }
     int drawWidth() const { return drawWidth_; }
@@ -77,7 +77,7 @@ private:
 
     const SentenceTable& table_;
     const StudyState& state_;
-    int selectedPoint_ = -1000;
+    const int* selectedPoint_ = nullptr;
     int drawWidth_ = 0;
     QFont boldFont_;
     QFont normalFont_;
