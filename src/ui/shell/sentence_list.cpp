@@ -20,6 +20,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <utility>
+
 namespace dictora {
 
 SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
@@ -211,7 +213,11 @@ void SentenceList::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const int clicked = indexAt(event->position().toPoint()).row();
-    if (clicked < 0 || clicked != pressedRow_ || state_.currentRow < 0) {
+    // The release that ends a double click, or one away from the pressed
+    // row, is no click.
+    if (clicked >= 0 && clicked != std::exchange(pressedRow_, -1))
+        return;
+    if (clicked < 0 || state_.currentRow < 0) {
         selectedPoint = -1000;
         return;
     }

@@ -3,6 +3,7 @@
 
 #include "ui/import/add_content_dialog.h"
 
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 
@@ -292,6 +293,42 @@ TEST_F(SentenceListTest, SubtitleAndMediaDroppedTogetherMakeOneSection)
     EXPECT_EQ(table.field(7, Text), QStringLiteral(" Hello there."));
     EXPECT_EQ(table.field(8, Text), QStringLiteral(" Good bye."));
     EXPECT_EQ(table.field(7, MediaName), QStringLiteral("talk.mp3"));
+}
+
+} // namespace
+} // namespace dictora
+
+namespace dictora {
+namespace {
+
+TEST_F(SentenceListTest, DoubleClickOnTheCurrentTitleInEditModeOpensItsContent)
+{
+    choose(QStringLiteral("编 辑"));
+    clickRow(0);
+    EXPECT_EQ(tip().text(), QStringLiteral("双击配置"));
+    QString title;
+    QTimer cancel;
+    cancel.setInterval(5);
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<AddContentDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        title = dialog->titleField()->text();
+        dialog->cancelButton()->click();
+    });
+    cancel.start();
+    QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, rowPoint(0));
+    cancel.stop();
+    EXPECT_EQ(title, QStringLiteral("第一课"));
+    EXPECT_EQ(table.rowCount(), 6);
+
+    // Outside Edit mode a double click on a title does nothing.
+    choose(QStringLiteral(" --- 编 辑 --- "));
+    title.clear();
+    cancel.start();
+    QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, rowPoint(0));
+    cancel.stop();
+    EXPECT_TRUE(title.isEmpty());
 }
 
 } // namespace
