@@ -22,14 +22,15 @@ constexpr int kRowHeight = 35;
 constexpr int kMarkerWidth = 30;
 constexpr int kStartColumnRight = 180;
 constexpr int kEndColumnRight = 330;
-// Plenty for several screens of rows in both sizes; a path is a few KB.
-constexpr int kCachedPaths = 4000;
+// A path is some 30 KB and is needed again only when its picture was
+// dropped: a few screens of them are kept.
+constexpr int kCachedPaths = 300;
 // Outlined pictures made while painting one frame; the rest come right
 // after it, so that a frame of new rows stays smooth.
 constexpr int kFrameBudgetMs = 4;
 constexpr int kMostWaiting = 200;
-// Pictures of outlined texts, in KB: some 40 screens of rows.
-constexpr int kCachedPictureKb = 96 * 1024;
+// Pictures of outlined texts, in KB: some 20 screens of rows.
+constexpr int kCachedPictureKb = 48 * 1024;
 
 const QColor kOutline = QColor::fromRgba(0x80808080);
 const QColor kOutlineCurrent = QColor::fromRgba(0xA0C0C040);
