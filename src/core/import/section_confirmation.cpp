@@ -51,6 +51,8 @@ SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& stat
         request.mediaPath = choice.mediaChosen ? choice.mediaPath : QString();
         request.mediaLengthMs = confirmation.mediaLengthMs;
         request.targetRow = titleRow;
+        request.tidy = confirmation.tidy;
+        request.titleField = confirmation.titleText;
         outcome.import = ImportTextFile(table, state, request, question);
         // After an append the importer points at the Section's last old
         // sentence; the Section is still the one of that title row.

@@ -40,6 +40,7 @@ struct SectionConfirmation {
     QString titleText; // the title field as the learner left it
     uint32_t mediaLengthMs = 0;
     bool copyChecked = false;
+    bool tidy = false; // "整理歌词与字幕标签"
 };
 
 struct SectionConfirmationOutcome {

@@ -2,6 +2,7 @@
 
 #include "core/import/content_files.h"
 #include "core/import/section_choice.h"
+#include "core/import/import_settings.h"
 #include "core/import/section_confirmation.h"
 #include "core/import/section_media.h"
 #include "core/media/media_commands.h"
@@ -35,7 +36,6 @@ const QColor kBackground{240, 240, 230};
 const QColor kFieldText{8, 8, 230};
 const QColor kOtherText{8, 8, 8};
 
-const QString kTextFilter = QStringLiteral("(*.lrc *.srt *.txt)");
 const QString kMediaFilter =
     QStringLiteral("音频文件(*.mp3 *.wav *.wma);;视频文件(*.mp4 *.avi *.rm *.mpeg *.mkv)");
 
@@ -131,6 +131,13 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     copyBox_->setGeometry(du.rect(7, 77, 222, 10));
     colourField(copyBox_, kFieldText);
 
+    // Tidy reading: markup, lyric tags and word times left out of the
+    // sentences. The learner's last choice is kept in the program folder.
+    tidyBox_ = new QCheckBox(QStringLiteral("整理歌词与字幕标签"), this);
+    tidyBox_->setObjectName(QStringLiteral("tidyBox"));
+    tidyBox_->setGeometry(du.rect(7, 91, 108, 10));
+    colourField(tidyBox_, kFieldText);
+
     okButton_ = new QPushButton(QStringLiteral("确定"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setGeometry(du.rect(120, 89, 50, 14));
@@ -189,6 +196,7 @@ int AddContentDialog::openModal(const QString& presetPath)
         field->clear();
     setWindowTitle(QString());
     copyBox_->setChecked(false);
+    tidyBox_->setChecked(loadTidyReading(panel_.services().folder));
     setLengthAndCopyEnabled(false);
 
     const SentenceTable& table = panel_.services().sentences;
@@ -244,7 +252,7 @@ void AddContentDialog::setLengthAndCopyEnabled(bool enabled)
 
 void AddContentDialog::chooseTextFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, {}, {}, kTextFilter);
+    const QString path = QFileDialog::getOpenFileName(this, {}, {}, textFileFilter());
     if (path.isEmpty())
         return;
     titleField_->setReadOnly(true);
@@ -299,6 +307,13 @@ void AddContentDialog::confirm()
     confirmation.mediaLengthMs =
         lengthFromFields({hoursField_->text(), minutesField_->text(), secondsField_->text()});
     confirmation.copyChecked = copyBox_->isChecked();
+    confirmation.tidy = tidyBox_->isChecked();
+    const QString caption = panel_.window() ? panel_.window()->windowTitle() : QString();
+    if (confirmation.tidy != loadTidyReading(services.folder) &&
+        !saveTidyReading(services.folder, confirmation.tidy))
+        QMessageBox::warning(this, caption,
+                             QStringLiteral("整理歌词与字幕标签: 选择没能保存到 ") +
+                                 services.folder.cfgFolder() + QStringLiteral("Import.ini"));
 
     // The panel's question dialog; one of our own only for a panel made
     // without its owned windows.
@@ -309,7 +324,6 @@ void AddContentDialog::confirm()
     const SectionConfirmationOutcome outcome =
         confirmSection(services.sentences, services.state, confirmation, mediaFolder(), *question);
 
-    const QString caption = panel_.window() ? panel_.window()->windowTitle() : QString();
     if (outcome.import.status == TextImportOutcome::Status::Refused)
         QMessageBox::information(this, caption, outcome.import.message);
     switch (outcome.copy.status) {

@@ -48,6 +48,7 @@ public:
     QLineEdit* minutesField() const { return minutesField_; }
     QLineEdit* secondsField() const { return secondsField_; }
     QCheckBox* copyBox() const { return copyBox_; }
+    QCheckBox* tidyBox() const { return tidyBox_; }
     QPushButton* textButton() const { return textButton_; }
     QPushButton* mediaButton() const { return mediaButton_; }
     QPushButton* okButton() const { return okButton_; }
@@ -80,6 +81,7 @@ private:
     QLineEdit* minutesField_ = nullptr;
     QLineEdit* secondsField_ = nullptr;
     QCheckBox* copyBox_ = nullptr;
+    QCheckBox* tidyBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

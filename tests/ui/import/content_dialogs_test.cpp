@@ -191,6 +191,41 @@ TEST_F(ContentDialogs, SubtitleAndMediaOfOneNameGiveOneSectionWithItsMedia)
     EXPECT_EQ(unit.rows[2][EndMs], QStringLiteral("1900"));
 }
 
+TEST_F(ContentDialogs, TidyReadingIsTheLearnersChoiceAndIsRemembered)
+{
+    const QString lrc = write(file(QStringLiteral("song.lrc")),
+                              "[ti:Morning Song]\n[ar:Someone]\n"
+                              "[00:01.00]<i>Good</i> morning\n[00:03.00][00:05.00]La la\n");
+    state.currentRow = 0;
+
+    ModalScript script;
+    script.then([&](QDialog& dialog) {
+        auto& add = static_cast<AddContentDialog&>(dialog);
+        EXPECT_FALSE(add.tidyBox()->isChecked()); // off until the learner chooses it
+        QTest::mouseClick(add.tidyBox(), Qt::LeftButton);
+        QTest::mouseClick(add.okButton(), Qt::LeftButton);
+    });
+    dropFiles(panel->sentenceList()->viewport(), {lrc});
+    EXPECT_EQ(script.shown(), 1);
+
+    const UnitReadResult unit = savedUnit();
+    ASSERT_EQ(unit.rows.size(), 4u);
+    EXPECT_EQ(unit.rows[0][SectionTitle], QStringLiteral("Morning Song"));
+    QStringList texts;
+    for (size_t row = 1; row < unit.rows.size(); ++row)
+        texts << unit.rows[row][Text].trimmed() + "@" + unit.rows[row][StartMs];
+    EXPECT_EQ(texts, (QStringList{"Good morning@1000", "La la@3000", "La la@5000"}));
+
+    ModalScript again;
+    bool remembered = false;
+    again.then([&](QDialog& dialog) {
+        remembered = static_cast<AddContentDialog&>(dialog).tidyBox()->isChecked();
+        dialog.reject();
+    });
+    panel->addContent()->openForCurrentRow();
+    EXPECT_TRUE(remembered);
+}
+
 TEST_F(ContentDialogs, DropOnTheDialogTakesTheFirstTextOrMediaFile)
 {
     const QString doc = write(file(QStringLiteral("a.doc")), "");
