@@ -10,6 +10,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
+#include "ui/media/media_window.h"
 
 namespace dictora {
 
@@ -27,7 +28,13 @@ enum MainMenuItem {
 
 void SentenceList::showContextMenu(const QPoint& globalPos)
 {
-    if (state_.editMode)
+    // The media window opens the main menu in every mode; it lies above the
+    // list wherever it is shown. (The screensaver runs only in Dictation
+    // mode, where the main menu is the menu anyway.)
+    const QWidget* media = panel_.mediaWindow();
+    const bool fromBackdrop =
+        media && media->isVisible() && media->frameGeometry().contains(globalPos);
+    if (state_.editMode && !fromBackdrop)
         ShowEditMenu(globalPos);
     else
         ShowMainMenu(globalPos);

@@ -333,3 +333,22 @@ TEST_F(SentenceListTest, DoubleClickOnTheCurrentTitleInEditModeOpensItsContent)
 
 } // namespace
 } // namespace dictora
+
+namespace dictora {
+namespace {
+
+TEST_F(SentenceListTest, TheMediaWindowOpensTheMainMenuAlsoInEditMode)
+{
+    choose(QStringLiteral("编 辑"));
+    QWidget* media = reinterpret_cast<QWidget*>(panel->mediaWindow());
+    media->setGeometry(1200, 100, 300, 200);
+    media->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(media));
+    const auto seen = answerNextMenu({});
+    emit panel->contextMenuRequested(media->mapToGlobal(QPoint(50, 50)));
+    EXPECT_EQ(seen->items.first(), QStringLiteral("静音"));
+    media->hide();
+}
+
+} // namespace
+} // namespace dictora
