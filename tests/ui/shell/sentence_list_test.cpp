@@ -2,6 +2,7 @@
 #include "ui/shell/menu_answer.h"
 
 #include "ui/import/add_content_dialog.h"
+#include "ui/media/media_window.h"
 
 #include <QLineEdit>
 #include <QMimeData>
@@ -340,7 +341,7 @@ namespace {
 TEST_F(SentenceListTest, TheMediaWindowOpensTheMainMenuAlsoInEditMode)
 {
     choose(QStringLiteral("编 辑"));
-    QWidget* media = reinterpret_cast<QWidget*>(panel->mediaWindow());
+    QWidget* media = panel->mediaWindow();
     media->setGeometry(1200, 100, 300, 200);
     media->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(media));
