@@ -261,11 +261,15 @@ bool UnitListDialog::splashFinished() const
 
 bool UnitListDialog::keepsForeground() const
 {
-    return state_.foregroundWindow == this || state_.foregroundWindow == panel_.shadowFrame() ||
-           (state_.windowUnderCursor && state_.windowUnderCursor == firstStatusItem());
+    if (state_.foregroundWindow == this || state_.foregroundWindow == panel_.shadowFrame())
+        return true;
+    // The frame's probe names top-level windows only, so the item itself
+    // says whether the cursor rests on it.
+    const StatusItem* first = firstStatusItem();
+    return first && first->underCursor();
 }
 
-const QObject* UnitListDialog::firstStatusItem() const
+const StatusItem* UnitListDialog::firstStatusItem() const
 {
     const ProgressPanel* progress = panel_.progressPanel();
     return progress ? progress->item(StatusItemType::TotalCompletion) : nullptr;
@@ -291,6 +295,17 @@ void UnitListDialog::tick()
         library_->autosaveStep();
 }
 
+// Whether a window is the frame or one of the windows it owns: an owned
+// dialog is a top-level window of its own, so its parents are walked up.
+static bool ownedByFrame(const QObject* window, const QWidget* frame)
+{
+    for (const auto* w = qobject_cast<const QWidget*>(window); w; w = w->parentWidget()) {
+        if (w == frame)
+            return true;
+    }
+    return false;
+}
+
 void UnitListDialog::ShowPopup(bool show)
 {
     if (show == shown_)
@@ -305,8 +320,7 @@ void UnitListDialog::ShowPopup(bool show)
             shadow->hide();
         QWidget* frame = panel_.window();
         const bool ours = foreground == this || foreground == shadow;
-        const auto* foregroundWidget = qobject_cast<const QWidget*>(foreground);
-        if (ours || !foregroundWidget || foregroundWidget->window() != frame)
+        if (ours || !ownedByFrame(foreground, frame))
             frame->activateWindow();
         return;
     }

@@ -11,6 +11,7 @@ class QPushButton;
 namespace dictora {
 
 class MainPanelDialog;
+class StatusItem;
 class UnitLibrary;
 struct StudyState;
 
@@ -71,7 +72,7 @@ private:
     void showMessage(const QString& message);
     bool splashFinished() const;
     bool keepsForeground() const;
-    const QObject* firstStatusItem() const;
+    const StatusItem* firstStatusItem() const;
     static bool isSwallowedKey(const QEvent* event);
 
     MainPanelDialog& panel_;

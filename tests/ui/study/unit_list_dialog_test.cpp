@@ -75,6 +75,41 @@ TEST_F(UnitListTest, ComesUpAtTheLeftEdgeSizedByTheLongestName)
     EXPECT_FALSE(popup().popupShown());
 }
 
+TEST_F(UnitListTest, StaysWhileTheMouseRestsOnTheFirstStatusItem)
+{
+    placePanel();
+    popup().ShowPopup(true);
+    // The frame's probe names the progress panel, the top-level window the
+    // item lives in.
+    StatusItem& total = item(StatusItemType::TotalCompletion);
+    state.foregroundWindow = panel.get();
+    state.windowUnderCursor = &progress();
+    state.cursorPos = total.mapToGlobal(QPoint(5, 5));
+    ticks(3);
+    EXPECT_TRUE(popup().popupShown());
+    // Over the panel but off the item: the pop-up goes.
+    state.cursorPos = item(StatusItemType::Mode).mapToGlobal(QPoint(5, 5));
+    ticks(1);
+    EXPECT_FALSE(popup().popupShown());
+}
+
+TEST_F(UnitListTest, HidingLeavesTheForegroundWithAnOpenDialog)
+{
+    placePanel();
+    popup().ShowPopup(true);
+    dialog().show();
+    dialog().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+    state.foregroundWindow = &dialog();
+    ticks(1);
+    EXPECT_FALSE(popup().popupShown());
+    // The settings dialog belongs to the frame: the frame does not take the
+    // foreground from it.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &dialog());
+    dialog().hide();
+}
+
 TEST_F(UnitListTest, AWanderingCursorDoesNotBringItUp)
 {
     placePanel();
