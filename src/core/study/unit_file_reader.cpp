@@ -47,31 +47,19 @@ public:
         }
         return true;
     }
-    bool u8(uint8_t& value) { return bytes(reinterpret_cast<char*>(&value), 1); }
-    bool u16(uint16_t& value)
+    // A little-endian number as wide as T.
+    template <typename T> bool number(T& value)
     {
-        unsigned char b[2];
-        if (!bytes(reinterpret_cast<char*>(b), 2))
+        unsigned char b[sizeof(T)];
+        if (!bytes(reinterpret_cast<char*>(b), qint64(sizeof(T))))
             return false;
-        value = uint16_t(b[0] | (b[1] << 8));
+        value = qFromLittleEndian<T>(b);
         return true;
     }
-    bool u32(uint32_t& value)
-    {
-        unsigned char b[4];
-        if (!bytes(reinterpret_cast<char*>(b), 4))
-            return false;
-        value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-        return true;
-    }
-    bool i32(int32_t& value)
-    {
-        uint32_t raw;
-        if (!u32(raw))
-            return false;
-        value = int32_t(raw);
-        return true;
-    }
+    bool u8(uint8_t& value) { return number(value); }
+    bool u16(uint16_t& value) { return number(value); }
+    bool u32(uint32_t& value) { return number(value); }
+    bool i32(int32_t& value) { return number(value); }
 
     // A string in the 16-bit form (FF FFFE, length, UTF-16LE code units) or
     // the older 8-bit form (length, bytes in the ANSI code page). The text

@@ -3,6 +3,8 @@
 #include "core/study/daily_review.h"
 #include "core/study/unit_file.h"
 
+#include <QtEndian>
+
 #include <cstring>
 #include <vector>
 
@@ -19,23 +21,17 @@ public:
     }
     bool atEnd() const { return at_ == end_; }
 
-    bool u32(uint32_t& value)
+    // A little-endian number as wide as T.
+    template <typename T> bool number(T& value)
     {
-        if (end_ - at_ < 4)
+        if (size_t(end_ - at_) < sizeof(T))
             return false;
-        value = uint32_t(at_[0]) | uint32_t(at_[1]) << 8 | uint32_t(at_[2]) << 16 |
-                uint32_t(at_[3]) << 24;
-        at_ += 4;
+        value = qFromLittleEndian<T>(at_);
+        at_ += sizeof(T);
         return true;
     }
-    bool i32(int32_t& value)
-    {
-        uint32_t raw;
-        if (!u32(raw))
-            return false;
-        value = int32_t(raw);
-        return true;
-    }
+    bool u32(uint32_t& value) { return number(value); }
+    bool i32(int32_t& value) { return number(value); }
     bool skip(size_t count)
     {
         if (size_t(end_ - at_) < count)
