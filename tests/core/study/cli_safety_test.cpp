@@ -1,6 +1,7 @@
 // dictora-cli as a learner's script meets it: damaged and foreign files, a
 // Unit it may not read, two writers at once, Dictora running, the common
 // options before the command.
+#include "cli_run.h"
 #include "study_fixtures.h"
 
 #include "core/study/program_folder_lock.h"
@@ -9,8 +10,6 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -25,45 +24,14 @@ using namespace dictora::test;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QJsonObject json;
-    QString error;
-};
-
 class CliSafetyTest : public ::testing::Test {
 protected:
     QTemporaryDir home;
     ScopedTimeZone zone{"Asia/Shanghai"};
 
-    static QProcessEnvironment environment()
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TZ", "Asia/Shanghai");
-        return env;
-    }
-    static CliRun finish(QProcess& process)
-    {
-        process.waitForFinished(60000);
-        CliRun run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        run.error = QString::fromUtf8(process.readAllStandardError()).trimmed();
-        return run;
-    }
-    // Runs dictora-cli with --home after the arguments (unless they name it
-    // themselves), optionally through a launcher such as setpriv.
     CliRun cli(QStringList args, const QStringList& launcher = {})
     {
-        if (!args.contains("--home"))
-            args << "--home" << home.path();
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        if (launcher.isEmpty())
-            process.start(DICTORA_CLI_PATH, args);
-        else
-            process.start(launcher.first(), launcher.mid(1) + QStringList{DICTORA_CLI_PATH} + args);
-        return finish(process);
+        return runCli(std::move(args), home.path(), launcher);
     }
     QString dataPath(const QString& name) const { return home.filePath("Data/" + name + ".dat"); }
     void writeUnit(const QString& name, const std::vector<SentenceRow>& rows)
@@ -207,11 +175,11 @@ TEST_F(CliSafetyTest, TwoImportsAtOnceBothLand)
     ASSERT_TRUE(writeAll(second, "three\nfour\n"));
     QProcess a, b;
     for (auto [process, file] : {std::pair{&a, first}, std::pair{&b, second}}) {
-        process->setProcessEnvironment(environment());
+        process->setProcessEnvironment(cliEnvironment());
         process->start(DICTORA_CLI_PATH, {"import", file, "--unit", "U", "--home", home.path()});
     }
-    const CliRun ranA = finish(a);
-    const CliRun ranB = finish(b);
+    const CliRun ranA = finishCli(a);
+    const CliRun ranB = finishCli(b);
     EXPECT_EQ(ranA.exitCode, 0) << ranA.error.toStdString();
     EXPECT_EQ(ranB.exitCode, 0) << ranB.error.toStdString();
     QStringList titles;
@@ -279,12 +247,12 @@ TEST_F(CliSafetyTest, LibraryNoiseStaysOffStandardErrorUnlessVerbose)
     ASSERT_TRUE(writeAll(path, wave));
     // The system's own output, as a learner's machine (here without a sound
     // card, ALSA explains at length why it finds none).
-    QProcessEnvironment env = environment();
+    QProcessEnvironment env = cliEnvironment();
     env.remove("DICTORA_AUDIO_SINK");
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(DICTORA_CLI_PATH, {"play", path});
-    const CliRun run = finish(process);
+    const CliRun run = finishCli(process);
     if (run.error.contains("unknown command"))
         GTEST_SKIP() << "a build without the media commands";
     EXPECT_FALSE(run.error.contains("ALSA lib")) << run.error.toStdString();

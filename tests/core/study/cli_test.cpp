@@ -1,11 +1,9 @@
+#include "cli_run.h"
 #include "study_fixtures.h"
 
 #include "core/study/unit_file.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -15,31 +13,11 @@ using namespace dictora::test;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QJsonObject json;
-    QString error;
-};
-
 class StudyCommandsTest : public ::testing::Test {
 protected:
     QTemporaryDir home;
 
-    CliRun cli(QStringList args)
-    {
-        args << "--home" << home.path();
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TZ", "Asia/Shanghai");
-        process.setProcessEnvironment(env);
-        process.start(DICTORA_CLI_PATH, args);
-        process.waitForFinished(30000);
-        CliRun run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        run.error = QString::fromUtf8(process.readAllStandardError()).trimmed();
-        return run;
-    }
+    CliRun cli(QStringList args) { return runCli(std::move(args), home.path()); }
     QString dataPath(const QString& name) const { return home.filePath("Data/" + name + ".dat"); }
 };
 
