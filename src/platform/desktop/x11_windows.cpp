@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <iterator>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,19 +109,30 @@ std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray& displayName)
         return nullptr;
     XSetErrorHandler(ignoreErrors);
     x->root = DefaultRootWindow(x->display);
-    x->activeWindow = XInternAtom(x->display, "_NET_ACTIVE_WINDOW", False);
-    x->clientListStacking = XInternAtom(x->display, "_NET_CLIENT_LIST_STACKING", False);
-    x->wmPid = XInternAtom(x->display, "_NET_WM_PID", False);
-    x->wmName = XInternAtom(x->display, "_NET_WM_NAME", False);
-    x->utf8String = XInternAtom(x->display, "UTF8_STRING", False);
-    x->closeWindow = XInternAtom(x->display, "_NET_CLOSE_WINDOW", False);
-    x->supportingWmCheck = XInternAtom(x->display, "_NET_SUPPORTING_WM_CHECK", False);
-    x->windowType = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE", False);
-    x->typeDesktop = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
-    x->typeDock = XInternAtom(x->display, "_NET_WM_WINDOW_TYPE_DOCK", False);
-    x->allowedActions = XInternAtom(x->display, "_NET_WM_ALLOWED_ACTIONS", False);
-    x->actionMinimise = XInternAtom(x->display, "_NET_WM_ACTION_MINIMIZE", False);
-    x->actionClose = XInternAtom(x->display, "_NET_WM_ACTION_CLOSE", False);
+    // All the names in one round trip to the server.
+    const std::pair<Atom*, const char*> atoms[] = {
+        {&x->activeWindow, "_NET_ACTIVE_WINDOW"},
+        {&x->clientListStacking, "_NET_CLIENT_LIST_STACKING"},
+        {&x->wmPid, "_NET_WM_PID"},
+        {&x->wmName, "_NET_WM_NAME"},
+        {&x->utf8String, "UTF8_STRING"},
+        {&x->closeWindow, "_NET_CLOSE_WINDOW"},
+        {&x->supportingWmCheck, "_NET_SUPPORTING_WM_CHECK"},
+        {&x->windowType, "_NET_WM_WINDOW_TYPE"},
+        {&x->typeDesktop, "_NET_WM_WINDOW_TYPE_DESKTOP"},
+        {&x->typeDock, "_NET_WM_WINDOW_TYPE_DOCK"},
+        {&x->allowedActions, "_NET_WM_ALLOWED_ACTIONS"},
+        {&x->actionMinimise, "_NET_WM_ACTION_MINIMIZE"},
+        {&x->actionClose, "_NET_WM_ACTION_CLOSE"},
+    };
+    constexpr int kAtomCount = int(std::size(atoms));
+    char* names[kAtomCount];
+    Atom values[kAtomCount];
+    for (int i = 0; i < kAtomCount; ++i)
+        names[i] = const_cast<char*>(atoms[i].second);
+    XInternAtoms(x->display, names, kAtomCount, False, values);
+    for (int i = 0; i < kAtomCount; ++i)
+        *atoms[i].first = values[i];
     return std::unique_ptr<X11Windows>(new X11Windows(std::move(x)));
 }
 
