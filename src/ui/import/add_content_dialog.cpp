@@ -8,6 +8,7 @@
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
+#include "core/study/window_messages.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -334,7 +335,7 @@ void AddContentDialog::confirm()
     case MediaCopyOutcome::Status::Failed:
         QMessageBox::warning(this, caption,
                              QStringLiteral("复制失败! ") + outcome.copy.destination +
-                                 QLatin1Char('\n') + outcome.copy.error);
+                                 QLatin1Char('\n') + windowMessage(outcome.copy.error));
         break;
     case MediaCopyOutcome::Status::NotAsked:
     case MediaCopyOutcome::Status::AlreadyThere:

@@ -2,6 +2,7 @@
 
 #include "core/import/record_clearing.h"
 #include "core/study/study_state.h"
+#include "core/study/window_messages.h"
 #include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
@@ -91,7 +92,8 @@ void ClearRecordDialog::confirm()
         clearUnitRecord(services.folder, services.state, services.sentences);
     if (!result.cleared) {
         QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("备份失败, 记录未清除:\n") + result.error);
+                             QStringLiteral("备份失败, 记录未清除:\n") +
+                                 windowMessage(result.error));
         reject();
         return;
     }

@@ -4,6 +4,7 @@
 #include "core/study/sentence_list_rules.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
+#include "core/study/window_messages.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/media/media_window.h"
 #include "ui/screensaver/screensaver_window.h"
@@ -232,8 +233,9 @@ void UnitListDialog::showSaveFailure(const QString& message)
     showMessage(message);
 }
 
-void UnitListDialog::showMessage(const QString& message)
+void UnitListDialog::showMessage(const QString& coreMessage)
 {
+    const QString message = windowMessage(coreMessage);
     // The timer keeps running while the message shows, so the box does not
     // block it; a second message joins the text of the box already up.
     if (messageBox_ && messageBox_->isVisible()) {

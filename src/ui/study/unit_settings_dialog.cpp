@@ -2,6 +2,7 @@
 
 #include "core/study/unit_library.h"
 #include "core/study/unit_settings_choices.h"
+#include "core/study/window_messages.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
@@ -345,7 +346,8 @@ void UnitSettingsDialog::showMessage(const QString& text)
 {
     // Not blocking: the dialog stays open behind the message, as does the
     // rest of the program's timers.
-    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), windowMessage(text),
+                                QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("unitSettingsMessage"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

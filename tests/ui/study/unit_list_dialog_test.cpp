@@ -1,5 +1,6 @@
 #include "study_windows_fixture.h"
 
+#include "core/study/window_messages.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/sentence_list.h"
 #include "ui/shell/shadow_frame.h"
@@ -178,7 +179,10 @@ TEST_F(UnitListTest, AFailedAutosaveIsShownInAMessageBox)
     }
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->text().isEmpty());
-    EXPECT_EQ(box->text(), library->lastError());
+    // The learner reads it in Chinese: what failed, and that the file was kept.
+    EXPECT_EQ(box->text(), windowMessage(library->lastError()));
+    EXPECT_TRUE(box->text().startsWith("无法保存 ")) << box->text().toStdString();
+    EXPECT_TRUE(box->text().endsWith("原文件保持不变")) << box->text().toStdString();
     const_cast<QMessageBox*>(box)->close();
 }
 

@@ -206,8 +206,9 @@ TEST_F(UnitSettingsDialogTest, RenameWhoseOldFileCannotBeRemovedLeavesOneUnitAnd
 
     QMessageBox* box = messageBox("unitSettingsMessage");
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains("Old was not renamed")) << box->text().toStdString();
-    EXPECT_TRUE(box->text().contains("The rename was undone")) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains("Old 没有改名")) << box->text().toStdString();
+    EXPECT_TRUE(box->text().contains("改名已撤销, 单元保留原名和原文件."))
+        << box->text().toStdString();
     EXPECT_TRUE(dialog().isVisible());
     EXPECT_EQ(QDir(folder.dataFolder()).entryList({"*.dat"}, QDir::Files, QDir::Name),
               (QStringList{"Old.dat", "生句本.dat"}));
