@@ -28,19 +28,22 @@ function(dictora_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# dictora_add_test(NAME DEPS dep... [LABELS label...] [NO_GTEST_MAIN]): one
-# GoogleTest program of every .cpp in the current folder. NO_GTEST_MAIN leaves
-# out gtest_main for folders that bring their own main (e.g. one that makes a
-# QApplication for widget tests). Tests run without a display or sound
+# dictora_add_test(NAME DEPS dep... [LABELS label...] [WIDGETS] [NO_GTEST_MAIN]):
+# one GoogleTest program of every .cpp in the current folder. WIDGETS runs it
+# under the widget tests' main (tests/support/ui), which makes one
+# QApplication for the whole run; NO_GTEST_MAIN leaves out gtest_main for
+# folders that bring their own main. Tests run without a display or sound
 # card: Qt draws offscreen and GStreamer plays into the sink/source given by
 # DICTORA_AUDIO_SINK and DICTORA_AUDIO_SOURCE.
 function(dictora_add_test name)
-    cmake_parse_arguments(ARG "NO_GTEST_MAIN" "" "DEPS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "WIDGETS;NO_GTEST_MAIN" "" "DEPS;LABELS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_executable(${name} ${sources})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
-    if(NOT ARG_NO_GTEST_MAIN)
+    if(ARG_WIDGETS)
+        target_link_libraries(${name} PRIVATE dictora_test_ui_main)
+    elseif(NOT ARG_NO_GTEST_MAIN)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     target_compile_definitions(${name} PRIVATE DICTORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -1,10 +1,13 @@
+#include "support/media_runtime.h"
 #include "ui/shell/ui_font.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-// Widget tests need one QApplication for the whole run.
+// The main of every widget test program: one QApplication for the whole run,
+// the fonts the windows ask for, and GStreamer for the tests that make or
+// play media.
 int main(int argc, char** argv)
 {
     // Tests draw offscreen, also when CTest lists them without its environment.
@@ -12,6 +15,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     dictora::installFontSubstitutions();
+    dictora::test::ensureMediaRuntime();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
