@@ -394,6 +394,13 @@ bool DictationForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::NonClientAreaMouseButtonPress:
+        // Whether the press drags the strip is decided by the state the
+        // strip had before it: a strip that was still stepping by itself
+        // is only taken hold of, not moved. A move started here would also
+        // leave the window manager holding the keyboard until the next
+        // Enter, which then never reaches the answer box.
+        if (watched == this)
+            pressDrags_ = autoMove == 0 && placeFixed == 0 && !docked_;
         if (panel_.compactLayout)
             autoMove = 0;
         break;
@@ -519,7 +526,7 @@ void DictationForm::mousePressEvent(QMouseEvent* event)
         handle->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
         return;
     }
-    if (autoMove == 0 && placeFixed == 0 && !docked_)
+    if (pressDrags_)
         handle->startSystemMove();
 }
 
@@ -603,8 +610,9 @@ void DictationForm::resizeEvent(QResizeEvent*)
         answerBox_->setGeometry(3, 64, width() - 6, height() - 65);
         answerHeight_ = height() - 65;
     }
-    if (state_.dictationMode)
-        UpdateTypingProgress();
+    // The bar follows the new width; the typing itself did not change, so
+    // the mismatch marker stays and no cue sounds.
+    progressBar_->setPercent(progressBar_->percent(), width(), state_.dictationMode);
     placeToolbar();
 }
 

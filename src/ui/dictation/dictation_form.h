@@ -74,6 +74,8 @@ public:
     bool docked() const { return docked_; }
     // The toolbar is dragging the floating form: the layout keeps its left edge.
     void setDraggedByToolbar(bool dragged) { draggedByToolbar_ = dragged; }
+    // The last left-button press on the form itself started dragging it.
+    bool pressDrags() const { return pressDrags_; }
 
     // 1: the form keeps its place (no steps, no dragging).
     int placeFixed = 0;
@@ -141,6 +143,7 @@ private:
     int answerLineHeight_ = 52;
     bool docked_ = false;
     bool draggedByToolbar_ = false;
+    bool pressDrags_ = false;
     bool marginMeasured_ = false;
     int alpha_ = 255;
     QTimer timer_;

@@ -5,6 +5,7 @@
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/dictation/mismatch_marker.h"
+#include "ui/dictation/typing_progress_bar.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_list.h"
 #include "ui/shell/tip_window.h"
@@ -222,6 +223,42 @@ TEST_F(DictationWindows, FloatingStripStepsAfterARightAnswerAndFadesIn)
     const int held = f.y();
     f.automaticStep();
     EXPECT_EQ(f.y(), held);
+}
+
+TEST_F(DictationWindows, FirstPressOnASteppingStripTakesHoldWithoutDragging)
+{
+    startWithUnit({{QStringLiteral("One."), 0, 1500}, {QStringLiteral("Two."), 2000, 3500}});
+    panel().sentenceList()->toggleDictation();
+    DictationForm& f = form();
+    ASSERT_EQ(f.autoMove, 1);
+    // The press only stops the steps; dragging it would hand the keyboard
+    // to the window manager and swallow the Enter that follows.
+    QTest::mousePress(&f, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(&f, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(f.autoMove, 0);
+    EXPECT_FALSE(f.pressDrags());
+    // Once held, the strip can be dragged by any point.
+    QTest::mousePress(&f, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(&f, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_TRUE(f.pressDrags());
+}
+
+TEST_F(DictationWindows, MismatchMarkerStaysWhenTheStripIsResized)
+{
+    startWithUnit({{QStringLiteral("Good morning, everyone."), 0, 1500}});
+    panel().sentenceList()->toggleDictation();
+    ASSERT_TRUE(waitForUnlock());
+    DictationForm& f = form();
+    // As many letters as the sentence: the bar is full and green.
+    answer(QStringLiteral("good morning, everyane"));
+    ASSERT_TRUE(f.mismatchMarker()->isVisible());
+    ASSERT_EQ(f.typingProgressBar()->percent(), 100);
+
+    media->clearCommandLog();
+    f.resize(f.width() - 200, f.height() + 53);
+    EXPECT_TRUE(f.mismatchMarker()->isVisible());
+    EXPECT_FALSE(sent(QStringLiteral("Play MATCH_WAV From 0")));
+    EXPECT_EQ(f.typingProgressBar()->width(), f.width() - 40);
 }
 
 TEST_F(DictationWindows, StripGrowsAboutItsCentreWhileTyping)
