@@ -89,7 +89,8 @@ bool applyChosenFile(const SentenceTable& table, SectionChoice& choice, const QS
     if (IsTextFile(path)) {
         choice.textPath = path;
         choice.textChosen = true;
-        if (companionSearch) {
+        choice.textPicked = true;
+        if (companionSearch && !choice.mediaPicked) {
             const QString companion = FindCompanionFile(path);
             if (IsMediaFile(companion)) {
                 choice.mediaPath = companion;
@@ -101,11 +102,12 @@ bool applyChosenFile(const SentenceTable& table, SectionChoice& choice, const QS
     if (IsMediaFile(path)) {
         choice.mediaPath = path;
         choice.mediaChosen = true;
+        choice.mediaPicked = true;
         // A Section with sentences and a title of its own only takes the media.
         const int target = choice.targetRow;
         const bool keepsItsText = target >= 0 && hasSentences(table, target) &&
                                   !isPlaceholderTitle(table.field(target, SectionTitle));
-        if (companionSearch && !keepsItsText) {
+        if (companionSearch && !keepsItsText && !choice.textPicked) {
             const QString companion = FindCompanionFile(path);
             if (IsTextFile(companion)) {
                 choice.textPath = companion;

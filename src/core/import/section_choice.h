@@ -19,6 +19,10 @@ struct SectionChoice {
     bool textChosen = false;
     QString mediaPath;
     bool mediaChosen = false;
+    // Picked by the learner, not found beside the other file: a companion
+    // found later does not replace it.
+    bool textPicked = false;
+    bool mediaPicked = false;
 };
 
 // Where a Section's media lives when its title row holds "..": the file of
@@ -60,7 +64,8 @@ SectionView openingView(const SentenceTable& table, int titleRow, const UnitMedi
 // sentence row as target gives way to a new Section. With companionSearch the
 // file beside it of the same name start completes the pair (song.lrc for
 // song.mp3), except that media chosen for a Section that already has
-// sentences and a real title takes no text. Returns false for a file that is
+// sentences and a real title takes no text, and a companion never replaces a
+// file the learner picked in this dialog. Returns false for a file that is
 // neither text nor media; the choice then stays as it was.
 bool applyChosenFile(const SentenceTable& table, SectionChoice& choice, const QString& path,
                      bool companionSearch);

@@ -100,6 +100,40 @@ TEST(SectionChoice, ChosenFileTakesItsCompanionByKindAndTarget)
     }
 }
 
+TEST(SectionChoice, CompanionNeverReplacesAFileTheLearnerPicked)
+{
+    FileFolder folder;
+    const QString lyric = folder.write("lesson.lrc", "");
+    const QString subtitles = folder.write("lesson.srt", "");
+    const QString audio = folder.write("lesson.wav", "");
+    const QString other = folder.write("other.mp3", "");
+    const QString otherLyric = folder.write("other.lrc", "");
+    SentenceTable table;
+
+    // The subtitles first, then the audio: lesson.lrc lies beside the audio,
+    // but the learner's subtitles stay.
+    SectionChoice choice;
+    applyChosenFile(table, choice, subtitles, true);
+    applyChosenFile(table, choice, audio, true);
+    EXPECT_EQ(choice.textPath, subtitles);
+    EXPECT_EQ(choice.mediaPath, audio);
+
+    // The audio first, then another text: the audio stays.
+    choice = {};
+    applyChosenFile(table, choice, other, true);
+    EXPECT_EQ(choice.textPath, otherLyric); // found beside it
+    applyChosenFile(table, choice, lyric, true);
+    EXPECT_EQ(choice.textPath, lyric);
+    EXPECT_EQ(choice.mediaPath, other);
+
+    // A text that was only found, not picked, follows the media chosen next.
+    choice = {};
+    applyChosenFile(table, choice, other, true);
+    applyChosenFile(table, choice, audio, true);
+    EXPECT_EQ(choice.mediaPath, audio);
+    EXPECT_EQ(choice.textPath, lyric);
+}
+
 TEST(SectionChoice, FieldsShowTitleMediaAndWhereItLives)
 {
     FileFolder folder;
