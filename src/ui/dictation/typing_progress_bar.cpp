@@ -17,7 +17,13 @@ void TypingProgressBar::setPercent(int percent, int formWidth, bool dictationMod
 {
     if (!dictationMode) {
         percent_ = 0;
+        // Hidden, not only shrunk: a native window shrunk to nothing is
+        // unmapped without the form being asked to paint where it was, and
+        // the last bar stayed on the screen.
+        if (isVisible() && parentWidget())
+            parentWidget()->update(geometry());
         setGeometry(0, 0, 0, 0);
+        hide();
         return;
     }
     percent_ = std::min(percent, kMaxPercent);

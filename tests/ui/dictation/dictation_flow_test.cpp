@@ -152,6 +152,7 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     EXPECT_FALSE(state.dictationMode);
     EXPECT_TRUE(state.soundOn);
     EXPECT_TRUE(box->isReadOnly());
+    EXPECT_FALSE(f.typingProgressBar()->isVisible());
     expectSavedRow(rowOf(2));
 }
 
