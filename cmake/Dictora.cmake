@@ -31,10 +31,11 @@ endfunction()
 # dictora_add_test(NAME DEPS dep... [LABELS label...] [WIDGETS] [NO_GTEST_MAIN]):
 # one GoogleTest program of every .cpp in the current folder. WIDGETS runs it
 # under the widget tests' main (tests/support/ui), which makes one
-# QApplication for the whole run; NO_GTEST_MAIN leaves out gtest_main for
-# folders that bring their own main. Tests run without a display or sound
-# card: Qt draws offscreen and GStreamer plays into the sink/source given by
-# DICTORA_AUDIO_SINK and DICTORA_AUDIO_SOURCE.
+# QApplication for the whole run, and links the shared study screen;
+# NO_GTEST_MAIN leaves out gtest_main for folders that bring their own main.
+# Tests run without a display or sound card: Qt draws offscreen and GStreamer
+# plays into the sink/source given by DICTORA_AUDIO_SINK and
+# DICTORA_AUDIO_SOURCE.
 function(dictora_add_test name)
     cmake_parse_arguments(ARG "WIDGETS;NO_GTEST_MAIN" "" "DEPS;LABELS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)

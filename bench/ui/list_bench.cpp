@@ -5,15 +5,11 @@
 // under 60 ms).
 #include "unit_folder.h"
 #include "core/media/media_commands.h"
-#include "core/media/media_player.h"
 #include "core/media/speech_output.h"
-#include "core/study/program_folder.h"
 #include "core/study/unit_file.h"
-#include "core/study/unit_library.h"
-#include "ui/shell/main_panel_dialog.h"
+#include "support/ui/study_screen.h"
 #include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/sentence_list.h"
-#include "ui/shell/study_services.h"
 #include "ui/shell/ui_font.h"
 #include "ui/study/unit_list_dialog.h"
 
@@ -22,11 +18,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <memory>
 
 namespace dictora {
 namespace {
@@ -54,49 +47,34 @@ private:
 };
 
 // The study screen over a program folder holding one 10,000-row Unit.
-struct StudyScreen {
-    QTemporaryDir home;
-    ProgramFolder folder{home.path() + "/"};
-    StudyState state;
-    SentenceTable table;
+struct BigUnitScreen : test::StudyScreen {
     SilentMedia media;
     SilentSpeech speech;
-    std::unique_ptr<UnitLibrary> library;
-    std::unique_ptr<MediaPlayer> player;
-    std::unique_ptr<StudyServices> services;
-    std::unique_ptr<MainPanelDialog> panel;
 
-    StudyScreen()
+    BigUnitScreen()
     {
-        createDataFolders(folder);
         const TimeValue now = state.now.toSecsSinceEpoch();
         QFile file(folder.dataFolder() + QStringLiteral("大单元.dat"));
         file.open(QIODevice::WriteOnly);
         file.write(encodeUnit(kNewUnitHeader, bench::typicalRows(kRows, 7, now), false));
         file.close();
-        library = std::make_unique<UnitLibrary>(folder, state, table, &media);
-        player = std::make_unique<MediaPlayer>(state, table, folder, media, speech);
-        player->setPause([](int) {});
-        services = std::make_unique<StudyServices>(
-            StudyServices{state, table, folder, &media, library.get(), player.get()});
-        services->speech = &speech;
-        panel = std::make_unique<MainPanelDialog>(nullptr, *services);
-        panel->resize(1600, 900);
-        panel->createOwnedWindows();
-        panel->show();
-        panel->sentenceList()->show();
-        panel->layoutPanel();
+        buildStudyScreen({.media = &media,
+                          .speech = &speech,
+                          .devicePlaysAtOnce = true,
+                          .size = QSize(1600, 900)});
+        showStudyScreen();
         QCoreApplication::processEvents();
     }
+    ~BigUnitScreen() override { closeStudyScreen(); }
     SentenceList& list() { return *panel->sentenceList(); }
     void openBigUnit() { panel->unitList()->list()->setCurrentRow(1); }
     void openNotebook() { panel->unitList()->list()->setCurrentRow(0); }
     void paint() { list().viewport()->repaint(); }
 };
 
-StudyScreen& screen()
+BigUnitScreen& screen()
 {
-    static StudyScreen instance;
+    static BigUnitScreen instance;
     return instance;
 }
 
@@ -109,7 +87,7 @@ void setMode(bool edit)
 
 void PaintScreenful(benchmark::State& bench)
 {
-    StudyScreen& s = screen();
+    BigUnitScreen& s = screen();
     s.openBigUnit();
     setMode(bench.range(0) != 0);
     s.list().selectRow(kRows / 2);
@@ -126,7 +104,7 @@ BENCHMARK(PaintScreenful)->ArgName("edit")->Arg(0)->Arg(1)->Unit(benchmark::kMil
 // as after a jump.
 void ScrollThrough(benchmark::State& bench)
 {
-    StudyScreen& s = screen();
+    BigUnitScreen& s = screen();
     s.openBigUnit();
     setMode(bench.range(1) != 0);
     QScrollBar* bar = s.list().verticalScrollBar();
@@ -184,7 +162,7 @@ BENCHMARK(ScrollThrough)
 // Unit, paint.
 void OpenFromPopupToFirstPaint(benchmark::State& bench)
 {
-    StudyScreen& s = screen();
+    BigUnitScreen& s = screen();
     setMode(false);
     for (auto _ : bench) {
         bench.PauseTiming();

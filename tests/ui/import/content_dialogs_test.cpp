@@ -1,16 +1,14 @@
 #include "modal_script.h"
 
 #include "core/study/unit_file.h"
-#include "core/study/unit_library.h"
 #include "platform/media/gst_media_commands.h"
 #include "support/media_making.h"
+#include "support/ui/study_screen.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
-#include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_list.h"
 #include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,7 +18,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -32,6 +29,7 @@ namespace dictora {
 namespace {
 
 using test::ModalScript;
+using test::StudyScreen;
 
 QByteArray contents(const QString& path)
 {
@@ -78,34 +76,25 @@ void acceptMessage(QDialog& dialog, QString* text = nullptr)
 
 // A program folder with one Unit "Lesson 1" open in the main panel, in Edit
 // mode, with the real media command layer.
-struct ContentDialogs : ::testing::Test {
-    QTemporaryDir home;
-    ProgramFolder folder{home.path() + QStringLiteral("/")};
-    StudyState state;
-    SentenceTable sentences;
+struct ContentDialogs : ::testing::Test, StudyScreen {
+    SentenceTable& sentences = table;
     GstMediaCommands media;
-    std::unique_ptr<UnitLibrary> library;
-    std::unique_ptr<StudyServices> services;
-    std::unique_ptr<QWidget> frame;
-    MainPanelDialog* panel = nullptr;
+    std::unique_ptr<QWidget> frame = std::make_unique<QWidget>();
+
+    ~ContentDialogs() override
+    {
+        // The panel is a child of the frame: it goes, with the services, first.
+        closeStudyScreen();
+    }
 
     void SetUp() override
     {
         prepareProgramFolder(folder);
-        library = std::make_unique<UnitLibrary>(folder, state, sentences, &media);
-        services = std::make_unique<StudyServices>(
-            StudyServices{state, sentences, folder, &media, library.get()});
-        frame = std::make_unique<QWidget>();
-        panel = new MainPanelDialog(frame.get(), *services);
-        panel->createOwnedWindows();
+        buildStudyScreen({.media = &media, .parent = frame.get()});
         panel->sentenceList()->show();
         frame->resize(800, 600);
         frame->show();
-        // The unit library's pop-up scans the Data folder as it is made.
-        if (library->openPosition() < 0) {
-            library->ScanDataFolder();
-            library->OpenUnit(0);
-        }
+        openFirstUnit();
         ASSERT_TRUE(library->createUnit(QStringLiteral("Lesson 1")).ok);
         state.editMode = true;
         media.clearCommandLog();

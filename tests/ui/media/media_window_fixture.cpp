@@ -33,7 +33,7 @@ const QString& videoClip()
 }
 
 MediaWindowFixture::MediaWindowFixture(bool speechOutputFails)
-    : speechFile(dir.filePath(QStringLiteral("speech.wav"))), folder{dir.path() + u'/'}
+    : speechFile(dir.filePath(QStringLiteral("speech.wav")))
 {
     ensureMediaRuntime();
     media = std::make_unique<GstMediaCommands>();
@@ -57,22 +57,16 @@ MediaWindowFixture::MediaWindowFixture(bool speechOutputFails)
     // Each utterance gets an output (and so a file) of its own.
     speechOptions.idleRelease = std::chrono::milliseconds(1);
     speech = std::make_unique<SpeechWorker>(speechOptions);
-    player = std::make_unique<MediaPlayer>(state, table, folder, *media, *speech);
-    recorder = std::make_unique<VoiceRecorder>(*media, folder);
-    services.folder = folder;
-    services.media = media.get();
-    services.speech = speech.get();
-    services.player = player.get();
-    services.recorder = recorder.get();
-    panel = std::make_unique<MainPanelDialog>(nullptr, services);
-    panel->resize(1000, 700);
-    panel->createOwnedWindows();
+    buildStudyScreen({.media = media.get(),
+                      .speech = speech.get(),
+                      .library = false,
+                      .recorder = true,
+                      .size = QSize(1000, 700)});
 }
 
 MediaWindowFixture::~MediaWindowFixture()
 {
-    // The windows go before the services they use.
-    panel.reset();
+    closeStudyScreen();
 }
 
 void MediaWindowFixture::loadClipSection()

@@ -1,16 +1,8 @@
 #pragma once
 
-#include "core/media/media_player.h"
-#include "core/media/voice_recorder.h"
-#include "core/study/program_folder.h"
-#include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/speech/speech_worker.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-
-#include <QTemporaryDir>
+#include "support/ui/study_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +18,7 @@ const QString& videoClip();
 // of DICTORA_AUDIO_SINK, a clocked fakesink in tests) and the main panel
 // with its whole chain of windows. Speech goes into a WAVE file per
 // utterance, speechFile, so tests can tell what was said.
-class MediaWindowFixture : public ::testing::Test {
+class MediaWindowFixture : public ::testing::Test, protected StudyScreen {
 protected:
     // speechOutputFails: the speech output cannot be made, as without a
     // working audio system.
@@ -39,17 +31,10 @@ protected:
     // Makes row the current one and plays it, as a selection does.
     void playRow(int row);
 
-    QTemporaryDir dir;
+    QTemporaryDir& dir = home;
     QString speechFile;
-    StudyState state;
-    SentenceTable table;
-    ProgramFolder folder;
     std::unique_ptr<GstMediaCommands> media;
     std::unique_ptr<SpeechWorker> speech;
-    std::unique_ptr<MediaPlayer> player;
-    std::unique_ptr<VoiceRecorder> recorder;
-    StudyServices services{state, table};
-    std::unique_ptr<MainPanelDialog> panel;
 };
 
 } // namespace dictora::test

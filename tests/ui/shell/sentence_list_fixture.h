@@ -1,15 +1,9 @@
 #pragma once
 
 #include "core/media/fake_media.h"
-#include "core/media/media_player.h"
-#include "core/study/program_folder.h"
-#include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
 #include "core/study/unit_file.h"
-#include "core/study/unit_library.h"
-#include "ui/shell/main_panel_dialog.h"
+#include "support/ui/study_screen.h"
 #include "ui/shell/sentence_list.h"
-#include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/unit_list_dialog.h"
 
@@ -19,7 +13,6 @@
 #include <QListWidget>
 #include <QAbstractButton>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -34,24 +27,15 @@ namespace dictora::test {
 //   0 title "第一课", 1 "one" 1000-2000, 2 "two" 2000-3000,
 //   3 title "第二课", 4 "three" 500-1500, 5 "four" 1500-2500.
 // The media layer answers like a device that plays at once.
-class SentenceListFixture : public ::testing::Test {
+class SentenceListFixture : public ::testing::Test, protected StudyScreen {
 protected:
-    QTemporaryDir home;
-    ProgramFolder folder{home.path() + "/"};
-    StudyState state;
-    SentenceTable table;
     FakeCommands media;
     FakeSpeech speech;
-    std::unique_ptr<UnitLibrary> library;
-    std::unique_ptr<MediaPlayer> player;
-    std::unique_ptr<StudyServices> services;
-    std::unique_ptr<MainPanelDialog> panel;
     QString mediaPath;
 
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        createDataFolders(folder);
         mediaPath = home.filePath(QStringLiteral("lesson one.mp3"));
         QFile mediaFile(mediaPath);
         ASSERT_TRUE(mediaFile.open(QIODevice::WriteOnly));
@@ -63,28 +47,16 @@ protected:
                   {title("第一课"), sentence("one", 1000, 2000), sentence("two", 2000, 3000),
                    title("第二课"), sentence("three", 500, 1500), sentence("four", 1500, 2500)});
 
-        library = std::make_unique<UnitLibrary>(folder, state, table, &media);
-        player = std::make_unique<MediaPlayer>(state, table, folder, media, speech);
-        player->setPause([](int) {});
-        services = std::make_unique<StudyServices>(
-            StudyServices{state, table, folder, &media, library.get(), player.get()});
-        services->speech = &speech;
-        panel = std::make_unique<MainPanelDialog>(nullptr, *services);
-        panel->resize(1000, 700);
-        panel->createOwnedWindows();
-        panel->sentenceList()->show();
-        panel->show();
-        panel->layoutPanel();
+        buildStudyScreen({.media = &media,
+                          .speech = &speech,
+                          .devicePlaysAtOnce = true,
+                          .size = QSize(1000, 700)});
+        showStudyScreen();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
         openUnit(QStringLiteral("课文"));
         media.log.clear();
     }
-    void TearDown() override
-    {
-        panel.reset();
-        player.reset();
-        library.reset();
-    }
+    void TearDown() override { closeStudyScreen(); }
 
     SentenceList& list() { return *panel->sentenceList(); }
     TipWindow& tip() { return *panel->tipWindow(); }

@@ -1,13 +1,8 @@
 #pragma once
 
 #include "core/media/media_commands.h"
-#include "core/study/program_folder.h"
-#include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
 #include "core/study/unit_file.h"
-#include "core/study/unit_library.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
+#include "support/ui/study_screen.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
 #include "ui/study/status_item.h"
@@ -16,7 +11,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -38,41 +32,21 @@ public:
 // The study screen over a program folder in a temporary directory: the main
 // panel with every window it owns, the unit library started as the program
 // starts it (Notebook open).
-class StudyWindows : public ::testing::Test {
+class StudyWindows : public ::testing::Test, protected StudyScreen {
 protected:
-    QTemporaryDir home;
-    ProgramFolder folder{home.path() + "/"};
-    StudyState state;
-    SentenceTable table;
     SentCommands media;
-    std::unique_ptr<UnitLibrary> library;
-    std::unique_ptr<StudyServices> services;
-    std::unique_ptr<MainPanelDialog> panel;
 
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        createDataFolders(folder);
         start();
     }
-    void TearDown() override
-    {
-        panel.reset();
-        library.reset();
-    }
+    void TearDown() override { closeStudyScreen(); }
     // Builds the windows over whatever the Data folder holds now.
     void start()
     {
-        panel.reset();
-        library = std::make_unique<UnitLibrary>(folder, state, table, &media);
-        services = std::make_unique<StudyServices>(
-            StudyServices{state, table, folder, &media, library.get()});
-        panel = std::make_unique<MainPanelDialog>(nullptr, *services);
-        panel->createOwnedWindows();
-        if (library->openPosition() < 0) {
-            library->ScanDataFolder();
-            library->OpenUnit(0);
-        }
+        buildStudyScreen({.media = &media});
+        openFirstUnit();
     }
 
     ProgressPanel& progress() { return *panel->progressPanel(); }
