@@ -257,6 +257,14 @@ void DictationForm::UnlockTyping(int flag)
     answerBox_->setFocus();
     answerBox_->moveCursor(QTextCursor::End);
     answerBox_->ensureCursorVisible();
+    // The keys must reach the answer box, so its window takes the keyboard.
+    // Queued: the mode switch that loaded the row brings the study screen
+    // (the screensaver) forward after this, and that must not take it back.
+    if (state_.dictationMode && isVisible())
+        QTimer::singleShot(0, this, [this] {
+            if (state_.dictationMode && isVisible() && !isActiveWindow())
+                activateWindow();
+        });
 }
 
 void DictationForm::UpdateTypingProgress()

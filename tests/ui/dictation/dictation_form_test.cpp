@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -241,6 +242,22 @@ TEST_F(DictationWindows, FirstPressOnASteppingStripTakesHoldWithoutDragging)
     QTest::mousePress(&f, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseRelease(&f, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_TRUE(f.pressDrags());
+}
+
+TEST_F(DictationWindows, KeyboardComesBackToTheStripWhenTypingOpens)
+{
+    startWithUnit({{QStringLiteral("Good morning."), 0, 1500}});
+    panel().sentenceList()->toggleDictation();
+    QCoreApplication::processEvents();
+    // The window manager handed the keyboard to a window that the mode
+    // switch brought forward (the screensaver, on a real desktop).
+    QWidget forward;
+    forward.show();
+    forward.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &forward; }, 2000));
+    ASSERT_TRUE(waitForUnlock());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form(); }, 2000));
+    EXPECT_TRUE(form().answerBox()->hasFocus());
 }
 
 TEST_F(DictationWindows, MismatchMarkerStaysWhenTheStripIsResized)
