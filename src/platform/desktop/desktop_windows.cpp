@@ -5,6 +5,21 @@
 
 namespace dictora {
 
+namespace {
+
+// Whether a window is owned by another, directly or through other windows
+// (a dialog of the progress panel, which the frame owns).
+bool ownedBy(const QWidget* window, const QWidget* owner)
+{
+    for (const QWidget* w = window->parentWidget(); w; w = w->parentWidget()) {
+        if (w == owner)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QWidget* ownWindowAt(const QPoint& screenPoint)
 {
     // Windows that let the mouse through (tip, shadow frame) are never "under"
@@ -18,9 +33,12 @@ QWidget* ownWindowAt(const QPoint& screenPoint)
             continue;
         if (!w->frameGeometry().contains(screenPoint))
             continue;
-        // Later top-levels of a kind stack over earlier ones; owned windows
-        // (those with a parent) stay over their owners.
-        if (!found || w->parentWidget() || !found->parentWidget())
+        // Owned windows stay over their owners, at any depth; otherwise later
+        // top-levels of a kind stack over earlier ones, and owned windows over
+        // unowned ones.
+        if (found && ownedBy(found, w))
+            continue;
+        if (!found || ownedBy(w, found) || w->parentWidget() || !found->parentWidget())
             found = w;
     }
     return found;

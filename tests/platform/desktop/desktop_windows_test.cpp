@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace dictora {
 namespace {
 
@@ -27,6 +30,32 @@ TEST(DesktopWindows, WindowUnderAPointSkipsWindowsTheMousePassesThrough)
     EXPECT_EQ(ownWindowAt(QPoint(20, 20)), nullptr);
     form.hide();
     EXPECT_EQ(ownWindowAt(QPoint(320, 320)), &panel);
+}
+
+TEST(DesktopWindows, ADialogOfAnOwnedWindowStandsOverItsOwner)
+{
+    QWidget frame;
+    frame.setGeometry(0, 0, 600, 500);
+    frame.show();
+    // The progress panel, owned by the frame, and the settings dialog it
+    // owns in turn, over the panel; some of the frame's other windows beside.
+    QWidget panel(&frame, Qt::Tool | Qt::FramelessWindowHint);
+    panel.setGeometry(0, 400, 600, 80);
+    panel.show();
+    std::vector<std::unique_ptr<QWidget>> others;
+    for (int i = 0; i < 6; ++i) {
+        others.push_back(std::make_unique<QWidget>(&frame, Qt::Tool | Qt::FramelessWindowHint));
+        others.back()->setGeometry(10 + i, 10, 20, 20);
+        others.back()->show();
+    }
+    QWidget dialog(&panel, Qt::Dialog);
+    dialog.setGeometry(200, 350, 200, 100);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+    EXPECT_EQ(ownWindowAt(QPoint(250, 420)), &dialog);
+    EXPECT_EQ(ownWindowAt(QPoint(100, 420)), &panel);
+    EXPECT_EQ(ownWindowAt(QPoint(250, 300)), &frame);
 }
 
 } // namespace
