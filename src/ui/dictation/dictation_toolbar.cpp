@@ -31,7 +31,9 @@ constexpr int kDragSlack = 2;
 } // namespace
 
 DictationToolbar::DictationToolbar(MainPanelDialog& panel, DictationForm& form)
-    : LayeredWindow(&form, Qt::Tool), panel_(panel), form_(form)
+    // Clicking a button must leave the keyboard with the answer box: the
+    // strip never takes it (it would only swallow the keys).
+    : LayeredWindow(&form, Qt::Tool | Qt::WindowDoesNotAcceptFocus), panel_(panel), form_(form)
 {
     setObjectName(QStringLiteral("dictationToolbar"));
     setFocusPolicy(Qt::NoFocus);

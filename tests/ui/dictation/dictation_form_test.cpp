@@ -246,18 +246,29 @@ TEST_F(DictationWindows, FirstPressOnASteppingStripTakesHoldWithoutDragging)
 
 TEST_F(DictationWindows, KeyboardComesBackToTheStripWhenTypingOpens)
 {
-    startWithUnit({{QStringLiteral("Good morning."), 0, 1500}});
+    startWithUnit({{QStringLiteral("Good morning."), 0, 5000}});
     panel().sentenceList()->toggleDictation();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form(); }, 2000));
+    // Its own queued request to take the keyboard is done with.
     QCoreApplication::processEvents();
-    // The window manager handed the keyboard to a window that the mode
-    // switch brought forward (the screensaver, on a real desktop).
+    QCoreApplication::processEvents();
+    // The window manager handed the keyboard to another window while the
+    // sentence plays (the screensaver the mode switch brought forward, on a
+    // real desktop).
     QWidget forward;
     forward.show();
     forward.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &forward; }, 2000));
+    ASSERT_EQ(form().typingUnlocked(), 0);
     ASSERT_TRUE(waitForUnlock());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form(); }, 2000));
     EXPECT_TRUE(form().answerBox()->hasFocus());
+
+    // A click on the toolbar, which a window manager turns into a request to
+    // activate it, leaves the keyboard with the answer box.
+    toolbar().activateWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &form());
 }
 
 TEST_F(DictationWindows, MismatchMarkerStaysWhenTheStripIsResized)
