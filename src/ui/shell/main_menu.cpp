@@ -10,6 +10,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
+#include "ui/study/progress_panel.h"
 #include "ui/media/media_window.h"
 
 namespace dictora {
@@ -151,8 +152,13 @@ void SentenceList::toggleEdit()
     state_.editMode = !state_.editMode;
     repaintAll();
     loadRow();
-    if (state_.editMode && !state_.isNotebook && table_.rowCount() <= 3)
+    if (state_.editMode && !state_.isNotebook && table_.rowCount() <= 3) {
+        // The mode item hides the tip when it sees the mode change: it sees
+        // it now, so the hint stays up.
+        if (ProgressPanel* progress = panel_.progressPanel())
+            progress->RefreshPanel();
         showTipAtCursor(QStringLiteral("可以拖动文件添加内容"));
+    }
 }
 
 void SentenceList::clearRecord()

@@ -1,8 +1,11 @@
 #include "sentence_list_fixture.h"
+
 #include "ui/shell/menu_answer.h"
 
 #include "ui/import/add_content_dialog.h"
 #include "ui/media/media_window.h"
+#include "ui/study/progress_panel.h"
+#include "ui/study/status_item.h"
 
 #include <QLineEdit>
 #include <QMimeData>
@@ -193,6 +196,18 @@ TEST_F(SentenceListTest, ModesSwitchAsTheMenusSay)
     choose(QStringLiteral("【听 写】"));
     EXPECT_TRUE(state.isBrowseMode());
     EXPECT_EQ(tip().text(), QStringLiteral("请增加内容或选择其他单元"));
+}
+
+TEST_F(SentenceListTest, EditModeOnANearlyEmptyUnitHintsAtAddingFiles)
+{
+    ASSERT_TRUE(library->createUnit(QStringLiteral("新单元")).ok);
+    choose(QStringLiteral("编 辑"));
+    ASSERT_TRUE(state.editMode);
+    // The mode item turns to Edit mode on its next tick; the hint stays.
+    panel->progressPanel()->item(StatusItemType::Mode)->tick();
+    EXPECT_EQ(panel->progressPanel()->item(StatusItemType::Mode)->label(), "编辑模式");
+    EXPECT_TRUE(tip().tipVisible());
+    EXPECT_EQ(tip().text(), QStringLiteral("可以拖动文件添加内容"));
 }
 
 TEST_F(SentenceListTest, NextLineEndsLineByLinePlayAtTheEnd)
