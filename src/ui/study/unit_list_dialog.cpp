@@ -139,6 +139,10 @@ UnitListDialog::UnitListDialog(MainPanelDialog& panel, QWidget* owner)
         connect(library_, &UnitLibrary::progressChanged, this, &UnitListDialog::refreshPercents);
         connect(library_, &UnitLibrary::saveFailed, this, &UnitListDialog::showSaveFailure);
         connect(library_, &UnitLibrary::unitOpened, this, &UnitListDialog::unitOpened);
+        // A Unit file the scan could not read is left out of the list; the
+        // learner is told, or a new Unit of that name would seem refused
+        // for nothing.
+        connect(library_, &UnitLibrary::unitFileUnreadable, this, &UnitListDialog::showMessage);
         connect(library_, &UnitLibrary::damagedUnitKept, this,
                 [this](const DamagedUnit& damaged) { showMessage(damagedUnitNotice(damaged)); });
     }

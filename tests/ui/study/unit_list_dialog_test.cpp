@@ -186,5 +186,16 @@ TEST_F(UnitListTest, AFailedAutosaveIsShownInAMessageBox)
     const_cast<QMessageBox*>(box)->close();
 }
 
+TEST_F(UnitListTest, AUnitFileTheScanCannotReadIsReportedInChinese)
+{
+    placePanel();
+    emit library->unitFileUnreadable(
+        "cannot read the Unit file /h/Data/b.dat: Permission denied; it is not listed");
+    QMessageBox* box = messageBox("unitLibraryMessage");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "无法读取单元文件 /h/Data/b.dat: 没有权限; 它不列在单元列表中");
+    box->close();
+}
+
 } // namespace
 } // namespace dictora
