@@ -72,7 +72,8 @@ void UnitLibrary::UpdateTotal()
 bool UnitLibrary::fail(const QString& message)
 {
     lastError_ = message;
-    emit saveFailed(message);
+    if (!failureReportedByCaller_)
+        emit saveFailed(message);
     return false;
 }
 

@@ -206,6 +206,8 @@ private:
     void storeFigures(const ProgressFigures& figures);
     bool writeBackup();
     void removeOlderBackups(const QString& keepFileName);
+    // Keeps the message as lastError and reports it through saveFailed,
+    // unless an operation that reports its own failure is under way.
     bool fail(const QString& message);
 
     ProgramFolder folder_;
@@ -234,6 +236,7 @@ private:
     CompletionTable completion_;
     TimeValue lastBackup_ = 0;
     QString lastError_;
+    bool failureReportedByCaller_ = false;
     QList<DamagedUnit> damaged_;
     QStringList unreadable_;
     FileSteps* steps_ = &systemFileSteps();

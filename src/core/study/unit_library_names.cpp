@@ -28,7 +28,9 @@ UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header
     const WriteOutcome written =
         writeFileAtomically(path, encodeUnit(header, rows, false), false, *steps_);
     if (!written.ok) {
-        fail(written.error);
+        // The refusal goes back to the caller, who shows it; it is no failed
+        // save of the open Unit.
+        lastError_ = written.error;
         return UnitResult::failure(written.error);
     }
     names_ << name;
@@ -67,7 +69,11 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
     // the old file follow. A step that fails undoes the ones before it, so
     // the Unit is never listed twice nor loses its media.
     state_.unitFilePath = newPath;
-    if (!SaveUnit()) {
+    // A save that fails here is part of the rename's own message.
+    failureReportedByCaller_ = true;
+    const bool saved = SaveUnit();
+    failureReportedByCaller_ = false;
+    if (!saved) {
         state_.unitFilePath = oldPath;
         return UnitResult::failure(
             QStringLiteral("%1 was not renamed: %2").arg(oldName, lastError_));

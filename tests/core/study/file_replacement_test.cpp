@@ -198,13 +198,29 @@ TEST_F(LibraryTest, RenameOnAFullDiskKeepsTheOldFileAndMakesNoNewOne)
     const QByteArray before = readAll(dataPath("旧"));
     FailingSteps full(WriteStep::Flush);
     library.setFileSteps(full);
+    failures.clear();
     const UnitResult result = library.renameOpenUnit("新");
     EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(failures.isEmpty()); // one message, the rename's own
     EXPECT_TRUE(result.message.startsWith("旧 was not renamed: cannot save"))
         << result.message.toStdString();
     EXPECT_EQ(readAll(dataPath("旧")), before);
     EXPECT_EQ(filesIn(folder.dataFolder()), (QStringList{"旧.dat", "生句本.dat"}));
     EXPECT_EQ(library.unitFilePath(), dataPath("旧"));
+}
+
+TEST_F(LibraryTest, UnitThatCannotBeCreatedIsReportedOnceByItsCaller)
+{
+    library.ScanDataFolder();
+    FailingSteps full(WriteStep::Create);
+    library.setFileSteps(full);
+    failures.clear();
+    const UnitResult result = library.createUnit("新");
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.startsWith("cannot save")) << result.message.toStdString();
+    EXPECT_TRUE(failures.isEmpty());
+    EXPECT_EQ(library.unitNames(), QStringList{"生句本"});
+    library.setFileSteps(systemFileSteps());
 }
 
 // --- stale temporary files ---------------------------------------------
