@@ -86,11 +86,14 @@ const char* stepText(WriteStep step)
     return "";
 }
 
-QString failure(const QString& path, WriteStep step, int error)
+QString failure(const QString& path, WriteStep step, int error, bool existed)
 {
-    return QStringLiteral("cannot save %1: %2 (while %3); the file is left as it was")
+    // A file that was not there before is not made at all.
+    return QStringLiteral("cannot save %1: %2 (while %3); %4")
         .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error)),
-             QLatin1String(stepText(step)));
+             QLatin1String(stepText(step)),
+             existed ? QStringLiteral("the file is left as it was")
+                     : QStringLiteral("no file was made"));
 }
 
 // "." + the target's name + "." + six letters or digits, in the target's
@@ -149,7 +152,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
             break;
     }
     if (!file)
-        return {false, false, failure(path, WriteStep::Create, errno)};
+        return {false, false, failure(path, WriteStep::Create, errno, exists)};
     if (exists)
         ::fchmod(::fileno(file), mode); // the umask may have narrowed it
 
@@ -158,7 +161,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
         if (open)
             std::fclose(file);
         steps.remove(temporary);
-        return WriteOutcome{false, false, failure(path, step, error)};
+        return WriteOutcome{false, false, failure(path, step, error, exists)};
     };
     if (!steps.write(file, bytes.constData(), size_t(bytes.size())))
         return abandon(WriteStep::Write, true);

@@ -47,6 +47,7 @@ const std::vector<Phrase>& phrases()
               "无法保存 \\1: 文件是只读的; 原文件保持不变"),
             p("cannot save (.+?): (.+?); the file is left as it was",
               "无法保存 \\1: \\2; 原文件保持不变"),
+            p("cannot save (.+?): (.+?); no file was made", "无法保存 \\1: \\2; 没有生成文件"),
             p("cannot read the Unit file (.+?): (.+?); it is not listed",
               "无法读取单元文件 \\1: \\2; 它不列在单元列表中"),
             p("cannot read (.+?): (.+?); it is left as it is", "无法读取 \\1: \\2; 文件保持不变"),

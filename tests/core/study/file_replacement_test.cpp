@@ -218,6 +218,7 @@ TEST_F(LibraryTest, UnitThatCannotBeCreatedIsReportedOnceByItsCaller)
     const UnitResult result = library.createUnit("新");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.message.startsWith("cannot save")) << result.message.toStdString();
+    EXPECT_TRUE(result.message.endsWith("no file was made")) << result.message.toStdString();
     EXPECT_TRUE(failures.isEmpty());
     EXPECT_EQ(library.unitNames(), QStringList{"生句本"});
     library.setFileSteps(systemFileSteps());

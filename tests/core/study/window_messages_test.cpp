@@ -15,6 +15,9 @@ TEST(WindowMessages, CoreFailuresReadInChineseWithTheirPathsKept)
         {"cannot save /h/Data/课文.dat: No space left on device (while writing the new copy); "
          "the file is left as it was",
          "无法保存 /h/Data/课文.dat: 磁盘已满 (写入新副本时); 原文件保持不变"},
+        {"cannot save /h/Data/新.dat: Read-only file system (while creating the new copy); no "
+         "file was made",
+         "无法保存 /h/Data/新.dat: 文件系统只读 (创建新副本时); 没有生成文件"},
         {"cannot save /h/Data/a.dat: the file is read-only; it is left as it was",
          "无法保存 /h/Data/a.dat: 文件是只读的; 原文件保持不变"},
         {"cannot read /h/Data/a.dat: Permission denied; it is left as it is",
