@@ -375,7 +375,8 @@ void DictationForm::showMismatch(const SubmitOutcome& outcome)
     const QPoint caret = caretPoint();
 
     if (outcome.showMarker) {
-        marker_->setGeometry(mismatchMarkerRect(caret, width(), promptHeight_, answerLineHeight_));
+        markerPosition_ = cursor.position();
+        placeMarker();
         marker_->show();
         marker_->raise();
     }
@@ -571,6 +572,17 @@ QPoint DictationForm::caretPoint() const
     return answerBox_->viewport()->mapTo(answerBox_, caret.topLeft());
 }
 
+void DictationForm::placeMarker()
+{
+    // Under the wrong character wherever the layout put it: docking,
+    // floating, a reveal or a resize move the boxes and rewrap the text.
+    QTextCursor at(answerBox_->document());
+    at.setPosition(std::clamp(markerPosition_, 0, answerBox_->document()->characterCount() - 1));
+    const QPoint caret =
+        answerBox_->viewport()->mapTo(answerBox_, answerBox_->cursorRect(at).topLeft());
+    marker_->setGeometry(mismatchMarkerRect(caret, width(), promptHeight_, answerLineHeight_));
+}
+
 void DictationForm::placeBoxes(int width)
 {
     promptLine_->setGeometry(3, 10, width - 6, promptHeight_);
@@ -589,6 +601,8 @@ void DictationForm::layoutCompact()
     placeBoxes(work.width() * 8 / 10);
     setGeometry(floatingFormRect(work, pos(), floatingFormHeight(promptHeight_, answerHeight_),
                                  draggedByToolbar_));
+    if (marker_->isVisible())
+        placeMarker();
     if (!isVisible())
         show();
 }
@@ -621,6 +635,8 @@ void DictationForm::resizeEvent(QResizeEvent*)
     // The bar follows the new width; the typing itself did not change, so
     // the mismatch marker stays and no cue sounds.
     progressBar_->setPercent(progressBar_->percent(), width(), state_.dictationMode);
+    if (marker_->isVisible())
+        placeMarker();
     placeToolbar();
 }
 

@@ -114,6 +114,7 @@ private:
     void growWhileTyping();
     void placeToolbar();
     void showMismatch(const SubmitOutcome& outcome);
+    void placeMarker();
     void rightAnswer();
     void answerAgain();
     void measureMargin();
@@ -144,6 +145,8 @@ private:
     bool docked_ = false;
     bool draggedByToolbar_ = false;
     bool pressDrags_ = false;
+    // Answer box position just after the wrong character the marker is under.
+    int markerPosition_ = 0;
     bool marginMeasured_ = false;
     int alpha_ = 255;
     QTimer timer_;

@@ -287,6 +287,14 @@ TEST_F(DictationWindows, MismatchMarkerStaysWhenTheStripIsResized)
     EXPECT_TRUE(f.mismatchMarker()->isVisible());
     EXPECT_FALSE(sent(QStringLiteral("Play MATCH_WAV From 0")));
     EXPECT_EQ(f.typingProgressBar()->width(), f.width() - 40);
+
+    // Docked, the prompt line is twice as high: the marker moves down with
+    // the text it is under.
+    const int belowPrompt = f.mismatchMarker()->y() - f.promptHeight();
+    f.setDocked(true);
+    ASSERT_EQ(f.promptHeight(), 52);
+    EXPECT_TRUE(f.mismatchMarker()->isVisible());
+    EXPECT_EQ(f.mismatchMarker()->y() - f.promptHeight(), belowPrompt);
 }
 
 TEST_F(DictationWindows, StripGrowsAboutItsCentreWhileTyping)
