@@ -301,7 +301,11 @@ MediaTickDecision MediaPlayer::tick(int recordStatus)
                 decision.unlockTyping = true;
             } else {
                 const double heard = double(playPosition() - from) / double(to - from);
-                if (heard > kUnlockFraction || (!hasOpenMedia() && !speech_.speechPending())) {
+                // A span that ended between two ticks (a short sentence, a
+                // busy machine) reports no position any more: it was heard.
+                const bool spanOver = spanPlaying_ && hasOpenMedia() && mediaMode() == u"stopped";
+                if (heard > kUnlockFraction || spanOver ||
+                    (!hasOpenMedia() && !speech_.speechPending())) {
                     spanPlaying_ = false;
                     speaking_ = false;
                     decision.unlockTyping = true;

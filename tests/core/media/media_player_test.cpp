@@ -249,6 +249,19 @@ TEST_F(MediaPlayerTest, TypingUnlocksOnceMoreThanTheGoldenShareWasHeard)
     EXPECT_TRUE(player.tick(2).unlockTyping);
 }
 
+TEST_F(MediaPlayerTest, TypingUnlocksWhenTheSpanEndedBetweenTwoTicks)
+{
+    state.dictationMode = true;
+    addSection(audioPath, 10000, {{1000, 2000}});
+    select(1);
+    commands.replies["Status MYSHOW Mode"] = "playing";
+    commands.replies["Status MYSHOW Position"] = "1200";
+    EXPECT_FALSE(player.tick(0).unlockTyping);
+    // The next tick came only after the span was over.
+    commands.replies["Status MYSHOW Mode"] = "stopped";
+    EXPECT_TRUE(player.tick(0).unlockTyping);
+}
+
 TEST_F(MediaPlayerTest, TypingUnlocksWhenTheSpokenSentenceEndsOrByWordPosition)
 {
     state.dictationMode = true;
