@@ -15,6 +15,8 @@
 #include "ui/shell/ui_font.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QDir>
 #include <QMessageBox>
 
@@ -75,6 +77,11 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
+    // The program speaks Chinese; so do the buttons and file dialogs Qt
+    // itself draws ("确定", "打开"), when Debian's Qt translations are there.
+    if (qtTranslator_.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        qtApp.installTranslator(&qtTranslator_);
 
     DesktopProbe probe;
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };

@@ -5,6 +5,8 @@
 #include "core/study/study_state.h"
 #include "ui/shell/study_services.h"
 
+#include <QTranslator>
+
 #include <memory>
 
 class QApplication;
@@ -42,6 +44,9 @@ public:
     // What the windows are handed: references to the members above.
     StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;
+
+private:
+    QTranslator qtTranslator_;
 };
 
 } // namespace dictora
