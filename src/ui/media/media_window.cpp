@@ -183,6 +183,26 @@ void MediaWindow::setEnlarged(bool on)
     }
 }
 
+void MediaWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        keepDictationFormInFront();
+}
+
+void MediaWindow::keepDictationFormInFront()
+{
+    // A window manager raises the window it activates or that is clicked:
+    // over the enlarged video the dictation form, in the same layer, comes
+    // back on top of it (unless the video is pinned there).
+    if (!enlarged_ || pinned_)
+        return;
+    if (DictationForm* form = panel_.dictationForm(); form && form->isVisible()) {
+        form->raise();
+        form->toolbar()->raise();
+    }
+}
+
 void MediaWindow::setPinned(bool on)
 {
     pinned_ = on;
@@ -411,6 +431,7 @@ void MediaWindow::keyReleaseEvent(QKeyEvent* event)
 
 void MediaWindow::mousePressEvent(QMouseEvent* event)
 {
+    keepDictationFormInFront();
     if (event->button() != Qt::LeftButton)
         return;
     pressed_ = true;

@@ -96,6 +96,7 @@ signals:
     void nextLineWanted();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -106,6 +107,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void keepDictationFormInFront();
     void placeNormal();
     void setTopMost(bool on);
     void selectRow(int row);
