@@ -257,8 +257,15 @@ TEST_F(DictationWindows, KeyboardComesBackToTheStripWhenTypingOpens)
     // real desktop).
     QWidget forward;
     forward.show();
-    forward.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &forward; }, 2000));
+    // Asked again until it holds: the study screen's own timers may take the
+    // keyboard back once in a while.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            if (QApplication::activeWindow() != &forward)
+                forward.activateWindow();
+            return QApplication::activeWindow() == &forward;
+        },
+        2000));
     ASSERT_EQ(form().typingUnlocked(), 0);
     ASSERT_TRUE(waitForUnlock());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form(); }, 2000));
