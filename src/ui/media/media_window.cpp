@@ -26,20 +26,23 @@ namespace dictora {
 
 namespace {
 
-// Puts a window into the top-most layer or takes it out. Changing the hint
-// unmaps a shown window, so it is shown again, without taking the focus.
+// Puts a window into the top-most layer or takes it out. The hint goes to
+// the native window as it is: changing the widget's flags would make a new
+// native window, which the windows it owns lose as their owner and which was
+// not painted again until something covered it.
 void setTopLayer(QWidget* window, bool on)
 {
-    if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
+    if (!window)
         return;
-    const bool shown = window->isVisible();
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    if (shown)
-        window->show();
+    window->winId(); // the native window, made now if it is not yet
+    QWindow* native = window->windowHandle();
+    if (!native || native->flags().testFlag(Qt::WindowStaysOnTopHint) == on)
+        return;
+    native->setFlags(native->flags().setFlag(Qt::WindowStaysOnTopHint, on));
 }
 
 // The dictation form and the toolbar it carries go between the layers together.
-void setDictationLayer(DictationForm* form, bool on)
+void setDictationLayer(DictationForm* form, QWidget*, bool on)
 {
     if (!form)
         return;
@@ -158,7 +161,7 @@ void MediaWindow::setEnlarged(bool on)
     DictationForm* form = panel_.dictationForm();
     if (on) {
         setTopMost(true);
-        setDictationLayer(form, true);
+        setDictationLayer(form, this, true);
         // Floating, the video covers the whole screen with a pixel to spare
         // on every side and the dictation form lays itself out over it;
         // docked, the panel's layout shares the screen between the video
@@ -170,15 +173,17 @@ void MediaWindow::setEnlarged(bool on)
         }
     } else {
         setTopMost(pinned_);
-        setDictationLayer(form, false);
+        setDictationLayer(form, this, false);
         setGeometry(centredMediaRect(QSize(panel_.screenWidth, panel_.screenHeight)));
     }
     panel_.layoutPanel();
-    // Changing the layer showed the window anew, without the keyboard; the
-    // learner who double-clicked it expects Space and Escape to reach it,
-    // unless an answer is being typed in Dictation mode.
+    // The learner who double-clicked it expects Space and Escape to reach
+    // it, unless an answer is being typed in Dictation mode. Asked only when
+    // the click did not give it the keyboard already: the window manager
+    // raises what it activates, over the dictation form.
     if (on && isVisible() && !state_.dictationMode) {
-        activateWindow();
+        if (!isActiveWindow())
+            activateWindow();
         setFocus();
     }
 }
@@ -211,12 +216,12 @@ void MediaWindow::setPinned(bool on)
     DictationForm* form = panel_.dictationForm();
     if (on) {
         if (enlarged_)
-            setDictationLayer(form, false);
+            setDictationLayer(form, this, false);
         setTopMost(true);
     } else {
         setTopMost(false);
         if (enlarged_)
-            setDictationLayer(form, true);
+            setDictationLayer(form, this, true);
     }
 }
 
@@ -262,7 +267,7 @@ void MediaWindow::hideVideo()
     const bool wasEnlarged = enlarged_;
     hide();
     placeNormal();
-    setDictationLayer(panel_.dictationForm(), false);
+    setDictationLayer(panel_.dictationForm(), this, false);
     if (wasEnlarged)
         panel_.layoutPanel();
 }

@@ -66,14 +66,18 @@ TEST_F(MediaWindowTest, DoubleClickEnlargesOverTheScreenAndEscapeRestores)
 {
     playRow(1);
     ASSERT_TRUE(window->isVisible());
+    DictationForm* form = panel->dictationForm();
+    ASSERT_NE(form, nullptr);
+    const WId formWindow = form->winId();
     QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_TRUE(window->enlarged());
     EXPECT_EQ(window->geometry(), screenRect().adjusted(-1, -1, 1, 1));
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    if (DictationForm* form = panel->dictationForm()) {
-        EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        EXPECT_TRUE(form->toolbar()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    }
+    EXPECT_TRUE(window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(form->toolbar()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    // The form keeps its native window: a new one lost its owner and its
+    // painting.
+    EXPECT_EQ(form->winId(), formWindow);
     EXPECT_TRUE(media->commandLog().contains(QStringLiteral("Put MYSHOW Window At 0 0 %1 %2")
                                                  .arg(window->width() - 5)
                                                  .arg(window->height() - 5)));
@@ -84,7 +88,9 @@ TEST_F(MediaWindowTest, DoubleClickEnlargesOverTheScreenAndEscapeRestores)
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->enlarged());
     EXPECT_EQ(window->geometry(), centredMediaRect(screenRect().size()));
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form->winId(), formWindow);
 
     QTest::mouseDClick(window, Qt::LeftButton, {}, QPoint(100, 100));
     ASSERT_TRUE(window->enlarged());
