@@ -21,12 +21,27 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace dictora {
 
 namespace {
+
+constexpr int kFramedAfterMs = 100;
+
+// place moved, not resized, so that it lies inside area where it fits.
+QRect keptInside(QRect place, const QRect& area)
+{
+    if (!area.isValid())
+        return place;
+    place.moveLeft(std::clamp(place.left(), area.left(),
+                              std::max(area.left(), area.right() - place.width() + 1)));
+    place.moveTop(std::clamp(place.top(), area.top(),
+                             std::max(area.top(), area.bottom() - place.height() + 1)));
+    return place;
+}
 
 const QColor kGround{240, 240, 230};
 const QColor kInputText{8, 8, 230};
@@ -143,17 +158,10 @@ void UnitSettingsDialog::ShowSettings()
     adjustSize();
     // Centred on the owner, kept inside the work area.
     const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    QRect area = screen() ? screen()->availableGeometry() : QRect();
-    QPoint centre = owner ? owner->frameGeometry().center() : area.center();
+    const QRect area = screen() ? screen()->availableGeometry() : QRect();
     QRect place(QPoint(0, 0), frameGeometry().size());
-    place.moveCenter(centre);
-    if (area.isValid()) {
-        place.moveLeft(std::clamp(place.left(), area.left(),
-                                  std::max(area.left(), area.right() - place.width() + 1)));
-        place.moveTop(std::clamp(place.top(), area.top(),
-                                 std::max(area.top(), area.bottom() - place.height() + 1)));
-    }
-    move(place.topLeft());
+    place.moveCenter(owner ? owner->frameGeometry().center() : area.center());
+    move(keptInside(place, area).topLeft());
     // The unit library pop-up would hide itself as soon as this dialog has
     // the focus, and give the focus back to the study screen; it goes first.
     if (UnitListDialog* list = panel_.unitList())
@@ -161,6 +169,17 @@ void UnitSettingsDialog::ShowSettings()
     show();
     raise();
     activateWindow();
+    // The owner is the strip along the bottom of the screen: before the
+    // window manager has framed the dialog its title bar is not counted, so
+    // the buttons could end up below the screen. Once framed, it is pulled
+    // back inside if need be.
+    QTimer::singleShot(kFramedAfterMs, this, [this] {
+        if (!isVisible() || !screen())
+            return;
+        const QRect place = keptInside(frameGeometry(), screen()->availableGeometry());
+        if (place.topLeft() != frameGeometry().topLeft())
+            move(place.topLeft());
+    });
     // The name is what a learner changes first: typing replaces it.
     nameEdit_->setFocus(Qt::ActiveWindowFocusReason);
     nameEdit_->selectAll();
