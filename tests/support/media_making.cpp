@@ -23,6 +23,19 @@ bool writeWave(const QString& source, const QString& path, int timeoutSeconds)
                        timeoutSeconds);
 }
 
+GstElement* makeWaveFileSink(const QString& path, QString* error)
+{
+    const QByteArray description =
+        "audioconvert ! wavenc ! filesink location=\"" + path.toUtf8() + '"';
+    GError* parseError = nullptr;
+    GstElement* bin = gst_parse_bin_from_description(description.constData(), TRUE, &parseError);
+    if (parseError) {
+        *error = QString::fromUtf8(parseError->message);
+        g_error_free(parseError);
+    }
+    return bin;
+}
+
 bool runLame(const QStringList& arguments, int timeoutMs)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("lame")).isEmpty())

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <gst/gst.h>
+
 namespace dictora::test {
 
 // The start of a pipeline description: audiotestsrc with the given
@@ -13,6 +15,11 @@ QString testSignal(int tenths, int rate,
 
 // Runs source into a WAV file at path; false on failure.
 bool writeWave(const QString& source, const QString& path, int timeoutSeconds = 60);
+
+// A sink bin that writes what it is given into a WAVE file at path, for
+// speech output in tests instead of the sink of the environment; nullptr with
+// error set when the bin cannot be made.
+GstElement* makeWaveFileSink(const QString& path, QString* error);
 
 // Runs lame --quiet with arguments; false when lame is missing or fails.
 bool runLame(const QStringList& arguments, int timeoutMs = 60000);

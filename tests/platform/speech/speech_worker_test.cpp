@@ -1,6 +1,7 @@
 #include "platform/speech/speech_worker.h"
 
 #include "core/study/study_state.h"
+#include "support/media_making.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,18 +31,7 @@ const QString kLongText = QStringLiteral(
 SpeechWorker::Options wavOptions(const QString& path)
 {
     SpeechWorker::Options options;
-    options.makeSink = [path](QString* error) -> GstElement* {
-        const QByteArray description =
-            "audioconvert ! wavenc ! filesink location=\"" + path.toUtf8() + '"';
-        GError* parseError = nullptr;
-        GstElement* bin =
-            gst_parse_bin_from_description(description.constData(), TRUE, &parseError);
-        if (parseError) {
-            *error = QString::fromUtf8(parseError->message);
-            g_error_free(parseError);
-        }
-        return bin;
-    };
+    options.makeSink = [path](QString* error) { return test::makeWaveFileSink(path, error); };
     return options;
 }
 

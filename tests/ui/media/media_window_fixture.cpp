@@ -43,16 +43,7 @@ MediaWindowFixture::MediaWindowFixture(bool speechOutputFails)
             *error = QStringLiteral("no sound card");
             return nullptr;
         }
-        const QByteArray description =
-            "audioconvert ! wavenc ! filesink location=\"" + path.toUtf8() + '"';
-        GError* parseError = nullptr;
-        GstElement* bin =
-            gst_parse_bin_from_description(description.constData(), TRUE, &parseError);
-        if (parseError) {
-            *error = QString::fromUtf8(parseError->message);
-            g_error_free(parseError);
-        }
-        return bin;
+        return makeWaveFileSink(path, error);
     };
     // Each utterance gets an output (and so a file) of its own.
     speechOptions.idleRelease = std::chrono::milliseconds(1);
