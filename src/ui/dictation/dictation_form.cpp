@@ -17,6 +17,7 @@
 #include "ui/media/media_window.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/shell/ui_font.h"
@@ -283,8 +284,8 @@ void DictationForm::UpdateTypingProgress()
         table.isValidRow(state_.currentRow) ? table.field(state_.currentRow, Text) : QString();
     const LetterCounts counts = CountLetters(answerBox_->toPlainText(), sentence);
     letterGap_ = counts.total - counts.typed;
-    if (letterGap_ == 0 && services_.media)
-        services_.media->send(QStringLiteral("Play MATCH_WAV From 0"));
+    if (letterGap_ == 0)
+        playMatchCue(services_.media);
     const int percent = typingPercent(counts);
     progressBar_->setPercent(percent, width(), true);
     if (percent > kPlaybackPercent && recordingPlayedBack_ == 0 && services_.recorder &&

@@ -11,6 +11,7 @@
 #include "ui/media/media_window.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 
@@ -77,8 +78,8 @@ DictationToolbar::Button DictationToolbar::buttonAt(int x) const
 
 void DictationToolbar::draw(bool withCue)
 {
-    if (withCue && panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Play TIP_WAV From 0 "));
+    if (withCue)
+        playTipCue(panel_.services().media);
     const bool soundOn = panel_.state().soundOn;
     shownSoundOn_ = soundOn;
     shownPlaceFixed_ = form_.placeFixed;
@@ -326,8 +327,7 @@ void DictationToolbar::addToNotebook()
         // The Notebook file could not be read or written; the learner must
         // not believe the sentence was kept.
         text = QStringLiteral("生句本写入失败");
-        if (panel_.services().media)
-            panel_.services().media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+        playErrorCue(panel_.services().media);
         break;
     case UnitLibrary::NotebookAdd::Nothing:
         return;

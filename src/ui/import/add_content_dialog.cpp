@@ -1,8 +1,8 @@
 #include "ui/import/add_content_dialog.h"
 
 #include "core/import/content_files.h"
-#include "core/import/section_choice.h"
 #include "core/import/import_settings.h"
+#include "core/import/section_choice.h"
 #include "core/import/section_confirmation.h"
 #include "core/import/section_media.h"
 #include "core/media/media_commands.h"
@@ -12,6 +12,7 @@
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 
 #include <QCheckBox>
@@ -295,8 +296,7 @@ void AddContentDialog::dropEvent(QDropEvent* event)
             }
         }
     }
-    if (MediaCommands* media = panel_.services().media)
-        media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+    playErrorCue(panel_.services().media);
 }
 
 void AddContentDialog::confirm()

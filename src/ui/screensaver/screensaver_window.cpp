@@ -7,6 +7,7 @@
 #include "platform/desktop/x11_window_source.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/shell/ui_font.h"
@@ -436,8 +437,7 @@ void ScreensaverWindow::clickPictureBox(int box)
         if (chosen.isEmpty())
             return;
         if (pictures_.add(cfgFolder_, chosen).result == PictureList::AddResult::Full) {
-            if (MediaCommands* media = panel_.services().media)
-                media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+            playErrorCue(panel_.services().media);
             if (TipWindow* tip = panel_.tipWindow())
                 tip->ShowTip(state_.cursorPos.x(), state_.cursorPos.y() + 30,
                              QStringLiteral("屏保图片已满"));

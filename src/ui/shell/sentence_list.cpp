@@ -10,6 +10,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/panel_layout.h"
 #include "ui/shell/sentence_row_delegate.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 
@@ -374,8 +375,7 @@ void SentenceList::showTipAtCursor(const QString& text, int dx, int dy)
 
 void SentenceList::refuse(const QString& tip)
 {
-    if (panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+    playErrorCue(panel_.services().media);
     showTipAtCursor(tip);
 }
 

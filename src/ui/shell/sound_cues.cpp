@@ -40,6 +40,24 @@ void openSoundCues(MediaCommands& media, const ProgramFolder& folder)
         media.send(command);
 }
 
+void playTipCue(MediaCommands* media)
+{
+    if (media)
+        media->send(QStringLiteral("Play TIP_WAV From 0 "));
+}
+
+void playErrorCue(MediaCommands* media)
+{
+    if (media)
+        media->send(QStringLiteral("Play ERROR_WAV From 0 "));
+}
+
+void playMatchCue(MediaCommands* media)
+{
+    if (media)
+        media->send(QStringLiteral("Play MATCH_WAV From 0"));
+}
+
 void prepareProgramFolder(const ProgramFolder& folder)
 {
     const QStringList created = createDataFolders(folder);

@@ -14,6 +14,11 @@ QStringList soundCueOpenCommands(const ProgramFolder& folder);
 // to open stays silent when played; nothing reports it.
 void openSoundCues(MediaCommands& media, const ProgramFolder& folder);
 
+// Play an opened cue from its start; with no media layer nothing plays.
+void playTipCue(MediaCommands* media);
+void playErrorCue(MediaCommands* media);
+void playMatchCue(MediaCommands* media);
+
 // Creates the missing data folders; a Cfg folder made now receives the
 // default cues, which the learner may later replace or remove.
 void prepareProgramFolder(const ProgramFolder& folder);

@@ -6,6 +6,7 @@
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
 #include "ui/study/status_item.h"
@@ -203,8 +204,7 @@ void ProgressPanel::endDrag()
 
 void ProgressPanel::playTipCue()
 {
-    if (MediaCommands* media = panel_.services().media)
-        media->send(QStringLiteral("Play TIP_WAV From 0 "));
+    dictora::playTipCue(panel_.services().media);
 }
 
 void ProgressPanel::hideTip()
