@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const char* const names[] = {"input.srt", "input.vtt", "input.ass"};
     importFile(bytes, QString::fromLatin1(names[size % 3]), size / 3 % 2 == 1);
     // The same bytes as the time text and subtitle line they might have been.
-    const QString text = decodeAnsiBytes(bytes);
+    const QString text = decodeAnsiText(bytes);
     ParseTimePoint(text);
     IsTimePoint(text);
     IsAllDigits(text);

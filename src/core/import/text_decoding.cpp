@@ -214,9 +214,4 @@ bool ReadTextLine(QIODevice& file, const QString& label, QString& line, const QB
     return false;
 }
 
-QString decodeAnsiBytes(QByteArrayView bytes)
-{
-    return decodeAnsiText(bytes, {});
-}
-
 } // namespace dictora

@@ -2,7 +2,6 @@
 
 #include "core/study/legacy_text.h"
 
-#include <QByteArrayView>
 #include <QString>
 
 class QIODevice;
@@ -32,11 +31,5 @@ bool ReadTextLine(QIODevice& file, const QString& label, QString& line);
 // The same, reading "ANSI" lines that are not UTF-8 in `codePage` (an iconv
 // name, such as the one DetectAnsiCodePage chose; empty for the default).
 bool ReadTextLine(QIODevice& file, const QString& label, QString& line, const QByteArray& codePage);
-
-// The "ANSI" code page of this platform: bytes that are valid UTF-8 decode as
-// UTF-8 (the Linux locale), any others in the legacy code page named by
-// DICTORA_CODEPAGE, GB18030 when it is unset or unknown to the converter.
-// It is the Unit reader's decoder, so the same bytes read the same in both.
-QString decodeAnsiBytes(QByteArrayView bytes);
 
 } // namespace dictora
