@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -18,11 +17,6 @@
 namespace dictora::cli {
 
 namespace {
-
-void printObject(const QJsonObject& object)
-{
-    printOut(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-}
 
 // Runs the event loop for ms milliseconds, so that bus news and frames arrive.
 void runEvents(int ms)
@@ -100,16 +94,16 @@ int runPlay(QStringList args)
     // What the sink holds is still to be heard; let it drain.
     runEvents(300);
     const AudioDeliveryMeter::Delivery delivered = meter.delivery();
-    printObject({{"file", file},
-                 {"fromMs", fromMs},
-                 {"toMs", toMs >= 0 ? QJsonValue(toMs) : QJsonValue()},
-                 {"lengthMs", lengthMs},
-                 {"firstSampleMs", delivered.firstSampleNs >= 0
-                                       ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
-                                       : QJsonValue()},
-                 {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND},
-                 {"samples", delivered.samples},
-                 {"sampleRate", delivered.sampleRate}});
+    printJson({{"file", file},
+               {"fromMs", fromMs},
+               {"toMs", toMs >= 0 ? QJsonValue(toMs) : QJsonValue()},
+               {"lengthMs", lengthMs},
+               {"firstSampleMs", delivered.firstSampleNs >= 0
+                                     ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
+                                     : QJsonValue()},
+               {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND},
+               {"samples", delivered.samples},
+               {"sampleRate", delivered.sampleRate}});
     return 0;
 }
 
@@ -124,9 +118,9 @@ int runMediaInfo(QStringList args)
                                         QStringLiteral(" Type MPEGVideo Alias MYSHOW"));
     if (GstMediaCommands::isErrorReply(reply))
         return fail(reply);
-    printObject({{"file", file},
-                 {"lengthMs", commands.send(QStringLiteral("Status MYSHOW Length")).toLongLong()},
-                 {"hasVideo", commands.hasVideo(QStringLiteral("MYSHOW")).value_or(false)}});
+    printJson({{"file", file},
+               {"lengthMs", commands.send(QStringLiteral("Status MYSHOW Length")).toLongLong()},
+               {"hasVideo", commands.hasVideo(QStringLiteral("MYSHOW")).value_or(false)}});
     return 0;
 }
 
@@ -157,7 +151,7 @@ int runRecord(QStringList args)
     reply = commands.send(QStringLiteral("Save RECORD ") + quotedPath(file));
     if (GstMediaCommands::isErrorReply(reply))
         return fail(reply);
-    printObject({{"file", file}, {"lengthMs", lengthMs}});
+    printJson({{"file", file}, {"lengthMs", lengthMs}});
     return 0;
 }
 

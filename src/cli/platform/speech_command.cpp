@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gst/gst.h>
@@ -139,7 +138,7 @@ int runSay(QStringList args)
     result[QStringLiteral("elapsedMs")] = qint64(elapsedMs.count());
     if (!wavPath.isEmpty())
         result[QStringLiteral("wav")] = QFileInfo(wavPath).absoluteFilePath();
-    printOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Compact)));
+    printJson(result);
     return 0;
 }
 
