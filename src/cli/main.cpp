@@ -1,4 +1,5 @@
 #include "cli/cli_command.h"
+#include "cli/study_context.h"
 
 #include "core/study/program_folder.h"
 #include "core/study/program_folder_lock.h"
@@ -223,11 +224,8 @@ int main(int argc, char** argv)
         std::optional<dictora::ProgramFolderLock> lock;
         if (writesProgramFolder(name, args)) {
             QStringList peek = args;
-            const QString home = takeOption(peek, QStringLiteral("--home"));
             const dictora::ProgramFolder folder =
-                home.isEmpty()
-                    ? dictora::locateProgramFolder(QCoreApplication::applicationDirPath())
-                    : dictora::ProgramFolder{dictora::withTrailingSlash(QDir(home).absolutePath())};
+                programFolderFor(takeOption(peek, QStringLiteral("--home")));
             lock.emplace(folder);
             if (!lockProgramFolder(*lock, folder, name))
                 return 1;

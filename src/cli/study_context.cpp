@@ -35,15 +35,16 @@ QString unreadableUnitReason(const StudyContext& context, const QString& name)
         .arg(QDir::toNativeSeparators(path), file.errorString());
 }
 
+ProgramFolder programFolderFor(const QString& home)
+{
+    if (home.isEmpty())
+        return locateProgramFolder(QCoreApplication::applicationDirPath());
+    return ProgramFolder{withTrailingSlash(QDir(home).absolutePath())};
+}
+
 ProgramFolder takeProgramFolder(QStringList& args)
 {
-    const QString home = takeOption(args, QStringLiteral("--home"));
-    ProgramFolder folder;
-    if (home.isEmpty()) {
-        folder = locateProgramFolder(QCoreApplication::applicationDirPath());
-    } else {
-        folder.path = withTrailingSlash(QDir(home).absolutePath());
-    }
+    const ProgramFolder folder = programFolderFor(takeOption(args, QStringLiteral("--home")));
     createDataFolders(folder);
     if (!QFileInfo(folder.dataFolder()).isDir())
         throw UsageError{QStringLiteral("%1 is not a folder").arg(folder.dataFolder())};

@@ -24,6 +24,9 @@ struct StudyContext {
     explicit StudyContext(ProgramFolder programFolder, TimeValue now);
 };
 
+// The program folder a --home DIR value names; without one, the program's own
+// rule finds it. Nothing is created.
+ProgramFolder programFolderFor(const QString& home);
 // Takes --home DIR out of args and finds the program folder; its data
 // folders are created when missing, as start-up does.
 ProgramFolder takeProgramFolder(QStringList& args);
