@@ -11,6 +11,7 @@
 #include "core/study/window_messages.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
+#include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
@@ -34,10 +35,6 @@ namespace dictora {
 
 namespace {
 
-const QColor kBackground{240, 240, 230};
-const QColor kFieldText{8, 8, 230};
-const QColor kOtherText{8, 8, 8};
-
 const QString kMediaFilter =
     QStringLiteral("音频文件(*.mp3 *.wav *.wma);;视频文件(*.mp4 *.avi *.rm *.mpeg *.mkv)");
 
@@ -45,13 +42,13 @@ void colourField(QWidget* field, const QColor& text)
 {
     QPalette colours = field->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        colours.setColor(group, QPalette::Base, kBackground);
-        colours.setColor(group, QPalette::Window, kBackground);
+        colours.setColor(group, QPalette::Base, kSettingsBackground);
+        colours.setColor(group, QPalette::Window, kSettingsBackground);
         colours.setColor(group, QPalette::Text, text);
         colours.setColor(group, QPalette::WindowText, text);
     }
-    colours.setColor(QPalette::Disabled, QPalette::Base, kBackground);
-    colours.setColor(QPalette::Disabled, QPalette::Window, kBackground);
+    colours.setColor(QPalette::Disabled, QPalette::Base, kSettingsBackground);
+    colours.setColor(QPalette::Disabled, QPalette::Window, kSettingsBackground);
     field->setPalette(colours);
 }
 
@@ -63,7 +60,7 @@ QLineEdit* lengthField(QWidget* parent, const QRect& place, const char* name)
     field->setAlignment(Qt::AlignCenter);
     field->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
-    colourField(field, kFieldText);
+    colourField(field, kSettingsInputText);
     return field;
 }
 
@@ -86,16 +83,16 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     setFixedSize(du.size(232, 106));
     QPalette colours = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        colours.setColor(group, QPalette::Window, kBackground);
-    colours.setColor(QPalette::Active, QPalette::WindowText, kOtherText);
-    colours.setColor(QPalette::Inactive, QPalette::WindowText, kOtherText);
+        colours.setColor(group, QPalette::Window, kSettingsBackground);
+    colours.setColor(QPalette::Active, QPalette::WindowText, kSettingsText);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, kSettingsText);
     setPalette(colours);
     setAutoFillBackground(true);
 
     titleField_ = new QLineEdit(this);
     titleField_->setObjectName(QStringLiteral("titleField"));
     titleField_->setGeometry(du.rect(7, 7, 170, 14));
-    colourField(titleField_, kFieldText);
+    colourField(titleField_, kSettingsInputText);
 
     textButton_ = new QPushButton(QStringLiteral("文本"), this);
     textButton_->setObjectName(QStringLiteral("textButton"));
@@ -107,7 +104,7 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     mediaField_->setReadOnly(true);
     mediaField_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     mediaField_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    colourField(mediaField_, kFieldText);
+    colourField(mediaField_, kSettingsInputText);
 
     mediaButton_ = new QPushButton(QStringLiteral("影音"), this);
     mediaButton_->setObjectName(QStringLiteral("mediaButton"));
@@ -131,14 +128,14 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
         QStringLiteral("复制媒体文件到安装位置的 Media 目录下 (媒体文件不大时, 推荐复制)"), this);
     copyBox_->setObjectName(QStringLiteral("copyBox"));
     copyBox_->setGeometry(du.rect(7, 77, 222, 10));
-    colourField(copyBox_, kFieldText);
+    colourField(copyBox_, kSettingsInputText);
 
     // Tidy reading: markup, lyric tags and word times left out of the
     // sentences. The learner's last choice is kept in the program folder.
     tidyBox_ = new QCheckBox(QStringLiteral("整理歌词与字幕标签"), this);
     tidyBox_->setObjectName(QStringLiteral("tidyBox"));
     tidyBox_->setGeometry(du.rect(7, 91, 108, 10));
-    colourField(tidyBox_, kFieldText);
+    colourField(tidyBox_, kSettingsInputText);
 
     okButton_ = new QPushButton(QStringLiteral("确定"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));

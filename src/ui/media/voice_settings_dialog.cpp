@@ -1,6 +1,7 @@
 #include "ui/media/voice_settings_dialog.h"
 
 #include "platform/speech/speech_worker.h"
+#include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/ui_font.h"
@@ -15,10 +16,6 @@
 namespace dictora {
 
 namespace {
-
-const QColor kBackground{240, 240, 230};
-const QColor kVoiceText{8, 8, 230};
-const QColor kOtherText{8, 8, 8};
 
 constexpr int kSpeedSteps = 20; // rate -10..10 shown as 0..20
 constexpr int kVolumeSteps = 100;
@@ -52,14 +49,14 @@ VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
     setFont(uiFont());
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    palette.setColor(QPalette::WindowText, kOtherText);
+    palette.setColor(QPalette::Window, kSettingsBackground);
+    palette.setColor(QPalette::WindowText, kSettingsText);
     setPalette(palette);
     setAutoFillBackground(true);
     for (QComboBox* list : {englishList_, chineseList_}) {
         QPalette listPalette = list->palette();
-        listPalette.setColor(QPalette::Text, kVoiceText);
-        listPalette.setColor(QPalette::ButtonText, kVoiceText);
+        listPalette.setColor(QPalette::Text, kSettingsInputText);
+        listPalette.setColor(QPalette::ButtonText, kSettingsInputText);
         list->setPalette(listPalette);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         // Room for espeak-ng's longest voice names, "Chinese (Mandarin,

@@ -3,6 +3,7 @@
 #include "core/study/unit_library.h"
 #include "core/study/unit_settings_choices.h"
 #include "core/study/window_messages.h"
+#include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
@@ -43,10 +44,6 @@ QRect keptInside(QRect place, const QRect& area)
     return place;
 }
 
-const QColor kGround{240, 240, 230};
-const QColor kInputText{8, 8, 230};
-const QColor kOtherText{8, 8, 8};
-
 QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
@@ -67,19 +64,19 @@ UnitSettingsDialog::UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner)
     setModal(false);
 
     QPalette ground = palette();
-    ground.setColor(QPalette::Disabled, QPalette::Window, kGround);
+    ground.setColor(QPalette::Disabled, QPalette::Window, kSettingsBackground);
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        ground.setColor(group, QPalette::Window, kGround);
-        ground.setColor(group, QPalette::WindowText, kOtherText);
-        ground.setColor(group, QPalette::ButtonText, kOtherText);
+        ground.setColor(group, QPalette::Window, kSettingsBackground);
+        ground.setColor(group, QPalette::WindowText, kSettingsText);
+        ground.setColor(group, QPalette::ButtonText, kSettingsText);
     }
     setPalette(ground);
     setAutoFillBackground(true);
     QPalette input = ground;
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        input.setColor(group, QPalette::Base, kGround);
-        input.setColor(group, QPalette::Text, kInputText);
-        input.setColor(group, QPalette::ButtonText, kInputText);
+        input.setColor(group, QPalette::Base, kSettingsBackground);
+        input.setColor(group, QPalette::Text, kSettingsInputText);
+        input.setColor(group, QPalette::ButtonText, kSettingsInputText);
     }
 
     nameEdit_ = new QLineEdit(this);
