@@ -17,11 +17,10 @@ namespace {
 
 constexpr TimeValue kBackupInterval = 300;
 
+// The stamp "%Y%m%d_%H%M%S": the Unit stamp with the day and the time apart.
 QString stampForFileName(TimeValue time)
 {
-    const LocalClock c = toLocalClock(time);
-    return QString::asprintf("%04d%02d%02d_%02d%02d%02d", c.year, c.month, c.day, c.hour, c.minute,
-                             c.second);
+    return FormatStamp(time).insert(8, u'_');
 }
 
 QString cannotRead(const QString& path, const QString& reason)
