@@ -11,11 +11,6 @@ namespace dictora {
 
 namespace {
 
-bool isPlaceholderTitle(const QString& title)
-{
-    return title.isEmpty() || title == QStringLiteral("标题");
-}
-
 bool isTitleRow(const SentenceTable& table, int row)
 {
     return table.isValidRow(row) && table.isTitleRow(row);

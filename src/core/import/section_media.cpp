@@ -8,14 +8,10 @@
 
 namespace dictora {
 
-namespace {
-
 bool isPlaceholderTitle(const QString& title)
 {
     return title.isEmpty() || title == QStringLiteral("标题");
 }
-
-} // namespace
 
 int sectionTitleRow(const SentenceTable& table, int row)
 {

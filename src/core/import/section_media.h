@@ -8,6 +8,10 @@
 
 namespace dictora {
 
+// True for a Section title that is only a placeholder: "" or "标题", the title
+// of a new Unit's first Section. A media file gives such a Section its title.
+bool isPlaceholderTitle(const QString& title);
+
 // The title row of the Section that `row` belongs to: the row itself when it
 // is a title row, else the nearest title row above it; kNone when there is none.
 int sectionTitleRow(const SentenceTable& table, int row);
