@@ -69,6 +69,14 @@ struct X11Windows::Connection {
         return qint64(*reinterpret_cast<const unsigned long*>(bytes.constData()));
     }
 
+    // The process of a window that may be ended from here: another process
+    // of the same user, neither this one nor init; 0 for any other.
+    qint64 endablePid(quint64 window) const
+    {
+        const qint64 owner = window != 0 ? pid(::Window(window)) : 0;
+        return owner > 1 && owner != qint64(getpid()) && isSameUserProcess(owner) ? owner : 0;
+    }
+
     QList<quint64> windowList(::Window window, Atom name) const
     {
         return items(window, name, XA_WINDOW);
@@ -238,18 +246,14 @@ void X11Windows::requestClose(quint64 window)
 
 bool X11Windows::endProcess(quint64 window)
 {
-    const qint64 pid = window != 0 ? x_->pid(::Window(window)) : 0;
-    if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
-        return false;
-    return ::kill(pid_t(pid), SIGTERM) == 0;
+    const qint64 pid = x_->endablePid(window);
+    return pid != 0 && ::kill(pid_t(pid), SIGTERM) == 0;
 }
 
 bool X11Windows::forceEndProcess(quint64 window)
 {
-    const qint64 pid = window != 0 ? x_->pid(::Window(window)) : 0;
-    if (pid <= 1 || pid == qint64(getpid()) || !isSameUserProcess(pid))
-        return false;
-    return ::kill(pid_t(pid), SIGKILL) == 0;
+    const qint64 pid = x_->endablePid(window);
+    return pid != 0 && ::kill(pid_t(pid), SIGKILL) == 0;
 }
 
 QString executableNameOfProcess(qint64 pid)
