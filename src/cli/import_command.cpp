@@ -7,7 +7,6 @@
 #include "core/import/content_change_question.h"
 #include "core/import/section_media.h"
 #include "core/import/text_import.h"
-#include "core/study/stamp.h"
 #include "core/study/unit_names.h"
 
 #include <QFileInfo>
@@ -102,11 +101,8 @@ int runImport(QStringList args)
     // A new Unit gets its rows in memory first and its file only once the
     // text is in, so a refused text leaves no Unit behind.
     SentenceTable fresh;
-    if (newUnit) {
-        SentenceRow title = makeTitleRow(QStringLiteral("标题"));
-        title[StudiedAt] = kDefaultStampText;
-        fresh.appendRow(std::move(title));
-    }
+    if (newUnit)
+        fresh.appendRow(newUnitTitleRow());
     SentenceTable& importTable = newUnit ? fresh : context.table;
 
     if (!section.isEmpty()) {

@@ -39,6 +39,9 @@ struct DamagedUnit {
 // One line for the learner: what was damaged, what is kept, where the copy is.
 QString damagedUnitNotice(const DamagedUnit& damaged);
 
+// The one row a new Unit starts with: a Section titled "标题", never studied.
+SentenceRow newUnitTitleRow();
+
 // The unit library: the list of Units found in the Data folder (position 0 is
 // always the Sentence Notebook "生句本"), the open Unit with its header fields
 // and progress texts, the completion table, the autosave and backup step, and

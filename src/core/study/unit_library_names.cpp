@@ -14,6 +14,13 @@
 
 namespace dictora {
 
+SentenceRow newUnitTitleRow()
+{
+    SentenceRow title = makeTitleRow(QStringLiteral("标题"));
+    title[StudiedAt] = kDefaultStampText;
+    return title;
+}
+
 UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header)
 {
     if (!isAcceptableUnitName(name))
@@ -23,8 +30,7 @@ UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header
     // learner's file and is not replaced either.
     if (names_.contains(name) || QFileInfo::exists(path))
         return UnitResult::failure(unitExistsMessage(name));
-    std::vector<SentenceRow> rows{makeTitleRow(QStringLiteral("标题"))};
-    rows.front()[StudiedAt] = kDefaultStampText;
+    const std::vector<SentenceRow> rows{newUnitTitleRow()};
     const WriteOutcome written =
         writeFileAtomically(path, encodeUnit(header, rows, false), false, *steps_);
     if (!written.ok) {
