@@ -6,7 +6,6 @@
 #include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -52,11 +51,8 @@ int runShow(QStringList args)
         throw UsageError{QStringLiteral("no Unit file %1").arg(path)};
 
     UnitReadResult read = readUnitFile(path, isNotebook, dailyReviewAsOf(now));
-    if (!read.opened) {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        throw UsageError{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    }
+    if (!read.opened)
+        throw UsageError{QStringLiteral("cannot read %1: %2").arg(path, read.openError)};
     if (read.tooLarge)
         throw UsageError{unitTooLargeMessage(path)};
     // Only a file under the format mark is a Unit: anything else would show

@@ -63,6 +63,7 @@ inline constexpr qint64 kUnitFileSizeLimit = 64 * 1024 * 1024;
 
 struct UnitReadResult {
     bool opened = false;      // the file could be opened for reading
+    QString openError;        // why not, when it could not
     bool tooLarge = false;    // above kUnitFileSizeLimit: not read at all
     bool headerRead = false;  // all 20 header bytes were there
     bool markMatches = false; // the first 8 bytes are the format mark

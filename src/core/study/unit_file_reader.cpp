@@ -263,8 +263,11 @@ UnitReadResult readUnit(QIODevice& device, bool isNotebook, const RowReview& rev
 UnitReadResult readUnitFile(const QString& path, bool isNotebook, const RowReview& review)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        UnitReadResult unopened;
+        unopened.openError = file.errorString();
+        return unopened;
+    }
     if (file.size() > kUnitFileSizeLimit) {
         UnitReadResult refused;
         refused.opened = true;
