@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringList>
 
 namespace dictora {
@@ -32,6 +33,28 @@ bool IsMediaFile(const QString& path)
     static const QStringList extensions = {".mp3", ".wav", ".wma",  ".mp4",
                                            ".avi", ".rm",  ".mpeg", ".mkv"};
     return extensions.contains(lowerExtension(path));
+}
+
+bool isDroppableFile(const QString& path)
+{
+    return IsTextFile(path) || IsMediaFile(path);
+}
+
+QStringList filesToAdd(const QStringList& paths)
+{
+    QStringList files;
+    QSet<QString> baseNames;
+    for (const QString& path : paths) {
+        if (!isDroppableFile(path))
+            continue;
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        const QString base = name.left(name.lastIndexOf(u'.'));
+        if (baseNames.contains(base))
+            continue;
+        baseNames.insert(base);
+        files << path;
+    }
+    return files;
 }
 
 QString FindCompanionFile(const QString& path)

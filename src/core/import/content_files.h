@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace dictora {
 
@@ -14,6 +15,14 @@ QString textFileFilter();
 // ".mp3", ".wav", ".wma", ".mp4", ".avi", ".rm", ".mpeg" or ".mkv", compared
 // the same way.
 bool IsMediaFile(const QString& path);
+
+// Files that may be dropped on the sentence list: the text files IsTextFile
+// and the media files IsMediaFile accept.
+bool isDroppableFile(const QString& path);
+// The dropped files to add, in the order given: only droppable files, and of
+// several with the same base name only the first (a subtitle and its media
+// file are added together, once).
+QStringList filesToAdd(const QStringList& paths);
 
 // The file beside `path` whose name starts with the same name up to the last
 // "." (song.lrc for song.mp3): the first other entry of the folder, by name

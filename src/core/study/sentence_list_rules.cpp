@@ -2,7 +2,6 @@
 
 #include "core/study/number_text.h"
 
-#include <QSet>
 
 #include <algorithm>
 
@@ -49,36 +48,6 @@ int pagingTarget(int rowTop, int row, int viewHeight, int rowCount, int rowHeigh
     if (visibleRows - rowTop / rowHeight >= 3)
         return -1;
     return std::clamp(visibleRows + row - 2, 0, std::max(rowCount - 1, 0));
-}
-
-bool isDroppableFile(const QString& path)
-{
-    static const QStringList kinds = {
-        QStringLiteral(".lrc"),  QStringLiteral(".srt"), QStringLiteral(".txt"),
-        QStringLiteral(".mp3"),  QStringLiteral(".wav"), QStringLiteral(".wma"),
-        QStringLiteral(".mp4"),  QStringLiteral(".avi"), QStringLiteral(".rm"),
-        QStringLiteral(".mpeg"), QStringLiteral(".mkv")};
-    const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0)
-        return false;
-    return kinds.contains(path.mid(dot).toLower());
-}
-
-QStringList filesToAdd(const QStringList& paths)
-{
-    QStringList files;
-    QSet<QString> baseNames;
-    for (const QString& path : paths) {
-        if (!isDroppableFile(path))
-            continue;
-        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-        const QString base = name.left(name.lastIndexOf(u'.'));
-        if (baseNames.contains(base))
-            continue;
-        baseNames.insert(base);
-        files << path;
-    }
-    return files;
 }
 
 int weightedNameLength(const QString& name)

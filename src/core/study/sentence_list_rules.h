@@ -31,14 +31,6 @@ int timePointAt(int x);
 // list has for rows.
 int pagingTarget(int rowTop, int row, int viewHeight, int rowCount, int rowHeight);
 
-// Files that may be dropped on the sentence list: texts, subtitles and media
-// by extension (lower-cased).
-bool isDroppableFile(const QString& path);
-// The dropped files to add, in the order given: only droppable files, and of
-// several with the same base name only the first (a subtitle and its media
-// file are added together, once).
-QStringList filesToAdd(const QStringList& paths);
-
 // The unit library pop-up's size: 16 pixels per weighted character of the
 // longest name (a character below 256 weighs 1, any other 2) plus 90, at
 // least 300 wide; 35 pixels per Unit plus two rows, at least 200 high.

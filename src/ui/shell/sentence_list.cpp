@@ -3,6 +3,7 @@
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
+#include "core/import/content_files.h"
 #include "core/study/sentence_list_rules.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"

@@ -46,3 +46,21 @@ TEST(FindCompanionFile, MatchesWithoutRegardToCaseAndNamesAFileThatExists)
     EXPECT_TRUE(QFile::exists(FindCompanionFile(song)));
     EXPECT_EQ(FindCompanionFile(folder.path("missing/x.mp3")), "");
 }
+
+TEST(DroppedFiles, KindsByExtensionAndOneFilePerBaseName)
+{
+    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/b/Lesson.SRT")));
+    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/b.c/x.rm")));
+    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/b.c/lrc")));
+    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/notes.doc")));
+    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/x.mp3.bak")));
+    // Subtitles read like .srt are dropped like it.
+    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/film.vtt")));
+    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/film.ASS")));
+    const QStringList dropped = {QStringLiteral("/d/one.srt"), QStringLiteral("/d/one.mp3"),
+                                 QStringLiteral("/d/two.doc"), QStringLiteral("/e/two.mp3"),
+                                 QStringLiteral("/e/one.txt")};
+    EXPECT_EQ(filesToAdd(dropped),
+              (QStringList{QStringLiteral("/d/one.srt"), QStringLiteral("/e/two.mp3")}));
+    EXPECT_TRUE(filesToAdd({QStringLiteral("/d/a.doc"), QStringLiteral("/d/b")}).isEmpty());
+}

@@ -72,21 +72,6 @@ TEST(PagingTarget, SelectedRowStaysOffTheFirstAndLastTwoLines)
         EXPECT_EQ(pagingTarget(c.rowTop, c.row, 700, c.rowCount, 35), c.target) << c.rowTop;
 }
 
-TEST(DroppedFiles, KindsByExtensionAndOneFilePerBaseName)
-{
-    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/b/Lesson.SRT")));
-    EXPECT_TRUE(isDroppableFile(QStringLiteral("/a/b.c/x.rm")));
-    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/b.c/lrc")));
-    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/notes.doc")));
-    EXPECT_FALSE(isDroppableFile(QStringLiteral("/a/x.mp3.bak")));
-    const QStringList dropped = {QStringLiteral("/d/one.srt"), QStringLiteral("/d/one.mp3"),
-                                 QStringLiteral("/d/two.doc"), QStringLiteral("/e/two.mp3"),
-                                 QStringLiteral("/e/one.txt")};
-    EXPECT_EQ(filesToAdd(dropped),
-              (QStringList{QStringLiteral("/d/one.srt"), QStringLiteral("/e/two.mp3")}));
-    EXPECT_TRUE(filesToAdd({QStringLiteral("/d/a.doc"), QStringLiteral("/d/b")}).isEmpty());
-}
-
 TEST(UnitPopupSize, WeightedNameLengthAndRowCount)
 {
     const QString tenCjk = QStringLiteral("一二三四五六七八九十");
