@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dictation/answer_checking.h"
+#include "core/study/dictation_results.h"
 
 #include <QString>
 
@@ -23,6 +24,8 @@ struct HintState {
 
     void reset() { *this = HintState{}; }
 };
+// A revealed sentence is one the hints gave away.
+static_assert(HintState::kRevealLevel == kGivenAwayHintLevel);
 
 enum class Verdict {
     Right,       // counts: the row rests, the next due row follows

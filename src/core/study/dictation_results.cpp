@@ -36,4 +36,14 @@ void clearRecord(SentenceTable& table)
     }
 }
 
+int acceptedHintLevel(bool givenAway)
+{
+    return givenAway ? kGivenAwayHintLevel : 0;
+}
+
+TimeValue typingStartAfterPause(TimeValue typingStart, TimeValue now)
+{
+    return now - typingStart > kLongTypingPauseSeconds ? now : typingStart;
+}
+
 } // namespace dictora

@@ -13,6 +13,17 @@ inline const QString kAnswerAgainText = QStringLiteral("  Answer again ......");
 // The highest hint level at which an accepted answer still counts as known.
 inline constexpr int kMaxCountedHintLevel = 3;
 
+// The hint level an accepted answer is booked with: 0 for a right answer,
+// the first level past kMaxCountedHintLevel for one the hints gave away
+// (the whole sentence was shown).
+inline constexpr int kGivenAwayHintLevel = kMaxCountedHintLevel + 1;
+int acceptedHintLevel(bool givenAway);
+
+// Typing time counts from typingStart. After a pause longer than this the
+// count starts again at now: time away from the keyboard is not typing.
+inline constexpr TimeValue kLongTypingPauseSeconds = 100;
+TimeValue typingStartAfterPause(TimeValue typingStart, TimeValue now);
+
 enum class AnswerEffect {
     Rested,    // counted: the row rests until its next review
     AskAgain,  // given away by the hints: the row stays to study

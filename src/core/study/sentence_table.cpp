@@ -1,5 +1,7 @@
 #include "core/study/sentence_table.h"
 
+#include "core/study/number_text.h"
+
 namespace dictora {
 
 SentenceTable::SentenceTable(QObject* parent) : QAbstractTableModel(parent) {}
@@ -10,8 +12,24 @@ void SentenceTable::setField(int row, int field, const QString& value)
     if (slot == value)
         return;
     slot = value;
-    const QModelIndex at = index(row, field);
-    emit dataChanged(at, at);
+    // A view draws the whole row from its first column: the change reaches
+    // it only when the range starts there.
+    emit dataChanged(index(row, 0), index(row, field));
+}
+
+uint32_t SentenceTable::startMs(int row) const
+{
+    return textToUInt(field(row, StartMs));
+}
+
+uint32_t SentenceTable::endMs(int row) const
+{
+    return textToUInt(field(row, EndMs));
+}
+
+int SentenceTable::level(int row) const
+{
+    return textToInt(field(row, Level));
 }
 
 void SentenceTable::setRow(int row, SentenceRow value)

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace dictora {
@@ -55,9 +56,19 @@ public:
     void clear();
 
     // A row is a title row exactly when its kind text is "0"; any other kind
-    // counts as a sentence.
-    bool isTitleRow(int row) const { return field(row, Kind) == QLatin1String("0"); }
+    // counts as a sentence. The file holds kind as a number and its reader
+    // takes any value above 0 for a sentence, and "本行设置成标题" turns any
+    // kind but "0" into a title: so "1" is only the kind that new rows get,
+    // never the test.
+    bool isTitle(int row) const { return field(row, Kind) == QLatin1String("0"); }
+    bool isSentence(int row) const { return !isTitle(row); }
+    bool isTitleRow(int row) const { return isTitle(row); }
     bool isValidRow(int row) const { return row >= 0 && row < rowCount(); }
+
+    // The number fields of a row, read as the file writes them.
+    uint32_t startMs(int row) const;
+    uint32_t endMs(int row) const;
+    int level(int row) const;
 
     // QAbstractItemModel
     int rowCount(const QModelIndex& parent) const override;

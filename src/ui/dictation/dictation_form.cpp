@@ -8,7 +8,8 @@
 #include "core/media/voice_recorder.h"
 #include "core/study/dictation_results.h"
 #include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
+#include "core/study/study_keys.h"
+#include "core/study/study_session.h"
 #include "core/study/unit_library.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/dictation/fade_in_worker.h"
@@ -56,8 +57,6 @@ constexpr int kPromptLineHeight = 26;
 constexpr int kAnswerLinePitch = 53;
 constexpr int kDockedPromptHeight = 52;
 constexpr int kSizingCorner = 5;
-// Typing time stops counting after a pause this long.
-constexpr TimeValue kLongPauseSeconds = 100;
 // Playing the learner's recording back once typing is this far along.
 constexpr int kPlaybackPercent = 60;
 
@@ -185,8 +184,12 @@ void DictationForm::LoadRow()
 
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
-    if (!table.isValidRow(row))
+    if (!table.isValidRow(row)) {
+        // No row is current (deleted, or none chosen yet): nothing of an
+        // earlier row stays in the boxes.
+        clearRow();
         return;
+    }
 
     const QString& text2 = table.field(row, Text2);
     if (!text2.isEmpty()) {
@@ -259,13 +262,23 @@ void DictationForm::UnlockTyping(int flag)
     answerBox_->moveCursor(QTextCursor::End);
     answerBox_->ensureCursorVisible();
     // The keys must reach the answer box, so its window takes the keyboard.
-    // Queued: the mode switch that loaded the row brings the study screen
-    // (the screensaver) forward after this, and that must not take it back.
+    // Asked for on the next ticks until it holds it: the mode switch that
+    // loaded the row brings the study screen (the screensaver) forward, and
+    // the window manager may hand the keyboard to it after this. A sentence
+    // that unlocks at once (an empty one) gets no later unlock to ask again.
     if (state_.dictationMode && isVisible())
-        QTimer::singleShot(0, this, [this] {
-            if (state_.dictationMode && isVisible() && !isActiveWindow())
-                activateWindow();
-        });
+        keyboardTries_ = kKeyboardTries;
+}
+
+void DictationForm::takeKeyboard()
+{
+    if (!state_.dictationMode || !isVisible() || (isActiveWindow() && answerBox_->hasFocus())) {
+        keyboardTries_ = 0;
+        return;
+    }
+    --keyboardTries_;
+    activateWindow();
+    answerBox_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void DictationForm::UpdateTypingProgress()
@@ -276,9 +289,7 @@ void DictationForm::UpdateTypingProgress()
         progressBar_->setPercent(0, width(), false);
         return;
     }
-    const TimeValue now = state_.now.toSecsSinceEpoch();
-    if (now - typingStart_ > kLongPauseSeconds)
-        typingStart_ = now;
+    typingStart_ = typingStartAfterPause(typingStart_, state_.now.toSecsSinceEpoch());
     const SentenceTable& table = services_.sentences;
     const QString sentence =
         table.isValidRow(state_.currentRow) ? table.field(state_.currentRow, Text) : QString();
@@ -329,25 +340,25 @@ void DictationForm::answerAgain()
     // The study core leaves the row's second line as the learner wrote it;
     // the answer box asks for the sentence again, the revealed sentence
     // still above it, and the row stays to study.
-    state_.soundOn = true;
+    services_.session.soundBackOn();
     UpdateTypingProgress();
     setAnswerText(kAnswerAgainText.trimmed());
     answerBox_->selectAll();
     replaySentence();
     if (services_.library)
-        services_.library->answerAccepted(HintState::kRevealLevel, typingStart_);
+        services_.library->answerAccepted(acceptedHintLevel(true), typingStart_);
 }
 
 void DictationForm::rightAnswer()
 {
     if (services_.library)
-        services_.library->answerAccepted(0, typingStart_);
+        services_.library->answerAccepted(acceptedHintLevel(false), typingStart_);
     const int reviewFrequency = services_.library ? services_.library->reviewFrequency() : 0;
     const NextDictation next =
         nextDictationRow(services_.sentences, state_.currentRow, reviewFrequency);
-    if (next.endsDictation()) {
-        state_.dictationMode = false;
-        state_.soundOn = true;
+    const DictationStep step = services_.session.dictationAnswered(next.row, next.soundOn);
+    if (step.endsDictation) {
+        panel_.modeChanged(step.frameOnTop);
         answerBox_->setReadOnly(true);
         applyAnswerColour();
         progressBar_->setPercent(0, width(), false);
@@ -356,15 +367,15 @@ void DictationForm::rightAnswer()
             list->viewport()->update();
         return;
     }
-    state_.soundOn = next.soundOn;
     if (QTableView* list = panel_.sentenceList())
-        list->selectRow(next.row);
-    fadeIn_->start();
+        list->selectRow(step.selectRow);
+    if (step.fadeIn)
+        fadeIn_->start();
 }
 
 void DictationForm::showMismatch(const SubmitOutcome& outcome)
 {
-    state_.soundOn = true;
+    services_.session.soundBackOn();
     replaySentence();
 
     const int j = outcome.mismatch.answerIndex;
@@ -439,12 +450,17 @@ bool DictationForm::eventFilter(QObject* watched, QEvent* event)
 
 bool DictationForm::recordingGate(bool isEnter)
 {
-    if (!state_.dictationMode || state_.soundOn || typingUnlocked_)
-        return false;
     VoiceRecorder* recorder = services_.recorder;
-    if (!recorder)
-        return false;
-    if (!recorder->hasRecording()) {
+    RecordingGateContext context;
+    context.dictationMode = state_.dictationMode;
+    context.soundOn = state_.soundOn;
+    context.typingUnlocked = typingUnlocked_ != 0;
+    context.hasRecorder = recorder != nullptr;
+    context.hasRecording = recorder && recorder->hasRecording();
+    context.recording = recorder && recorder->recordStatus() == RecordRecording;
+    context.isEnter = isEnter;
+    const RecordingGateStep step = dictora::recordingGate(context);
+    if (step.startRecording) {
         toolbar_->setRecordButtonState(recorder->startRecording());
         if (!recorder->recordError().isEmpty()) {
             // Without a microphone the sentence is still answered from
@@ -456,11 +472,10 @@ bool DictationForm::recordingGate(bool isEnter)
             }
             UnlockTyping(1);
         }
-        return true;
     }
-    if (recorder->recordStatus() == RecordRecording)
+    if (step.stopRecording)
         toolbar_->setRecordButtonState(recorder->stopRecording());
-    return isEnter;
+    return step.swallow;
 }
 
 bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
@@ -468,40 +483,49 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     const int code = key->key();
     if (recordingGate(isEnterKey(code)))
         return true;
-    const bool inAnswerBox = watched == answerBox_ || watched == answerBox_->viewport();
-    if (code == Qt::Key_Escape) {
-        // Esc deletes the wrong character a mismatch selected.
-        if (inAnswerBox)
-            QCoreApplication::postEvent(
-                answerBox_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
-        return true;
-    }
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
-    if (code == Qt::Key_Space) {
-        MediaWindow* media = panel_.mediaWindow();
-        if (state_.lineByLineMode && media && services_.player) {
-            if (services_.player->mediaMode() == u"playing")
-                media->PauseMedia();
-            else if (services_.player->paused())
-                media->ResumeMedia();
-        } else if (!state_.dictationMode && !state_.editMode && table.isValidRow(row) &&
-                   !table.isTitleRow(row)) {
-            replaySentence();
-        }
-        return false;
+    FormKeyContext context;
+    context.mode = services_.session.mode();
+    context.inAnswerBox = watched == answerBox_ || watched == answerBox_->viewport();
+    context.hasCurrentRow = row >= 0;
+    context.sentenceRow = table.isValidRow(row) && table.isSentence(row);
+    if (services_.player) {
+        context.playback.mediaPlaying = services_.player->mediaMode() == u"playing";
+        context.playback.mediaPaused = services_.player->paused();
     }
-    if (isEnterKey(code) && inAnswerBox) {
-        if (row < 0)
-            return true;
-        if (state_.editMode) {
-            submitEditedText();
-            return true;
-        }
-        if (state_.dictationMode && table.isValidRow(row) && !table.isTitleRow(row)) {
-            SubmitAnswer();
-            return true;
-        }
+    const FormKeyDecision d = dictationFormKey(code, context);
+    MediaWindow* media = panel_.mediaWindow();
+    switch (d.space) {
+    case SpaceAction::Pause:
+        if (media)
+            media->PauseMedia();
+        break;
+    case SpaceAction::Resume:
+        if (media)
+            media->ResumeMedia();
+        break;
+    case SpaceAction::Replay:
+        replaySentence();
+        break;
+    case SpaceAction::None:
+        break;
+    }
+    switch (d.action) {
+    case FormKeyDecision::Pass:
+        return false;
+    case FormKeyDecision::DeleteMismatch:
+        QCoreApplication::postEvent(
+            answerBox_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+        return true;
+    case FormKeyDecision::SubmitEdit:
+        submitEditedText();
+        return true;
+    case FormKeyDecision::SubmitAnswer:
+        SubmitAnswer();
+        return true;
+    case FormKeyDecision::Swallow:
+        return true;
     }
     return false;
 }
@@ -521,7 +545,7 @@ void DictationForm::submitEditedText()
     if (!table.isValidRow(row))
         return;
     table.setField(row, Text, answerBox_->toPlainText().trimmed());
-    state_.unitModified = true;
+    services_.session.rowsChanged();
 }
 
 void DictationForm::mousePressEvent(QMouseEvent* event)
@@ -745,6 +769,8 @@ void DictationForm::tick()
 {
     if (!marginMeasured_)
         measureMargin();
+    if (keyboardTries_ > 0)
+        takeKeyboard();
     TipWindow* tip = panel_.tipWindow();
     if (tip && tip->tipVisible() && tip->tipOwner() == this) {
         const QPoint caret = caretPoint();

@@ -118,6 +118,7 @@ private:
     void rightAnswer();
     void answerAgain();
     void measureMargin();
+    void takeKeyboard();
     QRect workArea() const;
     bool mediaEnlarged() const;
     int lineCount(const QPlainTextEdit* box) const;
@@ -125,7 +126,7 @@ private:
 
     MainPanelDialog& panel_;
     StudyServices& services_;
-    StudyState& state_;
+    const StudyState& state_;
     QPlainTextEdit* promptLine_ = nullptr;
     QPlainTextEdit* answerBox_ = nullptr;
     TypingProgressBar* progressBar_ = nullptr;
@@ -149,6 +150,9 @@ private:
     int markerPosition_ = 0;
     bool marginMeasured_ = false;
     int alpha_ = 255;
+    // Ticks left in which the form asks for the keyboard (half a second).
+    static constexpr int kKeyboardTries = 25;
+    int keyboardTries_ = 0;
     QTimer timer_;
 };
 

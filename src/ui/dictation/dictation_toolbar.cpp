@@ -134,7 +134,7 @@ void DictationToolbar::tick()
     const StudyState& state = panel_.state();
     const SentenceTable& table = panel_.services().sentences;
     const bool notebook = !state.isNotebook && table.isValidRow(state.currentRow) &&
-                          table.field(state.currentRow, Kind) == QLatin1String("1");
+                          table.isSentence(state.currentRow);
     if (notebook != notebookVisible_) {
         notebookVisible_ = notebook;
         if (!notebook && hovered_ == NotebookButton)
@@ -258,27 +258,9 @@ void DictationToolbar::pressButton(Button button)
 
 void DictationToolbar::toggleSound()
 {
-    StudyState& state = panel_.state();
-    StudyServices& services = panel_.services();
-    state.playFromMs = kNone;
-    state.playToMs = kNone;
-    if (state.soundOn) {
-        state.soundOn = false;
-        if (services.player && services.player->mediaMode() == u"playing" && panel_.mediaWindow())
-            panel_.mediaWindow()->PauseMedia();
-        if (services.recorder && services.recorder->recordStatus() == RecordPlaying)
-            setRecordButtonState(services.recorder->stopRecording());
-        if (services.speech)
-            services.speech->clearSpeechPending();
-    } else {
-        state.soundOn = true;
-        if (MediaWindow* media = panel_.mediaWindow()) {
-            bool advancing = false;
-            const int select = media->PlayRow(advancing);
-            if (select >= 0 && panel_.sentenceList())
-                panel_.sentenceList()->selectRow(select);
-        }
-    }
+    // The same command as the main menu's "静音".
+    if (SentenceList* list = panel_.sentenceList())
+        list->toggleMute();
     draw(false);
 }
 

@@ -118,7 +118,7 @@ private:
     void reportSpeechFailure();
 
     MainPanelDialog& panel_;
-    StudyState& state_;
+    const StudyState& state_;
     MediaPlayer* player_;
     // The media layer that delivers frames here; null when the commands go
     // to another layer (a recording stand-in in tests).

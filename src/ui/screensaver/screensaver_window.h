@@ -112,7 +112,7 @@ private:
     void keepOwnedWindowsInFront(QWidget* owner);
 
     MainPanelDialog& panel_;
-    StudyState& state_;
+    const StudyState& state_;
     QString cfgFolder_;
     PictureList pictures_;
     AllowList allowList_;

@@ -4,7 +4,8 @@
 #include "core/media/media_commands.h"
 #include "core/study/row_editing.h"
 #include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
+#include "core/study/study_keys.h"
+#include "core/study/study_session.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/study_menu.h"
@@ -22,7 +23,7 @@ enum EditMenuItem {
     TitleItem,
     DeleteRowItem,
     DeleteSectionItem,
-    EarlierItem,
+    EarlierItem, // 6 to 9: the time edits of kTimeShifts
     LaterItem,
     SpanEarlierItem,
     SpanLaterItem,
@@ -56,7 +57,8 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
     }
 
-    switch (menu.track(globalPos + QPoint(-140, 25))) {
+    const int chosen = menu.track(globalPos + QPoint(-140, 25));
+    switch (chosen) {
     case LeaveEditItem:
         toggleEdit();
         break;
@@ -66,7 +68,7 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
     case TitleItem:
         toggleTitleRow(table_, row);
         InvalidateRowPart(row, WholeWidth);
-        state_.unitModified = true;
+        session_.rowsChanged();
         break;
     case DeleteRowItem:
         deleteCurrentRow();
@@ -74,19 +76,9 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
     case DeleteSectionItem:
         deleteSection();
         break;
-    case EarlierItem:
-        ShiftTime(-50, false);
-        break;
-    case LaterItem:
-        ShiftTime(50, false);
-        break;
-    case SpanEarlierItem:
-        ShiftTime(-500, true);
-        break;
-    case SpanLaterItem:
-        ShiftTime(500, true);
-        break;
     default:
+        if (const TimeShiftCommand* shift = timeShiftOfMenuItem(chosen))
+            ShiftTime(shift->deltaMs, shift->wholeSpan);
         break;
     }
 }
@@ -94,7 +86,7 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
 void SentenceList::InsertRow(int index)
 {
     dictora::InsertRow(table_, index, state_.isNotebook);
-    state_.unitModified = true;
+    session_.rowsChanged();
 }
 
 bool SentenceList::ShiftTime(int deltaMs, bool wholeSpan)
@@ -105,7 +97,7 @@ bool SentenceList::ShiftTime(int deltaMs, bool wholeSpan)
         return false;
     for (const RowRepaint& repaint : shift.repaints)
         InvalidateRowPart(repaint.row, repaint.part);
-    state_.unitModified = true;
+    session_.rowsChanged();
     // The edited span is heard at once.
     playRow();
     return true;
@@ -117,8 +109,9 @@ void SentenceList::deleteCurrentRow()
     if (!table_.isValidRow(row))
         return;
     removeRowsQuietly(row, 1);
-    state_.currentRow = kNone;
-    state_.unitModified = true;
+    session_.rowsChanged();
+    // The dictation form shows no row any more.
+    loadRow();
 }
 
 void SentenceList::removeRowsQuietly(int row, int count)
@@ -126,14 +119,14 @@ void SentenceList::removeRowsQuietly(int row, int count)
     // The list view would select the row after the removed ones; here the
     // removal leaves no row current.
     removing_ = true;
-    state_.currentRow = kNone;
+    session_.currentRowRemoved();
     if (count > 0)
         table_.removeRows(row, count);
     else
         deleteSectionRows(table_, row);
     clearSelection();
     removing_ = false;
-    state_.currentRow = kNone;
+    session_.currentRowRemoved();
 }
 
 bool SentenceList::deleteSection()
@@ -149,13 +142,14 @@ bool SentenceList::deleteSection()
     if (question.exec() != QMessageBox::Yes)
         return false;
     removeRowsQuietly(row, 0);
-    if (panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Close MYSHOW "));
-    closeMediaWindow();
-    state_.currentRow = kNone;
-    state_.mediaFilePath.clear();
-    state_.openMediaLengthMs = kNone;
-    state_.unitModified = true;
+    const SectionDeleted d = session_.sectionDeleted();
+    if (d.closeMedia) {
+        if (panel_.services().media)
+            panel_.services().media->send(QStringLiteral("Close MYSHOW "));
+        closeMediaWindow();
+    }
+    // Nothing of the deleted rows stays in the dictation form.
+    loadRow();
     return true;
 }
 

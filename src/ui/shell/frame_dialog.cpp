@@ -1,6 +1,6 @@
 #include "ui/shell/frame_dialog.h"
 
-#include "core/study/study_state.h"
+#include "core/study/study_session.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
@@ -16,11 +16,13 @@
 namespace dictora {
 
 FrameDialog::FrameDialog(StudyServices& services, DesktopProbe probe)
-    : QWidget(nullptr, Qt::Window), state_(services.state), probe_(std::move(probe))
+    : QWidget(nullptr, Qt::Window), session_(services.session), probe_(std::move(probe))
 {
     setObjectName(QStringLiteral("frame"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
-    state_.now = QDateTime::currentDateTime();
+    const StudyState& state = session_.state();
+    session_.desktopObserved(QDateTime::currentDateTime(), state.cursorPos,
+                             state.windowUnderCursor, state.foregroundWindow);
     mainPanel_ = new MainPanelDialog(this, services);
     // The first paint of the study screen is whichever of these comes first:
     // Qt does not paint a widget whose children cover it completely.
@@ -54,10 +56,10 @@ void FrameDialog::start()
 
 void FrameDialog::refreshObservations()
 {
-    state_.cursorPos = QCursor::pos();
-    state_.windowUnderCursor = probe_.windowAt ? probe_.windowAt(state_.cursorPos) : nullptr;
-    state_.foregroundWindow = probe_.foregroundWindow ? probe_.foregroundWindow() : nullptr;
-    state_.now = QDateTime::currentDateTime();
+    const QPoint cursor = QCursor::pos();
+    session_.desktopObserved(QDateTime::currentDateTime(), cursor,
+                             probe_.windowAt ? probe_.windowAt(cursor) : nullptr,
+                             probe_.foregroundWindow ? probe_.foregroundWindow() : nullptr);
 }
 
 void FrameDialog::bringToFront()
@@ -81,6 +83,14 @@ void FrameDialog::bringToFront()
     }
     if (answerBox_)
         answerBox_->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void FrameDialog::leaveTopLayer()
+{
+    // As in bringToFront, on the native window as it is.
+    if (QWindow* native = windowHandle();
+        native && native->flags().testFlag(Qt::WindowStaysOnTopHint))
+        native->setFlags(native->flags() & ~Qt::WindowStaysOnTopHint);
 }
 
 void FrameDialog::changeEvent(QEvent* event)

@@ -9,7 +9,7 @@
 namespace dictora {
 
 struct StudyServices;
-struct StudyState;
+class StudySession;
 class MainPanelDialog;
 
 // Where the frame's 20 ms timer reads the desktop: the window under a screen
@@ -40,6 +40,8 @@ public:
     // Raises the study screen over every other window and gives the keyboard
     // to the dictation form's answer box (used by the screensaver's guard).
     void bringToFront();
+    // Takes the frame out of the topmost layer again.
+    void leaveTopLayer();
     // The answer box the keyboard goes to in bringToFront.
     void setAnswerBox(QWidget* answerBox) { answerBox_ = answerBox; }
 
@@ -61,7 +63,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    StudyState& state_;
+    StudySession& session_;
     DesktopProbe probe_;
     MainPanelDialog* mainPanel_ = nullptr;
     QPointer<QWidget> answerBox_;

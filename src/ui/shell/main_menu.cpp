@@ -6,6 +6,8 @@
 #include "core/media/voice_recorder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "ui/dictation/dictation_form.h"
+#include "ui/dictation/dictation_toolbar.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
@@ -81,84 +83,71 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
     }
 }
 
+PlaybackNow SentenceList::playbackNow()
+{
+    PlaybackNow now;
+    now.mediaPlaying = mediaMode() == u"playing";
+    now.mediaPaused = mediaPaused();
+    VoiceRecorder* recorder = panel_.services().recorder;
+    now.recordingPlayback = recorder && recorder->recordStatus() == RecordPlaying;
+    return now;
+}
+
 void SentenceList::toggleMute()
 {
-    if (state_.soundOn) {
-        state_.soundOn = false;
-        if (mediaMode() == u"playing")
-            pauseMedia();
-        VoiceRecorder* recorder = panel_.services().recorder;
-        if (recorder && recorder->recordStatus() == RecordPlaying)
-            recorder->stopRecording();
+    const SoundDecision d = session_.toggleSound(playbackNow());
+    if (d.pauseMedia)
+        pauseMedia();
+    if (d.stopRecordingPlayback)
+        if (VoiceRecorder* recorder = panel_.services().recorder) {
+            const int status = recorder->stopRecording();
+            if (DictationForm* form = panel_.dictationForm())
+                form->toolbar()->setRecordButtonState(status);
+        }
+    if (d.clearSpeechPending)
         if (SpeechOutput* speech = panel_.services().speech)
             speech->clearSpeechPending();
-        return;
-    }
-    state_.soundOn = true;
-    state_.playToMs = kNone;
-    state_.playFromMs = kNone;
-    playRow();
+    if (d.playRow)
+        playRow();
 }
 
 void SentenceList::toggleLineByLine()
 {
-    state_.playToMs = kNone;
-    state_.playFromMs = kNone;
-    state_.dictationMode = false;
-    state_.editMode = false;
-    state_.lineByLineMode = !state_.lineByLineMode;
-    clearSpanFlags();
-    repaintAll();
-    playRow();
-    loadRow();
+    carryOut(session_.switchLineByLine());
 }
 
 void SentenceList::toggleDictation()
 {
-    if (state_.lineByLineMode && panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
-    state_.lineByLineMode = false;
-    state_.editMode = false;
-    if (state_.dictationMode) {
-        state_.dictationMode = false;
-        state_.soundOn = true;
-        resetTypingProgress();
-    } else if (!selectFirstToStudy()) {
-        showTipAtCursor(QStringLiteral("请增加内容或选择其他单元"));
-    }
-    repaintAll();
-    loadRow();
-}
-
-bool SentenceList::selectFirstToStudy()
-{
-    for (int row = 0; row < table_.rowCount(); ++row) {
-        if (!table_.isTitleRow(row) && table_.field(row, Done) == u"0") {
-            state_.dictationMode = true;
-            selectRow(row);
-            return true;
-        }
-    }
-    return false;
+    carryOut(session_.switchDictation(!state_.dictationMode));
 }
 
 void SentenceList::toggleEdit()
 {
-    if (state_.lineByLineMode && panel_.services().media)
+    carryOut(session_.switchEdit());
+}
+
+void SentenceList::carryOut(const ModeDecision& d)
+{
+    if (d.stopMedia && panel_.services().media)
         panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
-    state_.lineByLineMode = false;
-    state_.dictationMode = false;
-    state_.soundOn = true;
-    state_.editMode = !state_.editMode;
-    repaintAll();
-    loadRow();
-    if (state_.editMode && !state_.isNotebook && table_.rowCount() <= 3) {
-        // The mode item hides the tip when it sees the mode change: it sees
-        // it now, so the hint stays up.
-        if (ProgressPanel* progress = panel_.progressPanel())
-            progress->RefreshPanel();
-        showTipAtCursor(QStringLiteral("可以拖动文件添加内容"));
-    }
+    if (d.clearSpanFlags)
+        clearSpanFlags();
+    if (d.resetTypingProgress)
+        resetTypingProgress();
+    // The screensaver comes up (or goes) before the row takes the keyboard,
+    // and a tip shown below is not hidden by the mode item noticing the
+    // change later.
+    panel_.modeChanged(d.frameOnTop);
+    if (d.playRow)
+        playRow();
+    if (d.selectRow >= 0)
+        selectRow(d.selectRow);
+    if (d.repaintList)
+        repaintAll();
+    if (d.loadRow)
+        loadRow();
+    if (!d.tip.isEmpty())
+        showTipAtCursor(d.tip);
 }
 
 void SentenceList::clearRecord()

@@ -2,6 +2,7 @@
 
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "core/study/unit_library.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
@@ -10,6 +11,7 @@
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/dialog_colours.h"
+#include "ui/shell/frame_dialog.h"
 #include "ui/shell/sentence_list.h"
 #include "ui/shell/shadow_frame.h"
 #include "ui/shell/study_services.h"
@@ -54,6 +56,11 @@ MainPanelDialog::MainPanelDialog(QWidget* frame, StudyServices& services)
     sentenceList_->hide();
     connect(this, &MainPanelDialog::contextMenuRequested, sentenceList_,
             &SentenceList::showContextMenu);
+
+    // Closing a Unit ends every mode, Dictation with it.
+    if (services_.library)
+        connect(services_.library, &UnitLibrary::unitClosing, this,
+                &MainPanelDialog::leaveTopLayer);
 
     filterInput(this);
     filterInput(sentenceList_);
@@ -166,6 +173,20 @@ void MainPanelDialog::toggleDock()
             floating_.setDictationFormDocked(false);
     }
     layoutPanel();
+}
+
+void MainPanelDialog::leaveTopLayer()
+{
+    if (auto* frame = qobject_cast<FrameDialog*>(window()))
+        frame->leaveTopLayer();
+}
+
+void MainPanelDialog::modeChanged(bool frameOnTop)
+{
+    if (!frameOnTop)
+        leaveTopLayer();
+    if (progressPanel_)
+        progressPanel_->RefreshPanel();
 }
 
 void MainPanelDialog::panelMoved()

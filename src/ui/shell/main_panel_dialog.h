@@ -64,10 +64,19 @@ public:
     void toggleDock();
     // The panel's screen place changed (the frame moved).
     void panelMoved();
+    // Takes the frame out of the topmost layer, where the screensaver puts
+    // it for Dictation mode; every way out of Dictation calls it, so the
+    // unit library pop-up and other programs come up over it again.
+    void leaveTopLayer();
+    // A mode changed: the frame leaves the topmost layer unless it may stay
+    // there (Dictation mode), and the progress panel's mode item shows the
+    // mode now, so the screensaver follows before anything else happens.
+    void modeChanged(bool frameOnTop);
 
     PanelLayoutInput layoutInput() const;
 
-    StudyState& state() { return state_; }
+    // Windows read the study state; they change it through the session.
+    const StudyState& state() const { return state_; }
     StudyServices& services() { return services_; }
     ScreensaverWindow* screensaver() const { return screensaver_; }
     ProgressPanel* progressPanel() const { return progressPanel_; }
@@ -109,7 +118,7 @@ private:
     void filterInput(QWidget* widget);
 
     StudyServices& services_;
-    StudyState& state_;
+    const StudyState& state_;
     SentenceList* sentenceList_ = nullptr;
     FloatingWindows floating_;
     ScreensaverWindow* screensaver_ = nullptr;

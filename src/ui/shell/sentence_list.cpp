@@ -6,7 +6,8 @@
 #include "core/import/content_files.h"
 #include "core/study/sentence_list_rules.h"
 #include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
+#include "core/study/study_keys.h"
+#include "core/study/study_session.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/panel_layout.h"
@@ -27,7 +28,8 @@
 namespace dictora {
 
 SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
-    : QTableView(parent), panel_(panel), state_(panel.state()), table_(panel.services().sentences)
+    : QTableView(parent), panel_(panel), session_(panel.services().session),
+      state_(panel.state()), table_(panel.services().sentences)
 {
     setObjectName(QStringLiteral("sentenceList"));
     setModel(&table_);
@@ -150,7 +152,7 @@ void SentenceList::rowSelected(int row)
 {
     const int previous = state_.currentRow;
     selectionJustChanged = true;
-    state_.currentRow = row;
+    const RowDecision d = session_.selectRow(row, mediaBusy());
     currentRowRect = visualRect(table_.index(row, 0));
     if (table_.isValidRow(previous))
         viewport()->update(visualRect(table_.index(previous, 0)));
@@ -159,17 +161,16 @@ void SentenceList::rowSelected(int row)
     if (!keyNavigating)
         pageTo(row);
 
-    if (!table_.isTitleRow(row)) {
-        if (state_.editMode)
-            pickTimePointFromCursor(row);
-        if (mediaBusy())
-            return;
+    if (d.pickTimePoint)
+        pickTimePointFromCursor(row);
+    if (d.holdForm)
+        holdDictationForm();
+    if (d.loadRow)
         loadRow();
+    if (d.playRow)
         playRow();
-        return;
-    }
-    if (state_.editMode)
-        showTipAtCursor(QStringLiteral("双击配置"), -30, 10);
+    if (!d.tip.isEmpty())
+        showTipAtCursor(d.tip, -30, 10);
 }
 
 void SentenceList::pageTo(int row)
@@ -198,7 +199,7 @@ bool SentenceList::pickTimePointFromCursor(int row)
 
 void SentenceList::mousePressEvent(QMouseEvent* event)
 {
-    state_.cursorPos = event->globalPosition().toPoint();
+    session_.cursorMoved(event->globalPosition().toPoint());
     // A right click never changes the selection; its release opens the menu.
     if (event->button() == Qt::RightButton) {
         event->accept();
@@ -210,7 +211,7 @@ void SentenceList::mousePressEvent(QMouseEvent* event)
 
 void SentenceList::mouseReleaseEvent(QMouseEvent* event)
 {
-    state_.cursorPos = event->globalPosition().toPoint();
+    session_.cursorMoved(event->globalPosition().toPoint());
     QTableView::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
@@ -240,7 +241,7 @@ void SentenceList::mouseReleaseEvent(QMouseEvent* event)
 
 void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    state_.cursorPos = event->globalPosition().toPoint();
+    session_.cursorMoved(event->globalPosition().toPoint());
     if (event->button() != Qt::LeftButton) {
         event->accept();
         return;
@@ -276,51 +277,35 @@ void SentenceList::togglePlayback()
 
 // --- keys -------------------------------------------------------------------
 
-bool SentenceList::timeKeysAllowed() const
+ListKeyContext SentenceList::keyContext() const
 {
+    ListKeyContext context;
+    context.mode = session_.mode();
     const int row = state_.currentRow;
-    return state_.editMode && table_.isValidRow(row) && selectedPoint >= 0 &&
-           !table_.isTitleRow(row) && !table_.field(row, MediaName).isEmpty();
+    context.sentenceRow = table_.isValidRow(row) && table_.isSentence(row);
+    context.selectedPoint = selectedPoint;
+    context.hasMediaName = context.sentenceRow && !table_.field(row, MediaName).isEmpty();
+    return context;
 }
 
 void SentenceList::keyPressEvent(QKeyEvent* event)
 {
-    const int row = state_.currentRow;
-    switch (event->key()) {
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
+    const ListKeyDown down = sentenceListKeyDown(event->key(), keyContext());
+    switch (down.action) {
+    case ListKeyDown::Navigate:
         keyNavigating = true;
         QTableView::keyPressEvent(event);
         return;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (state_.editMode && table_.isValidRow(row) && !table_.isTitleRow(row)) {
-            const int point = event->key() == Qt::Key_Left ? 1 : 2;
-            if (point != selectedPoint) {
-                selectedPoint = point;
-                InvalidateRowPart(-1, TimeColumns);
-            }
+    case ListKeyDown::ChoosePoint:
+        if (down.point != selectedPoint) {
+            selectedPoint = down.point;
+            InvalidateRowPart(-1, TimeColumns);
         }
         break;
-    case Qt::Key_A:
-        if (timeKeysAllowed())
-            ShiftTime(-50, false);
+    case ListKeyDown::ShiftTime:
+        ShiftTime(down.shift->deltaMs, down.shift->wholeSpan);
         break;
-    case Qt::Key_F:
-        if (timeKeysAllowed())
-            ShiftTime(50, false);
-        break;
-    case Qt::Key_E:
-        if (timeKeysAllowed())
-            ShiftTime(-500, true);
-        break;
-    case Qt::Key_D:
-        if (timeKeysAllowed())
-            ShiftTime(500, true);
-        break;
-    default:
+    case ListKeyDown::Swallow:
         break;
     }
     // Every other key is swallowed: no type-ahead selection.
@@ -336,14 +321,23 @@ void SentenceList::keyReleaseEvent(QKeyEvent* event)
     keyNavigating = false;
     if (event->key() != Qt::Key_Space)
         return;
-    if (state_.lineByLineMode) {
-        if (mediaMode() == u"playing")
-            pauseMedia();
-        else if (mediaPaused())
-            resumeMedia();
-    } else if (!state_.dictationMode && !state_.editMode && table_.isValidRow(state_.currentRow) &&
-               !table_.isTitleRow(state_.currentRow)) {
+    carryOut(spaceAction(session_.mode(), keyContext().sentenceRow, playbackNow()));
+}
+
+void SentenceList::carryOut(SpaceAction action)
+{
+    switch (action) {
+    case SpaceAction::Pause:
+        pauseMedia();
+        break;
+    case SpaceAction::Resume:
+        resumeMedia();
+        break;
+    case SpaceAction::Replay:
         replaySentence();
+        break;
+    case SpaceAction::None:
+        break;
     }
 }
 
@@ -351,18 +345,16 @@ void SentenceList::keyReleaseEvent(QKeyEvent* event)
 
 void SentenceList::NextLine()
 {
-    int next = state_.currentRow < 0 ? 0 : state_.currentRow + 1;
-    while (next < table_.rowCount() && table_.isTitleRow(next))
-        ++next;
-    if (next < table_.rowCount()) {
-        advancing = true;
-        selectRow(next);
+    const NextLineDecision d = session_.next();
+    if (d.selectRow >= 0) {
+        advancing = d.advancing;
+        selectRow(d.selectRow);
         return;
     }
-    state_.lineByLineMode = false;
-    if (panel_.services().speech)
+    panel_.modeChanged(d.frameOnTop);
+    if (d.clearSpeechPending && panel_.services().speech)
         panel_.services().speech->clearSpeechPending();
-    if (panel_.services().media)
+    if (d.stopMedia && panel_.services().media)
         panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
 }
 
@@ -405,7 +397,7 @@ void SentenceList::dropEvent(QDropEvent* event)
         if (url.isLocalFile())
             paths << url.toLocalFile();
     }
-    state_.cursorPos = mapToGlobal(event->position().toPoint());
+    session_.cursorMoved(mapToGlobal(event->position().toPoint()));
     event->acceptProposedAction();
     dropFiles(paths);
 }

@@ -10,6 +10,11 @@ namespace dictora {
 class MainPanelDialog;
 class SentenceRowDelegate;
 class SentenceTable;
+class StudySession;
+struct ListKeyContext;
+struct ModeDecision;
+struct PlaybackNow;
+enum class SpaceAction;
 struct StudyState;
 
 // The large list of the main panel that shows the open Unit row by row. The
@@ -55,7 +60,8 @@ public:
     // Returns whether anything changed.
     bool ShiftTime(int deltaMs, bool wholeSpan);
     void InsertRow(int index);
-    // The mode commands of the main menu.
+    // The mode commands of the main menu; the sound command is the dictation
+    // toolbar's sound button too.
     void toggleMute();
     void toggleLineByLine();
     void toggleDictation();
@@ -112,6 +118,12 @@ protected:
 
 private:
     void rowSelected(int row);
+    // Does what a mode command decided.
+    void carryOut(const ModeDecision& decision);
+    // Pauses, resumes or replays as Space decided.
+    void carryOut(SpaceAction action);
+    PlaybackNow playbackNow();
+    ListKeyContext keyContext() const;
     // Removes count rows at row (0: the Section at row) with no row current
     // afterwards.
     void removeRowsQuietly(int row, int count);
@@ -121,8 +133,6 @@ private:
     void refuse(const QString& tip);
     void showTipAtCursor(const QString& text, int dx = 0, int dy = 0);
     void repaintAll();
-    bool timeKeysAllowed() const;
-    bool selectFirstToStudy();
     void openAddContentForTitle();
     void openAddContentWithFile(const QString& path);
 
@@ -135,6 +145,7 @@ private:
     void replaySentence();
     bool mediaPaused();
     bool mediaBusy();
+    void holdDictationForm();
     bool mediaWindowInFront() const;
     bool mediaPinned() const;
     void togglePinned();
@@ -143,7 +154,8 @@ private:
     void resetTypingProgress();
 
     MainPanelDialog& panel_;
-    StudyState& state_;
+    StudySession& session_;
+    const StudyState& state_;
     SentenceTable& table_;
     SentenceRowDelegate* delegate_ = nullptr;
     int pressedRow_ = -1;

@@ -72,12 +72,14 @@ bool SentenceList::mediaPaused()
 bool SentenceList::mediaBusy()
 {
     const MediaWindow* media = panel_.mediaWindow();
-    if (!media || !media->playBusy())
-        return false;
+    return media && media->playBusy();
+}
+
+void SentenceList::holdDictationForm()
+{
     // A playback is being started: the dictation form stays where it is.
     if (DictationForm* form = panel_.dictationForm())
         form->autoMove = 0;
-    return true;
 }
 
 bool SentenceList::mediaWindowInFront() const

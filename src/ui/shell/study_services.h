@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/study/program_folder.h"
+#include "core/study/study_session.h"
 
 namespace dictora {
 
@@ -27,6 +28,9 @@ struct StudyServices {
     MediaPlayer* player = nullptr;
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
+    // The windows change modes, sound and the current row only through the
+    // session; they read the state.
+    StudySession session{state, sentences};
 };
 
 } // namespace dictora

@@ -87,7 +87,7 @@ private:
     void followOwner();
 
     MainPanelDialog& panel_;
-    StudyState& state_;
+    const StudyState& state_;
     UnitLibrary* library_;
     std::array<StatusItem*, 4> items_{};
     int fadeCount_ = kFadeTop;

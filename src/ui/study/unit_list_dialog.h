@@ -76,7 +76,7 @@ private:
     static bool isSwallowedKey(const QEvent* event);
 
     MainPanelDialog& panel_;
-    StudyState& state_;
+    const StudyState& state_;
     UnitLibrary* library_;
     QListWidget* list_ = nullptr;
     QPushButton* addButton_ = nullptr;

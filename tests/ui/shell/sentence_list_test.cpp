@@ -2,6 +2,7 @@
 
 #include "ui/shell/menu_answer.h"
 
+#include "ui/dictation/dictation_form.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/media/media_window.h"
 #include "ui/study/progress_panel.h"
@@ -9,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace dictora {
@@ -127,9 +129,14 @@ TEST_F(SentenceListTest, DeleteSectionAsksThenRemovesTheTitleAndItsSentences)
     EXPECT_EQ(box->text, QStringLiteral("确认删除 课文 里面 第一课 所有内容 ?"));
     EXPECT_EQ(table.rowCount(), 6);
 
+    // The answer box showed a sentence of the Section; it goes with it.
+    clickRow(1);
+    clickRow(0);
+    ASSERT_EQ(panel->dictationForm()->answerBox()->toPlainText(), QStringLiteral("one"));
     box = answerNextBox(QMessageBox::Yes);
     media.log.clear();
     choose(QStringLiteral("删除标题及内容"));
+    EXPECT_TRUE(panel->dictationForm()->answerBox()->toPlainText().isEmpty());
     ASSERT_EQ(table.rowCount(), 3);
     EXPECT_EQ(table.field(0, SectionTitle), QStringLiteral("第二课"));
     EXPECT_EQ(state.currentRow, kNone);
@@ -259,7 +266,12 @@ TEST_F(SentenceListTest, InsertAndTitleItemsEditTheCurrentRow)
     EXPECT_EQ(state.currentRow, 1);
     choose(QStringLiteral("本行设置成标题"));
     EXPECT_TRUE(table.isTitleRow(1));
+    clickRow(2);
+    ASSERT_EQ(panel->dictationForm()->answerBox()->toPlainText(), QStringLiteral(""));
+    clickRow(3);
+    ASSERT_EQ(panel->dictationForm()->answerBox()->toPlainText(), QStringLiteral("two"));
     choose(QStringLiteral("删除本行"));
+    EXPECT_TRUE(panel->dictationForm()->answerBox()->toPlainText().isEmpty());
     EXPECT_EQ(table.rowCount(), 6);
     EXPECT_EQ(state.currentRow, kNone);
     EXPECT_FALSE(list().selectionModel()->hasSelection());
