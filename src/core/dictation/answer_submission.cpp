@@ -49,7 +49,7 @@ NextDictation nextDictationRow(const SentenceTable& table, int currentRow, int r
 {
     NextDictation next;
     for (int r = currentRow + 1; r >= 0 && r < table.rowCount(); ++r) {
-        if (table.field(r, Kind) == QLatin1String("1") &&
+        if (table.isSentence(r) &&
             table.field(r, Done) == QLatin1String("0")) {
             next.row = r;
             break;

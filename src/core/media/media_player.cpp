@@ -44,6 +44,17 @@ void MediaPlayer::closeMedia()
     state_.openMediaLengthMs = kNone;
 }
 
+void MediaPlayer::stopMedia()
+{
+    commands_.send(QStringLiteral("Stop MYSHOW "));
+}
+
+void MediaPlayer::closeMediaFile()
+{
+    commands_.send(QStringLiteral("Close MYSHOW "));
+    closeMedia();
+}
+
 void MediaPlayer::openMedia()
 {
     state_.openMediaLengthMs = kNone;
@@ -80,7 +91,7 @@ int MediaPlayer::playRow(bool& advancing)
     const int row = state_.currentRow;
     if (row < 0) {
         for (int r = 0; r < table_.rowCount(); ++r) {
-            if (table_.field(r, Kind) == u"1")
+            if (table_.isSentence(r))
                 return r;
         }
         return kNone;
@@ -132,7 +143,7 @@ int MediaPlayer::playRow(bool& advancing)
     const bool spanUnderWay = state_.playFromMs >= 0 && state_.playFromMs < state_.playToMs;
     if (state_.lineByLineMode && sameMedia && spanUnderWay) {
         const bool isLast = row + 1 >= table_.rowCount();
-        const bool nextStartsLater = !isLast && table_.field(row + 1, Kind) == u"1" &&
+        const bool nextStartsLater = !isLast && table_.isSentence(row + 1) &&
                                      scaleToMedia(textToInt(table_.field(row + 1, StartMs)), realMs,
                                                   declaredLengthMs_) > from;
         const bool mayGoOn = isLast || nextStartsLater;

@@ -59,6 +59,11 @@ public:
     // Plays playFromMs..playToMs, or speaks the row text.
     void playSpan(bool forceSpeech);
     void replaySentence();
+    // Stops the media where it is (Line-by-line play ended).
+    void stopMedia();
+    // Closes the media file because its Section went: the device, the video
+    // and the lengths.
+    void closeMediaFile();
     void pauseMedia();
     void resumeMedia();
     // "playing", "paused", "stopped", ... of the device, or of the voice when

@@ -64,7 +64,7 @@ int neighbourSentenceRow(const SentenceTable& table, int currentRow, int step)
     if (currentRow < 0)
         return kNone;
     const int row = currentRow + step;
-    if (!table.isValidRow(row) || table.field(row, Kind) != QLatin1String("1"))
+    if (!table.isValidRow(row) || !table.isSentence(row))
         return kNone;
     return row;
 }

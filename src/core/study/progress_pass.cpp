@@ -162,7 +162,7 @@ ProgressFigures runProgressPass(SentenceTable& table, const UnitHeader& header, 
             for (int i = 0; i < 4; ++i)
                 setIfDifferent(table, r, SectionTitle + i, section[size_t(i)]);
             if (textToInt(table.field(r, EndMs)) <= 0 && r + 1 < count &&
-                table.field(r + 1, Kind) == kOne)
+                table.isSentence(r + 1))
                 setIfDifferent(table, r, EndMs, table.field(r + 1, StartMs));
         }
         const QString& doneText = table.field(r, Done);

@@ -490,27 +490,13 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     context.inAnswerBox = watched == answerBox_ || watched == answerBox_->viewport();
     context.hasCurrentRow = row >= 0;
     context.sentenceRow = table.isValidRow(row) && table.isSentence(row);
-    if (services_.player) {
-        context.playback.mediaPlaying = services_.player->mediaMode() == u"playing";
-        context.playback.mediaPaused = services_.player->paused();
-    }
+    SentenceList* list = panel_.sentenceList();
+    // The devices are asked only when Space may need their answer.
+    if (list && code == Qt::Key_Space)
+        context.playback = list->playbackNow();
     const FormKeyDecision d = dictationFormKey(code, context);
-    MediaWindow* media = panel_.mediaWindow();
-    switch (d.space) {
-    case SpaceAction::Pause:
-        if (media)
-            media->PauseMedia();
-        break;
-    case SpaceAction::Resume:
-        if (media)
-            media->ResumeMedia();
-        break;
-    case SpaceAction::Replay:
-        replaySentence();
-        break;
-    case SpaceAction::None:
-        break;
-    }
+    if (list)
+        list->carryOut(d.space);
     switch (d.action) {
     case FormKeyDecision::Pass:
         return false;

@@ -1,7 +1,7 @@
 // The edit menu of the sentence list and the row edits behind it.
 #include "ui/shell/sentence_list.h"
 
-#include "core/media/media_commands.h"
+#include "core/media/media_player.h"
 #include "core/study/row_editing.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
@@ -144,8 +144,8 @@ bool SentenceList::deleteSection()
     removeRowsQuietly(row, 0);
     const SectionDeleted d = session_.sectionDeleted();
     if (d.closeMedia) {
-        if (panel_.services().media)
-            panel_.services().media->send(QStringLiteral("Close MYSHOW "));
+        if (MediaPlayer* player = panel_.services().player)
+            player->closeMediaFile();
         closeMediaWindow();
     }
     // Nothing of the deleted rows stays in the dictation form.

@@ -1,7 +1,7 @@
 // The main menu of the sentence list and the mode commands behind it.
 #include "ui/shell/sentence_list.h"
 
-#include "core/media/media_commands.h"
+#include "core/media/media_player.h"
 #include "core/media/speech_output.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/sentence_table.h"
@@ -128,8 +128,8 @@ void SentenceList::toggleEdit()
 
 void SentenceList::carryOut(const ModeDecision& d)
 {
-    if (d.stopMedia && panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
+    if (d.stopMedia && panel_.services().player)
+        panel_.services().player->stopMedia();
     if (d.clearSpanFlags)
         clearSpanFlags();
     if (d.resetTypingProgress)

@@ -354,8 +354,8 @@ void SentenceList::NextLine()
     panel_.modeChanged(d.frameOnTop);
     if (d.clearSpeechPending && panel_.services().speech)
         panel_.services().speech->clearSpeechPending();
-    if (d.stopMedia && panel_.services().media)
-        panel_.services().media->send(QStringLiteral("Stop MYSHOW "));
+    if (d.stopMedia && panel_.services().player)
+        panel_.services().player->stopMedia();
 }
 
 // --- tips and cues ----------------------------------------------------------

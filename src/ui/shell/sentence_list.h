@@ -73,6 +73,12 @@ public:
     // The clear-record command of the main menu.
     void clearRecord();
 
+    // Pauses, resumes or replays as Space decided (here and in the
+    // dictation form).
+    void carryOut(SpaceAction action);
+    // What the media and the recorder are doing, for the session's rules.
+    PlaybackNow playbackNow();
+
     // Handles dropped files as the list does (refusal tips, then one
     // add-content dialog per base name). Returns the number of files opened.
     int dropFiles(const QStringList& paths);
@@ -120,9 +126,6 @@ private:
     void rowSelected(int row);
     // Does what a mode command decided.
     void carryOut(const ModeDecision& decision);
-    // Pauses, resumes or replays as Space decided.
-    void carryOut(SpaceAction action);
-    PlaybackNow playbackNow();
     ListKeyContext keyContext() const;
     // Removes count rows at row (0: the Section at row) with no row current
     // afterwards.

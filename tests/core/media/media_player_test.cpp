@@ -87,6 +87,22 @@ TEST_F(MediaPlayerTest, OpensTheQuotedFileAndPlaysTheSpanScaledToTheRealLength)
     EXPECT_EQ(pausedMs, 0);
 }
 
+TEST_F(MediaPlayerTest, StopsAndClosesTheMediaForTheWindows)
+{
+    addSection(audioPath, 0, {{0, 1500}});
+    state.mediaFilePath = audioPath;
+    select(1);
+    surface.showVideo();
+    commands.log.clear();
+    player.stopMedia();
+    EXPECT_EQ(commands.log, QStringList{QStringLiteral("Stop MYSHOW ")});
+    commands.log.clear();
+    player.closeMediaFile();
+    EXPECT_EQ(commands.log, QStringList{QStringLiteral("Close MYSHOW ")});
+    EXPECT_LT(state.openMediaLengthMs, 0);
+    EXPECT_FALSE(surface.isVideoShown());
+}
+
 TEST_F(MediaPlayerTest, ScalesHourLongMediaWithoutOverflow)
 {
     commands.replies["Status MYSHOW Length"] = "3599000";
