@@ -96,7 +96,7 @@ QStringList splitSentences(const QString& line)
         if (piece.isEmpty())
             continue;
         if (!hasWordCharacter(piece) && !sentences.isEmpty())
-            sentences.last() += piece;
+            sentences.last() += u' ' + piece;
         else
             sentences << piece;
     }
