@@ -95,10 +95,18 @@ def espeak_lesson():
     with open("voice.txt", "w") as f:
         f.write(" ".join(SENTENCES) + "\n")
     loose_srt(spans, "voice_loose.srt", rng)
+    with open("voice_truth.json", "w") as f:
+        json.dump(spans, f)
     report("espeak-ng other voice, clean", align(["voice.txt", "voice_clean.wav"]), spans)
     report("espeak-ng other voice, noise + music", align(["voice.txt", "voice_mixed.wav"]), spans)
     report("  re-timed subtitle (+2.5 s, +-400 ms)",
            align(["--retime", "voice_loose.srt", "voice_mixed.wav"]), spans)
+
+
+def room_tone(rng, count):
+    """Faint noise (about -50 dBFS) between recordings: real recordings never
+    fall to digital silence, and the gaps must not be easier than the room."""
+    return array.array("h", [int(rng.gauss(0, 100)) for _ in range(count)])
 
 
 def real_lesson():
@@ -112,23 +120,33 @@ def real_lesson():
             m = re.match(r"<s> (.*?)\s*</s> \((.*)\)", line.strip())
             items.append((data + folder + m.group(2) + ".wav", m.group(1)))
     rng, rate = random.Random(3), 16000
-    samples, spans = array.array("h", [0] * rate), []
+    samples, spans = room_tone(rng, rate), []
     for path, text in items:
         with wave.open(path) as w:
             a = array.array("h", w.readframes(w.getnframes()))
         hop = 160
         levels = [math.sqrt(sum(x * x for x in a[i:i + 400]) / 400 + 1) for i in range(0, len(a) - 400, hop)]
         peak = sorted(levels)[int(0.95 * len(levels))]
-        loud = [i for i, v in enumerate(levels) if v > peak * 0.06]
-        spans.append(((len(samples) + loud[0] * hop) * 1000 // rate,
-                      (len(samples) + loud[-1] * hop + 400) * 1000 // rate, text))
+        # Speech: frames within 20 dB of the loud frames; its edges walk out
+        # while the level stays within 30 dB (soft consonants), not into
+        # breaths or room tone further down.
+        loud = [i for i, v in enumerate(levels) if v > peak * 0.1]
+        on, off = loud[0], loud[-1]
+        while on > 0 and levels[on - 1] > peak * 0.0316:
+            on -= 1
+        while off + 1 < len(levels) and levels[off + 1] > peak * 0.0316:
+            off += 1
+        spans.append(((len(samples) + on * hop + 200) * 1000 // rate,
+                      (len(samples) + off * hop + 200) * 1000 // rate, text))
         samples += a
-        samples += array.array("h", [0] * int(rate * rng.uniform(0.3, 0.9)))
+        samples += room_tone(rng, int(rate * rng.uniform(0.3, 0.9)))
     write_wave("real_clean.wav", samples, rate)
     mix("real_clean.wav", rate, len(samples) / rate, "real_mixed.wav", 0.5)
     with open("real.txt", "w") as f:
         f.write("\n".join(t for _, _, t in spans) + "\n")
     loose_srt(spans, "real_loose.srt", rng)
+    with open("real_truth.json", "w") as f:
+        json.dump(spans, f)
     report("real speech (LibriVox + cards), clean", align(["real.txt", "real_clean.wav"]), spans)
     report("real speech, noise + music", align(["real.txt", "real_mixed.wav"]), spans)
     report("  re-timed subtitle (+2.5 s, +-400 ms)",
@@ -164,7 +182,8 @@ def hour():
           f"not found {sum(1 for s in result['sentences'] if not s['found'])}")
 
 
-espeak_lesson()
+if "--real-only" not in sys.argv:
+    espeak_lesson()
 real_lesson()
 if "--hour" in sys.argv:
     hour()

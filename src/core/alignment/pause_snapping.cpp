@@ -64,8 +64,8 @@ PauseLevel pauseLevelOf(const std::vector<float>& energyDb)
 PauseLevel localPauseLevel(const std::vector<float>& energyDb, int frame)
 {
     PauseLevel level;
-    const int first = std::max(0, frame - 2 * kSnapFrames);
-    const int last = std::min(int(energyDb.size()) - 1, frame + 2 * kSnapFrames);
+    const int first = std::max(0, frame - kLevelContextFrames);
+    const int last = std::min(int(energyDb.size()) - 1, frame + kLevelContextFrames);
     if (first > last)
         return level;
     const auto [low, high] = std::minmax_element(energyDb.begin() + first,
@@ -82,7 +82,7 @@ int snapStartToPause(const std::vector<float>& energyDb, const PauseLevel& level
     int pause = nearestQuiet(energyDb, level, frame);
     if (pause < 0)
         return frame;
-    while (quiet(energyDb, level, pause) && pause < frame + kSnapFrames)
+    while (quiet(energyDb, level, pause) && pause < frame + kSnapReachFrames)
         ++pause;
     return pause;
 }
@@ -94,7 +94,7 @@ int snapEndToPause(const std::vector<float>& energyDb, const PauseLevel& level, 
     int pause = nearestQuiet(energyDb, level, frame);
     if (pause < 0)
         return frame;
-    while (quiet(energyDb, level, pause - 1) && pause > frame - kSnapFrames)
+    while (quiet(energyDb, level, pause - 1) && pause > frame - kSnapReachFrames)
         --pause;
     return pause;
 }

@@ -116,8 +116,8 @@ FeatureExtractor::FeatureExtractor(int sampleRate)
         filterFloor_.push_back(float(kFloorPower * windowPower * weightSum));
         filterWeights_.push_back(std::move(weights));
     }
-    dct_.resize(size_t(kFeatureSize - 1) * kFilterCount);
-    for (int c = 1; c < kFeatureSize; ++c) {
+    dct_.resize(size_t(kFeatureSize) * kFilterCount);
+    for (int c = 1; c <= kFeatureSize; ++c) {
         for (int f = 0; f < kFilterCount; ++f)
             dct_[size_t(c - 1) * kFilterCount + size_t(f)] =
                 float(std::cos(std::numbers::pi * c * (f + 0.5) / kFilterCount));
@@ -190,8 +190,7 @@ void FeatureExtractor::computeFrame(const float* samples)
         logMel[f] = float(std::log(sum + filterFloor_[size_t(f)]));
     }
     track_.energyDb.push_back(energyDb);
-    track_.values.push_back(energyDb / 10.0f);
-    for (int c = 1; c < kFeatureSize; ++c) {
+    for (int c = 1; c <= kFeatureSize; ++c) {
         const float* row = dct_.data() + size_t(c - 1) * kFilterCount;
         float sum = 0;
         for (int f = 0; f < kFilterCount; ++f)

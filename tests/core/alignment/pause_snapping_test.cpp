@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace dictora;
 
 namespace {
@@ -44,12 +46,18 @@ TEST(PauseSnapping, BoundariesMoveToTheNearestPauseWithin150Ms)
     }
 }
 
-TEST(PauseSnapping, NeverMovesFurtherThan150MsIntoALongPause)
+TEST(PauseSnapping, ReachesTheEdgeOfALongPauseUpToOneSecondAway)
 {
-    const std::vector<float> e = energies("##########______________________________________########");
-    const PauseLevel level = localPauseLevel(e, 12);
-    EXPECT_EQ(snapStartToPause(e, level, 12), 12 + kSnapFrames);
-    EXPECT_EQ(snapEndToPause(e, localPauseLevel(e, 45), 45), 45 - kSnapFrames);
+    // Speech, a pause of 60 frames (10..69), speech.
+    const std::string pause = std::string(10, '#') + std::string(60, '_') + std::string(40, '#');
+    const std::vector<float> e = energies(pause.c_str());
+    EXPECT_EQ(snapStartToPause(e, localPauseLevel(e, 12), 12), 70);
+    EXPECT_EQ(snapEndToPause(e, localPauseLevel(e, 65), 65), 10);
+    // A pause of three seconds: the boundary goes a second towards its edge.
+    const std::string longPause = std::string(10, '#') + std::string(300, '_') + std::string(10, '#');
+    const std::vector<float> f = energies(longPause.c_str());
+    EXPECT_EQ(snapStartToPause(f, localPauseLevel(f, 20), 20), 20 + kSnapReachFrames);
+    EXPECT_EQ(snapEndToPause(f, localPauseLevel(f, 290), 290), 290 - kSnapReachFrames);
 }
 
 TEST(PauseSnapping, ShortGapsAndSteadySoundAreNoPause)
