@@ -46,9 +46,9 @@ def write_wave(path, samples, rate):
 
 
 def mix(clean, rate, seconds, out, level):
-    subprocess.run(f"sox -n -r {rate} -c 1 noise.wav synth {seconds} pinknoise vol {0.04 * level} && "
-                   f"sox -n -r {rate} -c 1 music.wav synth {seconds} pluck C3 pluck E3 pluck G3 "
-                   f"tremolo 2 40 vol {0.08 * level} && sox -m {clean} noise.wav music.wav {out}",
+    subprocess.run(f"sox -R -n -r {rate} -c 1 noise.wav synth {seconds} pinknoise vol {0.04 * level} && "
+                   f"sox -R -n -r {rate} -c 1 music.wav synth {seconds} pluck C3 pluck E3 pluck G3 "
+                   f"tremolo 2 40 vol {0.08 * level} && sox -R -m {clean} noise.wav music.wav {out}",
                    shell=True, check=True, stderr=subprocess.DEVNULL)
 
 
@@ -173,13 +173,22 @@ def hour():
     subprocess.run(["espeak-ng", "-v", "en-gb+f3", "-s", "150", "-f", "hour.txt", "-w", "hour.wav"], check=True)
     with wave.open("hour.wav") as w:
         seconds = w.getnframes() / w.getframerate()
-    out = subprocess.run(["/usr/bin/time", "-f", "%e %M", "taskset", "-c", "0", CLI, "align",
-                          "hour.txt", "hour.wav"], capture_output=True, text=True)
-    wall, kb = out.stderr.strip().splitlines()[-1].split()
-    result = json.loads(out.stdout)
-    print(f"{len(lines)} sentences, {seconds / 60:.1f} min of audio: aligned in {float(wall):.1f} s "
-          f"({seconds / float(wall):.0f}x real time, one core), peak memory {int(kb) / 1024:.0f} MB, "
-          f"not found {sum(1 for s in result['sentences'] if not s['found'])}")
+    subprocess.run(["lame", "--quiet", "-b", "64", "hour.wav", "hour.mp3"], check=True)
+    print(f"{len(lines)} sentences, {seconds / 60:.1f} min of audio, load average "
+          f"{os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
+    for media in ("hour.wav", "hour.mp3"):
+        out = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "taskset", "-c", "0", CLI,
+                              "align", "--progress", "hour.txt", media], capture_output=True, text=True)
+        report_lines = out.stderr.strip().splitlines()
+        wall, user, system, kb = report_lines[-1].split()
+        cpu = float(user) + float(system)
+        gap = [l for l in report_lines if l.startswith("longest wait")][0].split(": ")[1]
+        result = json.loads(out.stdout)
+        print(f"  {media}: {float(wall):.1f} s on one core ({seconds / float(wall):.0f}x real time), "
+              f"{cpu:.1f} s of processor time ({seconds / cpu:.0f}x), peak memory "
+              f"{int(kb) / 1024:.0f} MB, not found "
+              f"{sum(1 for s in result['sentences'] if not s['found'])}, longest wait between "
+              f"progress reports {gap}")
 
 
 if "--real-only" not in sys.argv:

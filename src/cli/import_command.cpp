@@ -187,10 +187,11 @@ int runImport(QStringList args)
 
 const CommandRegistration registration{
     {QStringLiteral("import"),
-     QStringLiteral("import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
-                    "[--media PATH [--align [--language VOICE]]] [--length H:M:S] [--tidy]   import a "
-                    "text file into a Section (--tidy: strip tags, one sentence per lyric time, "
-                    "languages by script; --align: time the sentences by the media's speech)"),
+     QStringLiteral(
+         "import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
+         "[--media PATH [--align [--language VOICE]]] [--length H:M:S] [--tidy]   import a "
+         "text file into a Section (--tidy: strip tags, one sentence per lyric time, "
+         "languages by script; --align: time the sentences by the media's speech)"),
      runImport}};
 
 } // namespace

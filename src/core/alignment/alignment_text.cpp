@@ -90,8 +90,8 @@ AlignmentText readAlignmentText(const TextImportRequest& request)
                 continue;
             text.spokenRows.push_back(int(i));
             text.sentences << spoken;
-            text.stated.push_back({int(text.rows[i][StartMs].toLongLong()),
-                                   int(text.rows[i][EndMs].toLongLong())});
+            text.stated.push_back(
+                {int(text.rows[i][StartMs].toLongLong()), int(text.rows[i][EndMs].toLongLong())});
         }
         // A lyric line ends where the next begins.
         for (size_t k = 0; k + 1 < text.stated.size(); ++k) {
@@ -165,7 +165,8 @@ QString unknownVoiceMessage(const QString& voice)
 
 QString scriptMessage(const QString& voice)
 {
-    return QStringLiteral("espeak-ng 的 %1 语音读不了这段文本的文字, 不能对齐时间. 请选择说这种语言的语音.")
+    return QStringLiteral(
+               "espeak-ng 的 %1 语音读不了这段文本的文字, 不能对齐时间. 请选择说这种语言的语音.")
         .arg(voice);
 }
 

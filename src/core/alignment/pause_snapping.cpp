@@ -68,8 +68,8 @@ PauseLevel localPauseLevel(const std::vector<float>& energyDb, int frame)
     const int last = std::min(int(energyDb.size()) - 1, frame + kLevelContextFrames);
     if (first > last)
         return level;
-    const auto [low, high] = std::minmax_element(energyDb.begin() + first,
-                                                 energyDb.begin() + last + 1);
+    const auto [low, high] =
+        std::minmax_element(energyDb.begin() + first, energyDb.begin() + last + 1);
     level.quietBelowDb = *low + 0.3f * (*high - *low);
     level.usable = *high - *low >= 10.0f;
     return level;

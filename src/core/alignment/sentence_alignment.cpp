@@ -64,8 +64,7 @@ WarpWindow retimeWindow(const std::vector<SentenceFrames>& sentences,
 
 AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
                                const std::vector<SentenceFrames>& sentences,
-                               const std::vector<StatedSpan>* stated,
-                               const WarpProgress& progress)
+                               const std::vector<StatedSpan>* stated, const WarpProgress& progress)
 {
     AlignmentResult result;
     if (sentences.empty() || synthetic.frameCount() == 0)
@@ -81,7 +80,7 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
     int heardFrames = recordingFrames;
     if (level.usable)
         heardFrames = int(std::count_if(energy.begin(), energy.end(),
-                                         [&](float e) { return e >= level.quietBelowDb; }));
+                                        [&](float e) { return e >= level.quietBelowDb; }));
     int spokenFrames = 0;
     for (const SentenceFrames& sentence : sentences)
         spokenFrames += sentence.end - sentence.first;

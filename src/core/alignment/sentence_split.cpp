@@ -47,12 +47,12 @@ QString wordBefore(const QString& line, int end)
 bool isAbbreviation(const QString& word)
 {
     static const QSet<QString> known = {
-        QStringLiteral("mr"),   QStringLiteral("mrs"),  QStringLiteral("ms"),
-        QStringLiteral("dr"),   QStringLiteral("prof"), QStringLiteral("st"),
-        QStringLiteral("sr"),   QStringLiteral("jr"),   QStringLiteral("vs"),
-        QStringLiteral("etc"),  QStringLiteral("e.g"),  QStringLiteral("i.e"),
-        QStringLiteral("no"),   QStringLiteral("vol"),  QStringLiteral("fig"),
-        QStringLiteral("mt"),   QStringLiteral("approx")};
+        QStringLiteral("mr"),  QStringLiteral("mrs"),   QStringLiteral("ms"),
+        QStringLiteral("dr"),  QStringLiteral("prof"),  QStringLiteral("st"),
+        QStringLiteral("sr"),  QStringLiteral("jr"),    QStringLiteral("vs"),
+        QStringLiteral("etc"), QStringLiteral("e.g"),   QStringLiteral("i.e"),
+        QStringLiteral("no"),  QStringLiteral("vol"),   QStringLiteral("fig"),
+        QStringLiteral("mt"),  QStringLiteral("approx")};
     if (word.size() == 1 && word.front().isUpper())
         return true;
     return known.contains(word.toLower());
@@ -71,8 +71,8 @@ QStringList splitSentences(const QString& line)
         if (!cjk && !isLatinStop(c))
             continue;
         int end = i + 1;
-        while (end < size && (isLatinStop(line.at(end)) || isCjkStop(line.at(end)) ||
-                              isCloser(line.at(end))))
+        while (end < size &&
+               (isLatinStop(line.at(end)) || isCjkStop(line.at(end)) || isCloser(line.at(end))))
             ++end;
         if (!cjk) {
             if (end >= size || !line.at(end).isSpace())

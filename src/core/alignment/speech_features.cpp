@@ -93,8 +93,8 @@ FeatureExtractor::FeatureExtractor(int sampleRate)
     const float lowMel = hzToMel(kLowHz), highMel = hzToMel(high);
     std::vector<float> edges(kFilterCount + 2);
     for (int i = 0; i < kFilterCount + 2; ++i)
-        edges[size_t(i)] = melToHz(lowMel + (highMel - lowMel) * i / (kFilterCount + 1)) *
-                           fftSize_ / sampleRate;
+        edges[size_t(i)] =
+            melToHz(lowMel + (highMel - lowMel) * i / (kFilterCount + 1)) * fftSize_ / sampleRate;
     for (int f = 0; f < kFilterCount; ++f) {
         const float left = edges[size_t(f)], centre = edges[size_t(f) + 1],
                     right = edges[size_t(f) + 2];

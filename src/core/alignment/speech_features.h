@@ -18,7 +18,7 @@ inline constexpr int kFeatureSize = 12;
 inline constexpr int kFrameMs = 10;
 
 struct FeatureTrack {
-    std::vector<float> values; // frameCount() rows of kFeatureSize
+    std::vector<float> values;   // frameCount() rows of kFeatureSize
     std::vector<float> energyDb; // per frame, dB below a full-scale 16-bit sine
 
     int frameCount() const { return int(energyDb.size()); }
@@ -64,7 +64,7 @@ private:
     std::vector<int> filterStart_;
     std::vector<std::vector<float>> filterWeights_;
     std::vector<float> filterFloor_; // the faint hiss's power in each filter
-    std::vector<float> dct_; // kFeatureSize rows of filter count
+    std::vector<float> dct_;         // kFeatureSize rows of filter count
     FeatureTrack track_;
 };
 

@@ -111,7 +111,8 @@ WarpPath warpInWindow(const FeatureTrack& rows, const FeatureTrack& columns,
 
     std::vector<size_t> rowStart(size_t(n) + 1, 0);
     for (int i = 0; i < n; ++i)
-        rowStart[size_t(i) + 1] = rowStart[size_t(i)] + size_t(window.hi[size_t(i)] - window.lo[size_t(i)] + 1);
+        rowStart[size_t(i) + 1] =
+            rowStart[size_t(i)] + size_t(window.hi[size_t(i)] - window.lo[size_t(i)] + 1);
     std::vector<uint8_t> steps(rowStart[size_t(n)]);
     std::vector<float> previous, current;
     int previousLo = 0, previousHi = -1;
@@ -180,7 +181,8 @@ WarpPath warpInWindow(const FeatureTrack& rows, const FeatureTrack& columns,
     }
     path.cost.resize(size_t(n));
     for (int r = 0; r < n; ++r)
-        path.cost[size_t(r)] = costCount[size_t(r)] ? float(costSum[size_t(r)] / costCount[size_t(r)]) : 0.0f;
+        path.cost[size_t(r)] =
+            costCount[size_t(r)] ? float(costSum[size_t(r)] / costCount[size_t(r)]) : 0.0f;
     if (progress && !progress(1.0))
         return {};
     return path;
@@ -275,15 +277,16 @@ WarpPath warpMultiScale(const FeatureTrack& rows, const FeatureTrack& columns,
     for (int s = scales - 1; s >= 0; --s) {
         const FeatureTrack& a = rowScales[size_t(s)];
         const FeatureTrack& b = columnScales[size_t(s)];
-        WarpWindow window = s == scales - 1
-                                ? limits[size_t(s)]
-                                : intersect(projectPath(path, a.frameCount(), b.frameCount(),
-                                                        options.radius),
-                                            limits[size_t(s)], b.frameCount());
+        WarpWindow window =
+            s == scales - 1
+                ? limits[size_t(s)]
+                : intersect(projectPath(path, a.frameCount(), b.frameCount(), options.radius),
+                            limits[size_t(s)], b.frameCount());
         const double share = work[size_t(s)] / total;
         const WarpProgress scaleProgress =
-            progress ? WarpProgress([&](double done) { return progress(doneBefore + share * done); })
-                     : WarpProgress();
+            progress
+                ? WarpProgress([&](double done) { return progress(doneBefore + share * done); })
+                : WarpProgress();
         path = warpInWindow(a, b, window, scaleProgress);
         if (path.first.empty())
             return {};

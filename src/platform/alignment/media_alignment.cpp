@@ -55,7 +55,9 @@ MediaAlignment alignMedia(const MediaAlignmentRequest& request,
     const QString voice =
         request.voice.isEmpty() ? defaultVoiceFor(request.sentences) : request.voice;
 
-    const QList<SpeechVoice> voices = alignmentVoices();
+    const QList<SpeechVoice> voices = alignmentVoices(part(progress, 0, 0));
+    if (progress && !progress(0.0))
+        return cancelled();
     if (voices.isEmpty())
         return refuse(QStringLiteral("espeak-ng 不能启动, 不能对齐时间."));
     const int found = findAlignmentVoice(voices, voice);

@@ -26,9 +26,9 @@ void linkAudio(GstElement*, GstPad* pad, gpointer data)
     GstCaps* caps = gst_pad_get_current_caps(pad);
     if (!caps)
         caps = gst_pad_query_caps(pad, nullptr);
-    const bool audio = caps && gst_caps_get_size(caps) > 0 &&
-                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)),
-                                        "audio/x-raw");
+    const bool audio =
+        caps && gst_caps_get_size(caps) > 0 &&
+        g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/x-raw");
     if (caps)
         gst_caps_unref(caps);
     if (!audio)
@@ -85,9 +85,8 @@ MediaSamples decodeMediaSamples(const QString& path, int sampleRate, const Media
                  nullptr);
     gst_caps_unref(audio);
     GstCaps* wanted = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE",
-                                          "channels", G_TYPE_INT, 1, "rate", G_TYPE_INT,
-                                          sampleRate, "layout", G_TYPE_STRING, "interleaved",
-                                          nullptr);
+                                          "channels", G_TYPE_INT, 1, "rate", G_TYPE_INT, sampleRate,
+                                          "layout", G_TYPE_STRING, "interleaved", nullptr);
     g_object_set(appsink, "caps", wanted, "sync", FALSE, "max-buffers", 16, nullptr);
     gst_caps_unref(wanted);
     gst_bin_add_many(GST_BIN(pipeline), decode, convert, resample, appsink, nullptr);

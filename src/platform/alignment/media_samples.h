@@ -14,7 +14,7 @@ namespace dictora {
 struct MediaSamples {
     enum class Status { Decoded, NoAudio, Unreadable, Cancelled };
     Status status = Status::Unreadable;
-    QString reason;        // for Unreadable, GStreamer's word
+    QString reason;         // for Unreadable, GStreamer's word
     int64_t durationMs = 0; // of the decoded audio
 };
 

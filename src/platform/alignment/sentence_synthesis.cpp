@@ -48,11 +48,11 @@ int findAlignmentVoice(const QList<SpeechVoice>& voices, const QString& key)
     return -1;
 }
 
-QList<SpeechVoice> alignmentVoices()
+QList<SpeechVoice> alignmentVoices(const std::function<bool(double done)>& progress)
 {
     EspeakEngine engine;
     QString reason;
-    if (!startEngine(engine, 8000, {}, &reason))
+    if (!startEngine(engine, 8000, progress, &reason))
         return {};
     return engine.voices();
 }

@@ -36,7 +36,8 @@ SyntheticSpeech synthesizeSentences(const QString& voiceKey, const QStringList& 
                                     const std::function<bool(double done)>& progress,
                                     int engineWaitMs = 8000);
 
-// The installed espeak-ng voices (empty when the engine cannot start).
-QList<SpeechVoice> alignmentVoices();
+// The installed espeak-ng voices (empty when the engine cannot start, or
+// progress said stop while waiting for it).
+QList<SpeechVoice> alignmentVoices(const std::function<bool(double done)>& progress = {});
 
 } // namespace dictora

@@ -11,8 +11,8 @@ namespace dictora {
 struct TextFileAlignment {
     enum class Status { Aligned, Refused, Unreadable, Cancelled };
     Status status = Status::Refused;
-    QString message;     // the learner's, for Refused
-    AlignmentText text;  // the rows, timed when Aligned
+    QString message;      // the learner's, for Refused
+    AlignmentText text;   // the rows, timed when Aligned
     MediaAlignment media; // where each spoken sentence was found
 };
 

@@ -116,9 +116,9 @@ bool alignChosenText(QWidget* owner, const TextImportRequest& request,
         message = aligned.message;
         return false;
     }
-    const auto notFound = std::count_if(aligned.media.sentences.begin(),
-                                        aligned.media.sentences.end(),
-                                        [](const AlignedSentence& s) { return !s.found; });
+    const auto notFound =
+        std::count_if(aligned.media.sentences.begin(), aligned.media.sentences.end(),
+                      [](const AlignedSentence& s) { return !s.found; });
     if (notFound > 0)
         notice = aligned.text.retime
                      ? QStringLiteral("有 %1 句在原来时间的前后 10 秒内没有找到, 保留了原来的时间.")

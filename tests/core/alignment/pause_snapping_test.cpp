@@ -54,7 +54,8 @@ TEST(PauseSnapping, ReachesTheEdgeOfALongPauseUpToOneSecondAway)
     EXPECT_EQ(snapStartToPause(e, localPauseLevel(e, 12), 12), 70);
     EXPECT_EQ(snapEndToPause(e, localPauseLevel(e, 65), 65), 10);
     // A pause of three seconds: the boundary goes a second towards its edge.
-    const std::string longPause = std::string(10, '#') + std::string(300, '_') + std::string(10, '#');
+    const std::string longPause =
+        std::string(10, '#') + std::string(300, '_') + std::string(10, '#');
     const std::vector<float> f = energies(longPause.c_str());
     EXPECT_EQ(snapStartToPause(f, localPauseLevel(f, 20), 20), 20 + kSnapReachFrames);
     EXPECT_EQ(snapEndToPause(f, localPauseLevel(f, 290), 290), 290 - kSnapReachFrames);

@@ -18,7 +18,8 @@ TEST(SentenceSplit, CutsParagraphsAtSentencePunctuationOnly)
     const SplitCase cases[] = {
         {"A short line", {"A short line"}},
         {"  Hello there.  ", {"Hello there."}},
-        {"It rained. We stayed in! Did you? Yes…", {"It rained.", "We stayed in!", "Did you?", "Yes…"}},
+        {"It rained. We stayed in! Did you? Yes…",
+         {"It rained.", "We stayed in!", "Did you?", "Yes…"}},
         {"He said \"Stop.\" Then he left.", {"He said \"Stop.\"", "Then he left."}},
         {"Mr. Smith met Dr. Jones.", {"Mr. Smith met Dr. Jones."}},
         {"J. Smith wrote it, e.g. this one.", {"J. Smith wrote it, e.g. this one."}},
@@ -52,16 +53,11 @@ struct VoiceCase {
 TEST(AlignmentVoice, DefaultByScriptAndScriptsAVoiceReads)
 {
     const VoiceCase cases[] = {
-        {"Good morning.", "en", "en", true},
-        {"我们走吧。", "cmn", "cmn", true},
-        {"我们走吧。", "cmn", "en-us", false},
-        {"Good morning.", "en", "cmn", false},
-        {"Доброе утро.", "en", "en", false},
-        {"Доброе утро.", "en", "ru", true},
-        {"Guten Morgen.", "en", "de", true},
-        {"こんにちは、世界。", "en", "ja", true},
-        {"I like 北京 very much.", "en", "en", true},
-        {"2024", "en", "cmn", true},
+        {"Good morning.", "en", "en", true},          {"我们走吧。", "cmn", "cmn", true},
+        {"我们走吧。", "cmn", "en-us", false},        {"Good morning.", "en", "cmn", false},
+        {"Доброе утро.", "en", "en", false},          {"Доброе утро.", "en", "ru", true},
+        {"Guten Morgen.", "en", "de", true},          {"こんにちは、世界。", "en", "ja", true},
+        {"I like 北京 very much.", "en", "en", true}, {"2024", "en", "cmn", true},
     };
     for (const VoiceCase& c : cases) {
         const QStringList text{QString::fromUtf8(c.text)};

@@ -110,15 +110,15 @@ TEST(RetimeWindow, SentencesAreSearchedTenSecondsAroundTheirStatedTimes)
     const std::vector<SentenceFrames> sentences{{20, 120}, {140, 240}};
     const std::vector<StatedSpan> stated{{60'000, 62'000}, {300'000, 0}};
     const WarpWindow window = retimeWindow(sentences, stated, 260, 60'000);
-    EXPECT_EQ(window.lo[0], 0);                // the lead-in reaches back to the start
-    EXPECT_EQ(window.hi[0], 6'200 + 1'000);    // up to the first sentence's search end
-    EXPECT_EQ(window.lo[20], 6'000 - 1'000);   // the first sentence: 50 s ..
-    EXPECT_EQ(window.hi[119], 6'200 + 1'000);  // .. 72 s
-    EXPECT_EQ(window.lo[130], 5'000);          // the pause between spans both areas
+    EXPECT_EQ(window.lo[0], 0);               // the lead-in reaches back to the start
+    EXPECT_EQ(window.hi[0], 6'200 + 1'000);   // up to the first sentence's search end
+    EXPECT_EQ(window.lo[20], 6'000 - 1'000);  // the first sentence: 50 s ..
+    EXPECT_EQ(window.hi[119], 6'200 + 1'000); // .. 72 s
+    EXPECT_EQ(window.lo[130], 5'000);         // the pause between spans both areas
     EXPECT_EQ(window.hi[130], 30'000 + 100 + 1'000);
     EXPECT_EQ(window.lo[140], 30'000 - 1'000); // no stated end: start + its length
     EXPECT_EQ(window.hi[239], 30'000 + 100 + 1'000);
-    EXPECT_EQ(window.hi[259], 59'999);         // the trailing pause runs to the end
+    EXPECT_EQ(window.hi[259], 59'999); // the trailing pause runs to the end
 }
 
 struct RefusalCase {
@@ -139,8 +139,7 @@ TEST(SentenceAlignment, SilentRecordingsAndFarTooLongTextsAreRefused)
     for (const RefusalCase& c : cases) {
         const AlignmentResult result =
             alignSentences(track(pattern(c.recordingFrames), c.recordingDb),
-                           track(pattern(c.syntheticFrames)),
-                           {{0, c.syntheticFrames}}, nullptr);
+                           track(pattern(c.syntheticFrames)), {{0, c.syntheticFrames}}, nullptr);
         EXPECT_EQ(result.status, c.status) << c.name;
     }
     EXPECT_EQ(alignSentences(track(pattern(10)), track(pattern(10)), {}, nullptr).status,
@@ -169,7 +168,8 @@ TEST(SentenceAlignment, ReTimedSentenceNotFoundKeepsItsStatedTime)
     };
     const std::vector<float> pause(20, 0.0f);
     const std::vector<float> synthetic = join({pause, a, pause, b, pause, c, pause});
-    const std::vector<float> recording = join({pause, pause, pause, a, pause, other, pause, c, pause});
+    const std::vector<float> recording =
+        join({pause, pause, pause, a, pause, other, pause, c, pause});
     const std::vector<SentenceFrames> sentences{{20, 120}, {140, 240}, {260, 360}};
     const std::vector<StatedSpan> stated{{100, 1'100}, {1'300, 2'300}, {2'500, 3'500}};
     const AlignmentResult result =

@@ -94,10 +94,11 @@ TEST_F(AlignCommand, PrintsWhereEachSentenceIsSpokenAndReTimesSubtitles)
     EXPECT_TRUE(json.contains("seconds"));
 
     // The same sentences as a subtitle 2.5 s late: re-timed to the speech.
-    const QString srt = write(QStringLiteral("late.srt"),
-                              "1\n00:00:02,500 --> 00:00:04,000\nGood morning, everyone.\n\n"
-                              "2\n00:00:04,500 --> 00:00:06,500\nThe museum is closed on Mondays.\n\n"
-                              "3\n00:00:07,000 --> 00:00:09,000\nHow much does this jacket cost?\n");
+    const QString srt =
+        write(QStringLiteral("late.srt"),
+              "1\n00:00:02,500 --> 00:00:04,000\nGood morning, everyone.\n\n"
+              "2\n00:00:04,500 --> 00:00:06,500\nThe museum is closed on Mondays.\n\n"
+              "3\n00:00:07,000 --> 00:00:09,000\nHow much does this jacket cost?\n");
     const Outcome retimed = cli({"align", "--retime", srt, media});
     ASSERT_EQ(retimed.status, 0) << retimed.err.toStdString();
     const QJsonArray again =
@@ -112,11 +113,12 @@ TEST_F(AlignCommand, PrintsWhereEachSentenceIsSpokenAndReTimesSubtitles)
 TEST_F(AlignCommand, BadInputGetsAClearMessageAndLeavesTheUnitAlone)
 {
     const QString text = write(QStringLiteral("talk.txt"), "Good morning, everyone.\n");
-    const QString speechFile = speech(QStringLiteral("talk.wav"), QStringLiteral("Good morning, everyone."));
-    const QString silent = pipeline(QStringLiteral("silent.wav"),
-                                    "audiotestsrc wave=silence num-buffers=50 ! wavenc");
-    const QString pictures = pipeline(QStringLiteral("pictures.avi"),
-                                      "videotestsrc num-buffers=10 ! jpegenc ! avimux");
+    const QString speechFile =
+        speech(QStringLiteral("talk.wav"), QStringLiteral("Good morning, everyone."));
+    const QString silent =
+        pipeline(QStringLiteral("silent.wav"), "audiotestsrc wave=silence num-buffers=50 ! wavenc");
+    const QString pictures =
+        pipeline(QStringLiteral("pictures.avi"), "videotestsrc num-buffers=10 ! jpegenc ! avimux");
     const QString empty = write(QStringLiteral("empty.txt"), "\n  \n");
     const QString chinese = write(QStringLiteral("chinese.txt"), "我们走吧。\n");
     QByteArray many;
@@ -147,12 +149,12 @@ TEST_F(AlignCommand, BadInputGetsAClearMessageAndLeavesTheUnitAlone)
     // import --align: a refused alignment makes no Unit.
     const QString home = path(QStringLiteral("home"));
     QDir().mkpath(home);
-    const Outcome refused = cli({"--home", home, "import", text, "--unit", "Talk", "--media", silent,
-                             "--align"});
+    const Outcome refused =
+        cli({"--home", home, "import", text, "--unit", "Talk", "--media", silent, "--align"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(QFile::exists(home + "/Data/Talk.dat"));
-    const Outcome imported = cli({"--home", home, "import", text, "--unit", "Talk", "--media",
-                              speechFile, "--align"});
+    const Outcome imported =
+        cli({"--home", home, "import", text, "--unit", "Talk", "--media", speechFile, "--align"});
     ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
     const Outcome shown = cli({"--home", home, "show", "Talk"});
     EXPECT_TRUE(shown.out.contains("Good morning, everyone.")) << shown.out.toStdString();

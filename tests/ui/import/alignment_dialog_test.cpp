@@ -87,8 +87,8 @@ struct AlignmentDialog : ::testing::Test, StudyScreen {
         file.write("The train leaves at nine. Please buy two tickets for us.\n");
         file.close();
         wave = home.filePath(QStringLiteral("talk.wav"));
-        ASSERT_TRUE(speak(QStringLiteral("The train leaves at nine. Please buy two tickets for us."),
-                          wave));
+        ASSERT_TRUE(speak(
+            QStringLiteral("The train leaves at nine. Please buy two tickets for us."), wave));
     }
 };
 
