@@ -71,6 +71,7 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         return result;
     const int recordingFrames = recording.frameCount();
     const std::vector<float> energy = recording.energyDb;
+    const std::vector<float> edges = recording.edgeLevels();
     if (recordingFrames == 0 || percentile(energy, 0.95) < kSilentBelowDb) {
         result.status = AlignmentResult::Status::Silent;
         return result;
@@ -120,8 +121,8 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
             std::max(path.first[size_t(first)], path.last[size_t(first)] - kHeldFrames);
         const int warpedEnd =
             std::min(path.last[size_t(last)], path.first[size_t(last)] + kHeldFrames) + 1;
-        int start = snapStartToPause(energy, localPauseLevel(energy, warpedStart), warpedStart);
-        int end = snapEndToPause(energy, localPauseLevel(energy, warpedEnd), warpedEnd);
+        int start = snapStartToPause(edges, localPauseLevel(edges, warpedStart), warpedStart);
+        int end = snapEndToPause(edges, localPauseLevel(edges, warpedEnd), warpedEnd);
         if (end <= start)
             end = start + 1;
         aligned.startMs = start * kFrameMs;

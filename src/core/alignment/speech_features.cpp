@@ -34,6 +34,7 @@ void FeatureTrack::reserve(int frames)
 {
     values.reserve(size_t(frames) * kFeatureSize);
     energyDb.reserve(size_t(frames));
+    edgeDb.reserve(size_t(frames));
 }
 
 void FeatureTrack::normalise()
@@ -153,12 +154,18 @@ FeatureTrack FeatureExtractor::takeTrack()
 
 void FeatureExtractor::computeFrame(const float* samples)
 {
-    double energy = 0;
-    for (int i = 0; i < window_; ++i)
+    double energy = 0, edge = 0;
+    for (int i = 0; i < window_; ++i) {
         energy += double(samples[i]) * samples[i];
+        const double difference = samples[i] - kPreEmphasis * (i > 0 ? samples[i - 1] : samples[0]);
+        edge += difference * difference;
+    }
     // 0 dB is a full-scale sine (mean square 32767² / 2).
-    const float energyDb =
-        float(10.0 * std::log10((energy / window_ + kFloorPower) / (32767.0 * 32767.0 / 2)));
+    const auto decibels = [&](double sum) {
+        return float(10.0 * std::log10((sum / window_ + kFloorPower) / (32767.0 * 32767.0 / 2)));
+    };
+    const float energyDb = decibels(energy);
+    track_.edgeDb.push_back(decibels(edge));
 
     for (int i = 0; i < fftSize_; ++i) {
         const int source = bitReverse_[size_t(i)];

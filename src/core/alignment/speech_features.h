@@ -20,6 +20,18 @@ inline constexpr int kFrameMs = 10;
 struct FeatureTrack {
     std::vector<float> values;   // frameCount() rows of kFeatureSize
     std::vector<float> energyDb; // per frame, dB below a full-scale 16-bit sine
+    // Per frame, the same for the pre-emphasised signal (its first
+    // difference, a 6 dB/octave high-pass), which pauses are found on: a DC
+    // offset or a rumble below 100 Hz, common in home-made recordings, are
+    // as loud as a word's faint edges in energyDb but all but vanish here,
+    // while fricatives ("h", "s", "f") keep their level. Empty in tracks
+    // not made by FeatureExtractor; edgeLevels() then gives energyDb.
+    std::vector<float> edgeDb;
+
+    const std::vector<float>& edgeLevels() const
+    {
+        return edgeDb.size() == energyDb.size() ? edgeDb : energyDb;
+    }
 
     int frameCount() const { return int(energyDb.size()); }
     const float* frame(int index) const { return values.data() + size_t(index) * kFeatureSize; }
