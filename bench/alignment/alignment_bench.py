@@ -138,6 +138,13 @@ def real_lesson():
         # while the level stays within 30 dB (soft consonants), not into
         # breaths or room tone further down.
         loud = [i for i, v in enumerate(levels) if v > peak * 0.1]
+        # Sound already under way at a file's first frame and followed by
+        # a pause (0930 opens with 80 ms at -16 dB, then 150 ms at -40 dB)
+        # is the previous sentence's last word, cut there by the corpus.
+        if loud[0] == 0:
+            quiet = next((i for i, v in enumerate(levels) if v < peak * 0.0316), len(levels))
+            if quiet < 20 and all(v < peak * 0.0316 for v in levels[quiet:quiet + 5]):
+                loud = [i for i in loud if i > quiet]
         on, off = loud[0], loud[-1]
         while on > 0 and levels[on - 1] > peak * 0.0316:
             on -= 1
