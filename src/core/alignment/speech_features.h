@@ -20,12 +20,12 @@ inline constexpr int kFrameMs = 10;
 struct FeatureTrack {
     std::vector<float> values;   // frameCount() rows of kFeatureSize
     std::vector<float> energyDb; // per frame, dB below a full-scale 16-bit sine
-    // Per frame, the same for the pre-emphasised signal (its first
-    // difference, a 6 dB/octave high-pass), which pauses are found on: a DC
-    // offset or a rumble below 100 Hz, common in home-made recordings, are
-    // as loud as a word's faint edges in energyDb but all but vanish here,
-    // while fricatives ("h", "s", "f") keep their level. Empty in tracks
-    // not made by FeatureExtractor; edgeLevels() then gives energyDb.
+    // Per frame, the same above 100 Hz (a one-pole high-pass), which pauses
+    // are found on: a DC offset or a rumble far below 100 Hz, common in
+    // home-made recordings, are as loud as a word's faint edges in energyDb
+    // but all but vanish here, while voice, nasals and hiss keep their
+    // level. Empty in tracks not made by FeatureExtractor; edgeLevels()
+    // then gives energyDb.
     std::vector<float> edgeDb;
 
     const std::vector<float>& edgeLevels() const
@@ -65,6 +65,7 @@ private:
 
     int hop_ = 0;
     int window_ = 0;
+    double highPassPole_ = 0;
     int fftSize_ = 0;
     int64_t seen_ = 0;
     std::vector<float> pending_;
