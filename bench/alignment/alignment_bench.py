@@ -10,8 +10,9 @@ known truth, median and 95th percentile in ms, for
     pitch 70) than the aligner's own, clean and with pink noise and a plucked
     chord pattern mixed underneath (sox);
   - real human speech, when Debian's pocketsphinx-testdata is installed: its
-    LibriVox (public domain) and "cards" recordings joined with pauses, the
-    truth being each recording's speech onset and offset by energy;
+    LibriVox (public domain), "cards", "go forward" and TIDIGITS recordings
+    joined with pauses, the truth being each recording's speech onset and
+    offset by the level of its first difference (free of offset and rumble);
   - re-timing: the same sentences as a subtitle shifted by 2.5 s and each
     time jittered by up to +-400 ms.
 Speed and memory (--hour): an hour of espeak-ng speech as a WAVE file,
@@ -119,11 +120,19 @@ def real_lesson():
         for line in open(data + listing):
             m = re.match(r"<s> (.*?)\s*</s> \((.*)\)", line.strip())
             items.append((data + folder + m.group(2) + ".wav", m.group(1)))
+    # Two headerless 16 kHz recordings, their words named by the package: the
+    # grammar goforward.gram is written for goforward.raw, and TIDIGITS file
+    # names spell their digits (z is zero).
+    items += [(data + "goforward.raw", "go forward ten meters"),
+              (data + "tidigits/dhd.2934z.raw", "two nine three four zero")]
     rng, rate = random.Random(3), 16000
     samples, spans = room_tone(rng, rate), []
     for path, text in items:
-        with wave.open(path) as w:
-            a = array.array("h", w.readframes(w.getnframes()))
+        if path.endswith(".raw"):
+            a = array.array("h", open(path, "rb").read())
+        else:
+            with wave.open(path) as w:
+                a = array.array("h", w.readframes(w.getnframes()))
         hop = 160
         # Levels of the first difference (a high-pass, 6 dB per octave): the
         # LibriVox recordings carry a DC offset of about 230 and a rumble
@@ -161,7 +170,7 @@ def real_lesson():
     loose_srt(spans, "real_loose.srt", rng)
     with open("real_truth.json", "w") as f:
         json.dump(spans, f)
-    report("real speech (LibriVox + cards), clean", align(["real.txt", "real_clean.wav"]), spans)
+    report("real speech (12 recordings), clean", align(["real.txt", "real_clean.wav"]), spans)
     report("real speech, noise + music", align(["real.txt", "real_mixed.wav"]), spans)
     report("  re-timed subtitle (+2.5 s, +-400 ms)",
            align(["--retime", "real_loose.srt", "real_mixed.wav"]), spans)
