@@ -46,6 +46,7 @@ struct UnsavedChangesOnClose : ::testing::Test {
     FillingDisk disk;
     test::ModalScript script;
     QStringList prompts;
+    QString failureShown;
 
     QString notebookPath() const { return folder.dataFolder() + QStringLiteral("生句本.dat"); }
 
@@ -75,6 +76,11 @@ struct UnsavedChangesOnClose : ::testing::Test {
         row[Text] = QStringLiteral("new sentence");
         table.appendRow(row);
         state.unitModified = true;
+        // The failed autosave is told at once, in the library's own box.
+        script.then([this](QDialog& box) {
+            failureShown = static_cast<QMessageBox&>(box).text();
+            box.accept();
+        });
         library->autosaveStep();
         ASSERT_TRUE(library->hasUnsavedChanges());
     }
@@ -90,8 +96,10 @@ TEST_F(UnsavedChangesOnClose, SaveAgainKeepsAskingUntilTheChangesAreSaved)
     answer("saveAgain", [this] { disk.full = false; });
     frame->close();
     EXPECT_FALSE(frame->isVisible());
-    EXPECT_EQ(script.shown(), 2);
+    EXPECT_EQ(script.shown(), 3);
     EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_EQ(failureShown,
+              QStringLiteral("无法保存 %1: 磁盘已满 (写入新副本时); 原文件保持不变").arg(notebookPath()));
     ASSERT_FALSE(prompts.isEmpty());
     EXPECT_EQ(prompts.first(),
               QStringLiteral("单元 \"生句本\" 的修改还没有保存:\n无法保存 %1: 磁盘已满 "
@@ -113,7 +121,8 @@ TEST_F(UnsavedChangesOnClose, CloseAnywayLeavesTheFileAsItWas)
     answer("closeAnyway");
     frame->close();
     EXPECT_FALSE(frame->isVisible());
-    EXPECT_EQ(script.shown(), 1);
+    EXPECT_EQ(script.shown(), 2);
+    EXPECT_EQ(script.unexpected(), 0);
     EXPECT_TRUE(readUnitFile(notebookPath(), true).rows.empty());
     EXPECT_TRUE(before.rows.empty());
     frame.reset();
