@@ -458,12 +458,12 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     added[MediaPath] = current[MediaPath];
     added[MediaName] = current[MediaName];
     added[MediaLengthMs] = current[MediaLengthMs];
-    // The records already there are kept byte for byte; the new one goes
-    // where the terminator stood.
     if (notebook.recordsEnd + encodedRecordSize(added, true) + 4 > kUnitFileSizeLimit) {
         fail(unitWouldBeTooLargeMessage(path));
         return NotebookAdd::Failed;
     }
+    // The records already there are kept byte for byte; the new one goes
+    // where the terminator stood.
     QByteArray updated = old.left(notebook.recordsEnd);
     appendRecord(updated, added, true);
     appendInt32(updated, kTerminator);
@@ -500,10 +500,12 @@ void UnitLibrary::autosaveStep()
 {
     const TimeValue now = state_.now.toSecsSinceEpoch();
     // A new change is saved at once; changes whose save failed wait for
-    // their retry time, so a full disk is not written to ten times a second.
+    // their retry time, so a full disk is not written to ten times a second
+    // (a clock set back does not put the retry off).
+    const bool waiting = now < retryAt_ && retryAt_ - now <= kSaveRetrySeconds;
     if (state_.unitModified)
         state_.unitModified = false;
-    else if (!unsaved_ || now < retryAt_)
+    else if (!unsaved_ || waiting)
         return;
     retrying_ = unsaved_;
     unsaved_ = true;

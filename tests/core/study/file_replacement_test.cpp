@@ -435,6 +435,7 @@ TEST_F(LibraryTest, FailedAutosaveIsRetriedUntilSavedAndReportedOnce)
         {"before the retry time", 1, false, true, false, 1, true},
         {"the retry, still full: not told again", 2, false, true, true, 1, true},
         {"a further change is tried at once", 2, true, true, true, 1, true},
+        {"a clock set back does not put the retry off", -3600, false, true, true, 1, true},
         {"space freed: the retry saves", 4, false, false, true, 1, false},
         {"nothing left to save", 9, false, false, false, 1, false},
     };

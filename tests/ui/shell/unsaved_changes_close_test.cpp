@@ -42,7 +42,7 @@ struct UnsavedChangesOnClose : ::testing::Test {
     StudyState state;
     SentenceTable table;
     std::unique_ptr<UnitLibrary> library;
-    StudyServices services{state, table};
+    StudyServices services{state, table, folder};
     FillingDisk disk;
     test::ModalScript script;
     QStringList prompts;
