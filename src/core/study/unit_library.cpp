@@ -197,6 +197,16 @@ bool UnitLibrary::OpenUnit(int position)
     if (position < 0 || position >= names_.size())
         return false;
     const bool saved = SaveUnit();
+    // Closing a Unit whose changes could not be saved would drop them (and
+    // opening it again would read them back from the old file): it stays
+    // open, and the autosave goes on trying.
+    if (!saved && hasUnsavedChanges()) {
+        state_.unitModified = false;
+        unsaved_ = true;
+        fail(QStringLiteral("the Unit '%1' stays open until its changes are saved")
+                 .arg(unitName_));
+        return false;
+    }
     CloseUnit();
     setOpenUnit(position, names_.at(position), unitPath(names_.at(position)));
     LoadUnit();

@@ -112,6 +112,8 @@ public:
 
     // Saves the open Unit, closes it, opens the Unit at position and saves it
     // at once with fresh figures. False (with lastError) when a save failed.
+    // When the open Unit has changes that cannot be saved, it stays open
+    // (nothing else is opened) and the failure is reported.
     bool OpenUnit(int position);
     // The data side of closing: media closed, play positions and modes reset,
     // paths emptied, the table emptied. Emits unitClosing() first, so windows

@@ -86,6 +86,8 @@ const std::vector<Phrase>& phrases()
             p("^the Sentence Notebook keeps its name$", "生句本不能改名"),
             p("^the Sentence Notebook cannot be deleted$", "生句本不能删除"),
             p("^cannot delete (.+?): (.+)$", "无法删除 \\1: \\2"),
+            p("^the Unit '(.+?)' stays open until its changes are saved$",
+              "单元 \"\\1\" 的修改保存之前, 它保持打开"),
             // The program folder's lock.
             p("(.+?) is a symbolic link; remove it, or Dictora cannot tell other writers to wait",
               "\\1 是一个符号链接; 请删除它, 否则 Dictora 无法让其他写入者等待"),

@@ -480,3 +480,36 @@ TEST_F(LibraryTest, ClosingTriesOnceMoreAndLeavesTheAskingToTheCaller)
     EXPECT_EQ(readUnitFile(dataPath("A"), false).rows.at(1)[Text], "changed");
     library.setFileSteps(systemFileSteps());
 }
+
+TEST_F(LibraryTest, UnitWhoseChangesCannotBeSavedStaysOpen)
+{
+    writeUnit("A", {title("T"), sentence("one")});
+    writeUnit("B", {title("T"), sentence("two")});
+    library.ScanDataFolder();
+    ASSERT_TRUE(library.OpenUnit(library.positionOf("A")));
+    FullUntilFreed disk;
+    library.setFileSteps(disk);
+    table.setField(1, Text, "changed");
+    state.unitModified = true; // not autosaved yet: the switch's own save fails
+    failures.clear();
+    EXPECT_FALSE(library.OpenUnit(library.positionOf("B")));
+    EXPECT_EQ(library.unitName(), "A");
+    EXPECT_EQ(library.unitFilePath(), dataPath("A"));
+    EXPECT_EQ(table.field(1, Text), "changed");
+    ASSERT_EQ(failures.size(), 2);
+    EXPECT_TRUE(failures.first().contains("No space left on device"));
+    EXPECT_EQ(failures.last(), "the Unit 'A' stays open until its changes are saved");
+    EXPECT_TRUE(library.hasUnsavedChanges());
+    // Once there is space, the switch saves them first.
+    disk.full = false;
+    EXPECT_TRUE(library.OpenUnit(library.positionOf("B")));
+    EXPECT_EQ(library.unitName(), "B");
+    EXPECT_EQ(readUnitFile(dataPath("A"), false).rows.at(1)[Text], "changed");
+    // A Unit without changes is left as ever while the disk is full.
+    disk.full = true;
+    writeUnit("C", {title("T")});
+    library.listDataFolder();
+    EXPECT_TRUE(library.OpenUnit(library.positionOf("C")));
+    EXPECT_EQ(library.unitName(), "C");
+    library.setFileSteps(systemFileSteps());
+}

@@ -55,6 +55,8 @@ TEST(WindowMessages, CoreFailuresReadInChineseWithTheirPathsKept)
         {"cannot save /h/Data/a.dat: it would be larger than 64 MB, more than a Unit may hold; "
          "the file is left as it was",
          "无法保存 /h/Data/a.dat: 文件将超过 64 MB, 超出单元文件的上限; 原文件保持不变"},
+        {"the Unit 'a' stays open until its changes are saved",
+         "单元 \"a\" 的修改保存之前, 它保持打开"},
         // Already Chinese, or unknown: unchanged.
         {"课文 单元名已经存在.", "课文 单元名已经存在."},
         {"something new", "something new"},
