@@ -212,23 +212,6 @@ TEST_F(CliSafetyTest, WhileDictoraRunsWritingCommandsRefuseAndReadingOnesWork)
     EXPECT_EQ(shown.json["rows"].toArray().size(), 2);
 }
 
-TEST_F(CliSafetyTest, LockThatIsALinkIsRefusedAndTheLinkedUnitKeepsItsBytes)
-{
-    writeUnit("Lesson", {title("T"), sentence("one")});
-    const QByteArray before = readAll(dataPath("Lesson"));
-    const QString lock = home.filePath("Dictora.lock");
-    ASSERT_TRUE(QFile::link(dataPath("Lesson"), lock));
-    const CliRun run = cli({"new", "Beta"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.error, "dictora-cli new: cannot take the program folder " + home.path() +
-                             "/ for writing: " + lock +
-                             " is a symbolic link; remove it, or Dictora cannot tell other "
-                             "writers to wait");
-    EXPECT_EQ(readAll(dataPath("Lesson")), before);
-    EXPECT_FALSE(QFileInfo::exists(dataPath("Beta")));
-    EXPECT_TRUE(QFileInfo(lock).isSymLink());
-}
-
 // --- false successes --------------------------------------------------------
 
 TEST_F(CliSafetyTest, SpeechIntoAFileThatCannotBeWrittenFails)
