@@ -31,7 +31,9 @@ public:
         ForeignWindowInfo info;
         info.id = window;
         info.pid = 5000;
+        info.processStart = 123;
         info.sameUser = true;
+        info.mayEnd = true;
         info.className = QStringLiteral("XTerm");
         info.title = QStringLiteral("bash");
         info.frame = QRect(10, 10, 300, 200);
@@ -41,7 +43,7 @@ public:
     QList<quint64> stackingOrder() override { return {screensaver_, 7}; }
     void minimise(quint64) override { log << QStringLiteral("minimise"); }
     void requestClose(quint64) override { log << QStringLiteral("close"); }
-    bool endProcess(quint64, bool force) override
+    bool endProcess(const ForeignWindowInfo&, bool force) override
     {
         log << (force ? QStringLiteral("kill") : QStringLiteral("end"));
         return true;
