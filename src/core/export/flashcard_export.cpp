@@ -15,11 +15,12 @@ namespace {
 
 constexpr int kLongestName = 100;
 
-// One TSV field: a tab or line break would start a new field or card; a
-// double quote would be read as CSV quoting, so such a field is quoted.
+// One TSV field, trimmed (subtitle lines often keep a leading blank): a tab
+// or line break would start a new field or card; a double quote would be
+// read as CSV quoting, so such a field is quoted.
 QString tsvField(const QString& text)
 {
-    QString field = text;
+    QString field = text.trimmed();
     for (QChar& c : field)
         if (c == u'\t' || c == u'\n' || c == u'\r')
             c = u' ';
