@@ -4,6 +4,7 @@
 #include "core/media/media_player.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/program_folder_lock.h"
+#include "core/history/study_record.h"
 #include "core/study/unit_library.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
@@ -33,6 +34,7 @@ App::~App()
     // Windows go before the services they use, and the services before the
     // media layer and the table they work on.
     frame.reset();
+    record.reset();
     recorder.reset();
     player.reset();
     library.reset();
@@ -68,6 +70,14 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     services.library = library.get();
     services.player = player.get();
     services.recorder = recorder.get();
+    // The study record: a damaged or locked one is set aside and a new one
+    // begun; without any, study goes on unrecorded. Either is said once the
+    // study screen is up.
+    record = std::make_unique<StudyRecord>();
+    const bool recordOpen =
+        record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
+    const QString recordNotice = recordOpen ? record->notice() : record->error();
+    services.record = record.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -99,6 +109,17 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     // before the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
+    if (!recordNotice.isEmpty()) {
+        QObject::connect(
+            frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+            [this, recordNotice] {
+                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("学习记录"),
+                                            recordNotice, QMessageBox::Ok, frame.get());
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->open();
+            },
+            Qt::SingleShotConnection);
+    }
 
     // The program ends with the frame, whatever other windows are still up.
     QObject::connect(frame.get(), &FrameDialog::closed, &qtApp, &QCoreApplication::quit,

@@ -418,6 +418,15 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
 {
     if (state_.isNotebook || state_.unitFilePath.isEmpty() || !table_.isValidRow(state_.currentRow))
         return NotebookAdd::Nothing;
+    return addRowToNotebook(table_.row(state_.currentRow), unitName_);
+}
+
+UnitLibrary::NotebookAdd UnitLibrary::addRowToNotebook(const SentenceRow& current,
+                                                       const QString& fromUnit)
+{
+    // The open Notebook is saved from its table, which would undo the append.
+    if (state_.isNotebook)
+        return NotebookAdd::Nothing;
     // A new program folder has no Notebook until the first scan; it is
     // made here as the scan would make it.
     if (!ensureNotebook())
@@ -452,7 +461,6 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
         notebook = UnitReadResult{};
         notebook.recordsEnd = old.size() - 4;
     }
-    const SentenceRow& current = table_.row(state_.currentRow);
     for (const SentenceRow& row : notebook.rows)
         if (row[Text] == current[Text])
             return NotebookAdd::AlreadyThere;
@@ -464,7 +472,7 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     added[Text2] = current[Text2];
     added[Done] = added[Level] = QStringLiteral("0");
     added[StudiedAt] = kDefaultStampText;
-    added[SectionTitle] = unitName_;
+    added[SectionTitle] = fromUnit;
     added[MediaPath] = current[MediaPath];
     added[MediaName] = current[MediaName];
     added[MediaLengthMs] = current[MediaLengthMs];

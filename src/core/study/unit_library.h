@@ -132,6 +132,9 @@ public:
     // Notebook itself is open or without a current row.
     enum class NotebookAdd { Added, AlreadyThere, Nothing, Failed };
     NotebookAdd AddToNotebook();
+    // Adds a sentence row of the Unit fromUnit (fields 8 to 11 filled in) to
+    // the Notebook file by the same rules; Nothing while the Notebook is open.
+    NotebookAdd addRowToNotebook(const SentenceRow& row, const QString& fromUnit);
 
     // An answer to the current row was accepted (the dictation form's Enter):
     // the rules of acceptAnswer on the open Unit, at now, with this run's
