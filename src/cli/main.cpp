@@ -38,6 +38,22 @@ void writeLine(std::FILE* stream, const QString& text)
 }
 } // namespace
 
+TextAligner& alignerSlot()
+{
+    static TextAligner aligner;
+    return aligner;
+}
+
+const TextAligner& textAligner()
+{
+    return alignerSlot();
+}
+
+TextAlignerRegistration::TextAlignerRegistration(TextAligner aligner)
+{
+    alignerSlot() = std::move(aligner);
+}
+
 const std::vector<Command>& commands()
 {
     return registry();

@@ -106,23 +106,14 @@ TextImportOutcome CheckTextFile(const QString& textPath)
     return outcome;
 }
 
-TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
-                                 const TextImportRequest& request, ContentChangeQuestion& question)
+TextImportOutcome ReadTextRows(const TextImportRequest& request, std::vector<SentenceRow>& rows,
+                               QString& sectionTitle)
 {
     using Status = TextImportOutcome::Status;
     TextImportOutcome outcome;
     outcome.targetRow = request.targetRow;
     if (request.textPath.isEmpty())
         return outcome;
-    int target = request.targetRow;
-    if (target >= 0 && !(table.isValidRow(target) && table.isTitleRow(target))) {
-        outcome.status = Status::InvalidTarget;
-        return outcome;
-    }
-
-    // The whole file is decoded before the Section is touched: a refused or
-    // unreadable file must not leave a Section whose sentences were replaced
-    // by nothing.
     const TextImportOutcome check = CheckTextFile(request.textPath);
     if (check.status != Status::Imported) {
         outcome.status = check.status;
@@ -144,7 +135,7 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         outcome.codePage = DetectAnsiCodePage(request.textPath);
         options.codePage = outcome.codePage.codePage;
     }
-    SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
+    const SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
     ParsedText parsed = parseText(file, label, blank, options);
     file.close();
     if (parsed.tooManyRows) {
@@ -152,15 +143,51 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         outcome.message = tooManySentencesRefusal(baseName, options.maxRows);
         return outcome;
     }
-    std::vector<SentenceRow> rows = std::move(parsed.rows);
-    QString sectionTitle = baseName;
+    rows = std::move(parsed.rows);
+    sectionTitle = baseName;
     if (!parsed.title.isEmpty() &&
         (request.titleField.isEmpty() || request.titleField == baseName)) {
         sectionTitle = parsed.title;
         for (SentenceRow& row : rows)
             row[SectionTitle] = sectionTitle;
-        blank[SectionTitle] = sectionTitle;
     }
+    outcome.status = Status::Imported;
+    outcome.rowsAdded = int(rows.size());
+    return outcome;
+}
+
+TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
+                                 const TextImportRequest& request, ContentChangeQuestion& question)
+{
+    using Status = TextImportOutcome::Status;
+    TextImportOutcome outcome;
+    outcome.targetRow = request.targetRow;
+    if (request.textPath.isEmpty())
+        return outcome;
+    int target = request.targetRow;
+    if (target >= 0 && !(table.isValidRow(target) && table.isTitleRow(target))) {
+        outcome.status = Status::InvalidTarget;
+        return outcome;
+    }
+
+    // The whole file is decoded before the Section is touched: a refused or
+    // unreadable file must not leave a Section whose sentences were replaced
+    // by nothing. Rows prepared by the caller (timed by aligning the text
+    // with its recording) stand in for the file's own.
+    std::vector<SentenceRow> rows;
+    QString sectionTitle;
+    if (request.preparedRows) {
+        rows = *request.preparedRows;
+        sectionTitle = rows.empty() ? QFileInfo(request.textPath).completeBaseName()
+                                    : rows.front()[SectionTitle];
+        outcome.codePage = request.preparedCodePage;
+    } else {
+        const TextImportOutcome read = ReadTextRows(request, rows, sectionTitle);
+        if (read.status != Status::Imported)
+            return read;
+        outcome.codePage = read.codePage;
+    }
+    SentenceRow blank = makeImportedRow(sectionTitle, request.mediaPath, request.mediaLengthMs);
 
     // The Unit's file must stay one the reader takes: an import that would
     // pass its limit is refused before the table changes.

@@ -25,6 +25,10 @@ struct TextImportRequest {
     // The dialog's title field. Left empty or at the file's base name, a
     // lyric file's [ti:] names the Section under tidy reading.
     QString titleField;
+    // Rows already read from textPath (and timed, e.g. by aligning the text
+    // with its recording): imported instead of reading the file again.
+    const std::vector<SentenceRow>* preparedRows = nullptr;
+    CodePageChoice preparedCodePage;
 };
 
 struct TextImportOutcome {
@@ -84,6 +88,14 @@ QString unitTooLargeRefusal(const QString& baseName);
 // Imported when the file may be imported. Nothing is read beyond the mark, so
 // a caller can check a file before it changes anything of its own.
 TextImportOutcome CheckTextFile(const QString& textPath);
+
+// Reads the file's rows as an import would, each a copy of the imported-row
+// template with its times and texts, and the Section title the import would
+// give (the base name, or a lyric's [ti:] under tidy reading). Status
+// Imported when rows were read; otherwise nothing was read and the outcome
+// says why, as ImportTextFile would.
+TextImportOutcome ReadTextRows(const TextImportRequest& request, std::vector<SentenceRow>& rows,
+                               QString& sectionTitle);
 
 // Imports one lyric, subtitle or plain-text file into a Section of the open
 // Unit: a new Section at the end of the table, or the title row given, whose
