@@ -16,6 +16,8 @@ HelpMode helpModeOf(bool editMode, bool dictationMode, bool lineByLineMode);
 struct HelpLine {
     QString gesture;
     QString effect;
+
+    bool operator==(const HelpLine&) const = default;
 };
 
 // The overlay's title for a mode ("浏览模式", ...).

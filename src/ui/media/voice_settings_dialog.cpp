@@ -1,5 +1,7 @@
 #include "ui/media/voice_settings_dialog.h"
 
+#include "core/shell/window_placement.h"
+
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -146,9 +148,8 @@ void VoiceSettingsDialog::showEvent(QShowEvent* event)
     layout()->activate();
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect place(QPoint(0, 0), size());
-        place.moveCenter(screen->geometry().center());
-        move(place.topLeft());
+        const QRect area = screen->availableGeometry();
+        move(centredOn(frameGeometry().size(), area, area).topLeft());
     }
     QDialog::showEvent(event);
 }

@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "ui/import/clear_record_dialog.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
@@ -23,6 +24,7 @@ enum MainMenuItem {
     DictationItem,
     EditItem,
     PinOrClearItem,
+    HelpItem,
 };
 
 } // namespace
@@ -56,6 +58,8 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    menu.addSeparator();
+    menu.addItem(HelpItem, QStringLiteral("?"));
 
     switch (menu.track(globalPos - QPoint(140, 0))) {
     case MuteItem:
@@ -75,6 +79,9 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
             togglePinned();
         else
             clearRecord();
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         break;
