@@ -36,7 +36,7 @@ QString chooseCompanion(const QString& fileName, const QStringList& folderEntrie
 
 // Audio before video, as the open-file dialog lists them; a text file names
 // the sentences, so the audio of a song or lesson is the likelier companion.
-inline const QStringList kCompanionMediaOrder = {".mp3", ".wav", ".wma", ".mp4",
+inline const QStringList kCompanionMediaOrder = {".mp3", ".wav", ".wma",  ".mp4",
                                                  ".mkv", ".avi", ".mpeg", ".rm"};
 // Timed texts before plain text, lyrics before subtitles.
 inline const QStringList kCompanionTextOrder = {".lrc", ".srt", ".vtt", ".ass", ".ssa", ".txt"};

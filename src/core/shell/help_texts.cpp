@@ -37,13 +37,11 @@ QList<HelpLine> helpLines(HelpMode mode)
     QList<HelpLine> lines;
     switch (mode) {
     case HelpMode::Browse:
-        lines << line("单击句子", "播放这一句")
-              << line("空格键", "再播放一遍当前句")
+        lines << line("单击句子", "播放这一句") << line("空格键", "再播放一遍当前句")
               << line("↑ ↓ PgUp PgDn", "选择上一句 / 下一句");
         break;
     case HelpMode::LineByLine:
-        lines << line("单击句子", "从这一句开始往下播放")
-              << line("空格键", "暂停 / 继续")
+        lines << line("单击句子", "从这一句开始往下播放") << line("空格键", "暂停 / 继续")
               << line("右键 → 逐行播放", "结束逐行播放");
         break;
     case HelpMode::Edit:
@@ -58,20 +56,18 @@ QList<HelpLine> helpLines(HelpMode mode)
     case HelpMode::Dictation:
         lines << line("听完后输入", "听到的句子; 大小写和标点不计")
               << line("回车键 Enter", "检查答案; 答对进入下一句, 答错标出第一个错处")
-              << line("空格键 (答案框空时)", "再听一遍")
-              << line("Esc", "删除标出的错字")
+              << line("空格键 (答案框空时)", "再听一遍") << line("Esc", "删除标出的错字")
               << line("工具条: 喇叭", "静音 / 打开声音 (静音时可录下自己的声音)")
               << line("工具条: 话筒", "录音, 回放自己的声音")
               << line("工具条: 布局", "听写条停靠在底部 / 浮动")
-              << line("工具条: 本子", "把这一句加入生句本")
-              << line("拖动工具条", "移动听写条");
+              << line("工具条: 本子", "把这一句加入生句本") << line("拖动工具条", "移动听写条");
         break;
     }
     lines << line("鼠标移到屏幕最左边", "打开单元列表, 选择单元");
     if (mode != HelpMode::Edit)
         lines << line("右键", "菜单: 静音, 逐行播放, 【听 写】, 编 辑, 清除记录");
     lines << line("底部状态栏", "单击总完成率: 单元列表; 单击单元名: 设置, 改名, 新建单元; "
-                              "单击模式: 朗读的声音")
+                                "单击模式: 朗读的声音")
           << line("F1 或右键菜单 \"?\"", "显示这份帮助; 按任意键或单击关闭");
     return lines;
 }
@@ -103,10 +99,9 @@ QString emptyListHint(int sentenceRows, bool isNotebook, bool editMode)
     if (sentenceRows > 2)
         return {};
     if (isNotebook)
-        return sentenceRows > 0
-                   ? QString()
-                   : QStringLiteral("生句本是空的: 听写时点工具条上的本子加入句子。"
-                                    "鼠标移到屏幕最左边打开单元列表。");
+        return sentenceRows > 0 ? QString()
+                                : QStringLiteral("生句本是空的: 听写时点工具条上的本子加入句子。"
+                                                 "鼠标移到屏幕最左边打开单元列表。");
     if (editMode)
         return QStringLiteral("双击标题行, 用 \"文本\" 和 \"影音\" 选文件; 也可以把 .srt 和 "
                               ".mp3 拖到这里。F1: 帮助");
@@ -124,8 +119,7 @@ QString quotaDoneTip(int todayDone, int64_t todayChars, const QString& totalPerc
 
 bool quotaJustReached(int doneBefore, int totalBefore, int doneAfter, int totalAfter)
 {
-    return totalBefore > 0 && doneBefore < totalBefore && totalAfter > 0 &&
-           doneAfter >= totalAfter;
+    return totalBefore > 0 && doneBefore < totalBefore && totalAfter > 0 && doneAfter >= totalAfter;
 }
 
 } // namespace dictora

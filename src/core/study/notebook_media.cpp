@@ -52,8 +52,8 @@ NotebookFollow notebookAfterRename(const QString& notebookPath, const QString& o
     if (!notebook.readWhole()) {
         // Rewriting would drop what lies past the damage; the scan at the
         // next start keeps a copy of it first.
-        follow.error = QStringLiteral("cannot read %1: the file is damaged; it is left as it is")
-                           .arg(shown);
+        follow.error =
+            QStringLiteral("cannot read %1: the file is damaged; it is left as it is").arg(shown);
         return follow;
     }
     if (followRenamedUnit(notebook.rows, oldName, newName, mediaFolder) > 0)

@@ -75,8 +75,8 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
     // The Notebook's rows of this Unit name it and its media folder; they
     // follow in the same step. A Notebook that cannot be read whole stops the
     // rename before anything changed.
-    const NotebookFollow notebook = notebookAfterRename(
-        folder_.dataFolder() + kNotebookFileName, oldName, newName, folder_.mediaFolder());
+    const NotebookFollow notebook = notebookAfterRename(folder_.dataFolder() + kNotebookFileName,
+                                                        oldName, newName, folder_.mediaFolder());
     if (!notebook.error.isEmpty())
         return UnitResult::failure(
             QStringLiteral("%1 was not renamed: %2").arg(oldName, notebook.error));
@@ -135,8 +135,7 @@ UnitResult UnitLibrary::undoRename(const QString& newPath, const QString& oldPat
     if (!oldMedia.isEmpty() && !QDir().rename(newMedia, oldMedia))
         left
             << QStringLiteral("the media folder is now %1").arg(QDir::toNativeSeparators(newMedia));
-    if (notebook &&
-        !writeFileAtomically(notebook->path, notebook->before, false, *steps_).ok)
+    if (notebook && !writeFileAtomically(notebook->path, notebook->before, false, *steps_).ok)
         left << QStringLiteral("the Sentence Notebook %1 still names the new media folder")
                     .arg(QDir::toNativeSeparators(notebook->path));
     if (!steps_->remove(QFile::encodeName(newPath)))

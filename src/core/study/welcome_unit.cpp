@@ -22,7 +22,8 @@ const std::vector<WelcomeSection>& welcomeSections()
         {QStringLiteral("第一步 听写英文句子"),
          {
              {QStringLiteral("Hello, and welcome."),
-              QStringLiteral("听完句子后, 输入你听到的英文, 按回车键检查。"), kEnglish},
+              QStringLiteral("听完后, 接着给出的开头往下输入你听到的英文, 按回车键检查。"),
+              kEnglish},
              {QStringLiteral("Press the space bar to hear it again."),
               QStringLiteral("没听清? 按空格键再听一遍。大小写和标点不用管。"), kEnglish},
              {QStringLiteral("A wrong letter is marked in red."),
@@ -35,7 +36,8 @@ const std::vector<WelcomeSection>& welcomeSections()
              {QStringLiteral("Your units are at the left edge."),
               QStringLiteral("把鼠标移到屏幕最左边, 会弹出单元列表。"), kEnglish},
              {QStringLiteral("Add a subtitle and its audio."),
-              QStringLiteral("右键菜单选 \"编辑模式\", 双击标题行, 用 \"文本\" 和 \"影音\" 选文件。"),
+              QStringLiteral(
+                  "右键菜单选 \"编辑模式\", 双击标题行, 用 \"文本\" 和 \"影音\" 选文件。"),
               kEnglish},
              {QStringLiteral("You can also drop the files on the list."),
               QStringLiteral("在编辑模式下, 可以把 .srt 和 .mp3 文件拖到列表上。"), kEnglish},

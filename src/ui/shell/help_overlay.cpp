@@ -41,8 +41,7 @@ QFont fontOf(int pixelSize, bool bold = false)
 } // namespace
 
 HelpOverlay::HelpOverlay(const StudyState& state, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      state_(state)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), state_(state)
 {
     setObjectName(QStringLiteral("helpOverlay"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -100,9 +99,9 @@ void HelpOverlay::paintEvent(QPaintEvent*)
                          line.gesture);
         painter.setFont(fontOf(17));
         painter.setPen(kEffect);
-        painter.drawText(QRect(28 + kGestureWidth + 12, y, width() - kGestureWidth - 68,
-                               kLineHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, line.effect);
+        painter.drawText(
+            QRect(28 + kGestureWidth + 12, y, width() - kGestureWidth - 68, kLineHeight),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, line.effect);
         y += kLineHeight;
     }
     painter.setFont(fontOf(15));

@@ -10,8 +10,8 @@ namespace dictora {
 struct StudyState;
 
 // The help card over the study screen: every gesture and key of the current
-// mode, from F1 or the menus' "?" item. Any key or a click closes it. Drawn opaque, so it reads the same with or without a
-// compositing manager.
+// mode, from F1 or the menus' "?" item. Any key or a click closes it. Drawn opaque, so it reads the
+// same with or without a compositing manager.
 class HelpOverlay : public QWidget {
     Q_OBJECT
 public:

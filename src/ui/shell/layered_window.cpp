@@ -71,8 +71,7 @@ QImage drawLayeredPicture(const QSize& size, const DrawRoutine& draw, qreal pixe
 void PushLayeredPicture(LayeredWindow* window, const DrawRoutine& draw)
 {
     if (window)
-        window->setPicture(
-            drawLayeredPicture(window->size(), draw, window->devicePixelRatioF()));
+        window->setPicture(drawLayeredPicture(window->size(), draw, window->devicePixelRatioF()));
 }
 
 } // namespace dictora

@@ -116,11 +116,10 @@ void LearnerGuide::refreshListHint()
     SentenceList* list = panel_.sentenceList();
     if (!hint_ || !list)
         return;
-    const QString text =
-        state_.unitFilePath.isEmpty() || state_.dictationMode
-            ? QString()
-            : emptyListHint(sentenceRowsUpTo(panel_.services().sentences, 3), state_.isNotebook,
-                            state_.editMode);
+    const QString text = state_.unitFilePath.isEmpty() || state_.dictationMode
+                             ? QString()
+                             : emptyListHint(sentenceRowsUpTo(panel_.services().sentences, 3),
+                                             state_.isNotebook, state_.editMode);
     if (text.isEmpty()) {
         hint_->hide();
         return;
@@ -150,8 +149,7 @@ void LearnerGuide::figuresChanged()
         unitOpened();
         return;
     }
-    const bool reached =
-        quotaJustReached(doneBefore_, totalBefore_, now.todayDone, now.todayTotal);
+    const bool reached = quotaJustReached(doneBefore_, totalBefore_, now.todayDone, now.todayTotal);
     doneBefore_ = now.todayDone;
     totalBefore_ = now.todayTotal;
     if (!reached)

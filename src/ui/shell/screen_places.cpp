@@ -19,8 +19,8 @@ constexpr int kTextMargin = 10;
 
 QRect workAreaOf(const QWidget* window)
 {
-    const QScreen* screen = window && window->screen() ? window->screen()
-                                                       : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 

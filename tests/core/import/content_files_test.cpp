@@ -50,7 +50,8 @@ TEST(ChooseCompanion, IsTheSameForEveryFolderOrder)
         {"song.mp3", {"song-notes.doc", "song.en.srt", "songs.lrc", "song.txt"}, "song.txt"},
         {"song.mp3", {"song-notes.doc", "song.en.srt", "songs.lrc"}, ""},
         // Without regard to case; of two spellings the first by code point.
-        {"Song [live].MP3", {"SONG [LIVE].Lrc", "song [live].lrc", "Song [other].lrc"},
+        {"Song [live].MP3",
+         {"SONG [LIVE].Lrc", "song [live].lrc", "Song [other].lrc"},
          "SONG [LIVE].Lrc"},
         {"a.SRT", {"A.Mp3", "a.WAV"}, "A.Mp3"},
         // A file of no known kind has no companion; nor is the file itself one.

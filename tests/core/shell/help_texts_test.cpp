@@ -56,9 +56,14 @@ TEST(HelpTexts, HintsAndTipsFollowTheListAndTheDay)
         bool edit;
         const char* says; // "" for no hint
     } hints[] = {
-        {0, false, false, "屏幕最左边"}, {2, false, false, "编 辑"},  {3, false, false, ""},
-        {0, false, true, "双击标题行"},  {1, false, true, "拖到这里"}, {0, true, false, "生句本"},
-        {1, true, false, ""},            {40, false, true, ""},
+        {0, false, false, "屏幕最左边"},
+        {2, false, false, "编 辑"},
+        {3, false, false, ""},
+        {0, false, true, "双击标题行"},
+        {1, false, true, "拖到这里"},
+        {0, true, false, "生句本"},
+        {1, true, false, ""},
+        {40, false, true, ""},
     };
     for (const auto& h : hints) {
         const QString hint = emptyListHint(h.sentences, h.notebook, h.edit);
@@ -77,16 +82,15 @@ TEST(HelpTexts, HintsAndTipsFollowTheListAndTheDay)
         int doneBefore, totalBefore, doneAfter, totalAfter;
         bool reached;
     } days[] = {
-        {4, 5, 5, 5, true},   // the last answer of the day
-        {5, 5, 5, 5, false},  // done already: opening the Unit again says nothing
-        {3, 5, 4, 5, false},  // one more to go
-        {0, 0, 0, 0, false},  // nothing scheduled
-        {0, 0, 1, 1, false},  // a Unit just opened
-        {4, 5, 6, 6, true},   // an answer that also took the next new one
+        {4, 5, 5, 5, true},  // the last answer of the day
+        {5, 5, 5, 5, false}, // done already: opening the Unit again says nothing
+        {3, 5, 4, 5, false}, // one more to go
+        {0, 0, 0, 0, false}, // nothing scheduled
+        {0, 0, 1, 1, false}, // a Unit just opened
+        {4, 5, 6, 6, true},  // an answer that also took the next new one
     };
     for (const auto& d : days)
         EXPECT_EQ(quotaJustReached(d.doneBefore, d.totalBefore, d.doneAfter, d.totalAfter),
                   d.reached)
-            << d.doneBefore << "/" << d.totalBefore << " -> " << d.doneAfter << "/"
-            << d.totalAfter;
+            << d.doneBefore << "/" << d.totalBefore << " -> " << d.doneAfter << "/" << d.totalAfter;
 }

@@ -96,15 +96,12 @@ protected:
         QDir(folder.mediaFolder()).mkpath("旧");
         ASSERT_TRUE(writeAll(folder.mediaFolder() + "旧/a.mp3", "audio"));
         writeUnit("生句本", {notebookRow("one", "旧", ".."),
-                              notebookRow("two", "旧", folder.mediaFolder() + "旧/a.mp3"),
-                              notebookRow("other", "别的", "..")});
+                             notebookRow("two", "旧", folder.mediaFolder() + "旧/a.mp3"),
+                             notebookRow("other", "别的", "..")});
         library.ScanDataFolder();
         ASSERT_TRUE(library.OpenUnit(library.positionOf("旧")));
     }
-    std::vector<SentenceRow> notebookRows() const
-    {
-        return readUnitFile(notebookPath, true).rows;
-    }
+    std::vector<SentenceRow> notebookRows() const { return readUnitFile(notebookPath, true).rows; }
     // The file each Notebook row would play.
     QString playedFile(const SentenceRow& row) const
     {

@@ -213,7 +213,8 @@ TEST_F(LibraryTest, BackupsAtMostEveryFiveMinutesReplacingOnlyThisUnitsOwn)
     const QString first = "A (20260615_151500 备份).dat";
     EXPECT_EQ(readAll(folder.backupFolder() + first), readAll(dataPath("A")));
     // The backup kept before a record was cleared is not a timed one: it stays.
-    QStringList expected{others[0], others[1], others[2], others[3], "A(清除记录前备份) .dat", first};
+    QStringList expected{others[0], others[1], others[2], others[3], "A(清除记录前备份) .dat",
+                         first};
     expected.sort();
     EXPECT_EQ(backups(), expected);
 

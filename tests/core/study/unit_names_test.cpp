@@ -161,7 +161,7 @@ TEST_F(LibraryTest, RenameWhoseOldFileCannotBeRemovedIsUndoneAndSaysWhy)
 
 TEST_F(LibraryTest, DeleteOpensTheNotebookAndTheEntriesFollowTheirUnits)
 {
-    writeUnit("A", {title("T"), sentence("one")}); // 0%
+    writeUnit("A", {title("T"), sentence("one")});                             // 0%
     writeUnit("B", {title("T"), sentence("two", "1", "1", "20260615080000")}); // 100%
     library.ScanDataFolder();
     ASSERT_TRUE(library.OpenUnit(0));

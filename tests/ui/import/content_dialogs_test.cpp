@@ -352,11 +352,11 @@ namespace {
 
 TEST_F(ContentDialogs, TheDialogNamesTheChosenFilesAndSuggestsTidyReading)
 {
-    const QString srt = write(file(QStringLiteral("film.srt")),
-                              "1\n00:00:01,000 --> 00:00:02,000\n<i>Hello</i>\n");
+    const QString srt =
+        write(file(QStringLiteral("film.srt")), "1\n00:00:01,000 --> 00:00:02,000\n<i>Hello</i>\n");
     const QString mp3 = write(file(QStringLiteral("film.mp3")), "");
     write(file(QStringLiteral("film.wav")), ""); // the mp3 comes first whatever the order
-    state.currentRow = 0;                         // the new Unit's "标题" Section, no media
+    state.currentRow = 0;                        // the new Unit's "标题" Section, no media
 
     ModalScript script;
     script.then([&](QDialog& dialog) {

@@ -149,9 +149,8 @@ TEST_F(SentenceListTest, DeleteSectionAsksThenRemovesTheTitleAndItsSentences)
 TEST_F(SentenceListTest, ModesSwitchAsTheMenusSay)
 {
     auto seen = choose(QStringLiteral("编 辑"));
-    EXPECT_EQ(seen->items,
-              (QStringList{"静音", "逐行播放", "-", "【听 写】", "-", "编 辑", "-", "清除记录",
-                           "-", "?"}));
+    EXPECT_EQ(seen->items, (QStringList{"静音", "逐行播放", "-", "【听 写】", "-", "编 辑", "-",
+                                        "清除记录", "-", "?"}));
     EXPECT_TRUE(seen->checked.isEmpty());
     EXPECT_TRUE(state.editMode);
 
