@@ -150,7 +150,8 @@ TEST_F(SentenceListTest, ModesSwitchAsTheMenusSay)
 {
     auto seen = choose(QStringLiteral("编 辑"));
     EXPECT_EQ(seen->items,
-              (QStringList{"静音", "逐行播放", "-", "【听 写】", "-", "编 辑", "-", "清除记录"}));
+              (QStringList{"静音", "逐行播放", "-", "【听 写】", "-", "编 辑", "-", "清除记录", "-",
+                           "学习记录", "导出…"}));
     EXPECT_TRUE(seen->checked.isEmpty());
     EXPECT_TRUE(state.editMode);
 
