@@ -12,6 +12,7 @@
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
+#include "ui/shell/program_folder_claim.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
 
@@ -19,7 +20,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QDir>
-#include <QMessageBox>
 
 #include <chrono>
 
@@ -46,24 +46,18 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     instance.listen();
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
-    prepareProgramFolder(programFolder);
 
     // One writer at a time in the program folder: Dictora holds it for its
-    // whole run (the lock lives as long as this call). A dictora-cli command
-    // that writes is waited for a little; one that takes longer is named,
-    // and the program ends without touching any file.
+    // whole run (the lock lives as long as this call). It is taken before
+    // anything in the folder is made or read: a dictora-cli command that
+    // writes is waited for a little, and when the lock cannot be had (a
+    // command takes longer, or the lock file is unusable) the learner is told
+    // why and the program ends without touching any file.
+    QDir().mkpath(programFolder.path);
     ProgramFolderLock folderLock(programFolder);
-    const ProgramFolderLock::Outcome locked =
-        folderLock.take(ProgramFolderLock::Holder::Program, {}, std::chrono::seconds(10));
-    if (locked == ProgramFolderLock::Outcome::HeldByCommand ||
-        locked == ProgramFolderLock::Outcome::HeldByProgram) {
-        QMessageBox::warning(
-            nullptr, QStringLiteral("Dictora"),
-            QStringLiteral("数据文件夹 %1 正在被另一个程序写入 (%2)。\n"
-                           "请等它结束后再启动 Dictora。")
-                .arg(QDir::toNativeSeparators(programFolder.path), folderLock.holderText()));
+    if (!claimProgramFolder(folderLock, programFolder, std::chrono::seconds(10)))
         return 1;
-    }
+    prepareProgramFolder(programFolder);
 
     media = std::make_unique<GstMediaCommands>();
     speech = std::make_unique<SpeechWorker>();
