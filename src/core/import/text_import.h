@@ -37,8 +37,9 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled; the title was set
-        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit:
-                       // `message` is for the learner's message box
+        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
+                       // or the Unit would pass kUnitFileSizeLimit (the Unit is left
+                       // as it was): `message` is for the learner's message box
         Unreadable,    // the file cannot be opened: nothing touched
     };
     Status status = Status::NoTextFile;
@@ -77,6 +78,10 @@ size_t sentenceLimit(qint64 fileSize);
 
 // The learner's message for a file that gives more than sentenceLimit.
 QString tooManySentencesRefusal(const QString& baseName, size_t limit);
+
+// The learner's message for a file whose rows would make the Unit's file
+// larger than the reader takes (kUnitFileSizeLimit).
+QString unitTooLargeRefusal(const QString& baseName);
 
 // What an import of the file would meet before reading a line: Refused (too
 // large, or UTF-16 big-endian) with the learner's message, Unreadable, or

@@ -8,6 +8,7 @@ class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
 class SpeechOutput;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 struct StudyState;
@@ -27,6 +28,7 @@ struct StudyServices {
     MediaPlayer* player = nullptr;
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
+    StudyRecord* record = nullptr; // every checked answer is appended here
 };
 
 } // namespace dictora
