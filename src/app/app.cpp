@@ -20,6 +20,7 @@
 #include "ui/shell/ui_font.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QDir>
