@@ -101,6 +101,9 @@ public:
     // A wrong answer or "answer again": the sentence sounds again.
     void soundBackOn() { state_.soundOn = true; }
 
+    // The voice settings' check box: whole-answer marks under the answer.
+    void setShowAnswerMarks(bool on) { state_.showAnswerMarks = on; }
+
     // --- rows ---
     // The selection of the sentence list moved to row.
     RowDecision selectRow(int row, bool playbackStarting);
@@ -116,6 +119,9 @@ public:
     // --- row edits ---
     // The rows changed; the unit library saves them.
     void rowsChanged() { state_.unitModified = true; }
+    // The rows were saved outside the autosave (before an export reads the
+    // Unit file): nothing is left for the autosave to write.
+    void rowsSaved() { state_.unitModified = false; }
     // Rows were removed: no row is current.
     void currentRowRemoved() { state_.currentRow = kNone; }
     // A Section went with its media.

@@ -6,6 +6,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/study_menu.h"
@@ -27,6 +28,7 @@ enum EditMenuItem {
     LaterItem,
     SpanEarlierItem,
     SpanLaterItem,
+    HelpItem,
 };
 
 } // namespace
@@ -56,6 +58,8 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         menu.addItem(SpanEarlierItem, QStringLiteral("整体提前 -500ms (E)"));
         menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
     }
+    menu.addSeparator();
+    menu.addItem(HelpItem, QStringLiteral("?"));
 
     const int chosen = menu.track(globalPos + QPoint(-140, 25));
     switch (chosen) {
@@ -75,6 +79,9 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         break;
     case DeleteSectionItem:
         deleteSection();
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         if (const TimeShiftCommand* shift = timeShiftOfMenuItem(chosen))

@@ -11,6 +11,7 @@ namespace dictora {
 struct StudyServices;
 class StudySession;
 class MainPanelDialog;
+class UnitLibrary;
 
 // Where the frame's 20 ms timer reads the desktop: the window under a screen
 // point and the foreground window. Handed in, so the frame does not depend on
@@ -64,6 +65,7 @@ protected:
 
 private:
     StudySession& session_;
+    UnitLibrary* library_;
     DesktopProbe probe_;
     MainPanelDialog* mainPanel_ = nullptr;
     QPointer<QWidget> answerBox_;

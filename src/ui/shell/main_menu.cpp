@@ -8,7 +8,10 @@
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
+#include "ui/history/flashcard_export_run.h"
+#include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
@@ -25,6 +28,9 @@ enum MainMenuItem {
     DictationItem,
     EditItem,
     PinOrClearItem,
+    StudyRecordItem,
+    ExportItem,
+    HelpItem,
 };
 
 } // namespace
@@ -58,6 +64,10 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    menu.addSeparator();
+    menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
+    menu.addItem(ExportItem, QStringLiteral("导出…"));
+    menu.addItem(HelpItem, QStringLiteral("?"));
 
     switch (menu.track(globalPos - QPoint(140, 0))) {
     case MuteItem:
@@ -77,6 +87,15 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
             togglePinned();
         else
             clearRecord();
+        break;
+    case StudyRecordItem:
+        showStudyRecord(panel_);
+        break;
+    case ExportItem:
+        exportOpenUnit(panel_);
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         break;

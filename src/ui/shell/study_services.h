@@ -9,6 +9,7 @@ class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
 class SpeechOutput;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 struct StudyState;
@@ -31,6 +32,7 @@ struct StudyServices {
     // The windows change modes, sound and the current row only through the
     // session; they read the state.
     StudySession session{state, sentences};
+    StudyRecord* record = nullptr; // every checked answer is appended here
 };
 
 } // namespace dictora
