@@ -9,6 +9,7 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/speech/speech_worker.h"
+#include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/sound_cues.h"
@@ -19,6 +20,7 @@
 #include <QLocale>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <chrono>
 
@@ -39,9 +41,16 @@ App::~App()
     speech.reset();
 }
 
-int App::run(QApplication& qtApp, SingleInstance& instance)
+int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& handedFiles)
 {
-    instance.listen();
+    // Files handed over by later starts are added from the event loop, not
+    // from inside the socket's signal: adding opens modal dialogs.
+    instance.listen([this, &qtApp](const QStringList& paths) {
+        QTimer::singleShot(0, &qtApp, [this, paths] {
+            if (frame && frame->mainPanel())
+                addHandedFiles(*frame->mainPanel(), paths);
+        });
+    });
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
     prepareProgramFolder(programFolder);
@@ -105,6 +114,16 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     // before the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
+    // Files named on our own command line are added once the study screen
+    // (with the first Unit open) is on the screen.
+    if (!handedFiles.isEmpty()) {
+        QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+                         [this, handedFiles] {
+                             if (frame->mainPanel())
+                                 addHandedFiles(*frame->mainPanel(), handedFiles);
+                         },
+                         Qt::QueuedConnection);
+    }
 
     // The program ends with the frame, whatever other windows are still up.
     QObject::connect(frame.get(), &FrameDialog::closed, &qtApp, &QCoreApplication::quit,
