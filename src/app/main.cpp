@@ -27,7 +27,8 @@ int main(int argc, char** argv)
 
     QApplication qtApp(argc, argv);
     qtApp.setApplicationName(QStringLiteral("dictora"));
-    qtApp.setDesktopFileName(QStringLiteral("dictora"));
+    // The desktop entry's name: Wayland compositors match the window to it.
+    qtApp.setDesktopFileName(QStringLiteral("io.github.dictora.Dictora"));
     qtApp.setProperty("startMs", startMs);
     dictora::App app;
     return app.run(qtApp, instance, handedFiles);
