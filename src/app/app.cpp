@@ -9,6 +9,7 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/speech/speech_worker.h"
+#include "ui/desktop/accessibility.h"
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
@@ -92,6 +93,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         qtApp.installTranslator(&qtTranslator_);
 
+    installAssistiveTechnologySupport();
     DesktopProbe probe;
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
     probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
@@ -130,6 +132,8 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
                      Qt::QueuedConnection);
 
     frame->start();
+    if (frame->mainPanel())
+        describeForAssistiveTechnology(*frame->mainPanel());
     return qtApp.exec();
 }
 
