@@ -100,12 +100,14 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     frame = std::make_unique<FrameDialog>(services, std::move(probe));
 
     // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
-    // to the first painted study screen and ends; the start-up benchmark uses it.
+    // to the first painted study screen, and the Qt platform drawn on, and
+    // ends; the start-up benchmark and the display tests use it.
     if (qEnvironmentVariableIntValue("DICTORA_REPORT_FIRST_FRAME") == 1) {
         QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp, [&qtApp] {
-            std::printf("first-frame-ms %lld\n",
+            std::printf("first-frame-ms %lld platform=%s\n",
                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch() -
-                                               qtApp.property("startMs").toLongLong()));
+                                               qtApp.property("startMs").toLongLong()),
+                        qPrintable(QGuiApplication::platformName()));
             std::fflush(stdout);
             qtApp.quit();
         });

@@ -1,6 +1,7 @@
 #include "app.h"
 
 #include "core/import/handed_files.h"
+#include "platform/desktop/display_platform.h"
 #include "platform/desktop/single_instance.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     if (instance.acquire(handedFiles) == dictora::SingleInstance::Outcome::AnotherCopyRuns)
         return 0;
 
+    dictora::chooseDisplayPlatformForThisProcess();
     QApplication qtApp(argc, argv);
     qtApp.setApplicationName(QStringLiteral("dictora"));
     // The desktop entry's name: Wayland compositors match the window to it.
