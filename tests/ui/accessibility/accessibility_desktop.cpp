@@ -89,14 +89,23 @@ QByteArray AccessibilityDesktop::runScript(const QStringList& arguments, bool* o
 
 QStringList AccessibilityDesktop::tree()
 {
-    bool ok = false;
-    const QByteArray out = runScript({}, &ok);
-    if (!ok)
-        return {};
-    QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
-    for (QString& line : lines)
-        line = line.trimmed();
-    return lines;
+    // This program registers with the accessibility bus a moment after its
+    // windows come up (later on a busy machine): until then the reader
+    // finds no application of this process.
+    QDeadlineTimer deadline(30000);
+    while (true) {
+        bool ok = false;
+        const QByteArray out = runScript({}, &ok);
+        if (ok && !out.trimmed().isEmpty()) {
+            QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
+            for (QString& line : lines)
+                line = line.trimmed();
+            return lines;
+        }
+        if (deadline.hasExpired())
+            return {};
+        QTest::qWait(200);
+    }
 }
 
 bool AccessibilityDesktop::press(const QString& name)
