@@ -4,6 +4,7 @@
 #include "core/media/media_player.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/program_folder_lock.h"
+#include "core/history/study_record.h"
 #include "core/study/unit_library.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
@@ -13,6 +14,7 @@
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
+#include "ui/shell/program_folder_claim.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
 
@@ -36,6 +38,7 @@ App::~App()
     // Windows go before the services they use, and the services before the
     // media layer and the table they work on.
     frame.reset();
+    record.reset();
     recorder.reset();
     player.reset();
     library.reset();
@@ -54,24 +57,18 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     });
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
-    prepareProgramFolder(programFolder);
 
     // One writer at a time in the program folder: Dictora holds it for its
-    // whole run (the lock lives as long as this call). A dictora-cli command
-    // that writes is waited for a little; one that takes longer is named,
-    // and the program ends without touching any file.
+    // whole run (the lock lives as long as this call). It is taken before
+    // anything in the folder is made or read: a dictora-cli command that
+    // writes is waited for a little, and when the lock cannot be had (a
+    // command takes longer, or the lock file is unusable) the learner is told
+    // why and the program ends without touching any file.
+    QDir().mkpath(programFolder.path);
     ProgramFolderLock folderLock(programFolder);
-    const ProgramFolderLock::Outcome locked =
-        folderLock.take(ProgramFolderLock::Holder::Program, {}, std::chrono::seconds(10));
-    if (locked == ProgramFolderLock::Outcome::HeldByCommand ||
-        locked == ProgramFolderLock::Outcome::HeldByProgram) {
-        QMessageBox::warning(
-            nullptr, QStringLiteral("Dictora"),
-            QStringLiteral("数据文件夹 %1 正在被另一个程序写入 (%2)。\n"
-                           "请等它结束后再启动 Dictora。")
-                .arg(QDir::toNativeSeparators(programFolder.path), folderLock.holderText()));
+    if (!claimProgramFolder(folderLock, programFolder, std::chrono::seconds(10)))
         return 1;
-    }
+    prepareProgramFolder(programFolder);
 
     media = std::make_unique<GstMediaCommands>();
     speech = std::make_unique<SpeechWorker>();
@@ -84,6 +81,14 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     services.library = library.get();
     services.player = player.get();
     services.recorder = recorder.get();
+    // The study record: a damaged or locked one is set aside and a new one
+    // begun; without any, study goes on unrecorded. Either is said once the
+    // study screen is up.
+    record = std::make_unique<StudyRecord>();
+    const bool recordOpen =
+        record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
+    const QString recordNotice = recordOpen ? record->notice() : record->error();
+    services.record = record.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -127,6 +132,17 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
                                  addHandedFiles(*frame->mainPanel(), handedFiles);
                          },
                          Qt::QueuedConnection);
+    }
+    if (!recordNotice.isEmpty()) {
+        QObject::connect(
+            frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+            [this, recordNotice] {
+                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("学习记录"),
+                                            recordNotice, QMessageBox::Ok, frame.get());
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->open();
+            },
+            Qt::SingleShotConnection);
     }
 
     // The program ends with the frame, whatever other windows are still up.

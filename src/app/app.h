@@ -19,6 +19,7 @@ class MediaCommands;
 class MediaPlayer;
 class SingleInstance;
 class SpeechWorker;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 
@@ -44,6 +45,7 @@ public:
     std::unique_ptr<UnitLibrary> library;
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
+    std::unique_ptr<StudyRecord> record;
     // What the windows are handed: references to the members above.
     StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;

@@ -112,6 +112,8 @@ public:
 
     // Saves the open Unit, closes it, opens the Unit at position and saves it
     // at once with fresh figures. False (with lastError) when a save failed.
+    // When the open Unit has changes that cannot be saved, it stays open
+    // (nothing else is opened) and the failure is reported.
     bool OpenUnit(int position);
     // The data side of closing: media closed, play positions and modes reset,
     // paths emptied, the table emptied. Emits unitClosing() first, so windows
@@ -130,6 +132,9 @@ public:
     // Notebook itself is open or without a current row.
     enum class NotebookAdd { Added, AlreadyThere, Nothing, Failed };
     NotebookAdd AddToNotebook();
+    // Adds a sentence row of the Unit fromUnit (fields 8 to 11 filled in) to
+    // the Notebook file by the same rules; Nothing while the Notebook is open.
+    NotebookAdd addRowToNotebook(const SentenceRow& row, const QString& fromUnit);
 
     // An answer to the current row was accepted (the dictation form's Enter):
     // the rules of acceptAnswer on the open Unit, at now, with this run's
@@ -140,7 +145,17 @@ public:
     // and save; right after such a save, when more than 300 seconds have
     // passed since the last backup (none yet in this run counts as long ago),
     // write a new timed backup and then remove this Unit's older ones.
+    // A save that fails leaves the changes unsaved: they are tried again
+    // every kSaveRetrySeconds until a save succeeds. A retry that fails for
+    // the reason already reported is not reported again.
     void autosaveStep();
+    static constexpr TimeValue kSaveRetrySeconds = 2;
+    // Changes of the open Unit that are not in its file yet: a change the
+    // autosave has not come to, or one whose save failed.
+    bool hasUnsavedChanges() const { return unsaved_ || state_.unitModified; }
+    // Closing the program: one more try to save unsaved changes. True when
+    // nothing is left unsaved; otherwise lastError says why.
+    bool saveBeforeClosing();
     // The timed backup's file name for a Unit at a time:
     // name + " (" + "%Y%m%d_%H%M%S" + " 备份).dat".
     static QString backupFileName(const QString& unitName, TimeValue time);
@@ -240,6 +255,11 @@ private:
     TimeValue lastBackup_ = 0;
     QString lastError_;
     bool failureReportedByCaller_ = false;
+    // The open Unit's changes are not on disk: an autosave of them failed.
+    bool unsaved_ = false;
+    TimeValue retryAt_ = 0;
+    // Set while a retry runs: a failure already reported stays quiet.
+    bool retrying_ = false;
     QList<DamagedUnit> damaged_;
     QStringList unreadable_;
     FileSteps* steps_ = &systemFileSteps();

@@ -1,5 +1,7 @@
 #include "ui/dictation/dictation_form.h"
 
+#include "ui/dictation/answer_feedback.h"
+
 #include "core/dictation/answer_checking.h"
 #include "core/dictation/form_geometry.h"
 #include "core/media/media_commands.h"
@@ -134,6 +136,7 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
 
     progressBar_ = new TypingProgressBar(this);
     marker_ = new MismatchMarker(this);
+    feedback_ = new AnswerFeedback(*this, panel_, services_);
     toolbar_ = new DictationToolbar(panel_, *this);
     fadeIn_ = std::make_unique<FadeInWorker>(*this);
 
@@ -182,6 +185,7 @@ void DictationForm::LoadRow()
     letterGap_ = -1000;
     hints_.reset();
     marker_->hide();
+    feedback_->rowLoaded();
 
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
@@ -308,6 +312,7 @@ void DictationForm::SubmitAnswer()
     // before the comparison, as every change of the box does.
     setAnswerText(answer + QLatin1Char(' '));
     const SubmitOutcome outcome = judgeAnswer(table.field(row, Text), answer, hints_);
+    feedback_->answerChecked(row, answer, outcome, hints_);
     switch (outcome.verdict) {
     case Verdict::AnswerAgain:
         answerAgain();

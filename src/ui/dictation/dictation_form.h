@@ -13,6 +13,7 @@ class QPlainTextEdit;
 
 namespace dictora {
 
+class AnswerFeedback;
 class DictationToolbar;
 class FadeInWorker;
 class MainPanelDialog;
@@ -60,6 +61,7 @@ public:
     QPlainTextEdit* answerBox() const { return answerBox_; }
     TypingProgressBar* typingProgressBar() const { return progressBar_; }
     MismatchMarker* mismatchMarker() const { return marker_; }
+    AnswerFeedback* answerFeedback() const { return feedback_; }
 
     int typingUnlocked() const { return typingUnlocked_; }
     int answerShown() const { return answerShown_; }
@@ -131,6 +133,7 @@ private:
     TypingProgressBar* progressBar_ = nullptr;
     MismatchMarker* marker_ = nullptr;
     DictationToolbar* toolbar_ = nullptr;
+    AnswerFeedback* feedback_ = nullptr;
     std::unique_ptr<FadeInWorker> fadeIn_;
 
     int typingUnlocked_ = 0;

@@ -49,6 +49,7 @@ public:
     QLineEdit* secondsField() const { return secondsField_; }
     QCheckBox* copyBox() const { return copyBox_; }
     QCheckBox* tidyBox() const { return tidyBox_; }
+    QCheckBox* alignBox() const { return alignBox_; }
     QPushButton* textButton() const { return textButton_; }
     QPushButton* mediaButton() const { return mediaButton_; }
     QPushButton* okButton() const { return okButton_; }
@@ -68,6 +69,7 @@ private:
     void confirm();
     void showView(const SectionView& view);
     void setLengthAndCopyEnabled(bool enabled);
+    void offerAlignment();
     QString unitName() const;
     UnitMediaFolder mediaFolder() const;
 
@@ -82,6 +84,7 @@ private:
     QLineEdit* secondsField_ = nullptr;
     QCheckBox* copyBox_ = nullptr;
     QCheckBox* tidyBox_ = nullptr;
+    QCheckBox* alignBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

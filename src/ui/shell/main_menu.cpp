@@ -6,6 +6,8 @@
 #include "core/media/voice_recorder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "ui/history/flashcard_export_run.h"
+#include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
@@ -23,6 +25,8 @@ enum MainMenuItem {
     DictationItem,
     EditItem,
     PinOrClearItem,
+    StudyRecordItem,
+    ExportItem,
 };
 
 } // namespace
@@ -56,6 +60,9 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    menu.addSeparator();
+    menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
+    menu.addItem(ExportItem, QStringLiteral("导出…"));
 
     switch (menu.track(globalPos - QPoint(140, 0))) {
     case MuteItem:
@@ -75,6 +82,12 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
             togglePinned();
         else
             clearRecord();
+        break;
+    case StudyRecordItem:
+        showStudyRecord(panel_);
+        break;
+    case ExportItem:
+        exportOpenUnit(panel_);
         break;
     default:
         break;

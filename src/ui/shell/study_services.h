@@ -8,6 +8,7 @@ class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
 class SpeechOutput;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 struct StudyState;
@@ -21,12 +22,13 @@ struct StudyState;
 struct StudyServices {
     StudyState& state;
     SentenceTable& sentences;
-    ProgramFolder folder;
+    ProgramFolder folder = {};
     MediaCommands* media = nullptr;
     UnitLibrary* library = nullptr;
     MediaPlayer* player = nullptr;
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
+    StudyRecord* record = nullptr; // every checked answer is appended here
 };
 
 } // namespace dictora
