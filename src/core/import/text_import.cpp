@@ -193,7 +193,7 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
     // pass its limit is refused before the table changes.
     const auto refuseTooLarge = [&] {
         outcome.status = Status::Refused;
-        outcome.message = unitTooLargeRefusal(baseName);
+        outcome.message = unitTooLargeRefusal(QFileInfo(request.textPath).completeBaseName());
         return outcome;
     };
     if (target < 0) {
