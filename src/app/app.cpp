@@ -6,15 +6,18 @@
 #include "core/study/program_folder_lock.h"
 #include "core/history/study_record.h"
 #include "core/study/unit_library.h"
+#include "core/study/welcome_unit.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/speech/speech_worker.h"
+#include "platform/speech/welcome_speech.h"
 #include "ui/desktop/accessibility.h"
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/program_folder_claim.h"
+#include "ui/shell/learner_guide.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
 
@@ -57,6 +60,8 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     });
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
+    // A program folder without Data is new: it gets the welcome Unit.
+    const bool firstStart = isNewProgramFolder(programFolder);
 
     // One writer at a time in the program folder: Dictora holds it for its
     // whole run (the lock lives as long as this call). It is taken before
@@ -70,9 +75,21 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
         return 1;
     prepareProgramFolder(programFolder);
 
+    // Spoken before the speech worker claims the engine. Without it the
+    // program starts as it would otherwise, with the Notebook.
+    bool welcomeMade = false;
+    if (firstStart) {
+        QString error;
+        welcomeMade = createWelcomeUnit(programFolder, &error);
+        if (!welcomeMade)
+            std::fprintf(stderr, "dictora: no welcome Unit: %s\n", qPrintable(error));
+    }
+
     media = std::make_unique<GstMediaCommands>();
     speech = std::make_unique<SpeechWorker>();
     library = std::make_unique<UnitLibrary>(programFolder, state, sentences, media.get());
+    if (welcomeMade)
+        library->setStartUnit(kWelcomeUnitName);
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
     services.folder = programFolder;
@@ -152,6 +169,9 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     frame->start();
     if (frame->mainPanel())
         describeForAssistiveTechnology(*frame->mainPanel());
+    // Owned by the frame: F1, tooltips, the hint over an empty list and the
+    // tip when the day's work is done.
+    new LearnerGuide(*frame->mainPanel(), state, library.get(), frame.get());
     return qtApp.exec();
 }
 

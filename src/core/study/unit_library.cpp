@@ -405,8 +405,10 @@ void UnitLibrary::storeFigures(const ProgressFigures& figures)
 {
     figures_ = figures;
     texts_ = figures.texts;
-    if (openPosition_ >= 0)
+    if (openPosition_ >= 0 && figures.sentenceRows > 0)
         completion_.SetCompletion(openPosition_, figures.percent);
+    else
+        completion_.forget(openPosition_);
     if (openPosition_ >= 0 && openPosition_ < percentTexts_.size())
         percentTexts_[openPosition_] = texts_.unitPercentText;
     emit progressChanged();

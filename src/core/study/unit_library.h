@@ -14,9 +14,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace dictora {
 
 class MediaCommands;
+struct NotebookFollow;
 
 // The outcome of an operation the learner asked for. A refused or failed
 // operation carries the one-line message to show; nothing was changed.
@@ -66,6 +69,12 @@ public:
     int positionOf(const QString& name) const { return int(names_.indexOf(name)); }
     // The percent text shown beside the name ("" until the Unit was saved).
     QString percentTextAt(int position) const;
+
+    // The Unit the program opens after the start-up scan: the Notebook, or
+    // the one named by setStartUnit (the welcome Unit of a first start) when
+    // it is listed.
+    void setStartUnit(const QString& name) { startUnit_ = name; }
+    int startPosition() const { return std::max(0, positionOf(startUnit_)); }
 
     // --- the open Unit ---
     int openPosition() const { return openPosition_; }
@@ -167,8 +176,10 @@ public:
     // name + " 单元名已经存在.".
     UnitResult createUnit(const QString& name, const UnitHeader& header = kNewUnitHeader);
     // Gives the open Unit a new name: the file under the new name is written
-    // before the old one is removed, the media folder follows, and the Unit is
-    // opened again. Never replaces another Unit's file.
+    // before the old one is removed, the media folder and the Notebook's rows
+    // of this Unit (their name and media paths) follow, and the Unit is opened
+    // again. Never replaces another Unit's file; a step that fails undoes the
+    // ones before it.
     UnitResult renameOpenUnit(const QString& newName);
     // Deletes the open Unit's file (never the Notebook's), takes it out of the
     // list and the completion table, and opens the Notebook.
@@ -218,8 +229,11 @@ private:
     void scanOpenUnit();
     bool keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,
                          const UnitReadResult& read, QString& error);
+    // Puts back what a rename did so far; with notebook, the Notebook's bytes
+    // from before the rename too.
     UnitResult undoRename(const QString& newPath, const QString& oldPath, const QString& oldMedia,
-                          const QString& newMedia, const QString& why);
+                          const QString& newMedia, const QString& why,
+                          const NotebookFollow* notebook = nullptr);
     void setOpenUnit(int position, const QString& name, const QString& path);
     void storeFigures(const ProgressFigures& figures);
     bool writeBackup();
@@ -263,6 +277,7 @@ private:
     QList<DamagedUnit> damaged_;
     QStringList unreadable_;
     FileSteps* steps_ = &systemFileSteps();
+    QString startUnit_;
 };
 
 } // namespace dictora

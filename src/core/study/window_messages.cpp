@@ -56,6 +56,8 @@ const std::vector<Phrase>& phrases()
             p("cannot save (.+?): (.+?); no file was made", "无法保存 \\1: \\2; 没有生成文件"),
             p("cannot read the Unit file (.+?): (.+?); it is not listed",
               "无法读取单元文件 \\1: \\2; 它不列在单元列表中"),
+            p("cannot read (.+?): the file is damaged; it is left as it is",
+              "无法读取 \\1: 文件已损坏; 文件保持不变"),
             p("cannot read (.+?): (.+?); it is left as it is", "无法读取 \\1: \\2; 文件保持不变"),
             p("(.+?) is larger than 64 MB, far beyond any Unit; it is not read and is left as it "
               "is",
@@ -71,6 +73,8 @@ const std::vector<Phrase>& phrases()
             p("its media folder (.+?) cannot be renamed", "它的媒体文件夹 \\1 无法改名"),
             p("its file (.+?) cannot be removed \\((.+?)\\)", "它的文件 \\1 无法删除 (\\2)"),
             p("the media folder is now (.+?)(?=; |$)", "媒体文件夹现在是 \\1"),
+            p("the Sentence Notebook (.+?) still names the new media folder(?=; |$)",
+              "生句本 \\1 仍指向新的媒体文件夹"),
             p("the new file (.+?) could not be taken away: remove it before the next start, or "
               "the Unit is listed twice",
               "新文件 \\1 无法删除: 请在下次启动前删除它, 否则单元会列出两次"),

@@ -115,6 +115,7 @@ private:
     void placeBoxes(int width);
     void growWhileTyping();
     void placeToolbar();
+    QRect toolbarPlaceNow();
     void showMismatch(const SubmitOutcome& outcome);
     void placeMarker();
     void rightAnswer();
@@ -146,6 +147,7 @@ private:
     int answerHeight_ = 54;
     int answerLineHeight_ = 52;
     bool docked_ = false;
+    bool followingToolbar_ = false; // moving to where the toolbar fits
     bool draggedByToolbar_ = false;
     bool pressDrags_ = false;
     // Answer box position just after the wrong character the marker is under.

@@ -1,5 +1,9 @@
 #include "ui/import/add_content_dialog.h"
 
+#include "core/shell/window_placement.h"
+#include "ui/shell/screen_places.h"
+
+#include "core/import/choice_notes.h"
 #include "core/import/content_files.h"
 #include "core/import/import_settings.h"
 #include "core/import/section_choice.h"
@@ -81,7 +85,7 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     setAcceptDrops(true);
     setFont(dialogFont());
     const DialogUnits du(font());
-    setFixedSize(du.size(232, 118));
+    setFixedSize(du.size(232, 142));
     QPalette colours = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         colours.setColor(group, QPalette::Window, kSettingsBackground);
@@ -145,6 +149,17 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     alignBox_->setGeometry(du.rect(7, 104, 108, 10));
     colourField(alignBox_, kSettingsInputText);
 
+    // What was chosen, by name, and the suggestion of tidy reading for a
+    // text with tags or markup.
+    chosenLine_ = new QLabel(this);
+    chosenLine_->setObjectName(QStringLiteral("chosenFilesLine"));
+    chosenLine_->setGeometry(du.rect(7, 118, 218, 10));
+    tidyNote_ = new QLabel(this);
+    tidyNote_->setObjectName(QStringLiteral("tidySuggestion"));
+    tidyNote_->setGeometry(du.rect(7, 128, 218, 11));
+    tidyNote_->setStyleSheet(QStringLiteral("color: rgb(180, 60, 0);"));
+    connect(tidyBox_, &QCheckBox::toggled, this, &AddContentDialog::refreshNotes);
+
     okButton_ = new QPushButton(QStringLiteral("确定"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setGeometry(du.rect(120, 89, 50, 14));
@@ -207,6 +222,8 @@ int AddContentDialog::openModal(const QString& presetPath)
     setLengthAndCopyEnabled(false);
     alignBox_->setChecked(false);
     offerAlignment();
+    textTagged_ = false;
+    refreshNotes();
 
     const SentenceTable& table = panel_.services().sentences;
     choice_->section.targetRow = panel_.state().currentRow;
@@ -227,7 +244,7 @@ int AddContentDialog::openModal(const QString& presetPath)
         secondsField_->setText(length.seconds);
     }
     if (QWidget* over = panel_.window())
-        move(over->geometry().center() - rect().center());
+        move(centredOn(frameGeometry().size(), over->geometry(), workAreaOf(over)).topLeft());
     show();
     raise();
     activateWindow();
@@ -240,6 +257,8 @@ void AddContentDialog::ApplyChosenFile(const QString& path, bool companionSearch
     applyChosenFile(table, choice_->section, path, companionSearch);
     showView(chosenFileView(table, choice_->section, mediaFolder()));
     offerAlignment();
+    textTagged_ = choice_->section.textChosen && textHasTagsOrMarkup(choice_->section.textPath);
+    refreshNotes();
 }
 
 void AddContentDialog::offerAlignment()
@@ -247,6 +266,12 @@ void AddContentDialog::offerAlignment()
     const SectionChoice& section = choice_->section;
     alignBox_->setEnabled(section.textChosen && section.mediaChosen &&
                           QFileInfo(section.mediaPath).isFile());
+}
+
+void AddContentDialog::refreshNotes()
+{
+    chosenLine_->setText(chosenFilesLine(choice_->section));
+    tidyNote_->setText(tidySuggestion(textTagged_, tidyBox_->isChecked()));
 }
 
 void AddContentDialog::showView(const SectionView& view)
@@ -269,18 +294,24 @@ void AddContentDialog::setLengthAndCopyEnabled(bool enabled)
 
 void AddContentDialog::chooseTextFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, {}, {}, textFileFilter());
+    const ProgramFolder& folder = panel_.services().folder;
+    const QString path =
+        QFileDialog::getOpenFileName(this, {}, loadLastFolder(folder), textFileFilter());
     if (path.isEmpty())
         return;
+    saveLastFolder(folder, path);
     titleField_->setReadOnly(true);
     ApplyChosenFile(path, true);
 }
 
 void AddContentDialog::chooseMediaFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, {}, {}, kMediaFilter);
+    const ProgramFolder& folder = panel_.services().folder;
+    const QString path =
+        QFileDialog::getOpenFileName(this, {}, loadLastFolder(folder), kMediaFilter);
     if (path.isEmpty())
         return;
+    saveLastFolder(folder, path);
     ApplyChosenFile(path, true);
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -54,6 +55,8 @@ public:
     QPushButton* mediaButton() const { return mediaButton_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    QLabel* chosenLine() const { return chosenLine_; }
+    QLabel* tidyNote() const { return tidyNote_; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -70,6 +73,8 @@ private:
     void showView(const SectionView& view);
     void setLengthAndCopyEnabled(bool enabled);
     void offerAlignment();
+    // The chosen files' names and the tidy-reading suggestion.
+    void refreshNotes();
     QString unitName() const;
     UnitMediaFolder mediaFolder() const;
 
@@ -87,6 +92,9 @@ private:
     QCheckBox* alignBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QLabel* chosenLine_ = nullptr;
+    QLabel* tidyNote_ = nullptr;
+    bool textTagged_ = false; // the chosen text has tags or markup
 };
 
 } // namespace dictora

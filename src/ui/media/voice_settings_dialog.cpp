@@ -1,5 +1,6 @@
 #include "ui/media/voice_settings_dialog.h"
 
+#include "core/shell/window_placement.h"
 #include "core/study/study_state.h"
 
 #include <QCheckBox>
@@ -157,9 +158,8 @@ void VoiceSettingsDialog::showEvent(QShowEvent* event)
     layout()->activate();
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect place(QPoint(0, 0), size());
-        place.moveCenter(screen->geometry().center());
-        move(place.topLeft());
+        const QRect area = screen->availableGeometry();
+        move(centredOn(frameGeometry().size(), area, area).topLeft());
     }
     QDialog::showEvent(event);
 }

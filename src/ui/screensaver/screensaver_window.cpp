@@ -149,7 +149,7 @@ void ScreensaverWindow::Redraw(int alpha)
     // still the right one, and drawing a screen-sized picture 22 times in a
     // second would only take the time from the study screen.
     const bool pictureStands = look == look_ && look != Look::Backdrop && !picture().isNull() &&
-                               picture().size() == size();
+                               picture().deviceIndependentSize().toSize() == size();
     const Look before = look_;
     look_ = look;
     bool draw = !pictureStands;

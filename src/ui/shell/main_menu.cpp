@@ -9,6 +9,7 @@
 #include "ui/history/flashcard_export_run.h"
 #include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
@@ -27,6 +28,7 @@ enum MainMenuItem {
     PinOrClearItem,
     StudyRecordItem,
     ExportItem,
+    HelpItem,
 };
 
 } // namespace
@@ -63,6 +65,7 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
     menu.addSeparator();
     menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
     menu.addItem(ExportItem, QStringLiteral("导出…"));
+    menu.addItem(HelpItem, QStringLiteral("?"));
 
     switch (menu.track(globalPos - QPoint(140, 0))) {
     case MuteItem:
@@ -88,6 +91,9 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         break;
     case ExportItem:
         exportOpenUnit(panel_);
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         break;

@@ -158,7 +158,7 @@ void UnitListDialog::initialise()
         return;
     library_->ScanDataFolder();
     refreshList();
-    OpenUnit(0);
+    OpenUnit(library_->startPosition());
     library_->UpdateTotal();
     timer_.start(100);
 }
