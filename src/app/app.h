@@ -5,6 +5,7 @@
 #include "core/study/study_state.h"
 #include "ui/shell/study_services.h"
 
+#include <QStringList>
 #include <QTranslator>
 
 #include <memory>
@@ -31,8 +32,10 @@ public:
     ~App();
 
     // Runs the program as the one running copy (main has taken the
-    // single-instance lock); returns the process exit code.
-    int run(QApplication& qtApp, SingleInstance& instance);
+    // single-instance lock); returns the process exit code. handedFiles,
+    // from the command line, are added once the study screen is up, as are
+    // the files later starts hand over.
+    int run(QApplication& qtApp, SingleInstance& instance, const QStringList& handedFiles = {});
 
     ProgramFolder programFolder;
     StudyState state;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace dictora {
@@ -63,6 +64,10 @@ public:
     int rowCount(const QModelIndex& parent) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // What assistive technology reads for a row (Qt::AccessibleTextRole);
+    // set by the window that shows the table, which knows what a row shows.
+    std::function<QString(int row)> accessibleRowText;
 
 private:
     std::vector<SentenceRow> rows_;
