@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/media/waveform_peaks.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace dictora {
+
+namespace {
+
+constexpr quint32 kMagic = 0x44504b31; // "DPK1"
+// More than a day of media is no lesson; a larger count is damage.
+constexpr qint64 kMaxLevels = 24LL * 3600 * 1000 / WaveformPeaks::kBucketMs;
+
+QString cacheFile(const QString& cacheFolder, const QString& mediaPath)
+{
+    const QByteArray hash =
+        QCryptographicHash::hash(QFileInfo(mediaPath).absoluteFilePath().toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex();
+    return QDir(cacheFolder).filePath(QString::fromLatin1(hash) + QStringLiteral(".peaks"));
+}
+
+} // namespace
+
+int WaveformPeaks::levelAt(qint64 timeMs) const
+{
+    const qint64 i = timeMs / kBucketMs;
+    if (timeMs < 0 || i >= levels.size())
+        return 0;
+    return quint8(levels.at(i));
+}
+
+int WaveformPeaks::highest(qint64 fromMs, qint64 toMs) const
+{
+    const qint64 first = std::max<qint64>(fromMs, 0) / kBucketMs;
+    const qint64 end = std::min<qint64>((toMs + kBucketMs - 1) / kBucketMs, levels.size());
+    int top = 0;
+    for (qint64 i = first; i < end; ++i)
+        top = std::max(top, int(quint8(levels.at(i))));
+    return top;
+}
+
+void PeakCollector::add(const AudioBlock& block)
+{
+    if (bucketFrames_ == 0)
+        bucketFrames_ = std::max(block.rate * WaveformPeaks::kBucketMs / 1000, 1);
+    const float* s = block.samples;
+    const int channels = block.channels;
+    for (qint64 f = 0; f < block.frames; ++f) {
+        for (int c = 0; c < channels; ++c)
+            loudest_ = std::max(loudest_, std::fabs(*s++));
+        if (++frameInBucket_ == bucketFrames_) {
+            peaks_.levels.append(char(std::lround(std::min(loudest_, 1.0f) * 255.0f)));
+            frameInBucket_ = 0;
+            loudest_ = 0.0f;
+        }
+    }
+}
+
+WaveformPeaks PeakCollector::finish()
+{
+    if (frameInBucket_ > 0)
+        peaks_.levels.append(char(std::lround(std::min(loudest_, 1.0f) * 255.0f)));
+    frameInBucket_ = 0;
+    loudest_ = 0.0f;
+    return std::move(peaks_);
+}
+
+std::optional<WaveformPeaks> decodePeaks(const QString& path, QString* error,
+                                         const std::atomic<bool>* cancel)
+{
+    PeakCollector collector;
+    if (!decodeAudio(path, [&](const AudioBlock& block) { collector.add(block); }, error, cancel))
+        return std::nullopt;
+    return collector.finish();
+}
+
+std::optional<WaveformPeaks> readCachedPeaks(const QString& cacheFolder, const QString& mediaPath)
+{
+    const QString key = mediaFileKey(mediaPath);
+    if (key.isEmpty())
+        return std::nullopt;
+    QFile file(cacheFile(cacheFolder, mediaPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QDataStream in(&file);
+    quint32 magic = 0;
+    QString storedKey;
+    qint64 count = 0;
+    in >> magic;
+    if (magic != kMagic)
+        return std::nullopt;
+    in >> storedKey >> count;
+    if (in.status() != QDataStream::Ok || storedKey != key || count < 0 || count > kMaxLevels)
+        return std::nullopt;
+    WaveformPeaks peaks;
+    peaks.levels = file.read(count);
+    if (peaks.levels.size() != count)
+        return std::nullopt;
+    return peaks;
+}
+
+bool writeCachedPeaks(const QString& cacheFolder, const QString& mediaPath,
+                      const WaveformPeaks& peaks)
+{
+    const QString key = mediaFileKey(mediaPath);
+    if (key.isEmpty() || !QDir().mkpath(cacheFolder))
+        return false;
+    QSaveFile file(cacheFile(cacheFolder, mediaPath));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    {
+        QDataStream out(&file);
+        out << kMagic << key << qint64(peaks.levels.size());
+        if (out.status() != QDataStream::Ok)
+            return false;
+    }
+    if (file.write(peaks.levels) != peaks.levels.size())
+        return false;
+    return file.commit();
+}
+
+} // namespace dictora
