@@ -100,40 +100,49 @@ void MediaAnalysis::work()
 
 void MediaAnalysis::analyse(const QString& path, const QString& key)
 {
-    LoudnessMeter meter;
-    PeakCollector collector;
-    QString error;
-    const bool decoded = decodeAudio(
-        path,
-        [&](const AudioBlock& block) {
-            meter.add(block);
-            collector.add(block);
-        },
-        &error, &stopping_);
-    std::optional<Loudness> measured = decoded ? meter.result() : std::nullopt;
-    std::shared_ptr<const WaveformPeaks> peaks;
-    if (decoded) {
-        peaks = std::make_shared<const WaveformPeaks>(collector.finish());
-        // A cache that cannot be written only costs a decode next time.
-        writeCachedPeaks(cfgFolder_ + QStringLiteral("Peaks"), path, *peaks);
-        if (measured)
-            storeLoudness(key, *measured);
-    } else if (!stopping_) {
-        qWarning("media analysis: %s", qPrintable(error));
-    }
-    {
+    // Each result is published as soon as it is there: the waveform first,
+    // which a learner waits for on screen; the loudness by the next play.
+    auto publish = [&](auto&& set) {
         QMutexLocker lock(&mutex_);
         auto found = known_.find(path);
         // The file may have changed while it was decoded; that change is
-        // analysed next time it is asked for.
-        if (found != known_.end() && found->key == key) {
-            found->loudness = measured;
-            found->peaks = peaks;
-            found->failed = !decoded;
+        // analysed the next time it is asked for.
+        if (found == known_.end() || found->key != key)
+            return false;
+        set(*found);
+        return true;
+    };
+    QString error;
+    bool needPeaks = false;
+    bool needLoudness = false;
+    publish([&](Known& known) {
+        needPeaks = !known.peaks;
+        needLoudness = !known.loudness;
+    });
+    if (needPeaks) {
+        if (std::optional<WaveformPeaks> decoded = decodePeaks(path, &error, &stopping_)) {
+            auto peaks = std::make_shared<const WaveformPeaks>(std::move(*decoded));
+            // A cache that cannot be written only costs a decode next time.
+            writeCachedPeaks(cfgFolder_ + QStringLiteral("Peaks"), path, *peaks);
+            if (publish([&](Known& known) { known.peaks = peaks; }))
+                emit analysed(path);
+        } else {
+            if (!stopping_)
+                qWarning("media analysis: %s", qPrintable(error));
+            publish([](Known& known) { known.failed = true; });
+            return;
         }
     }
-    if (decoded)
-        emit analysed(path);
+    if (needLoudness && !stopping_) {
+        if (const std::optional<Loudness> measured = measureLoudness(path, &error, &stopping_)) {
+            storeLoudness(key, *measured);
+            if (publish([&](Known& known) { known.loudness = measured; }))
+                emit analysed(path);
+        } else if (!stopping_) {
+            qWarning("media analysis: %s", qPrintable(error));
+            publish([](Known& known) { known.failed = true; });
+        }
+    }
 }
 
 std::optional<Loudness> MediaAnalysis::readStoredLoudness(const QString& key) const

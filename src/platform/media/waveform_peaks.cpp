@@ -50,37 +50,53 @@ int WaveformPeaks::highest(qint64 fromMs, qint64 toMs) const
 
 void PeakCollector::add(const AudioBlock& block)
 {
-    if (bucketFrames_ == 0)
-        bucketFrames_ = std::max(block.rate * WaveformPeaks::kBucketMs / 1000, 1);
+    const qint64 bucketFrames = std::max<qint64>(qint64(block.rate) * WaveformPeaks::kBucketMs / 1000, 1);
+    const qint64 lastBucket = (block.firstFrame + block.frames - 1) / bucketFrames;
+    if (block.firstFrame < 0 || lastBucket >= qint64(24LL * 3600 * 100))
+        return;
+    if (qint64(loudest_.size()) <= lastBucket)
+        loudest_.resize(size_t(lastBucket + 1), 0.0f);
     const float* s = block.samples;
     const int channels = block.channels;
-    for (qint64 f = 0; f < block.frames; ++f) {
+    qint64 frame = block.firstFrame;
+    for (qint64 f = 0; f < block.frames; ++f, ++frame) {
+        float top = 0.0f;
         for (int c = 0; c < channels; ++c)
-            loudest_ = std::max(loudest_, std::fabs(*s++));
-        if (++frameInBucket_ == bucketFrames_) {
-            peaks_.levels.append(char(std::lround(std::min(loudest_, 1.0f) * 255.0f)));
-            frameInBucket_ = 0;
-            loudest_ = 0.0f;
-        }
+            top = std::max(top, std::fabs(*s++));
+        float& bucket = loudest_[size_t(frame / bucketFrames)];
+        bucket = std::max(bucket, top);
     }
+}
+
+void PeakCollector::merge(const PeakCollector& other)
+{
+    if (other.loudest_.size() > loudest_.size())
+        loudest_.resize(other.loudest_.size(), 0.0f);
+    for (size_t i = 0; i < other.loudest_.size(); ++i)
+        loudest_[i] = std::max(loudest_[i], other.loudest_[i]);
 }
 
 WaveformPeaks PeakCollector::finish()
 {
-    if (frameInBucket_ > 0)
-        peaks_.levels.append(char(std::lround(std::min(loudest_, 1.0f) * 255.0f)));
-    frameInBucket_ = 0;
-    loudest_ = 0.0f;
-    return std::move(peaks_);
+    WaveformPeaks peaks;
+    peaks.levels.resize(qsizetype(loudest_.size()));
+    for (size_t i = 0; i < loudest_.size(); ++i)
+        peaks.levels[qsizetype(i)] = char(std::lround(std::min(loudest_[i], 1.0f) * 255.0f));
+    loudest_.clear();
+    return peaks;
 }
 
 std::optional<WaveformPeaks> decodePeaks(const QString& path, QString* error,
                                          const std::atomic<bool>* cancel)
 {
-    PeakCollector collector;
-    if (!decodeAudio(path, [&](const AudioBlock& block) { collector.add(block); }, error, cancel))
+    PeakCollector parts[kDecodeParts];
+    if (!decodeAudioInParts(
+            path, kDecodeParts, [&](int part, const AudioBlock& block) { parts[part].add(block); },
+            error, cancel))
         return std::nullopt;
-    return collector.finish();
+    for (int p = 1; p < kDecodeParts; ++p)
+        parts[0].merge(parts[p]);
+    return parts[0].finish();
 }
 
 std::optional<WaveformPeaks> readCachedPeaks(const QString& cacheFolder, const QString& mediaPath)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <optional>
+#include <vector>
 
 namespace dictora {
 
@@ -23,17 +24,17 @@ struct WaveformPeaks {
     int highest(qint64 fromMs, qint64 toMs) const;
 };
 
-// Collects peaks from decoded blocks.
+// Collects peaks from decoded blocks, each placed by its first frame, so
+// collectors of different parts of a file can be merged.
 class PeakCollector {
 public:
     void add(const AudioBlock& block);
+    // Takes in what another collector of the same file gathered.
+    void merge(const PeakCollector& other);
     WaveformPeaks finish();
 
 private:
-    WaveformPeaks peaks_;
-    qint64 frameInBucket_ = 0;
-    float loudest_ = 0.0f;
-    int bucketFrames_ = 0;
+    std::vector<float> loudest_; // per 10 ms
 };
 
 // Decodes the file and collects its peaks; nothing with *error set when it cannot.
