@@ -20,6 +20,7 @@ namespace {
 // A decode that delivers nothing for this long has hung.
 constexpr GstClockTime kStallTimeout = 20 * GST_SECOND;
 constexpr GstClockTime kMinSplitNs = 60 * GST_SECOND;
+constexpr GstClockTime kPollNs = 100 * GST_MSECOND;
 
 } // namespace
 
@@ -74,6 +75,8 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     bool ok = true;
     QString why;
     qint64 blocks = 0;
+    GstClockTime stalledNs = 0;
+    GstBus* bus = gst_element_get_bus(pipeline);
     if (fromNs > 0 || toNs >= 0) {
         // A part: prerolled first, then an accurate seek to its stretch.
         if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE ||
@@ -98,14 +101,29 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
             why = QStringLiteral("cancelled");
             break;
         }
-        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), kStallTimeout);
+        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), kPollNs);
         if (!sample) {
-            if (!gst_app_sink_is_eos(GST_APP_SINK(sink))) {
+            if (gst_app_sink_is_eos(GST_APP_SINK(sink)))
+                break;
+            // A file that cannot be decoded says so on the bus, not at the sink.
+            if (GstMessage* message = gst_bus_peek(bus); message) {
+                const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
+                if (!failed)
+                    gst_message_unref(gst_bus_pop(bus));
+                gst_message_unref(message);
+                if (failed)
+                    break;
+                continue;
+            }
+            stalledNs += kPollNs;
+            if (stalledNs >= kStallTimeout) {
                 ok = false;
                 why = QStringLiteral("the decoder stopped");
+                break;
             }
-            break;
+            continue;
         }
+        stalledNs = 0;
         GstAudioInfo audio;
         GstBuffer* buffer = gst_sample_get_buffer(sample);
         GstMapInfo map;
@@ -149,7 +167,6 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
         gst_sample_unref(sample);
     }
     // An error on the bus says why the stream ended early or never began.
-    GstBus* bus = gst_element_get_bus(pipeline);
     if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
         GError* gerror = nullptr;
         gst_message_parse_error(message, &gerror, nullptr);
