@@ -8,9 +8,11 @@
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
 
@@ -68,12 +70,17 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     library = std::make_unique<UnitLibrary>(programFolder, state, sentences, media.get());
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
+    analysis = std::make_unique<MediaAnalysis>(programFolder.cfgFolder());
+    player->setPlaybackSettings(loadPlaybackSettings(programFolder));
+    player->setLoudnessLookup(
+        [analysis = analysis.get()](const QString& path) { return analysis->loudness(path); });
     services.folder = programFolder;
     services.media = media.get();
     services.speech = speech.get();
     services.library = library.get();
     services.player = player.get();
     services.recorder = recorder.get();
+    services.analysis = analysis.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -87,6 +94,8 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
     probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
     frame = std::make_unique<FrameDialog>(services, std::move(probe));
+    listeningKeys = std::make_unique<ListeningKeysFilter>(services);
+    qtApp.installEventFilter(listeningKeys.get());
 
     // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
     // to the first painted study screen and ends; the start-up benchmark uses it.

@@ -14,6 +14,8 @@ class QApplication;
 namespace dictora {
 
 class FrameDialog;
+class ListeningKeysFilter;
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SingleInstance;
@@ -41,6 +43,8 @@ public:
     std::unique_ptr<UnitLibrary> library;
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
+    std::unique_ptr<MediaAnalysis> analysis;
+    std::unique_ptr<ListeningKeysFilter> listeningKeys;
     // What the windows are handed: references to the members above.
     StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;

@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "ui/import/clear_record_dialog.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
@@ -23,6 +24,7 @@ enum MainMenuItem {
     DictationItem,
     EditItem,
     PinOrClearItem,
+    kFirstListeningItem,
 };
 
 } // namespace
@@ -56,8 +58,12 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    addListeningItems(menu, kFirstListeningItem);
 
-    switch (menu.track(globalPos - QPoint(140, 0))) {
+    const int chosen = menu.track(globalPos - QPoint(140, 0));
+    if (runListeningItem(chosen, kFirstListeningItem, panel_.services(), &panel_))
+        return;
+    switch (chosen) {
     case MuteItem:
         toggleMute();
         break;

@@ -4,6 +4,7 @@
 
 namespace dictora {
 
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
@@ -27,6 +28,8 @@ struct StudyServices {
     MediaPlayer* player = nullptr;
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
+    // Loudness and waveform peaks of media files, measured in the background.
+    MediaAnalysis* analysis = nullptr;
 };
 
 } // namespace dictora

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/media/listening_keys.h"
 #include "core/media/loudness_levelling.h"
 #include "core/media/padded_span.h"
 #include "core/media/playback_settings.h"
@@ -187,6 +188,38 @@ TEST(PlaybackSettings, DefaultsRangesAndTheFile)
     // Saved clamped.
     ASSERT_TRUE(savePlaybackSettings(folder, PlaybackSettings{2000, 0, 0, 0, 0, true}));
     EXPECT_EQ(loadPlaybackSettings(folder), (PlaybackSettings{1000, 0, 1, 300, 500, true}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListeningKeys, MapCtrlRCtrlShiftRAndCtrlLAndWhatEndsALoop)
+{
+    struct Case {
+        int key;
+        bool ctrl, shift, other;
+        ListeningKey listening;
+        bool endsLoop;
+    };
+    const std::vector<Case> cases = {
+        {Qt::Key_R, true, false, false, ListeningKey::Replay, false},
+        {Qt::Key_R, true, true, false, ListeningKey::SlowReplay, false},
+        {Qt::Key_L, true, false, false, ListeningKey::Loop, false},
+        {Qt::Key_L, true, true, false, ListeningKey::None, true},
+        {Qt::Key_R, false, false, false, ListeningKey::None, true}, // typing an r
+        {Qt::Key_R, true, false, true, ListeningKey::None, true},   // Ctrl+Alt+R
+        {Qt::Key_Space, false, false, false, ListeningKey::None, true},
+        {Qt::Key_Return, false, false, false, ListeningKey::None, true},
+        {Qt::Key_Control, true, false, false, ListeningKey::None, false},
+        {Qt::Key_Shift, false, true, false, ListeningKey::None, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const ListeningKey listening = listeningKeyFor(c.key, c.ctrl, c.shift, c.other);
+        EXPECT_EQ(listening, c.listening);
+        EXPECT_EQ(keyEndsLoop(c.key, listening), c.endsLoop);
+    }
 }
 
 } // namespace
