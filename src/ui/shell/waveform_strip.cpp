@@ -21,6 +21,8 @@ namespace dictora {
 namespace {
 
 constexpr int kFollowMs = 50;
+// The text column's left edge in Edit mode, right of the two time columns.
+constexpr int kLeft = 330;
 constexpr int kGrabPixels = 6;
 const QColor kGround(24, 40, 48);
 const QColor kWave(110, 200, 230);
@@ -84,7 +86,9 @@ void WaveformStrip::follow()
     int top = rowRect.bottom() + 1;
     if (top + kHeight > view->height())
         top = rowRect.top() - kHeight;
-    const QRect place(0, top, view->width(), kHeight);
+    // Over the text column only: the time columns of the rows around stay
+    // readable while a mark is moved.
+    const QRect place(kLeft, top, std::max(view->width() - kLeft, 1), kHeight);
     if (rowRect.isEmpty() || !view->rect().intersects(rowRect)) {
         hide();
         return;

@@ -13,7 +13,8 @@ class SentenceList;
 struct StudyServices;
 struct WaveformPeaks;
 
-// Edit mode's strip under the current sentence: the waveform of its span
+// Edit mode's strip under the current sentence's text (the time columns
+// stay free): the waveform of its span
 // and two seconds either side, with the start and end marks. The marks
 // follow the A/F/E/D keys as they move the times; dragging a mark sets its
 // time in 10 ms steps within the limits of the keys, and the span plays
