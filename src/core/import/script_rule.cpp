@@ -57,8 +57,12 @@ int ClassifyScriptByUnicode(QStringView line, bool majorityRule)
     qsizetype wide = 0;
     for (qsizetype i = 0; i < line.size(); ++i) {
         char32_t code = line[i].unicode();
-        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-            code = QChar::surrogateToUcs4(line[i], line[++i]);
+        if (line[i].isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate()) {
+            // Both halves are read before the index moves on: the order in which
+            // function arguments are evaluated is unspecified.
+            code = QChar::surrogateToUcs4(line[i], line[i + 1]);
+            ++i;
+        }
         if (code < 0x80) {
             // The common case, without a table look-up.
             narrow += (code | 0x20) >= u'a' && (code | 0x20) <= u'z';

@@ -22,7 +22,7 @@ struct StudyState;
 struct StudyServices {
     StudyState& state;
     SentenceTable& sentences;
-    ProgramFolder folder;
+    ProgramFolder folder = {};
     MediaCommands* media = nullptr;
     UnitLibrary* library = nullptr;
     MediaPlayer* player = nullptr;

@@ -70,6 +70,20 @@ TEST(ClassifyScript, CountsNarrowAndWideUnitsWithoutBlanks)
     EXPECT_EQ(ClassifyScript("", true), ScriptUndecided);
 }
 
+TEST(ClassifyScriptByUnicode, ReadsCharactersOutsideTheBasicPlaneWhole)
+{
+    // U+20000 (CJK Extension B) and U+10400 (Deseret) are surrogate pairs; a
+    // pair must be classified as one character, never by one of its halves.
+    const QString extensionB = QString::fromUcs4(U"\U00020000\U00020001");
+    const QString deseret = QString::fromUcs4(U"\U00010400\U00010401");
+    EXPECT_EQ(ClassifyScriptByUnicode(extensionB, false), ScriptWide);
+    EXPECT_EQ(ClassifyScriptByUnicode(deseret, false), ScriptNarrow);
+    EXPECT_EQ(ClassifyScriptByUnicode(QStringLiteral("ab ") + extensionB + extensionB, true),
+              ScriptWide);
+    // A lone high surrogate at the end is no character of any script.
+    EXPECT_EQ(ClassifyScriptByUnicode(QString(QChar(0xD840)), false), ScriptUndecided);
+}
+
 TEST(SubtitleLineSorter, FirstSingleScriptLineFixesThePrimaryScript)
 {
     SubtitleLineSorter sorter;

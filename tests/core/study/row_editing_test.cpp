@@ -246,8 +246,9 @@ TEST(ShiftTime, MovesTimePointsWithinTheirLimits)
         const TimeShift shift = ShiftTime(table, c.row, c.delta, c.whole, c.point, c.notebook);
         EXPECT_EQ(shift.changed, c.changed);
         EXPECT_EQ(spansOf(table), c.after);
-        if (!c.changed)
+        if (!c.changed) {
             EXPECT_TRUE(shift.repaints.empty());
+        }
     }
 }
 

@@ -130,8 +130,9 @@ TEST(UnitScan, FiguresExactlyWhenTheSaveWouldWriteTheSameBytes)
         const FullSave full = loadAndSave(c.bytes, c.isNotebook, now, totals);
         const std::optional<ProgressFigures> scanned =
             unchangedUnitFigures(c.bytes, c.isNotebook, now, totals);
-        if (c.what != std::string("no format mark")) // loads, but is never listed
+        if (c.what != std::string("no format mark")) { // loads, but is never listed
             EXPECT_EQ(full.unchanged, c.unchanged);
+        }
         ASSERT_EQ(scanned.has_value(), c.unchanged);
         if (scanned)
             expectSameFigures(*scanned, full.figures);

@@ -140,7 +140,7 @@ TEST(ForegroundGuard, LeavesAloneWhatIsNotAnIntruder)
     struct Case {
         const char* name;
         std::function<void(FakeDesktop&)> arrange;
-        QByteArray allowList;
+        QByteArray allowList = {};
     };
     const Case cases[] = {
         {"this program's own window", [](FakeDesktop& d) { d.windows[kIntruder].pid = kOwnPid; }},

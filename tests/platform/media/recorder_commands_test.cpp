@@ -16,15 +16,13 @@ namespace {
 
 using test::waitUntil;
 
-// The recorder captures from DICTORA_AUDIO_SOURCE (a live test tone here).
-class RecorderCommands : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override { test::ensureMediaRuntime(); }
-};
-
-TEST_P(RecorderCommands, RecordingOfSomeSecondsIsSavedAsAValidWaveFile)
+// The recorder captures from DICTORA_AUDIO_SOURCE (a live test tone here). One
+// short real recording is enough: the length and limit rules are checked with a
+// fake clock in the voice recorder's own tests.
+TEST(RecorderCommands, ARealRecordingIsSavedAsAValidWaveFile)
 {
-    const int seconds = GetParam();
+    test::ensureMediaRuntime();
+    const int seconds = 1;
     GstMediaCommands commands;
     EXPECT_EQ(commands.send(QStringLiteral("Set Wave Bitpersample 16 ")), QString());
     EXPECT_EQ(commands.send(QStringLiteral("Set Wave Samplespersec 48000 ")), QString());
@@ -66,8 +64,6 @@ TEST_P(RecorderCommands, RecordingOfSomeSecondsIsSavedAsAValidWaveFile)
             std::max(loudest, std::abs(int(qFromLittleEndian<qint16>(bytes.constData() + i))));
     EXPECT_GT(loudest, 1000);
 }
-
-INSTANTIATE_TEST_SUITE_P(ThreeAndFiveSeconds, RecorderCommands, ::testing::Values(3, 5));
 
 TEST(RecorderPlayback, ARecordingPlaysBackPausesAndEndsByItself)
 {
