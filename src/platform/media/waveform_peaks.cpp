@@ -56,15 +56,22 @@ void PeakCollector::add(const AudioBlock& block)
         return;
     if (qint64(loudest_.size()) <= lastBucket)
         loudest_.resize(size_t(lastBucket + 1), 0.0f);
+    // Bucket by bucket, so the inner loop is a plain run over samples.
     const float* s = block.samples;
     const int channels = block.channels;
     qint64 frame = block.firstFrame;
-    for (qint64 f = 0; f < block.frames; ++f, ++frame) {
-        float top = 0.0f;
-        for (int c = 0; c < channels; ++c)
-            top = std::max(top, std::fabs(*s++));
-        float& bucket = loudest_[size_t(frame / bucketFrames)];
-        bucket = std::max(bucket, top);
+    qint64 left = block.frames;
+    while (left > 0) {
+        const qint64 bucket = frame / bucketFrames;
+        const qint64 frames = std::min(left, (bucket + 1) * bucketFrames - frame);
+        const qint64 count = frames * channels;
+        float top = loudest_[size_t(bucket)];
+        for (qint64 i = 0; i < count; ++i)
+            top = std::max(top, std::fabs(s[i]));
+        loudest_[size_t(bucket)] = top;
+        s += count;
+        frame += frames;
+        left -= frames;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/study/time_drag.h"
 #include "platform/media/media_analysis.h"
 #include "ui/shell/sentence_list.h"
+#include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/study_services.h"
 
 #include <QMouseEvent>
@@ -88,7 +89,11 @@ void WaveformStrip::follow()
         top = rowRect.top() - kHeight;
     // Over the text column only: the time columns of the rows around stay
     // readable while a mark is moved.
-    const QRect place(kLeft, top, std::max(view->width() - kLeft, 1), kHeight);
+    // Within the rows' drawing, which leaves room for the scroll bar.
+    const int right = list_.rowDelegate()->drawWidth() > 0
+                          ? std::min(list_.rowDelegate()->drawWidth(), view->width())
+                          : view->width();
+    const QRect place(kLeft, top, std::max(right - kLeft, 1), kHeight);
     if (rowRect.isEmpty() || !view->rect().intersects(rowRect)) {
         hide();
         return;
