@@ -22,6 +22,23 @@ constexpr GstClockTime kStallTimeout = 20 * GST_SECOND;
 constexpr GstClockTime kMinSplitNs = 60 * GST_SECOND;
 constexpr GstClockTime kPollNs = 100 * GST_MSECOND;
 
+// decodebin would take libav's fixed-point MP3 decoder, which with its
+// planar output costs twice as much as a floating-point one for the same
+// samples; analysis only reads the sound, so the faster one is taken.
+int skipSlowDecoders(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer)
+{
+    static const bool fasterThere = [] {
+        GstElementFactory* faster = gst_element_factory_find("mpg123audiodec");
+        if (!faster)
+            faster = gst_element_factory_find("avdec_mp3float");
+        if (faster)
+            gst_object_unref(faster);
+        return faster != nullptr;
+    }();
+    const bool slow = fasterThere && g_strcmp0(GST_OBJECT_NAME(factory), "avdec_mp3") == 0;
+    return slow ? 2 /* GST_AUTOPLUG_SELECT_SKIP */ : 0 /* GST_AUTOPLUG_SELECT_TRY */;
+}
+
 } // namespace
 
 QString mediaFileKey(const QString& path)
@@ -69,6 +86,7 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "source");
     g_object_set(source, "uri", QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded().constData(),
                  nullptr);
+    g_signal_connect(source, "autoplug-select", G_CALLBACK(skipSlowDecoders), nullptr);
     gst_object_unref(source);
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
 
