@@ -4,23 +4,28 @@
 #include "core/media/media_player.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/program_folder_lock.h"
+#include "core/history/study_record.h"
 #include "core/study/unit_library.h"
+#include "core/study/welcome_unit.h"
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
 #include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
+#include "platform/speech/welcome_speech.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/listening_actions.h"
+#include "ui/shell/program_folder_claim.h"
+#include "ui/shell/learner_guide.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/ui_font.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QDir>
 #include <QMessageBox>
+#include <QDir>
 
 #include <chrono>
 
@@ -35,6 +40,7 @@ App::~App()
     // Windows go before the services they use, and the services before the
     // media layer and the table they work on.
     frame.reset();
+    record.reset();
     recorder.reset();
     player.reset();
     library.reset();
@@ -46,28 +52,36 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     instance.listen();
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
-    prepareProgramFolder(programFolder);
+    // A program folder without Data is new: it gets the welcome Unit.
+    const bool firstStart = isNewProgramFolder(programFolder);
 
     // One writer at a time in the program folder: Dictora holds it for its
-    // whole run (the lock lives as long as this call). A dictora-cli command
-    // that writes is waited for a little; one that takes longer is named,
-    // and the program ends without touching any file.
+    // whole run (the lock lives as long as this call). It is taken before
+    // anything in the folder is made or read: a dictora-cli command that
+    // writes is waited for a little, and when the lock cannot be had (a
+    // command takes longer, or the lock file is unusable) the learner is told
+    // why and the program ends without touching any file.
+    QDir().mkpath(programFolder.path);
     ProgramFolderLock folderLock(programFolder);
-    const ProgramFolderLock::Outcome locked =
-        folderLock.take(ProgramFolderLock::Holder::Program, {}, std::chrono::seconds(10));
-    if (locked == ProgramFolderLock::Outcome::HeldByCommand ||
-        locked == ProgramFolderLock::Outcome::HeldByProgram) {
-        QMessageBox::warning(
-            nullptr, QStringLiteral("Dictora"),
-            QStringLiteral("数据文件夹 %1 正在被另一个程序写入 (%2)。\n"
-                           "请等它结束后再启动 Dictora。")
-                .arg(QDir::toNativeSeparators(programFolder.path), folderLock.holderText()));
+    if (!claimProgramFolder(folderLock, programFolder, std::chrono::seconds(10)))
         return 1;
+    prepareProgramFolder(programFolder);
+
+    // Spoken before the speech worker claims the engine. Without it the
+    // program starts as it would otherwise, with the Notebook.
+    bool welcomeMade = false;
+    if (firstStart) {
+        QString error;
+        welcomeMade = createWelcomeUnit(programFolder, &error);
+        if (!welcomeMade)
+            std::fprintf(stderr, "dictora: no welcome Unit: %s\n", qPrintable(error));
     }
 
     media = std::make_unique<GstMediaCommands>();
     speech = std::make_unique<SpeechWorker>();
     library = std::make_unique<UnitLibrary>(programFolder, state, sentences, media.get());
+    if (welcomeMade)
+        library->setStartUnit(kWelcomeUnitName);
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
     analysis = std::make_unique<MediaAnalysis>(programFolder.cfgFolder());
@@ -80,6 +94,14 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     services.library = library.get();
     services.player = player.get();
     services.recorder = recorder.get();
+    // The study record: a damaged or locked one is set aside and a new one
+    // begun; without any, study goes on unrecorded. Either is said once the
+    // study screen is up.
+    record = std::make_unique<StudyRecord>();
+    const bool recordOpen =
+        record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
+    const QString recordNotice = recordOpen ? record->notice() : record->error();
+    services.record = record.get();
     services.analysis = analysis.get();
 
     installFontSubstitutions();
@@ -114,12 +136,26 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     // before the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
+    if (!recordNotice.isEmpty()) {
+        QObject::connect(
+            frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+            [this, recordNotice] {
+                auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("学习记录"),
+                                            recordNotice, QMessageBox::Ok, frame.get());
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->open();
+            },
+            Qt::SingleShotConnection);
+    }
 
     // The program ends with the frame, whatever other windows are still up.
     QObject::connect(frame.get(), &FrameDialog::closed, &qtApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
     frame->start();
+    // Owned by the frame: F1, tooltips, the hint over an empty list and the
+    // tip when the day's work is done.
+    new LearnerGuide(*frame->mainPanel(), state, library.get(), frame.get());
     return qtApp.exec();
 }
 

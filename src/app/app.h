@@ -20,6 +20,7 @@ class MediaCommands;
 class MediaPlayer;
 class SingleInstance;
 class SpeechWorker;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 
@@ -43,6 +44,7 @@ public:
     std::unique_ptr<UnitLibrary> library;
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
+    std::unique_ptr<StudyRecord> record;
     std::unique_ptr<MediaAnalysis> analysis;
     std::unique_ptr<ListeningKeysFilter> listeningKeys;
     // What the windows are handed: references to the members above.

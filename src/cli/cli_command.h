@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/import/text_import.h"
+
 #include <functional>
 #include <vector>
 
@@ -27,6 +29,18 @@ const std::vector<Command>& commands();
 
 struct CommandRegistration {
     explicit CommandRegistration(Command command);
+};
+
+// Reads a text file for import and times its rows by aligning them with
+// request.mediaPath (language: an espeak-ng voice, empty for the text's
+// own). False with the learner's message when it cannot. Registered by the
+// media part of the program; core-only builds have none.
+using TextAligner = std::function<bool(const TextImportRequest& request, const QString& language,
+                                       std::vector<SentenceRow>& rows, QString& message)>;
+const TextAligner& textAligner();
+
+struct TextAlignerRegistration {
+    explicit TextAlignerRegistration(TextAligner aligner);
 };
 
 // Prints to standard output / standard error in UTF-8.

@@ -64,6 +64,8 @@ int runImport(QStringList args)
     const QString mediaOption = takeOption(args, QStringLiteral("--media"));
     const QString length = takeOption(args, QStringLiteral("--length"));
     const bool tidy = takeFlag(args, QStringLiteral("--tidy"));
+    const bool align = takeFlag(args, QStringLiteral("--align"));
+    const QString language = takeOption(args, QStringLiteral("--language"));
     if (args.size() != 1)
         throw UsageError{QStringLiteral("wants one text file")};
     const QString textPath = QFileInfo(args.first()).absoluteFilePath();
@@ -71,6 +73,12 @@ int runImport(QStringList args)
         throw UsageError{QStringLiteral("--unit NAME is needed")};
     if (replace && append)
         throw UsageError{QStringLiteral("--replace and --append exclude each other")};
+    if (align && mediaOption.isEmpty())
+        throw UsageError{QStringLiteral("--align needs --media MEDIAFILE")};
+    if (!language.isEmpty() && !align)
+        throw UsageError{QStringLiteral("--language is for --align")};
+    if (align && !textAligner())
+        throw UsageError{QStringLiteral("this dictora-cli is built without media support")};
     if (unitName == kNotebookName)
         throw UsageError{QStringLiteral("the Sentence Notebook takes sentences from Units only")};
     if (!isAcceptableUnitName(unitName))
@@ -91,6 +99,19 @@ int runImport(QStringList args)
         request.mediaPath = QFileInfo(mediaOption).absoluteFilePath();
     request.mediaLengthMs = length.isEmpty() ? 0 : parseLength(length);
     request.tidy = tidy;
+    // Aligned rows are timed before the Unit is opened: an alignment that
+    // cannot be made leaves every Unit as it was.
+    std::vector<SentenceRow> alignedRows;
+    if (align) {
+        if (!QFileInfo(request.mediaPath).isFile())
+            throw UsageError{QStringLiteral("cannot read %1").arg(mediaOption)};
+        QString message;
+        if (!textAligner()(request, language, alignedRows, message)) {
+            printError(QStringLiteral("dictora-cli import: ") + message);
+            return 1;
+        }
+        request.preparedRows = &alignedRows;
+    }
 
     StudyContext context(std::move(folder), now);
     UnitLibrary& library = context.library;
@@ -166,9 +187,11 @@ int runImport(QStringList args)
 
 const CommandRegistration registration{
     {QStringLiteral("import"),
-     QStringLiteral("import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
-                    "[--media PATH] [--length H:M:S] [--tidy]   import a text file into a Section "
-                    "(--tidy: strip tags, one sentence per lyric time, languages by script)"),
+     QStringLiteral(
+         "import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
+         "[--media PATH [--align [--language VOICE]]] [--length H:M:S] [--tidy]   import a "
+         "text file into a Section (--tidy: strip tags, one sentence per lyric time, "
+         "languages by script; --align: time the sentences by the media's speech)"),
      runImport}};
 
 } // namespace

@@ -38,6 +38,22 @@ void writeLine(std::FILE* stream, const QString& text)
 }
 } // namespace
 
+TextAligner& alignerSlot()
+{
+    static TextAligner aligner;
+    return aligner;
+}
+
+const TextAligner& textAligner()
+{
+    return alignerSlot();
+}
+
+TextAlignerRegistration::TextAlignerRegistration(TextAligner aligner)
+{
+    alignerSlot() = std::move(aligner);
+}
+
 const std::vector<Command>& commands()
 {
     return registry();
@@ -159,9 +175,7 @@ bool lockProgramFolder(dictora::ProgramFolderLock& lock, const dictora::ProgramF
                        .arg(name, lock.holderText(), where, QString::number(kCommandWait.count())));
         return false;
     case ProgramFolderLock::Outcome::Failed:
-        printError(QStringLiteral("dictora-cli %1: cannot take the program folder %2 for writing: "
-                                  "%3")
-                       .arg(name, where, lock.errorString()));
+        printError(QStringLiteral("dictora-cli %1: %2").arg(name, lock.failureMessage(folder.path)));
         return false;
     }
     return false;

@@ -75,6 +75,12 @@ int runShow(QStringList args)
     table.replaceAll(std::move(read.rows));
     const ProgressFigures figures = runProgressPass(table, header, isNotebook, now, {});
     if (save) {
+        // Older 8-bit strings take twice the bytes when written again: a file
+        // the reader would then refuse is not written.
+        if (encodedUnitSize(table.rows(), isNotebook) > kUnitFileSizeLimit) {
+            printError(QStringLiteral("dictora-cli show: ") + unitWouldBeTooLargeMessage(path));
+            return 1;
+        }
         const WriteOutcome written =
             writeFileAtomically(path, encodeUnit(header, table.rows(), isNotebook), true);
         if (!written.ok) {

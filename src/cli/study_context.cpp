@@ -29,6 +29,10 @@ QString unreadableUnitReason(const StudyContext& context, const QString& name)
 {
     const QString path = context.library.unitPath(name);
     QFile file(path);
+    const QString missing = missingLinkTarget(path);
+    if (!missing.isEmpty())
+        return QStringLiteral("the Unit file %1 cannot be read: %2")
+            .arg(QDir::toNativeSeparators(path), brokenLinkReason(missing));
     if (!QFileInfo::exists(path) || file.open(QIODevice::ReadOnly))
         return {};
     return QStringLiteral("the Unit file %1 cannot be read: %2")

@@ -57,24 +57,42 @@ QStringList filesToAdd(const QStringList& paths)
     return files;
 }
 
+QString chooseCompanion(const QString& fileName, const QStringList& folderEntries)
+{
+    const QStringList* order = nullptr;
+    if (IsTextFile(fileName))
+        order = &kCompanionMediaOrder;
+    else if (IsMediaFile(fileName))
+        order = &kCompanionTextOrder;
+    else
+        return {};
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString stem = fileName.left(dot).toLower();
+    QString best;
+    qsizetype bestRank = order->size();
+    for (const QString& entry : folderEntries) {
+        const qsizetype entryDot = entry.lastIndexOf(u'.');
+        if (entryDot < 0 || entry.left(entryDot).toLower() != stem)
+            continue;
+        const qsizetype rank = order->indexOf(entry.mid(entryDot).toLower());
+        if (rank < 0)
+            continue;
+        if (rank < bestRank || (rank == bestRank && entry < best)) {
+            best = entry;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
 QString FindCompanionFile(const QString& path)
 {
     const QFileInfo info(path);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString stem = dot < 0 ? name : name.left(dot);
     QDir folder = info.absoluteDir();
-    folder.setFilter(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    folder.setSorting(QDir::Name | QDir::IgnoreCase);
-    const QString lowerName = name.toLower();
-    for (const QString& entry : folder.entryList()) {
-        // The folder's wildcard match: the same name start, without regard to case.
-        if (!entry.startsWith(stem, Qt::CaseInsensitive))
-            continue;
-        if (entry.toLower() != lowerName)
-            return folder.filePath(entry);
-    }
-    return {};
+    folder.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    folder.setSorting(QDir::Unsorted);
+    const QString entry = chooseCompanion(info.fileName(), folder.entryList());
+    return entry.isEmpty() ? QString() : folder.filePath(entry);
 }
 
 } // namespace dictora

@@ -24,11 +24,25 @@ bool isDroppableFile(const QString& path);
 // file are added together, once).
 QStringList filesToAdd(const QStringList& paths);
 
-// The file beside `path` whose name starts with the same name up to the last
-// "." (song.lrc for song.mp3): the first other entry of the folder, by name
-// without regard to case, or the empty text. Only that first entry counts; the
-// caller decides whether it is of the kind wanted. The entry is returned as it
-// is spelt in the folder, so the path names a file on case-sensitive systems.
+// The file that goes with `fileName` among the names of its folder, given in
+// any order: the entry with the same base name (up to the last ".", without
+// regard to case) whose kind completes the pair. A text file takes the media
+// file of the first extension in kCompanionMediaOrder that is there, a media
+// file the text file of the first extension in kCompanionTextOrder. Of names
+// that differ only in case the one that sorts first by code point is taken,
+// so the answer never depends on the folder's order. Empty when none fits or
+// the file is neither text nor media.
+QString chooseCompanion(const QString& fileName, const QStringList& folderEntries);
+
+// Audio before video, as the open-file dialog lists them; a text file names
+// the sentences, so the audio of a song or lesson is the likelier companion.
+inline const QStringList kCompanionMediaOrder = {".mp3", ".wav", ".wma",  ".mp4",
+                                                 ".mkv", ".avi", ".mpeg", ".rm"};
+// Timed texts before plain text, lyrics before subtitles.
+inline const QStringList kCompanionTextOrder = {".lrc", ".srt", ".vtt", ".ass", ".ssa", ".txt"};
+
+// chooseCompanion over the files of `path`'s folder: the full path of the
+// companion as it is spelt in the folder, or the empty text.
 QString FindCompanionFile(const QString& path);
 
 } // namespace dictora

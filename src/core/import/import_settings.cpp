@@ -1,5 +1,7 @@
 #include "core/import/import_settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace dictora {
@@ -7,6 +9,7 @@ namespace dictora {
 namespace {
 
 const QString kTidyKey = QStringLiteral("Import/TidyReading");
+const QString kLastFolderKey = QStringLiteral("Import/LastFolder");
 
 QString settingsPath(const ProgramFolder& folder)
 {
@@ -25,6 +28,23 @@ bool saveTidyReading(const ProgramFolder& folder, bool tidy)
 {
     QSettings settings(settingsPath(folder), QSettings::IniFormat);
     settings.setValue(kTidyKey, tidy);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QString loadLastFolder(const ProgramFolder& folder)
+{
+    const QSettings settings(settingsPath(folder), QSettings::IniFormat);
+    const QString last = settings.value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return QDir::homePath();
+}
+
+bool saveLastFolder(const ProgramFolder& folder, const QString& chosenFile)
+{
+    QSettings settings(settingsPath(folder), QSettings::IniFormat);
+    settings.setValue(kLastFolderKey, QFileInfo(chosenFile).absolutePath());
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

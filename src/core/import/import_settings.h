@@ -12,4 +12,11 @@ bool loadTidyReading(const ProgramFolder& folder);
 // Stores the choice; false when Cfg/Import.ini could not be written.
 bool saveTidyReading(const ProgramFolder& folder, bool tidy);
 
+// The folder the learner last chose a text or media file in, kept in the
+// same file, so the open-file dialogs start there. A folder that is gone (or
+// nothing stored) gives the learner's home folder.
+QString loadLastFolder(const ProgramFolder& folder);
+// Stores the folder of a chosen file; false when it could not be written.
+bool saveLastFolder(const ProgramFolder& folder, const QString& chosenFile);
+
 } // namespace dictora

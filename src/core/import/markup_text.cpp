@@ -39,14 +39,19 @@ qsizetype tagLength(QStringView text, qsizetype at)
     return 0;
 }
 
+// No entity is longer, "&" and ";" included: the look for its ";" stops
+// there, so a line of "&" costs no more than a line of letters.
+constexpr qsizetype kLongestEntity = 32;
+
 // The character of the entity that starts with "&" at `at`, and its length;
 // length 0 when it is none of those known.
 QString entityAt(QStringView text, qsizetype at, qsizetype& length)
 {
     length = 0;
-    const qsizetype semicolon = text.indexOf(u';', at);
-    if (semicolon < 0 || semicolon - at > 10)
+    const qsizetype found = text.sliced(at, qMin(kLongestEntity, text.size() - at)).indexOf(u';');
+    if (found < 0)
         return {};
+    const qsizetype semicolon = at + found;
     const QStringView name = text.sliced(at + 1, semicolon - at - 1);
     static const struct {
         const char16_t* name;
@@ -108,6 +113,9 @@ QString TidyText(QStringView line)
 {
     QString out;
     out.reserve(line.size());
+    // Where the next "}" is: found once and kept while the text moves towards
+    // it, and "none" for the rest of the line once none was found.
+    qsizetype nextClose = -2; // not looked for yet
     for (qsizetype i = 0; i < line.size();) {
         const QChar c = line[i];
         if (c == u'<') {
@@ -116,9 +124,10 @@ QString TidyText(QStringView line)
                 continue;
             }
         } else if (c == u'{' && i + 1 < line.size() && line[i + 1] == u'\\') {
-            const qsizetype close = line.indexOf(u'}', i);
-            if (close > 0) {
-                i = close + 1;
+            if (nextClose == -2 || (nextClose >= 0 && nextClose < i))
+                nextClose = line.indexOf(u'}', i);
+            if (nextClose > 0) {
+                i = nextClose + 1;
                 continue;
             }
         } else if (c == u'&') {

@@ -69,7 +69,9 @@ SectionView openingView(const SentenceTable& table, int titleRow, const UnitMedi
     view.copyChecked = stored.inMediaFolder;
     view.mediaFound = isExistingFile(stored.path);
     if (!view.mediaFound) {
-        view.mediaText = kMissingMediaText;
+        // A Section without media has nothing missing: the field stays empty
+        // until a file is chosen, so no error greets the learner.
+        view.mediaText = stored.path.isEmpty() ? QString() : kMissingMediaText;
         view.copyChecked = false;
     }
     return view;

@@ -53,6 +53,7 @@ SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& stat
         request.targetRow = titleRow;
         request.tidy = confirmation.tidy;
         request.titleField = confirmation.titleText;
+        request.preparedRows = confirmation.preparedRows;
         outcome.import = ImportTextFile(table, state, request, question);
         // After an append the importer points at the Section's last old
         // sentence; the Section is still the one of that title row.

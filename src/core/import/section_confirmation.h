@@ -41,6 +41,8 @@ struct SectionConfirmation {
     uint32_t mediaLengthMs = 0;
     bool copyChecked = false;
     bool tidy = false; // "整理歌词与字幕标签"
+    // The text file's rows already read and timed ("自动对齐时间"), or null.
+    const std::vector<SentenceRow>* preparedRows = nullptr;
 };
 
 struct SectionConfirmationOutcome {

@@ -52,12 +52,7 @@ void webVttBlock(const QStringList& block, bool first, const SentenceRow& blank,
         return;
     const QString& times = block[timeLine];
     const qsizetype arrow = times.indexOf(QLatin1String("-->"));
-    QStringView end = QStringView(times).mid(arrow + 3).trimmed();
-    const qsizetype blankAt = end.indexOf(u' ');
-    const qsizetype tabAt = end.indexOf(u'\t');
-    const qsizetype cut = blankAt < 0 ? tabAt : tabAt < 0 ? blankAt : std::min(blankAt, tabAt);
-    if (cut >= 0)
-        end = end.left(cut);
+    const QStringView end = TimeLineEnd(QStringView(times).mid(arrow + 3));
     addCue(block.mid(timeLine + 1), ParseTimePoint(QStringView(times).left(arrow)),
            ParseTimePoint(end), blank, sorter, out);
 }

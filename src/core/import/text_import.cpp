@@ -5,6 +5,7 @@
 #include "core/import/text_parser.h"
 #include "core/study/number_text.h"
 #include "core/study/stamp.h"
+#include "core/study/unit_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,22 @@
 namespace dictora {
 
 namespace {
+
+// The size of the open Unit's file once `added` (and a new title row, when
+// given) is in and `removeCount` rows from `removeFrom` are out.
+qint64 unitSizeAfter(const SentenceTable& table, bool isNotebook,
+                     const std::vector<SentenceRow>& added, const SentenceRow* newTitle,
+                     int removeFrom, int removeCount)
+{
+    qint64 size = encodedUnitSize(table.rows(), isNotebook);
+    for (int r = removeFrom; r < removeFrom + removeCount; ++r)
+        size -= encodedRecordSize(table.row(r), isNotebook);
+    for (const SentenceRow& row : added)
+        size += encodedRecordSize(row, isNotebook);
+    if (newTitle)
+        size += encodedRecordSize(*newTitle, isNotebook);
+    return size;
+}
 
 int sentencesAfter(const SentenceTable& table, int titleRow)
 {
@@ -50,6 +67,12 @@ QString tooLargeRefusal(const QString& baseName)
     return QStringLiteral("文本 ") + baseName + QStringLiteral(" 超过 64 MB, 不能导入.");
 }
 
+QString unitTooLargeRefusal(const QString& baseName)
+{
+    return QStringLiteral("导入文本 ") + baseName +
+           QStringLiteral(" 后单元文件将超过 64 MB, 无法再打开, 不能导入.");
+}
+
 size_t sentenceLimit(qint64 fileSize)
 {
     return std::max<size_t>(100000, size_t(std::max<qint64>(fileSize, 0) / 90));
@@ -83,23 +106,14 @@ TextImportOutcome CheckTextFile(const QString& textPath)
     return outcome;
 }
 
-TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
-                                 const TextImportRequest& request, ContentChangeQuestion& question)
+TextImportOutcome ReadTextRows(const TextImportRequest& request, std::vector<SentenceRow>& rows,
+                               QString& sectionTitle)
 {
     using Status = TextImportOutcome::Status;
     TextImportOutcome outcome;
     outcome.targetRow = request.targetRow;
     if (request.textPath.isEmpty())
         return outcome;
-    int target = request.targetRow;
-    if (target >= 0 && !(table.isValidRow(target) && table.isTitleRow(target))) {
-        outcome.status = Status::InvalidTarget;
-        return outcome;
-    }
-
-    // The whole file is decoded before the Section is touched: a refused or
-    // unreadable file must not leave a Section whose sentences were replaced
-    // by nothing.
     const TextImportOutcome check = CheckTextFile(request.textPath);
     if (check.status != Status::Imported) {
         outcome.status = check.status;
@@ -121,7 +135,7 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         outcome.codePage = DetectAnsiCodePage(request.textPath);
         options.codePage = outcome.codePage.codePage;
     }
-    SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
+    const SentenceRow blank = makeImportedRow(baseName, request.mediaPath, request.mediaLengthMs);
     ParsedText parsed = parseText(file, label, blank, options);
     file.close();
     if (parsed.tooManyRows) {
@@ -129,41 +143,93 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         outcome.message = tooManySentencesRefusal(baseName, options.maxRows);
         return outcome;
     }
-    std::vector<SentenceRow> rows = std::move(parsed.rows);
-    QString sectionTitle = baseName;
+    rows = std::move(parsed.rows);
+    sectionTitle = baseName;
     if (!parsed.title.isEmpty() &&
         (request.titleField.isEmpty() || request.titleField == baseName)) {
         sectionTitle = parsed.title;
         for (SentenceRow& row : rows)
             row[SectionTitle] = sectionTitle;
-        blank[SectionTitle] = sectionTitle;
+    }
+    outcome.status = Status::Imported;
+    outcome.rowsAdded = int(rows.size());
+    return outcome;
+}
+
+TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
+                                 const TextImportRequest& request, ContentChangeQuestion& question)
+{
+    using Status = TextImportOutcome::Status;
+    TextImportOutcome outcome;
+    outcome.targetRow = request.targetRow;
+    if (request.textPath.isEmpty())
+        return outcome;
+    int target = request.targetRow;
+    if (target >= 0 && !(table.isValidRow(target) && table.isTitleRow(target))) {
+        outcome.status = Status::InvalidTarget;
+        return outcome;
     }
 
+    // The whole file is decoded before the Section is touched: a refused or
+    // unreadable file must not leave a Section whose sentences were replaced
+    // by nothing. Rows prepared by the caller (timed by aligning the text
+    // with its recording) stand in for the file's own.
+    std::vector<SentenceRow> rows;
+    QString sectionTitle;
+    if (request.preparedRows) {
+        rows = *request.preparedRows;
+        sectionTitle = rows.empty() ? QFileInfo(request.textPath).completeBaseName()
+                                    : rows.front()[SectionTitle];
+        outcome.codePage = request.preparedCodePage;
+    } else {
+        const TextImportOutcome read = ReadTextRows(request, rows, sectionTitle);
+        if (read.status != Status::Imported)
+            return read;
+        outcome.codePage = read.codePage;
+    }
+    SentenceRow blank = makeImportedRow(sectionTitle, request.mediaPath, request.mediaLengthMs);
+
+    // The Unit's file must stay one the reader takes: an import that would
+    // pass its limit is refused before the table changes.
+    const auto refuseTooLarge = [&] {
+        outcome.status = Status::Refused;
+        outcome.message = unitTooLargeRefusal(QFileInfo(request.textPath).completeBaseName());
+        return outcome;
+    };
     if (target < 0) {
         SentenceRow title = blank;
         title[Kind] = QStringLiteral("0");
+        if (unitSizeAfter(table, state.isNotebook, rows, &title, 0, 0) > kUnitFileSizeLimit)
+            return refuseTooLarge();
         target = table.rowCount();
         table.appendRow(std::move(title));
         state.unitModified = true;
     } else {
-        if (table.field(target, SectionTitle) != sectionTitle) {
+        const QString oldTitle = table.field(target, SectionTitle);
+        if (oldTitle != sectionTitle) {
             table.setField(target, SectionTitle, sectionTitle);
             state.unitModified = true;
         }
         const int oldSentences = sentencesAfter(table, target);
+        ContentChangeChoice choice = ContentChangeChoice::Append;
         if (oldSentences > 0) {
-            switch (question.ask()) {
-            case ContentChangeChoice::Replace:
-                table.removeRows(target + 1, oldSentences);
-                state.unitModified = true;
-                break;
-            case ContentChangeChoice::Append:
-                target += oldSentences;
-                break;
-            case ContentChangeChoice::Cancel:
+            choice = question.ask();
+            if (choice == ContentChangeChoice::Cancel) {
                 outcome.status = Status::Cancelled;
                 return outcome;
             }
+        }
+        const bool replace = choice == ContentChangeChoice::Replace;
+        if (unitSizeAfter(table, state.isNotebook, rows, nullptr, target + 1,
+                          replace ? oldSentences : 0) > kUnitFileSizeLimit) {
+            table.setField(target, SectionTitle, oldTitle);
+            return refuseTooLarge();
+        }
+        if (replace && oldSentences > 0) {
+            table.removeRows(target + 1, oldSentences);
+            state.unitModified = true;
+        } else {
+            target += oldSentences;
         }
     }
 

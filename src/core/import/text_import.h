@@ -25,6 +25,10 @@ struct TextImportRequest {
     // The dialog's title field. Left empty or at the file's base name, a
     // lyric file's [ti:] names the Section under tidy reading.
     QString titleField;
+    // Rows already read from textPath (and timed, e.g. by aligning the text
+    // with its recording): imported instead of reading the file again.
+    const std::vector<SentenceRow>* preparedRows = nullptr;
+    CodePageChoice preparedCodePage;
 };
 
 struct TextImportOutcome {
@@ -33,8 +37,9 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled; the title was set
-        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit:
-                       // `message` is for the learner's message box
+        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
+                       // or the Unit would pass kUnitFileSizeLimit (the Unit is left
+                       // as it was): `message` is for the learner's message box
         Unreadable,    // the file cannot be opened: nothing touched
     };
     Status status = Status::NoTextFile;
@@ -74,11 +79,23 @@ size_t sentenceLimit(qint64 fileSize);
 // The learner's message for a file that gives more than sentenceLimit.
 QString tooManySentencesRefusal(const QString& baseName, size_t limit);
 
+// The learner's message for a file whose rows would make the Unit's file
+// larger than the reader takes (kUnitFileSizeLimit).
+QString unitTooLargeRefusal(const QString& baseName);
+
 // What an import of the file would meet before reading a line: Refused (too
 // large, or UTF-16 big-endian) with the learner's message, Unreadable, or
 // Imported when the file may be imported. Nothing is read beyond the mark, so
 // a caller can check a file before it changes anything of its own.
 TextImportOutcome CheckTextFile(const QString& textPath);
+
+// Reads the file's rows as an import would, each a copy of the imported-row
+// template with its times and texts, and the Section title the import would
+// give (the base name, or a lyric's [ti:] under tidy reading). Status
+// Imported when rows were read; otherwise nothing was read and the outcome
+// says why, as ImportTextFile would.
+TextImportOutcome ReadTextRows(const TextImportRequest& request, std::vector<SentenceRow>& rows,
+                               QString& sectionTitle);
 
 // Imports one lyric, subtitle or plain-text file into a Section of the open
 // Unit: a new Section at the end of the table, or the title row given, whose

@@ -23,10 +23,7 @@ bool isTimeLine(QStringView line, uint32_t& startMs, uint32_t& endMs)
     if (arrow < 0)
         return false;
     const QStringView left = line.left(arrow).trimmed();
-    QStringView right = line.mid(arrow + 3).trimmed();
-    const qsizetype blank = right.indexOf(u' ');
-    if (blank >= 0)
-        right = right.left(blank);
+    const QStringView right = TimeLineEnd(line.mid(arrow + 3));
     if (!IsTimePoint(left) || !IsTimePoint(right))
         return false;
     startMs = ParseTimePoint(left);
@@ -175,7 +172,7 @@ private:
             return times.isEmpty();
         }
         subtitleBlock(ParseTimePoint(QStringView(times).left(arrow)),
-                      ParseTimePoint(QStringView(times).mid(arrow + 3)));
+                      ParseTimePoint(TimeLineEnd(QStringView(times).mid(arrow + 3))));
         return true;
     }
 

@@ -69,6 +69,16 @@ bool IsTimePoint(QStringView text)
     return digitsBefore && colons > 0;
 }
 
+QStringView TimeLineEnd(QStringView afterArrow)
+{
+    const QStringView end = afterArrow.trimmed();
+    for (qsizetype i = 0; i < end.size(); ++i) {
+        if (end[i] == u' ' || end[i] == u'\t')
+            return end.left(i);
+    }
+    return end;
+}
+
 bool IsAllDigits(const QString& text)
 {
     return allDigits(text);

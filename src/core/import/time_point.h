@@ -19,6 +19,11 @@ inline uint32_t ParseTimePoint(const QString& text)
     return ParseTimePoint(QStringView(text));
 }
 
+// The end time of a subtitle time line, given the text after its "-->": up
+// to the first blank or tab after leading white space, so that WebVTT
+// settings and SRT coordinates ("00:02:07,12 X1:40 ...") are no part of it.
+QStringView TimeLineEnd(QStringView afterArrow);
+
 // True when the trimmed text has the form of a time point and nothing else:
 // two or three colon-separated groups of digits, then optionally "." or ","
 // and digits ("01:02.03", "00:01:02,500", "5:07").

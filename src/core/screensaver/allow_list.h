@@ -13,15 +13,26 @@ class AllowList {
 public:
     // The file has room for this many patterns; later lines are ignored.
     static constexpr int kSlots = 100;
+    // A list of programs is a few lines: of a larger file only this much is
+    // read, so a damaged or hostile file costs no memory or time to speak of.
+    static constexpr qint64 kLargestFile = 1024 * 1024;
+    static constexpr int kMostLines = 10000;
 
     AllowList() = default;
     // Lines of 8-bit text ("ANSI": UTF-8, else the legacy code page), each
-    // trimmed and lower-cased; empty lines are skipped.
+    // trimmed and lower-cased; empty lines are skipped. Only the first
+    // kMostLines lines are looked at.
     static AllowList fromText(const QByteArray& bytes);
-    // A missing or unreadable file gives an empty list.
+    // A missing or unreadable file, or anything but a regular file, gives an
+    // empty list. Reads at most kLargestFile bytes.
     static AllowList load(const QString& path);
 
     const QStringList& patterns() const { return patterns_; }
+    // Whether part of the file was not used: past its first megabyte, past
+    // its first 10,000 lines, or patterns beyond the 100 slots.
+    bool restIgnored() const { return restIgnored_; }
+    // What the learner is told, once, when restIgnored().
+    static QString restIgnoredNote();
 
     // Whether a window may stay in front: one whose class and title are both
     // empty always may; any other when a pattern occurs anywhere in
@@ -31,6 +42,7 @@ public:
 
 private:
     QStringList patterns_;
+    bool restIgnored_ = false;
 };
 
 } // namespace dictora

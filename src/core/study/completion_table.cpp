@@ -24,6 +24,17 @@ void CompletionTable::SetCompletion(int position, int percent)
         *free = {position, percent};
 }
 
+void CompletionTable::forget(int position)
+{
+    if (position < 0)
+        return;
+    // A negative position other than kNone: skipped by the mean, reused by
+    // SetCompletion, and no end mark for the entries after it.
+    for (Entry& entry : entries_)
+        if (entry.position == position)
+            entry = {-1, 0};
+}
+
 int CompletionTable::percentOf(int position) const
 {
     for (const Entry& entry : entries_)

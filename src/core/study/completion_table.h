@@ -7,7 +7,9 @@
 namespace dictora {
 
 // Up to 100 pairs of (unit-list position, percent of today's work done), one
-// per Unit saved during this run; the overall percent is their mean.
+// per Unit with sentences saved during this run; the overall percent is their
+// mean. A Unit without sentences (a new one, the empty Notebook) has nothing
+// to complete and is left out, so it cannot lift the mean to 100 %.
 class CompletionTable {
 public:
     static constexpr int kEntries = 100;
@@ -17,6 +19,10 @@ public:
     // The entry of this position, else the first free one; nothing is stored
     // when all entries hold other Units.
     void SetCompletion(int position, int percent);
+    // The Unit at this position has nothing to study (no sentences): it has
+    // no entry, so it does not count in the overall percent. Its entry, if
+    // any, becomes free without moving the others.
+    void forget(int position);
     // -1 when the position has no entry.
     int percentOf(int position) const;
     // A Unit left the list: its entry goes, and the Units after it, which now

@@ -1,11 +1,13 @@
 #include "core/study/file_replacement.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -96,14 +98,16 @@ QString failure(const QString& path, WriteStep step, int error, bool existed)
                      : QStringLiteral("no file was made"));
 }
 
-// "." + the target's name + "." + six letters or digits, in the target's
-// folder: hidden, and of a form no learner gives a file, so that the scan can
-// remove leftovers without touching anything of theirs.
+constexpr char kTemporaryMark[] = ".dictora-tmp-";
+
+// "." + the target's name + ".dictora-tmp-" + six letters or digits, in the
+// target's folder: hidden, and of a form no learner gives a file, so that the
+// scan can remove leftovers without touching anything of theirs.
 QByteArray temporaryName(const QByteArray& target)
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const qsizetype slash = target.lastIndexOf('/');
-    QByteArray name = target.left(slash + 1) + '.' + target.mid(slash + 1) + '.';
+    QByteArray name = target.left(slash + 1) + '.' + target.mid(slash + 1) + kTemporaryMark;
     for (int i = 0; i < 6; ++i)
         name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
     return name;
@@ -122,12 +126,52 @@ void syncFolderOf(const QByteArray& path)
     }
 }
 
+// The file a save of path replaces: path itself, or for a symbolic link the
+// file it leads to, so that the link stays a link and its target changes.
+// False (with the learner's message) when the link leads nowhere.
+bool replacedFile(const QString& path, QByteArray& target, QString& error)
+{
+    target = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(target.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return true;
+    char* resolved = ::realpath(target.constData(), nullptr);
+    if (!resolved) {
+        const QString missing = missingLinkTarget(path);
+        error = QStringLiteral("cannot save %1: %2; the link is left as it is")
+                    .arg(QDir::toNativeSeparators(path),
+                         missing.isEmpty() ? QString::fromLocal8Bit(std::strerror(errno))
+                                           : brokenLinkReason(missing));
+        return false;
+    }
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
 } // namespace
+
+QString missingLinkTarget(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink() || info.exists())
+        return {};
+    return info.symLinkTarget();
+}
+
+QString brokenLinkReason(const QString& linkTarget)
+{
+    return QStringLiteral("it is a link to %1, which is not there")
+        .arg(QDir::toNativeSeparators(linkTarget));
+}
 
 WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, bool onlyIfChanged,
                                  FileSteps& steps)
 {
-    const QByteArray target = QFile::encodeName(path);
+    QByteArray target;
+    QString linkError;
+    if (!replacedFile(path, target, linkError))
+        return {false, false, linkError};
     struct stat existing {};
     const bool exists = ::stat(target.constData(), &existing) == 0;
     if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0)
@@ -135,7 +179,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
                 QStringLiteral("cannot save %1: the file is read-only; it is left as it was")
                     .arg(QDir::toNativeSeparators(path))};
     if (onlyIfChanged && exists && existing.st_size == bytes.size()) {
-        QFile file(path);
+        QFile file(QFile::decodeName(target));
         if (file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
             return {true, false, {}};
     }
@@ -179,7 +223,8 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
 
 bool isTemporaryFileName(const QString& fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.dat\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\..+\\.dictora-tmp-[A-Za-z0-9]{6}$"));
     return pattern.match(fileName).hasMatch();
 }
 

@@ -39,8 +39,11 @@ struct WriteOutcome {
 };
 
 // Replaces the file at path by bytes: they go to a temporary file in the same
-// folder ("." + file name + "." + six letters or digits), which is written, flushed,
-// synced to disk, closed and renamed over the target. Every step is checked;
+// folder ("." + file name + ".dictora-tmp-" + six letters or digits), which is
+// written, flushed, synced to disk, closed and renamed over the target. A
+// symbolic link is followed: the file it leads to is replaced in that file's
+// own folder and the link stays; a link that leads nowhere is not replaced
+// (nor is a file made where it points) and the failure says so. Every step is checked;
 // on the first failure the temporary file is removed and the target keeps its
 // exact bytes. A target without any write permission (made read-only by the
 // learner) is not replaced. With onlyIfChanged, a file that already holds
@@ -48,8 +51,17 @@ struct WriteOutcome {
 WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
                                  bool onlyIfChanged = false, FileSteps& steps = systemFileSteps());
 
+// For a symbolic link whose target is not there: the target it names. Empty
+// for anything else (a plain file, a missing file, a link that works).
+QString missingLinkTarget(const QString& path);
+// "it is a link to TARGET, which is not there": why such a link is neither
+// read nor written.
+QString brokenLinkReason(const QString& linkTarget);
+
 // True for a file name of the form the writer gives its temporary files:
-// ".", a name ending in ".dat", then "." and six letters or digits.
+// ".", a name, ".dictora-tmp-" and six letters or digits. Names of the form
+// earlier versions used (".NAME.dat." and six characters) are not theirs to
+// remove: a learner may name a file so.
 bool isTemporaryFileName(const QString& fileName);
 // Removes such leftovers (from a process killed before its rename) in a
 // folder; nothing else. Returns how many were removed. Only safe while no

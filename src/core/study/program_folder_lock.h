@@ -14,6 +14,11 @@ namespace dictora {
 // ("dictora PID" or "dictora-cli COMMAND PID"), so that one who waits can say
 // who is in the way. The lock goes with the process, so a crashed holder
 // never leaves it taken.
+//
+// The lock file is only ever the user's own plain file: a symbolic link, a
+// second name of another file, a folder or device, or a file of another user
+// in its place is refused (Failed, with a message naming the path) and left
+// untouched. The file is never truncated; its first line names the holder.
 class ProgramFolderLock {
 public:
     enum class Holder { Program, Command };
@@ -21,7 +26,7 @@ public:
         Taken,
         HeldByProgram, // Dictora runs with this folder
         HeldByCommand, // a dictora-cli command still writes after the wait
-        Failed         // the lock file cannot be made (errorString says why)
+        Failed         // the lock file cannot be made or used (errorString says why)
     };
 
     explicit ProgramFolderLock(const ProgramFolder& folder);
@@ -40,6 +45,9 @@ public:
     // Who held the lock when take failed, as the holder wrote it.
     const QString& holderText() const { return holderText_; }
     const QString& errorString() const { return error_; }
+    // One line for the learner after Failed: "cannot take the program folder
+    // FOLDER for writing: " and why. The program and dictora-cli say the same.
+    QString failureMessage(const QString& folderPath) const;
     const QString& lockFilePath() const { return path_; }
 
 private:

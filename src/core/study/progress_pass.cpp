@@ -105,6 +105,7 @@ void ProgressCounter::titleRow(int row, int nextTitleRow)
 void ProgressCounter::sentenceRow(int row, int done, int level, int64_t textLength,
                                   bool studiedToday)
 {
+    f_.sentenceRows += 1;
     if (done == 1)
         f_.doneRows += 1;
     if (!quotaOpen_)

@@ -28,6 +28,7 @@ struct ProgressTexts {
 struct ProgressFigures {
     int rowCount = 0;
     int doneRows = 0;
+    int sentenceRows = 0; // of any state; 0 for a Unit of titles only or none
     int todayNew = 0;
     int todayDone = 0;
     int todayTotal = 0;

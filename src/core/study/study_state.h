@@ -25,6 +25,9 @@ struct StudyState {
     bool editMode = false;
     bool dictationMode = false;
     bool lineByLineMode = false;
+    // The whole answer is shown marked under the answer box after Enter
+    // (a choice of the voice settings, for this run).
+    bool showAnswerMarks = true;
     int openMediaLengthMs = kNone; // length the media device reports for MYSHOW
     int spanEndMs = kNone;         // end of the current sentence's span, media time
     int playToMs = kNone;          // where the running playback stops

@@ -100,6 +100,15 @@ QString unitTooLargeMessage(const QString& path);
 // (or of a new Notebook) rather than whichever Unit was open before.
 UnitHeader loadedHeader(const UnitReadResult& read, bool isNotebook);
 
+// How many bytes encodeUnit gives for these rows (header and terminator
+// included), and one record of them: known before anything is written, so
+// that a Unit the reader would refuse (above kUnitFileSizeLimit) is never
+// made.
+qint64 encodedUnitSize(const std::vector<SentenceRow>& rows, bool isNotebook);
+qint64 encodedRecordSize(const SentenceRow& row, bool isNotebook);
+// The message for a Unit that would be written above the limit.
+QString unitWouldBeTooLargeMessage(const QString& path);
+
 // The bytes of a Unit: format mark, header, one record per row, terminator.
 // Strings are always written in the 16-bit form. A row carries twelve fields
 // when its kind is written as 0 or the Unit is the Sentence Notebook.

@@ -2,6 +2,7 @@
 
 #include "core/study/number_text.h"
 
+#include <QDir>
 #include <QtEndian>
 
 #include <cstring>
@@ -102,6 +103,26 @@ char* grow(QByteArray& out, qsizetype by)
 }
 
 } // namespace
+
+qint64 encodedRecordSize(const SentenceRow& row, bool isNotebook)
+{
+    return recordSize(row, textToInt(row[Kind]), isNotebook);
+}
+
+qint64 encodedUnitSize(const std::vector<SentenceRow>& rows, bool isNotebook)
+{
+    qint64 size = kFormatMarkSize + 12 + 4;
+    for (const SentenceRow& row : rows)
+        size += encodedRecordSize(row, isNotebook);
+    return size;
+}
+
+QString unitWouldBeTooLargeMessage(const QString& path)
+{
+    return QStringLiteral("cannot save %1: it would be larger than 64 MB, more than a Unit may "
+                          "hold; the file is left as it was")
+        .arg(QDir::toNativeSeparators(path));
+}
 
 void appendInt32(QByteArray& out, int32_t value)
 {

@@ -29,6 +29,14 @@ QString cannotRead(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+// Why a file could not be opened: a link that leads nowhere says so, rather
+// than that the file is not there.
+QString openFailure(const QString& path, const QFile& file)
+{
+    const QString missing = missingLinkTarget(path);
+    return missing.isEmpty() ? file.errorString() : brokenLinkReason(missing);
+}
+
 } // namespace
 
 QString damagedUnitNotice(const DamagedUnit& damaged)
@@ -70,8 +78,9 @@ void UnitLibrary::UpdateTotal()
 
 bool UnitLibrary::fail(const QString& message)
 {
+    const bool toldAlready = retrying_ && message == lastError_;
     lastError_ = message;
-    if (!failureReportedByCaller_)
+    if (!failureReportedByCaller_ && !toldAlready)
         emit saveFailed(message);
     return false;
 }
@@ -123,11 +132,17 @@ void UnitLibrary::listFolder(bool loadEach)
     // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
     // would be listed but never found.
     const QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(
-        {QStringLiteral("*.dat")}, QDir::Files | QDir::Hidden | QDir::CaseSensitive, QDir::NoSort);
+    // System takes in links that lead nowhere, which are told like any
+    // Unit file that cannot be read.
+    const QFileInfoList entries =
+        dir.entryInfoList({QStringLiteral("*.dat")},
+                          QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive,
+                          QDir::NoSort);
     for (const QFileInfo& entry : entries) {
         const QString fileName = entry.fileName();
-        if (fileName.startsWith(u'.') || fileName == kNotebookFileName || !entry.isFile())
+        const bool brokenLink = entry.isSymLink() && !entry.exists();
+        if (fileName.startsWith(u'.') || fileName == kNotebookFileName ||
+            (!entry.isFile() && !brokenLink))
             continue;
         QFile file(entry.filePath());
         if (!file.open(QIODevice::ReadOnly)) {
@@ -135,7 +150,8 @@ void UnitLibrary::listFolder(bool loadEach)
             // is taken, or that there is no such Unit.
             const QString message =
                 QStringLiteral("cannot read the Unit file %1: %2; it is not listed")
-                    .arg(QDir::toNativeSeparators(entry.filePath()), file.errorString());
+                    .arg(QDir::toNativeSeparators(entry.filePath()),
+                         openFailure(entry.filePath(), file));
             unreadable_ << message;
             emit unitFileUnreadable(message);
             continue;
@@ -181,6 +197,16 @@ bool UnitLibrary::OpenUnit(int position)
     if (position < 0 || position >= names_.size())
         return false;
     const bool saved = SaveUnit();
+    // Closing a Unit whose changes could not be saved would drop them (and
+    // opening it again would read them back from the old file): it stays
+    // open, and the autosave goes on trying.
+    if (!saved && hasUnsavedChanges()) {
+        state_.unitModified = false;
+        unsaved_ = true;
+        fail(QStringLiteral("the Unit '%1' stays open until its changes are saved")
+                 .arg(unitName_));
+        return false;
+    }
     CloseUnit();
     setOpenUnit(position, names_.at(position), unitPath(names_.at(position)));
     LoadUnit();
@@ -229,9 +255,10 @@ bool UnitLibrary::readOpenUnitFile(QByteArray& bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         // A file that is not there is a new Unit; one that is there but
-        // cannot be read must not be replaced by an empty one.
-        if (QFileInfo::exists(path))
-            blockedReason_ = cannotRead(path, file.errorString());
+        // cannot be read must not be replaced by an empty one, nor a link
+        // whose file is missing (a moved Notebook) by an empty file.
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+            blockedReason_ = cannotRead(path, openFailure(path, file));
         return false;
     }
     if (file.size() > kUnitFileSizeLimit) {
@@ -332,13 +359,19 @@ QString UnitLibrary::damagedCopyFileName(const QString& unitName, TimeValue time
 
 bool UnitLibrary::SaveUnit()
 {
-    if (state_.unitFilePath.isEmpty())
+    if (state_.unitFilePath.isEmpty()) {
+        unsaved_ = false; // no Unit open: nothing of one to save
         return true;
+    }
     const FixedTimeZoneScope zone;
     const TimeValue now = state_.now.toSecsSinceEpoch();
     ProgressFigures figures = runProgressPass(table_, header_, state_.isNotebook, now, totals_);
     if (!blockedReason_.isEmpty())
         return fail(blockedReason_);
+    // A file the reader would refuse is never written: the one on disk stays
+    // readable.
+    if (encodedUnitSize(table_.rows(), state_.isNotebook) > kUnitFileSizeLimit)
+        return fail(unitWouldBeTooLargeMessage(state_.unitFilePath));
     QByteArray bytes = encodeUnit(header_, table_.rows(), state_.isNotebook);
     const bool kept = loadedPath_ == state_.unitFilePath;
     if (!kept || bytes != loadedBytes_) {
@@ -350,16 +383,32 @@ bool UnitLibrary::SaveUnit()
         loadedPath_ = state_.unitFilePath;
     }
     lastError_.clear();
+    unsaved_ = false;
     storeFigures(figures);
     return true;
+}
+
+bool UnitLibrary::saveBeforeClosing()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    state_.unitModified = false;
+    unsaved_ = true;
+    // The learner is asked next, with this reason: no box of its own.
+    failureReportedByCaller_ = true;
+    const bool saved = SaveUnit();
+    failureReportedByCaller_ = false;
+    return saved;
 }
 
 void UnitLibrary::storeFigures(const ProgressFigures& figures)
 {
     figures_ = figures;
     texts_ = figures.texts;
-    if (openPosition_ >= 0)
+    if (openPosition_ >= 0 && figures.sentenceRows > 0)
         completion_.SetCompletion(openPosition_, figures.percent);
+    else
+        completion_.forget(openPosition_);
     if (openPosition_ >= 0 && openPosition_ < percentTexts_.size())
         percentTexts_[openPosition_] = texts_.unitPercentText;
     emit progressChanged();
@@ -371,6 +420,15 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
 {
     if (state_.isNotebook || state_.unitFilePath.isEmpty() || !table_.isValidRow(state_.currentRow))
         return NotebookAdd::Nothing;
+    return addRowToNotebook(table_.row(state_.currentRow), unitName_);
+}
+
+UnitLibrary::NotebookAdd UnitLibrary::addRowToNotebook(const SentenceRow& current,
+                                                       const QString& fromUnit)
+{
+    // The open Notebook is saved from its table, which would undo the append.
+    if (state_.isNotebook)
+        return NotebookAdd::Nothing;
     // A new program folder has no Notebook until the first scan; it is
     // made here as the scan would make it.
     if (!ensureNotebook())
@@ -378,7 +436,7 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     const QString path = folder_.dataFolder() + kNotebookFileName;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(cannotRead(path, file.errorString()));
+        fail(cannotRead(path, openFailure(path, file)));
         return NotebookAdd::Failed;
     }
     if (file.size() > kUnitFileSizeLimit) {
@@ -405,7 +463,6 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
         notebook = UnitReadResult{};
         notebook.recordsEnd = old.size() - 4;
     }
-    const SentenceRow& current = table_.row(state_.currentRow);
     for (const SentenceRow& row : notebook.rows)
         if (row[Text] == current[Text])
             return NotebookAdd::AlreadyThere;
@@ -417,10 +474,14 @@ UnitLibrary::NotebookAdd UnitLibrary::AddToNotebook()
     added[Text2] = current[Text2];
     added[Done] = added[Level] = QStringLiteral("0");
     added[StudiedAt] = kDefaultStampText;
-    added[SectionTitle] = unitName_;
+    added[SectionTitle] = fromUnit;
     added[MediaPath] = current[MediaPath];
     added[MediaName] = current[MediaName];
     added[MediaLengthMs] = current[MediaLengthMs];
+    if (notebook.recordsEnd + encodedRecordSize(added, true) + 4 > kUnitFileSizeLimit) {
+        fail(unitWouldBeTooLargeMessage(path));
+        return NotebookAdd::Failed;
+    }
     // The records already there are kept byte for byte; the new one goes
     // where the terminator stood.
     QByteArray updated = old.left(notebook.recordsEnd);
@@ -457,12 +518,23 @@ QString UnitLibrary::clearRecordBackupFileName(const QString& unitName)
 
 void UnitLibrary::autosaveStep()
 {
-    if (!state_.unitModified)
-        return;
-    state_.unitModified = false;
-    if (!SaveUnit())
-        return;
     const TimeValue now = state_.now.toSecsSinceEpoch();
+    // A new change is saved at once; changes whose save failed wait for
+    // their retry time, so a full disk is not written to ten times a second
+    // (a clock set back does not put the retry off).
+    const bool waiting = now < retryAt_ && retryAt_ - now <= kSaveRetrySeconds;
+    if (state_.unitModified)
+        state_.unitModified = false;
+    else if (!unsaved_ || waiting)
+        return;
+    retrying_ = unsaved_;
+    unsaved_ = true;
+    const bool saved = SaveUnit();
+    retrying_ = false;
+    if (!saved) {
+        retryAt_ = now + kSaveRetrySeconds;
+        return;
+    }
     if (now - lastBackup_ <= kBackupInterval)
         return;
     lastBackup_ = now;

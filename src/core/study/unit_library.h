@@ -14,9 +14,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace dictora {
 
 class MediaCommands;
+struct NotebookFollow;
 
 // The outcome of an operation the learner asked for. A refused or failed
 // operation carries the one-line message to show; nothing was changed.
@@ -67,6 +70,12 @@ public:
     // The percent text shown beside the name ("" until the Unit was saved).
     QString percentTextAt(int position) const;
 
+    // The Unit the program opens after the start-up scan: the Notebook, or
+    // the one named by setStartUnit (the welcome Unit of a first start) when
+    // it is listed.
+    void setStartUnit(const QString& name) { startUnit_ = name; }
+    int startPosition() const { return std::max(0, positionOf(startUnit_)); }
+
     // --- the open Unit ---
     int openPosition() const { return openPosition_; }
     const QString& unitName() const { return unitName_; }
@@ -112,6 +121,8 @@ public:
 
     // Saves the open Unit, closes it, opens the Unit at position and saves it
     // at once with fresh figures. False (with lastError) when a save failed.
+    // When the open Unit has changes that cannot be saved, it stays open
+    // (nothing else is opened) and the failure is reported.
     bool OpenUnit(int position);
     // The data side of closing: media closed, play positions and modes reset,
     // paths emptied, the table emptied. Emits unitClosing() first, so windows
@@ -130,6 +141,9 @@ public:
     // Notebook itself is open or without a current row.
     enum class NotebookAdd { Added, AlreadyThere, Nothing, Failed };
     NotebookAdd AddToNotebook();
+    // Adds a sentence row of the Unit fromUnit (fields 8 to 11 filled in) to
+    // the Notebook file by the same rules; Nothing while the Notebook is open.
+    NotebookAdd addRowToNotebook(const SentenceRow& row, const QString& fromUnit);
 
     // An answer to the current row was accepted (the dictation form's Enter):
     // the rules of acceptAnswer on the open Unit, at now, with this run's
@@ -140,7 +154,17 @@ public:
     // and save; right after such a save, when more than 300 seconds have
     // passed since the last backup (none yet in this run counts as long ago),
     // write a new timed backup and then remove this Unit's older ones.
+    // A save that fails leaves the changes unsaved: they are tried again
+    // every kSaveRetrySeconds until a save succeeds. A retry that fails for
+    // the reason already reported is not reported again.
     void autosaveStep();
+    static constexpr TimeValue kSaveRetrySeconds = 2;
+    // Changes of the open Unit that are not in its file yet: a change the
+    // autosave has not come to, or one whose save failed.
+    bool hasUnsavedChanges() const { return unsaved_ || state_.unitModified; }
+    // Closing the program: one more try to save unsaved changes. True when
+    // nothing is left unsaved; otherwise lastError says why.
+    bool saveBeforeClosing();
     // The timed backup's file name for a Unit at a time:
     // name + " (" + "%Y%m%d_%H%M%S" + " 备份).dat".
     static QString backupFileName(const QString& unitName, TimeValue time);
@@ -152,8 +176,10 @@ public:
     // name + " 单元名已经存在.".
     UnitResult createUnit(const QString& name, const UnitHeader& header = kNewUnitHeader);
     // Gives the open Unit a new name: the file under the new name is written
-    // before the old one is removed, the media folder follows, and the Unit is
-    // opened again. Never replaces another Unit's file.
+    // before the old one is removed, the media folder and the Notebook's rows
+    // of this Unit (their name and media paths) follow, and the Unit is opened
+    // again. Never replaces another Unit's file; a step that fails undoes the
+    // ones before it.
     UnitResult renameOpenUnit(const QString& newName);
     // Deletes the open Unit's file (never the Notebook's), takes it out of the
     // list and the completion table, and opens the Notebook.
@@ -203,8 +229,11 @@ private:
     void scanOpenUnit();
     bool keepDamagedCopy(const QString& name, const QString& path, const QByteArray& bytes,
                          const UnitReadResult& read, QString& error);
+    // Puts back what a rename did so far; with notebook, the Notebook's bytes
+    // from before the rename too.
     UnitResult undoRename(const QString& newPath, const QString& oldPath, const QString& oldMedia,
-                          const QString& newMedia, const QString& why);
+                          const QString& newMedia, const QString& why,
+                          const NotebookFollow* notebook = nullptr);
     void setOpenUnit(int position, const QString& name, const QString& path);
     void storeFigures(const ProgressFigures& figures);
     bool writeBackup();
@@ -240,9 +269,15 @@ private:
     TimeValue lastBackup_ = 0;
     QString lastError_;
     bool failureReportedByCaller_ = false;
+    // The open Unit's changes are not on disk: an autosave of them failed.
+    bool unsaved_ = false;
+    TimeValue retryAt_ = 0;
+    // Set while a retry runs: a failure already reported stays quiet.
+    bool retrying_ = false;
     QList<DamagedUnit> damaged_;
     QStringList unreadable_;
     FileSteps* steps_ = &systemFileSteps();
+    QString startUnit_;
 };
 
 } // namespace dictora

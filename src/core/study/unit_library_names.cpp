@@ -3,6 +3,7 @@
 #include "core/study/unit_library.h"
 
 #include "core/media/media_commands.h"
+#include "core/study/notebook_media.h"
 #include "core/study/unit_names.h"
 
 #include <QDir>
@@ -71,9 +72,19 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
             QStringLiteral("%1 was not renamed: the media folder %2 exists already")
                 .arg(oldName, QDir::toNativeSeparators(newMedia)));
 
-    // The new file first; only when it is complete do the media folder and
-    // the old file follow. A step that fails undoes the ones before it, so
-    // the Unit is never listed twice nor loses its media.
+    // The Notebook's rows of this Unit name it and its media folder; they
+    // follow in the same step. A Notebook that cannot be read whole stops the
+    // rename before anything changed.
+    const NotebookFollow notebook = notebookAfterRename(folder_.dataFolder() + kNotebookFileName,
+                                                        oldName, newName, folder_.mediaFolder());
+    if (!notebook.error.isEmpty())
+        return UnitResult::failure(
+            QStringLiteral("%1 was not renamed: %2").arg(oldName, notebook.error));
+
+    // The new file first; only when it is complete do the media folder, the
+    // Notebook and the old file follow. A step that fails undoes the ones
+    // before it, so the Unit is never listed twice nor loses its media, and
+    // the Notebook always names the media folder that exists.
     state_.unitFilePath = newPath;
     // A save that fails here is part of the rename's own message.
     failureReportedByCaller_ = true;
@@ -92,11 +103,19 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
                               QStringLiteral("its media folder %1 cannot be renamed")
                                   .arg(QDir::toNativeSeparators(oldMedia)));
     }
+    if (!notebook.after.isEmpty()) {
+        const WriteOutcome written =
+            writeFileAtomically(notebook.path, notebook.after, false, *steps_);
+        if (!written.ok)
+            return undoRename(newPath, oldPath, hasMedia ? oldMedia : QString(), newMedia,
+                              written.error);
+    }
     if (!steps_->remove(QFile::encodeName(oldPath))) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         return undoRename(newPath, oldPath, hasMedia ? oldMedia : QString(), newMedia,
                           QStringLiteral("its file %1 cannot be removed (%2)")
-                              .arg(QDir::toNativeSeparators(oldPath), reason));
+                              .arg(QDir::toNativeSeparators(oldPath), reason),
+                          notebook.after.isEmpty() ? nullptr : &notebook);
     }
     unitName_ = newName;
     names_[openPosition_] = newName;
@@ -107,7 +126,7 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
 
 UnitResult UnitLibrary::undoRename(const QString& newPath, const QString& oldPath,
                                    const QString& oldMedia, const QString& newMedia,
-                                   const QString& why)
+                                   const QString& why, const NotebookFollow* notebook)
 {
     state_.unitFilePath = oldPath;
     loadedBytes_.clear();
@@ -116,6 +135,9 @@ UnitResult UnitLibrary::undoRename(const QString& newPath, const QString& oldPat
     if (!oldMedia.isEmpty() && !QDir().rename(newMedia, oldMedia))
         left
             << QStringLiteral("the media folder is now %1").arg(QDir::toNativeSeparators(newMedia));
+    if (notebook && !writeFileAtomically(notebook->path, notebook->before, false, *steps_).ok)
+        left << QStringLiteral("the Sentence Notebook %1 still names the new media folder")
+                    .arg(QDir::toNativeSeparators(notebook->path));
     if (!steps_->remove(QFile::encodeName(newPath)))
         left << QStringLiteral("the new file %1 could not be taken away: remove it before the "
                                "next start, or the Unit is listed twice")

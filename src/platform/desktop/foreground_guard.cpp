@@ -41,7 +41,8 @@ bool ForegroundGuard::isIntruder(const ForeignWindowInfo& info, const QRect& scr
     const quint64 window = info.id;
     if (window == 0 || window == screensaverWindow)
         return false;
-    if (info.pid <= 0 || info.pid == ownProcessId_ || !info.sameUser || info.desktopOrPanel)
+    if (info.pid == ownProcessId_ || info.windowManager || info.desktopOrPanel ||
+        (info.pid > 0 && !info.sameUser))
         return false;
     if (allowList_.allows(info.executableName, info.className, info.title))
         return false;
@@ -57,21 +58,28 @@ ForegroundGuard::Step ForegroundGuard::guard(quint64 screensaverWindow,
     const ForeignWindowInfo info = window != 0 ? source_.describe(window) : ForeignWindowInfo{};
     if (!isIntruder(info, screensaverRect, screensaverWindow)) {
         intruder_ = 0;
+        intruderPid_ = 0;
+        intruderStart_ = 0;
         intruderTicks_ = 0;
         return step;
     }
-    if (window == intruder_) {
+    const bool sameOwner = info.pid == intruderPid_ && info.processStart == intruderStart_;
+    if (window == intruder_ && sameOwner) {
         if (intruderTicks_ < kLastTick)
             ++intruderTicks_;
         else
             step.closeScreensaver = true;
     } else {
         intruder_ = window;
+        intruderPid_ = info.pid;
+        intruderStart_ = info.processStart;
         intruderTicks_ = 0;
     }
 
     step.acted = true;
-    switch (intruderTicks_) {
+    // A window whose process may not be ended is minimised, nothing more.
+    const int tick = info.mayEnd || intruderTicks_ == 0 ? intruderTicks_ : 1;
+    switch (tick) {
     case 0:
         step.action = Action::Minimise;
         if (info.canMinimise)
@@ -84,7 +92,7 @@ ForegroundGuard::Step ForegroundGuard::guard(quint64 screensaverWindow,
         break;
     case kLastTick:
         step.action = Action::EndProcess;
-        source_.endProcess(window, step.closeScreensaver);
+        source_.endProcess(info, step.closeScreensaver);
         break;
     default:
         step.action = Action::Wait;

@@ -17,9 +17,12 @@ class WindowSource;
 // the screensaver gives up (closeScreensaver) and the process is ended once
 // more, now without asking.
 //
-// It never acts on this program's own windows, on a process of another
-// user, on a window whose process it cannot tell, or on the desktop and
-// the panels of the window manager.
+// It never acts on this program's own windows, on the window manager's, on
+// a window of another user's process, or on the desktop and the panels.
+// A window whose process may not be ended (ForeignWindowInfo::mayEnd: the
+// X server cannot name it, it runs on another host, it is another login's)
+// is only minimised. A window that changes owner between ticks is a new
+// intruder.
 class ForegroundGuard {
 public:
     enum class Action { None, Minimise, Wait, RequestClose, EndProcess };
@@ -48,6 +51,8 @@ private:
     const AllowList& allowList_;
     qint64 ownProcessId_;
     quint64 intruder_ = 0;
+    qint64 intruderPid_ = 0;
+    quint64 intruderStart_ = 0;
     int intruderTicks_ = 0;
 };
 

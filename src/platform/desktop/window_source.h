@@ -23,8 +23,10 @@ public:
     virtual void minimise(quint64 window) = 0;
     // Asks the window to close, as its close box would.
     virtual void requestClose(quint64 window) = 0;
-    // Ends the window's process; force: it did not end when asked before.
-    virtual bool endProcess(quint64 window, bool force) = 0;
+    // Ends the process a description of its window named, once it has made
+    // sure that process still owns the window; force: it did not end when
+    // asked before. False when it refused or failed.
+    virtual bool endProcess(const ForeignWindowInfo& decidedOn, bool force) = 0;
 };
 
 } // namespace dictora

@@ -69,9 +69,9 @@ void X11WindowSource::requestClose(quint64 window)
     windows_->requestClose(window);
 }
 
-bool X11WindowSource::endProcess(quint64 window, bool force)
+bool X11WindowSource::endProcess(const ForeignWindowInfo& decidedOn, bool force)
 {
-    return force ? windows_->forceEndProcess(window) : windows_->endProcess(window);
+    return force ? windows_->forceEndProcess(decidedOn) : windows_->endProcess(decidedOn);
 }
 
 } // namespace dictora

@@ -23,7 +23,7 @@ public:
     QList<quint64> stackingOrder() override;
     void minimise(quint64 window) override;
     void requestClose(quint64 window) override;
-    bool endProcess(quint64 window, bool force) override;
+    bool endProcess(const ForeignWindowInfo& decidedOn, bool force) override;
 
 private:
     std::unique_ptr<X11Windows> windows_;

@@ -1,18 +1,21 @@
 #include "platform/desktop/x11_windows.h"
 
-#include <QFile>
+#include "platform/desktop/process_facts.h"
+
 #include <QFileInfo>
 
+#include <cerrno>
 #include <csignal>
 #include <iterator>
 #include <utility>
-#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 // Xlib last: its macros (None, Status, Bool) clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 
 namespace dictora {
 
@@ -21,7 +24,6 @@ struct X11Windows::Connection {
     ::Window root = 0;
     Atom activeWindow = 0;
     Atom clientListStacking = 0;
-    Atom wmPid = 0;
     Atom wmName = 0;
     Atom utf8String = 0;
     Atom closeWindow = 0;
@@ -32,6 +34,10 @@ struct X11Windows::Connection {
     Atom allowedActions = 0;
     Atom actionMinimise = 0;
     Atom actionClose = 0;
+    // The server names the client behind a window (X-Resource 1.2 and later).
+    bool canNameOwners = false;
+    ProcessFacts self;
+    QByteArray hostName;
 
     ~Connection()
     {
@@ -58,23 +64,54 @@ struct X11Windows::Connection {
         return bytes;
     }
 
-    // The process id a window states (_NET_WM_PID); 0 when it does not.
-    qint64 pid(::Window window) const
+    // The process of the client that made a window, as the server knows it
+    // from the client's local connection; 0 when it cannot tell.
+    qint64 owner(::Window window) const
     {
-        int format = 0;
-        unsigned long count = 0;
-        const QByteArray bytes = property(window, wmPid, XA_CARDINAL, format, count);
-        if (format != 32 || count != 1)
+        if (!canNameOwners || window == 0)
             return 0;
-        return qint64(*reinterpret_cast<const unsigned long*>(bytes.constData()));
+        XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+        long count = 0;
+        XResClientIdValue* ids = nullptr;
+        if (XResQueryClientIds(display, 1, &spec, &count, &ids) != Success)
+            return 0;
+        qint64 pid = 0;
+        for (long i = 0; i < count; ++i) {
+            if (XResGetClientIdType(&ids[i]) == XRES_CLIENT_ID_PID)
+                pid = qMax<qint64>(0, XResGetClientPid(&ids[i]));
+        }
+        XResClientIdsDestroy(count, ids);
+        return pid;
     }
 
-    // The process of a window that may be ended from here: another process
-    // of the same user, neither this one nor init; 0 for any other.
-    qint64 endablePid(quint64 window) const
+    ::Window windowManagerCheck() const
     {
-        const qint64 owner = window != 0 ? pid(::Window(window)) : 0;
-        return owner > 1 && owner != qint64(getpid()) && isSameUserProcess(owner) ? owner : 0;
+        const QList<quint64> check = windowList(root, supportingWmCheck);
+        return check.isEmpty() ? 0 : ::Window(check.first());
+    }
+
+    // The window manager's process: the owner of the window it keeps to show
+    // that it runs, whatever that window or any other claims.
+    qint64 windowManager() const { return owner(windowManagerCheck()); }
+
+    // WM_CLIENT_MACHINE: a window without one is taken to be local, as the
+    // server named its owner from a local connection.
+    bool onThisHost(::Window window) const
+    {
+        XTextProperty machine{};
+        if (!XGetWMClientMachine(display, window, &machine) || !machine.value)
+            return true;
+        const QByteArray name(reinterpret_cast<const char*>(machine.value), int(machine.nitems));
+        XFree(machine.value);
+        return name.isEmpty() || name.compare(hostName, Qt::CaseInsensitive) == 0;
+    }
+
+    // Whether the process may be ended now: the owner still, on this host,
+    // and allowed by endRefusal.
+    bool mayEnd(::Window window, const ProcessFacts& owner, qint64 ownerPid) const
+    {
+        return ownerPid > 0 && onThisHost(window) &&
+               endRefusal(owner, self, windowManager()) == EndRefusal::Allowed;
     }
 
     QList<quint64> windowList(::Window window, Atom name) const
@@ -121,7 +158,6 @@ std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray& displayName)
     const std::pair<Atom*, const char*> atoms[] = {
         {&x->activeWindow, "_NET_ACTIVE_WINDOW"},
         {&x->clientListStacking, "_NET_CLIENT_LIST_STACKING"},
-        {&x->wmPid, "_NET_WM_PID"},
         {&x->wmName, "_NET_WM_NAME"},
         {&x->utf8String, "UTF8_STRING"},
         {&x->closeWindow, "_NET_CLOSE_WINDOW"},
@@ -141,6 +177,17 @@ std::unique_ptr<X11Windows> X11Windows::connect(const QByteArray& displayName)
     XInternAtoms(x->display, names, kAtomCount, False, values);
     for (int i = 0; i < kAtomCount; ++i)
         *atoms[i].first = values[i];
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    x->canNameOwners = XResQueryExtension(x->display, &eventBase, &errorBase) &&
+                       XResQueryVersion(x->display, &major, &minor) &&
+                       (major > 1 || (major == 1 && minor >= 2));
+    x->self = readProcessFacts(qint64(getpid()));
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0)
+        x->hostName = QByteArray(host);
     return std::unique_ptr<X11Windows>(new X11Windows(std::move(x)));
 }
 
@@ -167,9 +214,15 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
         return info;
     const ::Window window = ::Window(id);
 
-    info.pid = x_->pid(window);
+    info.pid = x_->owner(window);
+    const ProcessFacts owner = readProcessFacts(info.pid);
+    info.processStart = owner.startTime;
     info.executableName = executableNameOfProcess(info.pid);
-    info.sameUser = isSameUserProcess(info.pid);
+    info.sameUser =
+        owner.known && owner.realUid == x_->self.realUid && owner.effectiveUid == x_->self.realUid;
+    info.onThisHost = x_->onThisHost(window);
+    info.windowManager = info.pid > 0 && info.pid == x_->windowManager();
+    info.mayEnd = x_->mayEnd(window, owner, info.pid);
     const QList<quint64> types = x_->items(window, x_->windowType, XA_ATOM);
     info.desktopOrPanel = types.contains(x_->typeDesktop) || types.contains(x_->typeDock);
     const QList<quint64> actions = x_->items(window, x_->allowedActions, XA_ATOM);
@@ -208,18 +261,21 @@ ForeignWindowInfo X11Windows::describe(quint64 id) const
 
 bool X11Windows::isOwnWindow(quint64 window) const
 {
-    return window != 0 && x_->pid(::Window(window)) == qint64(getpid());
+    return window != 0 && x_->owner(::Window(window)) == qint64(getpid());
 }
 
 bool X11Windows::hasWindowManager() const
 {
     // The window manager keeps a child window of its own and names it on the
     // root; the name outlives a window manager that has gone, the window not.
-    const QList<quint64> check = x_->windowList(x_->root, x_->supportingWmCheck);
-    if (check.isEmpty())
-        return false;
+    const ::Window check = x_->windowManagerCheck();
     XWindowAttributes attributes{};
-    return XGetWindowAttributes(x_->display, ::Window(check.first()), &attributes) != 0;
+    return check != 0 && XGetWindowAttributes(x_->display, check, &attributes) != 0;
+}
+
+qint64 X11Windows::ownerOf(quint64 window) const
+{
+    return x_->owner(::Window(window));
 }
 
 void X11Windows::minimise(quint64 window)
@@ -244,16 +300,53 @@ void X11Windows::requestClose(quint64 window)
     XFlush(x_->display);
 }
 
-bool X11Windows::endProcess(quint64 window)
+namespace {
+
+// Signals a process through a descriptor of the process itself once
+// `stillTheOne` has said yes: a process that ends after the check cannot
+// hand its id to another before the signal, as it could to kill(). (Called
+// through syscall(): Debian 12's <sys/pidfd.h> does not declare its
+// functions for C++.)
+template <typename Check> bool signalProcess(qint64 pid, int signal, Check stillTheOne)
 {
-    const qint64 pid = x_->endablePid(window);
-    return pid != 0 && ::kill(pid_t(pid), SIGTERM) == 0;
+    const int handle = int(::syscall(SYS_pidfd_open, pid_t(pid), 0u));
+    if (handle < 0 && errno != ENOSYS)
+        return false; // gone already, or a thread rather than a process
+    bool sent = false;
+    if (stillTheOne())
+        sent = handle >= 0 ? ::syscall(SYS_pidfd_send_signal, handle, signal, nullptr, 0u) == 0
+                           : ::kill(pid_t(pid), signal) == 0; // kernels before 5.3
+    if (handle >= 0)
+        ::close(handle);
+    return sent;
 }
 
-bool X11Windows::forceEndProcess(quint64 window)
+} // namespace
+
+bool X11Windows::signalOwner(const ForeignWindowInfo& decidedOn, int signal)
 {
-    const qint64 pid = x_->endablePid(window);
-    return pid != 0 && ::kill(pid_t(pid), SIGKILL) == 0;
+    if (!decidedOn.mayEnd || decidedOn.pid <= 1 || decidedOn.id == 0)
+        return false;
+    const ::Window window = ::Window(decidedOn.id);
+    return signalProcess(decidedOn.pid, signal, [&] {
+        // The decision was made on facts of some moments ago: the window may
+        // have gone to another client, its process may have ended and its id
+        // gone to a new one.
+        if (x_->owner(window) != decidedOn.pid)
+            return false;
+        const ProcessFacts now = readProcessFacts(decidedOn.pid);
+        return now.startTime == decidedOn.processStart && x_->mayEnd(window, now, decidedOn.pid);
+    });
+}
+
+bool X11Windows::endProcess(const ForeignWindowInfo& decidedOn)
+{
+    return signalOwner(decidedOn, SIGTERM);
+}
+
+bool X11Windows::forceEndProcess(const ForeignWindowInfo& decidedOn)
+{
+    return signalOwner(decidedOn, SIGKILL);
 }
 
 QString executableNameOfProcess(qint64 pid)
@@ -266,9 +359,9 @@ QString executableNameOfProcess(qint64 pid)
 
 bool isSameUserProcess(qint64 pid)
 {
-    struct stat status {};
-    const QByteArray path = QStringLiteral("/proc/%1").arg(pid).toLocal8Bit();
-    return pid > 0 && ::stat(path.constData(), &status) == 0 && status.st_uid == getuid();
+    const ProcessFacts facts = readProcessFacts(pid);
+    const qint64 user = qint64(getuid());
+    return facts.known && facts.realUid == user && facts.effectiveUid == user;
 }
 
 } // namespace dictora

@@ -1,11 +1,14 @@
 #include "ui/dictation/dictation_form.h"
 
+#include "ui/dictation/answer_feedback.h"
+
 #include "core/dictation/answer_checking.h"
 #include "core/dictation/form_geometry.h"
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
 #include "core/media/voice_recorder.h"
+#include "core/shell/window_placement.h"
 #include "core/study/dictation_results.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
@@ -15,8 +18,10 @@
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/media/media_window.h"
+#include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/screen_places.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
@@ -134,6 +139,7 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
 
     progressBar_ = new TypingProgressBar(this);
     marker_ = new MismatchMarker(this);
+    feedback_ = new AnswerFeedback(*this, panel_, services_);
     toolbar_ = new DictationToolbar(panel_, *this);
     fadeIn_ = std::make_unique<FadeInWorker>(*this);
 
@@ -182,6 +188,7 @@ void DictationForm::LoadRow()
     letterGap_ = -1000;
     hints_.reset();
     marker_->hide();
+    feedback_->rowLoaded();
 
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
@@ -308,6 +315,7 @@ void DictationForm::SubmitAnswer()
     // before the comparison, as every change of the box does.
     setAnswerText(answer + QLatin1Char(' '));
     const SubmitOutcome outcome = judgeAnswer(table.field(row, Text), answer, hints_);
+    feedback_->answerChecked(row, answer, outcome, hints_);
     switch (outcome.verdict) {
     case Verdict::AnswerAgain:
         answerAgain();
@@ -662,9 +670,27 @@ void DictationForm::moveEvent(QMoveEvent*)
     placeToolbar();
 }
 
+QRect DictationForm::toolbarPlaceNow()
+{
+    // Inside the work area, and off the screensaver's switch text and the
+    // list's first row.
+    const QRect wanted = toolbarRect(geometry(), docked_);
+    return docked_ ? placeInside(wanted, workArea())
+                   : toolbarPlace(wanted, workArea(), toolbarKeepClear(panel_));
+}
+
 void DictationForm::placeToolbar()
 {
-    toolbar_->setGeometry(toolbarRect(geometry(), docked_));
+    // Where the toolbar had to move, the strip follows it.
+    const QRect wanted = toolbarRect(geometry(), docked_);
+    const QRect placed = toolbarPlaceNow();
+    toolbar_->setGeometry(placed);
+    toolbar_->setSurroundings(docked_ ? kFormBackground : kDialogBackground);
+    if (!docked_ && !followingToolbar_ && isVisible() && placed.topLeft() != wanted.topLeft()) {
+        followingToolbar_ = true;
+        move(pos() + placed.topLeft() - wanted.topLeft());
+        followingToolbar_ = false;
+    }
     if (toolbar_->isVisible())
         toolbar_->raise();
 }
@@ -745,6 +771,10 @@ void DictationForm::tick()
 {
     if (!marginMeasured_)
         measureMargin();
+    // What the toolbar keeps clear of comes and goes (the screensaver's text,
+    // the rows of a Unit just opened); the toolbar and the strip make way.
+    if (isVisible() && toolbar_->geometry() != toolbarPlaceNow())
+        placeToolbar();
     TipWindow* tip = panel_.tipWindow();
     if (tip && tip->tipVisible() && tip->tipOwner() == this) {
         const QPoint caret = caretPoint();

@@ -13,6 +13,7 @@ class QPlainTextEdit;
 
 namespace dictora {
 
+class AnswerFeedback;
 class DictationToolbar;
 class FadeInWorker;
 class MainPanelDialog;
@@ -60,6 +61,7 @@ public:
     QPlainTextEdit* answerBox() const { return answerBox_; }
     TypingProgressBar* typingProgressBar() const { return progressBar_; }
     MismatchMarker* mismatchMarker() const { return marker_; }
+    AnswerFeedback* answerFeedback() const { return feedback_; }
 
     int typingUnlocked() const { return typingUnlocked_; }
     int answerShown() const { return answerShown_; }
@@ -113,6 +115,7 @@ private:
     void placeBoxes(int width);
     void growWhileTyping();
     void placeToolbar();
+    QRect toolbarPlaceNow();
     void showMismatch(const SubmitOutcome& outcome);
     void placeMarker();
     void rightAnswer();
@@ -131,6 +134,7 @@ private:
     TypingProgressBar* progressBar_ = nullptr;
     MismatchMarker* marker_ = nullptr;
     DictationToolbar* toolbar_ = nullptr;
+    AnswerFeedback* feedback_ = nullptr;
     std::unique_ptr<FadeInWorker> fadeIn_;
 
     int typingUnlocked_ = 0;
@@ -143,6 +147,7 @@ private:
     int answerHeight_ = 54;
     int answerLineHeight_ = 52;
     bool docked_ = false;
+    bool followingToolbar_ = false; // moving to where the toolbar fits
     bool draggedByToolbar_ = false;
     bool pressDrags_ = false;
     // Answer box position just after the wrong character the marker is under.

@@ -1,5 +1,9 @@
 #include "ui/import/add_content_dialog.h"
 
+#include "core/shell/window_placement.h"
+#include "ui/shell/screen_places.h"
+
+#include "core/import/choice_notes.h"
 #include "core/import/content_files.h"
 #include "core/import/import_settings.h"
 #include "core/import/section_choice.h"
@@ -9,6 +13,7 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "core/study/window_messages.h"
+#include "ui/import/alignment_progress_dialog.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
 #include "ui/shell/dialog_colours.h"
@@ -80,7 +85,7 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     setAcceptDrops(true);
     setFont(dialogFont());
     const DialogUnits du(font());
-    setFixedSize(du.size(232, 106));
+    setFixedSize(du.size(232, 142));
     QPalette colours = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         colours.setColor(group, QPalette::Window, kSettingsBackground);
@@ -136,6 +141,24 @@ AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
     tidyBox_->setObjectName(QStringLiteral("tidyBox"));
     tidyBox_->setGeometry(du.rect(7, 91, 108, 10));
     colourField(tidyBox_, kSettingsInputText);
+
+    // Times found by listening: offered for a text and a media file chosen
+    // together; a text with times of its own (subtitles) is re-timed.
+    alignBox_ = new QCheckBox(QStringLiteral("自动对齐时间"), this);
+    alignBox_->setObjectName(QStringLiteral("alignBox"));
+    alignBox_->setGeometry(du.rect(7, 104, 108, 10));
+    colourField(alignBox_, kSettingsInputText);
+
+    // What was chosen, by name, and the suggestion of tidy reading for a
+    // text with tags or markup.
+    chosenLine_ = new QLabel(this);
+    chosenLine_->setObjectName(QStringLiteral("chosenFilesLine"));
+    chosenLine_->setGeometry(du.rect(7, 118, 218, 10));
+    tidyNote_ = new QLabel(this);
+    tidyNote_->setObjectName(QStringLiteral("tidySuggestion"));
+    tidyNote_->setGeometry(du.rect(7, 128, 218, 11));
+    tidyNote_->setStyleSheet(QStringLiteral("color: rgb(180, 60, 0);"));
+    connect(tidyBox_, &QCheckBox::toggled, this, &AddContentDialog::refreshNotes);
 
     okButton_ = new QPushButton(QStringLiteral("确定"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
@@ -197,6 +220,10 @@ int AddContentDialog::openModal(const QString& presetPath)
     copyBox_->setChecked(false);
     tidyBox_->setChecked(loadTidyReading(panel_.services().folder));
     setLengthAndCopyEnabled(false);
+    alignBox_->setChecked(false);
+    offerAlignment();
+    textTagged_ = false;
+    refreshNotes();
 
     const SentenceTable& table = panel_.services().sentences;
     choice_->section.targetRow = panel_.state().currentRow;
@@ -217,7 +244,7 @@ int AddContentDialog::openModal(const QString& presetPath)
         secondsField_->setText(length.seconds);
     }
     if (QWidget* over = panel_.window())
-        move(over->geometry().center() - rect().center());
+        move(centredOn(frameGeometry().size(), over->geometry(), workAreaOf(over)).topLeft());
     show();
     raise();
     activateWindow();
@@ -229,6 +256,22 @@ void AddContentDialog::ApplyChosenFile(const QString& path, bool companionSearch
     const SentenceTable& table = panel_.services().sentences;
     applyChosenFile(table, choice_->section, path, companionSearch);
     showView(chosenFileView(table, choice_->section, mediaFolder()));
+    offerAlignment();
+    textTagged_ = choice_->section.textChosen && textHasTagsOrMarkup(choice_->section.textPath);
+    refreshNotes();
+}
+
+void AddContentDialog::offerAlignment()
+{
+    const SectionChoice& section = choice_->section;
+    alignBox_->setEnabled(section.textChosen && section.mediaChosen &&
+                          QFileInfo(section.mediaPath).isFile());
+}
+
+void AddContentDialog::refreshNotes()
+{
+    chosenLine_->setText(chosenFilesLine(choice_->section));
+    tidyNote_->setText(tidySuggestion(textTagged_, tidyBox_->isChecked()));
 }
 
 void AddContentDialog::showView(const SectionView& view)
@@ -251,18 +294,24 @@ void AddContentDialog::setLengthAndCopyEnabled(bool enabled)
 
 void AddContentDialog::chooseTextFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, {}, {}, textFileFilter());
+    const ProgramFolder& folder = panel_.services().folder;
+    const QString path =
+        QFileDialog::getOpenFileName(this, {}, loadLastFolder(folder), textFileFilter());
     if (path.isEmpty())
         return;
+    saveLastFolder(folder, path);
     titleField_->setReadOnly(true);
     ApplyChosenFile(path, true);
 }
 
 void AddContentDialog::chooseMediaFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, {}, {}, kMediaFilter);
+    const ProgramFolder& folder = panel_.services().folder;
+    const QString path =
+        QFileDialog::getOpenFileName(this, {}, loadLastFolder(folder), kMediaFilter);
     if (path.isEmpty())
         return;
+    saveLastFolder(folder, path);
     ApplyChosenFile(path, true);
 }
 
@@ -313,6 +362,26 @@ void AddContentDialog::confirm()
                              QStringLiteral("整理歌词与字幕标签: 选择没能保存到 ") +
                                  services.folder.cfgFolder() + QStringLiteral("Import.ini"));
 
+    // Alignment first: a cancel or a refusal leaves the dialog open and the
+    // Unit as it was.
+    std::vector<SentenceRow> alignedRows;
+    QString alignmentNotice;
+    if (alignBox_->isEnabled() && alignBox_->isChecked()) {
+        TextImportRequest request;
+        request.textPath = confirmation.choice.textPath;
+        request.mediaPath = confirmation.choice.mediaPath;
+        request.mediaLengthMs = confirmation.mediaLengthMs;
+        request.tidy = confirmation.tidy;
+        request.titleField = confirmation.titleText;
+        QString refusal;
+        if (!alignChosenText(this, request, alignedRows, refusal, alignmentNotice)) {
+            if (!refusal.isEmpty())
+                QMessageBox::information(this, caption, refusal);
+            return;
+        }
+        confirmation.preparedRows = &alignedRows;
+    }
+
     // The panel's question dialog; one of our own only for a panel made
     // without its owned windows.
     std::optional<ContentChangeDialog> ownQuestion;
@@ -324,6 +393,8 @@ void AddContentDialog::confirm()
 
     if (outcome.import.status == TextImportOutcome::Status::Refused)
         QMessageBox::information(this, caption, outcome.import.message);
+    if (outcome.import.status == TextImportOutcome::Status::Imported && !alignmentNotice.isEmpty())
+        QMessageBox::information(this, caption, alignmentNotice);
     switch (outcome.copy.status) {
     case MediaCopyOutcome::Status::Copied:
         QMessageBox::information(this, caption,

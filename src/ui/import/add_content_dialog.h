@@ -6,6 +6,7 @@
 #include <memory>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -49,10 +50,13 @@ public:
     QLineEdit* secondsField() const { return secondsField_; }
     QCheckBox* copyBox() const { return copyBox_; }
     QCheckBox* tidyBox() const { return tidyBox_; }
+    QCheckBox* alignBox() const { return alignBox_; }
     QPushButton* textButton() const { return textButton_; }
     QPushButton* mediaButton() const { return mediaButton_; }
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    QLabel* chosenLine() const { return chosenLine_; }
+    QLabel* tidyNote() const { return tidyNote_; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -68,6 +72,9 @@ private:
     void confirm();
     void showView(const SectionView& view);
     void setLengthAndCopyEnabled(bool enabled);
+    void offerAlignment();
+    // The chosen files' names and the tidy-reading suggestion.
+    void refreshNotes();
     QString unitName() const;
     UnitMediaFolder mediaFolder() const;
 
@@ -82,8 +89,12 @@ private:
     QLineEdit* secondsField_ = nullptr;
     QCheckBox* copyBox_ = nullptr;
     QCheckBox* tidyBox_ = nullptr;
+    QCheckBox* alignBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QLabel* chosenLine_ = nullptr;
+    QLabel* tidyNote_ = nullptr;
+    bool textTagged_ = false; // the chosen text has tags or markup
 };
 
 } // namespace dictora

@@ -1,5 +1,8 @@
 #include "ui/import/clear_record_dialog.h"
 
+#include "core/shell/window_placement.h"
+#include "ui/shell/screen_places.h"
+
 #include "core/import/record_clearing.h"
 #include "core/study/study_state.h"
 #include "core/study/window_messages.h"
@@ -77,7 +80,7 @@ int ClearRecordDialog::openForUnit()
     confirmBox_->setChecked(false);
     okButton_->setEnabled(false);
     if (QWidget* over = panel_.window())
-        move(over->geometry().center() - rect().center());
+        move(centredOn(frameGeometry().size(), over->geometry(), workAreaOf(over)).topLeft());
     return exec();
 }
 

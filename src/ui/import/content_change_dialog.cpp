@@ -1,5 +1,8 @@
 #include "ui/import/content_change_dialog.h"
 
+#include "core/shell/window_placement.h"
+#include "ui/shell/screen_places.h"
+
 #include "ui/import/dialog_units.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_list.h"
@@ -46,7 +49,7 @@ ContentChangeChoice ContentChangeDialog::ask()
     contentChangeChoice_ = ContentChangeChoice::Cancel;
     // Over whichever window asked: the add-content dialog is modal itself.
     if (QWidget* asking = QApplication::activeModalWidget(); asking && asking != this)
-        move(asking->geometry().center() - rect().center());
+        move(centredOn(frameGeometry().size(), asking->geometry(), workAreaOf(asking)).topLeft());
     // The list keeps hold of the question while it is shown, so closing the
     // Unit can close it, and keeps the answer afterwards.
     QPointer<SentenceList> list = panel_.sentenceList();

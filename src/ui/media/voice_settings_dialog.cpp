@@ -1,5 +1,10 @@
 #include "ui/media/voice_settings_dialog.h"
 
+#include "core/shell/window_placement.h"
+#include "core/study/study_state.h"
+
+#include <QCheckBox>
+
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -81,6 +86,13 @@ VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
     grid->addWidget(speedSlider_, 2, 1);
     grid->addWidget(makeLabel(QStringLiteral("音量:"), this), 3, 0);
     grid->addWidget(volumeSlider_, 3, 1);
+    // Learners who want only the first mismatch marker can hide the marks.
+    answerMarks_ = new QCheckBox(QStringLiteral("回车后在答案下方显示整句批改"), this);
+    answerMarks_->setObjectName(QStringLiteral("answerMarks"));
+    answerMarks_->setChecked(panel.state().showAnswerMarks);
+    grid->addWidget(answerMarks_, 4, 0, 1, 2);
+    StudyState& state = panel.state();
+    connect(answerMarks_, &QCheckBox::toggled, this, [&state](bool on) { state.showAnswerMarks = on; });
     grid->setColumnStretch(1, 1);
     // A settings box of fixed size: nothing in it grows.
     grid->setSizeConstraint(QLayout::SetFixedSize);
@@ -146,9 +158,8 @@ void VoiceSettingsDialog::showEvent(QShowEvent* event)
     layout()->activate();
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect place(QPoint(0, 0), size());
-        place.moveCenter(screen->geometry().center());
-        move(place.topLeft());
+        const QRect area = screen->availableGeometry();
+        move(centredOn(frameGeometry().size(), area, area).topLeft());
     }
     QDialog::showEvent(event);
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QSlider;
 
@@ -24,6 +25,7 @@ public:
     QComboBox* chineseList() const { return chineseList_; }
     QSlider* speedSlider() const { return speedSlider_; }
     QSlider* volumeSlider() const { return volumeSlider_; }
+    QCheckBox* answerMarksBox() const { return answerMarks_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,6 +39,7 @@ private:
     QComboBox* chineseList_;
     QSlider* speedSlider_;
     QSlider* volumeSlider_;
+    QCheckBox* answerMarks_ = nullptr;
     bool listsFilled_ = false;
 };
 

@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetricsF>
-#include <QImageReader>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -74,18 +73,6 @@ void fillVertical(QPainter& painter, const QSize& size, QRgb top, QRgb bottom)
     painter.fillRect(QRect(QPoint(0, 0), size), gradient);
 }
 
-// A picture from the Cfg folder, decoded straight at the size it is
-// stretched to (a camera's JPEG is many times the screen). Null when it
-// cannot be read.
-QImage loadStretched(const QString& path, const QSize& size)
-{
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!size.isEmpty())
-        reader.setScaledSize(size);
-    return reader.read();
-}
-
 } // namespace
 
 ScreensaverWindow::ScreensaverWindow(MainPanelDialog& panel, QWidget* owner)
@@ -100,6 +87,10 @@ ScreensaverWindow::ScreensaverWindow(MainPanelDialog& panel, QWidget* owner)
     create();
     if (QWindow* native = windowHandle())
         native->installEventFilter(this);
+    connect(&loader_, &PictureLoader::finished, this,
+            [this](const QString&, const PictureLoader::Result& result) {
+                showDecodedPicture(result);
+            });
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &ScreensaverWindow::tick);
     timer_.start(100);
@@ -158,15 +149,29 @@ void ScreensaverWindow::Redraw(int alpha)
     // still the right one, and drawing a screen-sized picture 22 times in a
     // second would only take the time from the study screen.
     const bool pictureStands = look == look_ && look != Look::Backdrop && !picture().isNull() &&
-                               picture().size() == size();
+                               picture().deviceIndependentSize().toSize() == size();
+    const Look before = look_;
     look_ = look;
+    bool draw = !pictureStands;
     if (look_ == Look::Backdrop) {
         // Every redraw of the running screensaver moves on by one picture.
         const QString name = pictures_.takeNext();
-        pictureIsGradient_ = name.isEmpty();
-        picture_ = pictureIsGradient_ ? QImage() : loadStretched(cfgFolder_ + name, size());
+        if (name.isEmpty()) {
+            loader_.cancel();
+            pictureIsGradient_ = true;
+            picture_ = QImage();
+        } else {
+            // Drawn when decoded; meanwhile the picture before stays, or,
+            // coming from another look, the gradient stands in.
+            loader_.load(cfgFolder_ + name, size());
+            draw = before != Look::Backdrop;
+            if (draw) {
+                pictureIsGradient_ = true;
+                picture_ = QImage();
+            }
+        }
     }
-    if (!pictureStands)
+    if (draw)
         render();
     const bool opaqueLook = look_ == Look::Backdrop || look_ == Look::SwitchedOffLabel;
     applyAlpha(opaqueLook ? 255 : std::clamp(alpha, 0, 255));
@@ -239,6 +244,26 @@ void ScreensaverWindow::render()
             break;
         }
     });
+}
+
+void ScreensaverWindow::showDecodedPicture(const PictureLoader::Result& result)
+{
+    if (look_ != Look::Backdrop)
+        return; // switched off while it was decoded
+    // A picture that cannot be read draws no background.
+    pictureIsGradient_ = false;
+    picture_ = result.image;
+    render();
+    if (result.outcome == PictureLoader::Outcome::TooLarge) {
+        playErrorCue(panel_.services().media);
+        showTip(QStringLiteral("图片超过1亿像素，请换一张小些的"));
+    }
+}
+
+void ScreensaverWindow::showTip(const QString& text)
+{
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->ShowTip(state_.cursorPos.x(), state_.cursorPos.y() + 30, text);
 }
 
 void ScreensaverWindow::resizeEvent(QResizeEvent* event)
@@ -438,9 +463,7 @@ void ScreensaverWindow::clickPictureBox(int box)
             return;
         if (pictures_.add(cfgFolder_, chosen).result == PictureList::AddResult::Full) {
             playErrorCue(panel_.services().media);
-            if (TipWindow* tip = panel_.tipWindow())
-                tip->ShowTip(state_.cursorPos.x(), state_.cursorPos.y() + 30,
-                             QStringLiteral("屏保图片已满"));
+            showTip(QStringLiteral("屏保图片已满"));
             return;
         }
         SetScreensaverOn(true);
@@ -460,8 +483,16 @@ void ScreensaverWindow::tick()
 {
     if (UnitLibrary* library = panel_.services().library)
         library->UpdateTotal();
-    if (state_.dictationMode && screensaverOn_)
+    if (state_.dictationMode && screensaverOn_) {
+        // The allow list matters from now on: a learner whose App.ini was
+        // cut short hears of it once. (Not when the screensaver comes on:
+        // the change of mode hides tips then.)
+        if (allowList_.restIgnored() && !toldAllowListCut_) {
+            toldAllowListCut_ = true;
+            showTip(AllowList::restIgnoredNote());
+        }
         guardForeground();
+    }
 }
 
 void ScreensaverWindow::guardForeground()

@@ -2,6 +2,7 @@
 
 #include "core/screensaver/allow_list.h"
 #include "core/screensaver/picture_list.h"
+#include "ui/screensaver/picture_loader.h"
 #include "ui/shell/layered_window.h"
 
 #include <QImage>
@@ -59,8 +60,10 @@ public:
     void ShowSolid();
     // Draws the window for the present state with a constant alpha (0-255).
     // While the screensaver runs in Dictation mode every call shows the next
-    // picture.
+    // picture: it is decoded on a worker thread and drawn when it is ready
+    // (pictureLoading()); until then the one before stays.
     void Redraw(int alpha);
+    bool pictureLoading() const { return loader_.busy(); }
 
     bool screensaverOn() const { return screensaverOn_; }
     bool fadeRunning() const { return fadeRequested_ != 0; }
@@ -108,6 +111,8 @@ private:
     void fadeStep(int alpha);
     void finishFade(bool splash);
     void showWindowSet(int which);
+    void showDecodedPicture(const PictureLoader::Result& result);
+    void showTip(const QString& text);
     void guardForeground();
     void keepOwnedWindowsInFront(QWidget* owner);
 
@@ -123,6 +128,8 @@ private:
     Look look_ = Look::Plain;
     QImage picture_;
     bool pictureIsGradient_ = true;
+    PictureLoader loader_;
+    bool toldAllowListCut_ = false;
 
     // Outline paths of the fixed texts, built on first use (origin at their
     // box's top-left corner).

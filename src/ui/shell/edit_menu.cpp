@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "ui/shell/listening_actions.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/study_menu.h"
@@ -28,6 +29,7 @@ enum EditMenuItem {
     LaterItem,
     SpanEarlierItem,
     SpanLaterItem,
+    HelpItem,
     kFirstListeningItem,
 };
 
@@ -58,6 +60,8 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         menu.addItem(SpanEarlierItem, QStringLiteral("整体提前 -500ms (E)"));
         menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
     }
+    menu.addSeparator();
+    menu.addItem(HelpItem, QStringLiteral("?"));
     addListeningItems(menu, kFirstListeningItem);
 
     const int chosen = menu.track(globalPos + QPoint(-140, 25));
@@ -92,6 +96,9 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         break;
     case SpanLaterItem:
         ShiftTime(500, true);
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/tip_window.h"
+#include "ui/shell/unsaved_changes_prompt.h"
 #include "ui/screensaver/screensaver_window.h"
 
 #include <QCloseEvent>
@@ -16,7 +17,8 @@
 namespace dictora {
 
 FrameDialog::FrameDialog(StudyServices& services, DesktopProbe probe)
-    : QWidget(nullptr, Qt::Window), state_(services.state), probe_(std::move(probe))
+    : QWidget(nullptr, Qt::Window), state_(services.state), library_(services.library),
+      probe_(std::move(probe))
 {
     setObjectName(QStringLiteral("frame"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -109,6 +111,9 @@ void FrameDialog::resizeEvent(QResizeEvent* event)
 
 void FrameDialog::closeEvent(QCloseEvent* event)
 {
+    // Changes whose autosave failed (a full disk) are not dropped unasked.
+    if (library_)
+        saveOrConfirmClose(*library_, this);
     timer_.stop();
     event->accept();
     emit closed();

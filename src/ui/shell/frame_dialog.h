@@ -11,6 +11,7 @@ namespace dictora {
 struct StudyServices;
 struct StudyState;
 class MainPanelDialog;
+class UnitLibrary;
 
 // Where the frame's 20 ms timer reads the desktop: the window under a screen
 // point and the foreground window. Handed in, so the frame does not depend on
@@ -62,6 +63,7 @@ protected:
 
 private:
     StudyState& state_;
+    UnitLibrary* library_;
     DesktopProbe probe_;
     MainPanelDialog* mainPanel_ = nullptr;
     QPointer<QWidget> answerBox_;

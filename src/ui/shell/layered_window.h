@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
 
@@ -10,8 +11,9 @@ namespace dictora {
 // A frameless top-level window whose whole look, soft edges and see-through
 // parts included, is one picture with per-pixel alpha. It does not paint
 // itself from state: its owner pushes a new picture whenever something
-// changes (PushLayeredPicture). Without a compositor the system shows it
-// opaque, which is acceptable.
+// changes (PushLayeredPicture). Without a compositing manager see-through
+// pixels would show black: the window is then drawn opaque, its picture over
+// the colour of what surrounds it (the study screen's, unless set).
 class LayeredWindow : public QWidget {
     Q_OBJECT
 public:
@@ -22,12 +24,17 @@ public:
     // The picture last pushed, as it is on the screen.
     const QImage& picture() const { return picture_; }
     void setPicture(QImage picture);
+    // The colour under the window where nothing composites it.
+    void setSurroundings(const QColor& colour);
+    bool drawnOpaque() const { return opaque_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage picture_;
+    bool opaque_ = false;
+    QColor surroundings_;
 };
 
 using DrawRoutine = std::function<void(QPainter& painter, const QSize& size)>;
@@ -38,6 +45,7 @@ using DrawRoutine = std::function<void(QPainter& painter, const QSize& size)>;
 void PushLayeredPicture(LayeredWindow* window, const DrawRoutine& draw);
 
 // The same drawing step without a window, for a picture of any size.
-QImage drawLayeredPicture(const QSize& size, const DrawRoutine& draw);
+// pixelRatio: device pixels per window pixel (the image keeps it).
+QImage drawLayeredPicture(const QSize& size, const DrawRoutine& draw, qreal pixelRatio = 1.0);
 
 } // namespace dictora

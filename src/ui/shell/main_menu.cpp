@@ -6,8 +6,11 @@
 #include "core/media/voice_recorder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "ui/history/flashcard_export_run.h"
+#include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/shell/listening_actions.h"
+#include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
 #include "ui/shell/study_services.h"
@@ -24,6 +27,9 @@ enum MainMenuItem {
     DictationItem,
     EditItem,
     PinOrClearItem,
+    StudyRecordItem,
+    ExportItem,
+    HelpItem,
     kFirstListeningItem,
 };
 
@@ -58,6 +64,10 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    menu.addSeparator();
+    menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
+    menu.addItem(ExportItem, QStringLiteral("导出…"));
+    menu.addItem(HelpItem, QStringLiteral("?"));
     addListeningItems(menu, kFirstListeningItem);
 
     const int chosen = menu.track(globalPos - QPoint(140, 0));
@@ -81,6 +91,15 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
             togglePinned();
         else
             clearRecord();
+        break;
+    case StudyRecordItem:
+        showStudyRecord(panel_);
+        break;
+    case ExportItem:
+        exportOpenUnit(panel_);
+        break;
+    case HelpItem:
+        HelpOverlay::showHelp();
         break;
     default:
         break;

@@ -9,6 +9,7 @@ class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
 class SpeechOutput;
+class StudyRecord;
 class UnitLibrary;
 class VoiceRecorder;
 struct StudyState;
@@ -28,6 +29,7 @@ struct StudyServices {
     MediaPlayer* player = nullptr;
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
+    StudyRecord* record = nullptr; // every checked answer is appended here
     // Loudness and waveform peaks of media files, measured in the background.
     MediaAnalysis* analysis = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "ui/shell/tip_window.h"
 
+#include "ui/shell/screen_places.h"
+
 #include "core/study/study_state.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/ui_font.h"
@@ -44,6 +46,11 @@ void TipWindow::ShowTip(int x, int y, const QString& text, QWidget* owner)
     // A text wider than the screen keeps its beginning on it.
     if (x < kScreenMargin)
         x = kScreenMargin;
+    // Near the bottom of the screen (a hint at the cursor there) the tip
+    // moves up so it is read whole.
+    const QRect area = workAreaOf(this);
+    if (!area.isEmpty())
+        y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - kHeight));
     x_ = x;
     y_ = y;
     text_ = text;

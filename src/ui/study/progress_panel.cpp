@@ -1,5 +1,7 @@
 #include "ui/study/progress_panel.h"
 
+#include "ui/history/study_record_button.h"
+
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
@@ -44,6 +46,7 @@ ProgressPanel::ProgressPanel(MainPanelDialog& panel, QWidget* owner)
     setWindowTitle(QStringLiteral("Dictora"));
     for (const StatusItemType type : kItemTypes)
         items_[int(type)] = new StatusItem(*this, type);
+    new StudyRecordButton(panel, this);
     if (library_) {
         connect(library_, &UnitLibrary::progressChanged, this, &ProgressPanel::RefreshPanel);
         connect(library_, &UnitLibrary::unitOpened, this, &ProgressPanel::RefreshPanel);
@@ -104,6 +107,10 @@ void ProgressPanel::placeItems()
     for (StatusItem* item : items_) {
         item->setGeometry(itemRect(item->type(), width()));
         items += item->geometry();
+    }
+    if (auto* record = findChild<StudyRecordButton*>()) {
+        record->setGeometry(StudyRecordButton::placeBeside(itemRect(StatusItemType::Mode, width())));
+        items += record->geometry();
     }
     // Only the items are part of the window: the rest of the strip shows
     // and passes the mouse to whatever lies below.

@@ -158,7 +158,7 @@ void UnitListDialog::initialise()
         return;
     library_->ScanDataFolder();
     refreshList();
-    OpenUnit(0);
+    OpenUnit(library_->startPosition());
     library_->UpdateTotal();
     timer_.start(100);
 }
@@ -203,8 +203,13 @@ void UnitListDialog::positionSelected(int position)
 {
     if (filling_ || !library_ || position < 0)
         return;
-    // A failed save is reported through the library's saveFailed.
-    library_->OpenUnit(position);
+    // A failed save is reported through the library's saveFailed. A Unit
+    // whose changes could not be saved stays open: the list shows it again.
+    if (!library_->OpenUnit(position) && library_->openPosition() != position) {
+        filling_ = true;
+        list_->setCurrentRow(library_->openPosition());
+        filling_ = false;
+    }
 }
 
 void UnitListDialog::unitOpened()

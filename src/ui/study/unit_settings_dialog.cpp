@@ -1,5 +1,7 @@
 #include "ui/study/unit_settings_dialog.h"
 
+#include "core/shell/window_placement.h"
+
 #include "core/study/unit_library.h"
 #include "core/study/unit_settings_choices.h"
 #include "core/study/window_messages.h"
@@ -33,15 +35,12 @@ namespace {
 constexpr int kFramedAfterMs = 100;
 
 // place moved, not resized, so that it lies inside area where it fits.
-QRect keptInside(QRect place, const QRect& area)
+QRect keptInside(const QRect& place, const QRect& area)
 {
-    if (!area.isValid())
-        return place;
-    place.moveLeft(std::clamp(place.left(), area.left(),
-                              std::max(area.left(), area.right() - place.width() + 1)));
-    place.moveTop(std::clamp(place.top(), area.top(),
-                             std::max(area.top(), area.bottom() - place.height() + 1)));
-    return place;
+    // Moved only: a dialog is never cut; one larger than the area keeps its
+    // top-left corner (title bar and first fields) on the screen.
+    const QRect inside = placeInside(place, area);
+    return QRect(inside.topLeft(), place.size());
 }
 
 QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace dictora;
 using dictora::test::FileFolder;
 
@@ -20,29 +23,70 @@ TEST(ContentFiles, KindIsDecidedByTheLastExtensionInAnyCase)
         EXPECT_FALSE(IsMediaFile(path)) << path;
 }
 
-TEST(FindCompanionFile, TakesTheFirstOtherEntryWithTheSameNameStart)
+namespace {
+
+// A chosen file, the other names of its folder, and the companion expected
+// whatever order the folder lists them in.
+struct CompanionCase {
+    const char* chosen;
+    std::vector<const char*> others;
+    const char* companion;
+};
+
+} // namespace
+
+TEST(ChooseCompanion, IsTheSameForEveryFolderOrder)
 {
-    FileFolder folder;
-    const QString song = folder.write("song.mp3", "");
-    EXPECT_EQ(FindCompanionFile(song), "");
-    const QString lyric = folder.write("song.lrc", "");
-    EXPECT_EQ(FindCompanionFile(song), lyric);
-    EXPECT_EQ(FindCompanionFile(lyric), song);
-    folder.write("other.txt", "");
-    EXPECT_EQ(FindCompanionFile(song), lyric);
-    // "song-notes.doc" sorts before "song.lrc": only the first entry is looked at.
-    const QString notes = folder.write("song-notes.doc", "");
-    EXPECT_EQ(FindCompanionFile(song), notes);
-    EXPECT_FALSE(IsTextFile(FindCompanionFile(song)));
+    const std::vector<CompanionCase> cases = {
+        // A text takes media by the fixed preference, audio first.
+        {"song.srt", {"song.lrc", "song.mp4", "song.mp3", "other.mp3"}, "song.mp3"},
+        {"song.lrc", {"song.mkv", "song.avi", "song.wav"}, "song.wav"},
+        {"film.srt", {"film.rm", "film.mpeg", "film.mkv"}, "film.mkv"},
+        // A media file takes the timed text first, plain text last.
+        {"song.mp3", {"song.txt", "song.srt", "song.lrc", "song.wav"}, "song.lrc"},
+        {"film.mp4", {"film.txt", "film.vtt", "film.srt"}, "film.srt"},
+        {"film.mkv", {"film.txt", "film.ass"}, "film.ass"},
+        // Only the same base name counts: no name that merely starts with it.
+        {"song.mp3", {"song-notes.doc", "song.en.srt", "songs.lrc", "song.txt"}, "song.txt"},
+        {"song.mp3", {"song-notes.doc", "song.en.srt", "songs.lrc"}, ""},
+        // Without regard to case; of two spellings the first by code point.
+        {"Song [live].MP3",
+         {"SONG [LIVE].Lrc", "song [live].lrc", "Song [other].lrc"},
+         "SONG [LIVE].Lrc"},
+        {"a.SRT", {"A.Mp3", "a.WAV"}, "A.Mp3"},
+        // A file of no known kind has no companion; nor is the file itself one.
+        {"notes.doc", {"notes.mp3", "notes.lrc"}, ""},
+        {"song.mp3", {"song.mp3.bak", "song.ogg"}, ""},
+    };
+    for (const CompanionCase& c : cases) {
+        std::vector<QString> entries;
+        entries.push_back(QString::fromUtf8(c.chosen));
+        for (const char* other : c.others)
+            entries.push_back(QString::fromUtf8(other));
+        std::sort(entries.begin(), entries.end());
+        int orders = 0;
+        do {
+            const QStringList folder(entries.begin(), entries.end());
+            EXPECT_EQ(chooseCompanion(QString::fromUtf8(c.chosen), folder),
+                      QString::fromUtf8(c.companion))
+                << c.chosen << " in " << folder.join(u',').toStdString();
+            ++orders;
+        } while (std::next_permutation(entries.begin(), entries.end()));
+        EXPECT_GT(orders, 1);
+    }
 }
 
-TEST(FindCompanionFile, MatchesWithoutRegardToCaseAndNamesAFileThatExists)
+TEST(FindCompanionFile, NamesTheCompanionAsItIsSpeltInTheFolder)
 {
     FileFolder folder;
     const QString song = folder.write("Song [live].MP3", "");
+    EXPECT_EQ(FindCompanionFile(song), "");
+    folder.write("Song [live]-notes.lrc", "");
+    folder.write("Song [live].lrc.bak", "");
+    EXPECT_EQ(FindCompanionFile(song), "");
     const QString lyric = folder.write("SONG [LIVE].Lrc", "");
-    folder.write("Song [other].txt", ""); // "[" is no wildcard
     EXPECT_EQ(FindCompanionFile(song), lyric);
+    EXPECT_EQ(FindCompanionFile(lyric), song);
     EXPECT_TRUE(QFile::exists(FindCompanionFile(song)));
     EXPECT_EQ(FindCompanionFile(folder.path("missing/x.mp3")), "");
 }

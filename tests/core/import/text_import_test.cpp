@@ -1,5 +1,6 @@
 #include "core/import/content_change_question.h"
 #include "core/import/text_import.h"
+#include "core/study/unit_file.h"
 
 #include "core/import/test_files.h"
 
@@ -327,4 +328,50 @@ TEST_F(TextImport, FileOfMoreSentencesThanTheLimitIsRefusedBeforeAnythingChanges
         EXPECT_EQ(texts(), QStringList({"#A", "A1", "A2", "#B", "B1"}));
     }
     EXPECT_EQ(import(QByteArray("a\n").repeated(100000)).rowsAdded, 100000);
+}
+
+TEST_F(TextImport, ImportThatWouldPassTheUnitReadersLimitIsRefusedAndLeavesTheUnit)
+{
+    // Section A's first sentence fills the Unit to a little under the limit
+    // at which the reader refuses a Unit file.
+    fillTwoSections();
+    const qint64 base = encodedUnitSize(table.rows(), false);
+    table.setField(1, Text, QString(int((kUnitFileSizeLimit - 200 - base) / 2), u'x'));
+    const qint64 filled = encodedUnitSize(table.rows(), false);
+    ASSERT_GT(filled, kUnitFileSizeLimit - 220);
+    ASSERT_LE(filled, kUnitFileSizeLimit - 180);
+    // Two sentences of 50 characters: 264 bytes of records.
+    const QString line1 = "new1" + QString(46, u'a');
+    const QString line2 = "new2" + QString(46, u'b');
+    const QByteArray file = (line1 + '\n' + line2 + '\n').toUtf8();
+    const std::vector<SentenceRow> before = table.rows();
+    const QString refusal = "导入文本 Lesson 1 后单元文件将超过 64 MB, 无法再打开, 不能导入.";
+    const struct {
+        const char* what;
+        int target;
+        ContentChangeChoice choice;
+        Status status;
+    } cases[] = {
+        // A new Section's title row carries the media path: over the limit.
+        {"new Section", kNone, ContentChangeChoice::Cancel, Status::Refused},
+        {"appended to the full Section", 0, ContentChangeChoice::Append, Status::Refused},
+        {"added to the other Section", 3, ContentChangeChoice::Append, Status::Refused},
+        // Replacing the long sentence leaves room.
+        {"replacing the long sentence", 0, ContentChangeChoice::Replace, Status::Imported},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        state.unitModified = false;
+        const TextImportOutcome outcome = import(file, c.target, c.choice);
+        EXPECT_EQ(outcome.status, c.status);
+        if (c.status == Status::Refused) {
+            EXPECT_EQ(outcome.message, refusal);
+            // The Section keeps its title too.
+            EXPECT_TRUE(table.rows() == before);
+            EXPECT_EQ(encodedUnitSize(table.rows(), false), filled);
+        } else {
+            EXPECT_EQ(texts(), QStringList({"#Lesson 1", line1, line2, "#B", "B1"}));
+            EXPECT_TRUE(state.unitModified);
+        }
+    }
 }

@@ -83,6 +83,26 @@ INSTANTIATE_TEST_SUITE_P(
             "ArrowWithoutTwoTimesIsText", "notes.txt", "a --> b\n", false, {"0-0 a --> b|"}}));
 
 // The same files, literally (as before) and tidily.
+// A time line with SRT coordinates ends at the same time with or without the
+// index line before it: the end time is read up to the first blank.
+INSTANTIATE_TEST_SUITE_P(
+    TimeLines, ParseFile,
+    ::testing::Values(ParseCase{"CoordinatesWithoutIndexLine",
+                                "film.srt",
+                                "00:02:04,08 --> 00:02:07,12 X1:40 X2:600 Y1:20 Y2:50\nHello\n",
+                                false,
+                                {"124080-127120  Hello|"}},
+                      ParseCase{"CoordinatesAfterIndexLine",
+                                "film.srt",
+                                "1\n00:02:04,08 --> 00:02:07,12 X1:40 X2:600 Y1:20 Y2:50\nHello\n",
+                                false,
+                                {"124080-127120  Hello|"}},
+                      ParseCase{"TabAfterEndTimeAfterIndexLine",
+                                "film.srt",
+                                "7\r\n00:00:01,000 --> 00:00:02,500\tposition:10%\r\nHi\r\n",
+                                true,
+                                {"1000-2500  Hi|"}}));
+
 INSTANTIATE_TEST_SUITE_P(
     Tidy, ParseFile,
     ::testing::Values(

@@ -1,5 +1,6 @@
 #include "core/screensaver/allow_list.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,45 @@ TEST(AllowList, KeepsAHundredPatterns)
     const AllowList list = AllowList::fromText(text);
     ASSERT_EQ(list.patterns().size(), AllowList::kSlots);
     EXPECT_EQ(list.patterns().last(), "app99");
+    EXPECT_TRUE(list.restIgnored());
+}
+
+// A damaged or hostile file: only its first megabyte and first 10,000 lines
+// are read, and the learner is told that the rest was not.
+TEST(AllowList, ReadsOnlyTheHeadOfALargeFile)
+{
+    struct Case {
+        const char* name;
+        QByteArray text;
+        QStringList patterns;
+        bool restIgnored;
+    };
+    const QByteArray blankLines(AllowList::kMostLines - 2, '\n');
+    const QByteArray megabyte(AllowList::kLargestFile - 4, ' ');
+    const Case cases[] = {
+        {"a short file", "xterm\n\ngoldendict", {"xterm", "goldendict"}, false},
+        {"10,000 lines", "xterm" + blankLines + "\ngoldendict", {"xterm", "goldendict"}, false},
+        {"the 10,001st line",
+         "xterm" + blankLines + "\ngoldendict\nfirefox",
+         {"xterm", "goldendict"},
+         true},
+        {"one megabyte", megabyte + "\nab\n", {"ab"}, false},
+        {"a line cut at the megabyte", megabyte + "\nabc\nd", {}, true},
+        {"beyond the megabyte", megabyte + "\nab\ncd", {"ab"}, true},
+    };
+    QTemporaryDir cfg;
+    for (const Case& c : cases) {
+        const QString path = cfg.filePath("App.ini");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(c.text), c.text.size());
+        file.close();
+        const AllowList list = AllowList::load(path);
+        EXPECT_EQ(list.patterns(), c.patterns) << c.name;
+        EXPECT_EQ(list.restIgnored(), c.restIgnored) << c.name;
+    }
+    // Anything but a file is no list (a pipe would never end).
+    EXPECT_TRUE(AllowList::load(cfg.path()).patterns().isEmpty());
 }
 
 TEST(AllowList, AMissingFileAllowsNothing)

@@ -37,7 +37,7 @@ TEST_F(LibraryTest, NewUnitHoldsOneTitleRowAndOpens)
     EXPECT_EQ(read.header, (UnitHeader{2, 1.0f, 1}));
     ASSERT_EQ(read.rows.size(), 1u);
     EXPECT_EQ(read.rows[0], title("标题"));
-    EXPECT_EQ(library.totalPercentText(), "100%");
+    EXPECT_EQ(library.totalPercentText(), "0%"); // a Unit without sentences counts for nothing
 }
 
 TEST_F(LibraryTest, CreatingRefusesBadAndTakenNamesWithTheirMessages)
@@ -161,14 +161,14 @@ TEST_F(LibraryTest, RenameWhoseOldFileCannotBeRemovedIsUndoneAndSaysWhy)
 
 TEST_F(LibraryTest, DeleteOpensTheNotebookAndTheEntriesFollowTheirUnits)
 {
-    writeUnit("A", {title("T"), sentence("one")}); // 0%
-    writeUnit("B", {title("T")});                  // 100%
+    writeUnit("A", {title("T"), sentence("one")});                             // 0%
+    writeUnit("B", {title("T"), sentence("two", "1", "1", "20260615080000")}); // 100%
     library.ScanDataFolder();
     ASSERT_TRUE(library.OpenUnit(0));
     library.UpdateTotal();
     const int a = library.positionOf("A");
     const int b = library.positionOf("B");
-    EXPECT_EQ(library.totalPercentText(), "67%");
+    EXPECT_EQ(library.totalPercentText(), "50%"); // the empty Notebook does not count
 
     EXPECT_FALSE(library.deleteOpenUnit().ok); // the Notebook stays
     EXPECT_TRUE(QFileInfo::exists(dataPath("生句本")));

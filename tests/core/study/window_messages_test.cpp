@@ -39,6 +39,24 @@ TEST(WindowMessages, CoreFailuresReadInChineseWithTheirPathsKept)
         {"the Sentence Notebook cannot be deleted", "生句本不能删除"},
         {"cannot delete /h/Data/a.dat: Read-only file system",
          "无法删除 /h/Data/a.dat: 文件系统只读"},
+        {"cannot take the program folder /h/ for writing: /h/Dictora.lock is a symbolic link; "
+         "remove it, or Dictora cannot tell other writers to wait",
+         "无法占用程序文件夹 /h/ 来写入: /h/Dictora.lock 是一个符号链接; 请删除它, 否则 Dictora "
+         "无法让其他写入者等待"},
+        {"cannot take the program folder /h/ for writing: cannot open /h/Dictora.lock: "
+         "Permission denied",
+         "无法占用程序文件夹 /h/ 来写入: 无法打开或锁定 /h/Dictora.lock: 没有权限"},
+        {"cannot read /h/Data/生句本.dat: it is a link to /m/生句本.dat, which is not there; it "
+         "is left as it is",
+         "无法读取 /h/Data/生句本.dat: 它是指向 /m/生句本.dat 的链接, 而那里没有文件; 文件保持不变"},
+        {"cannot save /h/Data/a.dat: it is a link to /m/a.dat, which is not there; the link is "
+         "left as it is",
+         "无法保存 /h/Data/a.dat: 它是指向 /m/a.dat 的链接, 而那里没有文件; 链接保持不变"},
+        {"cannot save /h/Data/a.dat: it would be larger than 64 MB, more than a Unit may hold; "
+         "the file is left as it was",
+         "无法保存 /h/Data/a.dat: 文件将超过 64 MB, 超出单元文件的上限; 原文件保持不变"},
+        {"the Unit 'a' stays open until its changes are saved",
+         "单元 \"a\" 的修改保存之前, 它保持打开"},
         // Already Chinese, or unknown: unchanged.
         {"课文 单元名已经存在.", "课文 单元名已经存在."},
         {"something new", "something new"},

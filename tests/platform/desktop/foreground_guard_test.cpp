@@ -35,7 +35,9 @@ public:
         ForeignWindowInfo other;
         other.id = kIntruder;
         other.pid = 5000;
+        other.processStart = 123;
         other.sameUser = true;
+        other.mayEnd = true;
         other.executableName = "xterm";
         other.className = "XTerm";
         other.title = "bash";
@@ -52,9 +54,10 @@ public:
     QList<quint64> stackingOrder() override { return stack; }
     void minimise(quint64 window) override { log << QStringLiteral("minimise %1").arg(window); }
     void requestClose(quint64 window) override { log << QStringLiteral("close %1").arg(window); }
-    bool endProcess(quint64 window, bool force) override
+    bool endProcess(const ForeignWindowInfo& decidedOn, bool force) override
     {
-        log << QString::fromLatin1(force ? "kill %1" : "end %1").arg(window);
+        log << QString::fromLatin1(force ? "kill %1" : "end %1").arg(decidedOn.id);
+        endedOn << decidedOn;
         return true;
     }
 
@@ -62,6 +65,7 @@ public:
     QMap<quint64, ForeignWindowInfo> windows;
     QList<quint64> stack;
     QStringList log;
+    QList<ForeignWindowInfo> endedOn;
 };
 
 using Action = ForegroundGuard::Action;
@@ -147,7 +151,8 @@ TEST(ForegroundGuard, LeavesAloneWhatIsNotAnIntruder)
         {"the screensaver itself", [](FakeDesktop& d) { d.front = kScreensaver; }},
         {"a process of another user",
          [](FakeDesktop& d) { d.windows[kIntruder].sameUser = false; }},
-        {"a window that names no process", [](FakeDesktop& d) { d.windows[kIntruder].pid = 0; }},
+        {"the window manager's window",
+         [](FakeDesktop& d) { d.windows[kIntruder].windowManager = true; }},
         {"the desktop or a panel",
          [](FakeDesktop& d) { d.windows[kIntruder].desktopOrPanel = true; }},
         {"nothing in front", [](FakeDesktop& d) { d.front = 0; }},
@@ -172,6 +177,37 @@ TEST(ForegroundGuard, LeavesAloneWhatIsNotAnIntruder)
             EXPECT_FALSE(tick.acted) << c.name;
         EXPECT_TRUE(desktop.log.isEmpty()) << c.name;
     }
+}
+
+TEST(ForegroundGuard, AWindowWhoseProcessMayNotBeEndedIsOnlyMinimised)
+{
+    // The X server cannot name its owner (a client over the network).
+    FakeDesktop desktop;
+    desktop.windows[kIntruder].pid = 0;
+    desktop.windows[kIntruder].sameUser = false;
+    desktop.windows[kIntruder].mayEnd = false;
+    const AllowList allow;
+    ForegroundGuard guard(desktop, allow, kOwnPid);
+    const std::vector<Tick> ticks = run(guard, 6);
+    EXPECT_EQ(desktop.log, QStringList({"minimise 7"}));
+    EXPECT_TRUE(ticks.back().closeScreensaver);
+}
+
+TEST(ForegroundGuard, AWindowThatChangesOwnerIsANewIntruder)
+{
+    FakeDesktop desktop;
+    const AllowList allow;
+    ForegroundGuard guard(desktop, allow, kOwnPid);
+    run(guard, 3);
+    // The process ended and another run under the same id took the window
+    // over: what was decided about the first one does not carry over.
+    desktop.windows[kIntruder].processStart = 456;
+    run(guard, 5);
+    EXPECT_EQ(desktop.log,
+              QStringList({"minimise 7", "close 7", "minimise 7", "close 7", "end 7"}));
+    ASSERT_EQ(desktop.endedOn.size(), 1);
+    EXPECT_EQ(desktop.endedOn.first().pid, 5000);
+    EXPECT_EQ(desktop.endedOn.first().processStart, 456u);
 }
 
 TEST(ForegroundGuard, AWindowThatOnlyTouchesTheEdgeCovers)

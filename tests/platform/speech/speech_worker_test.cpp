@@ -1,4 +1,5 @@
 #include "platform/speech/speech_worker.h"
+#include "platform/speech/welcome_speech.h"
 
 #include "core/study/study_state.h"
 #include "support/media_making.h"
@@ -216,3 +217,29 @@ TEST(SpeechSettings, MapOntoTheEnginesRanges)
 }
 
 } // namespace
+
+TEST(SpeakIntoWaveFile, SpansFollowEachOtherInsideTheFile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("spoken.wav");
+    std::vector<SpokenSpan> spans;
+    uint32_t lengthMs = 0;
+    QString error;
+    ASSERT_TRUE(speakIntoWaveFile({{"Hello, and welcome.", "en"}, {"你好", "cmn"}, {"Bye.", "en"}},
+                                  path, &spans, &lengthMs, &error))
+        << error.toStdString();
+    ASSERT_EQ(spans.size(), 3u);
+    uint32_t previousEnd = 0;
+    for (const SpokenSpan& span : spans) {
+        EXPECT_GT(span.startMs, previousEnd); // silence before each piece
+        EXPECT_GT(span.endMs, span.startMs + 200);
+        previousEnd = span.endMs;
+    }
+    EXPECT_LT(previousEnd, lengthMs);
+    EXPECT_NEAR(waveDurationMs(path), int(lengthMs), 2);
+
+    EXPECT_FALSE(speakIntoWaveFile({{"x", "no-such-voice-zz"}}, folder.filePath("none.wav"), &spans,
+                                   &lengthMs, &error));
+    EXPECT_TRUE(error.contains("no voice"));
+    EXPECT_FALSE(QFile::exists(folder.filePath("none.wav")));
+}

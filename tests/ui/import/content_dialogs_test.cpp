@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -341,6 +342,40 @@ TEST_F(ContentDialogs, ClearRecordNeedsTheBoxAndKeepsTheFirstBackup)
     EXPECT_EQ(sentences.field(1, Level), QStringLiteral("0"));
     EXPECT_EQ(contents(backup), firstFile);
     EXPECT_EQ(script.unexpected(), 0);
+}
+
+} // namespace
+} // namespace dictora
+
+namespace dictora {
+namespace {
+
+TEST_F(ContentDialogs, TheDialogNamesTheChosenFilesAndSuggestsTidyReading)
+{
+    const QString srt =
+        write(file(QStringLiteral("film.srt")), "1\n00:00:01,000 --> 00:00:02,000\n<i>Hello</i>\n");
+    const QString mp3 = write(file(QStringLiteral("film.mp3")), "");
+    write(file(QStringLiteral("film.wav")), ""); // the mp3 comes first whatever the order
+    state.currentRow = 0;                        // the new Unit's "标题" Section, no media
+
+    ModalScript script;
+    script.then([&](QDialog& dialog) {
+        auto& add = static_cast<AddContentDialog&>(dialog);
+        // Nothing is chosen yet, and nothing is said to be missing.
+        EXPECT_EQ(add.mediaField()->toPlainText(), QString());
+        EXPECT_EQ(add.chosenLine()->text(), QString());
+        EXPECT_EQ(add.tidyNote()->text(), QString());
+        add.tidyBox()->setChecked(false);
+        add.ApplyChosenFile(srt, true);
+        EXPECT_EQ(add.chosenLine()->text(), QStringLiteral("文本: film.srt    影音: film.mp3"));
+        EXPECT_EQ(add.mediaField()->toPlainText(), mp3);
+        EXPECT_TRUE(add.tidyNote()->text().contains(QStringLiteral("整理歌词与字幕标签")));
+        add.tidyBox()->setChecked(true); // the learner follows the suggestion
+        EXPECT_EQ(add.tidyNote()->text(), QString());
+        QTest::mouseClick(add.cancelButton(), Qt::LeftButton);
+    });
+    panel->addContent()->openForCurrentRow();
+    EXPECT_EQ(script.shown(), 1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +33,9 @@ public:
         ForeignWindowInfo info;
         info.id = window;
         info.pid = 5000;
+        info.processStart = 123;
         info.sameUser = true;
+        info.mayEnd = true;
         info.className = QStringLiteral("XTerm");
         info.title = QStringLiteral("bash");
         info.frame = QRect(10, 10, 300, 200);
@@ -41,7 +45,7 @@ public:
     QList<quint64> stackingOrder() override { return {screensaver_, 7}; }
     void minimise(quint64) override { log << QStringLiteral("minimise"); }
     void requestClose(quint64) override { log << QStringLiteral("close"); }
-    bool endProcess(quint64, bool force) override
+    bool endProcess(const ForeignWindowInfo&, bool force) override
     {
         log << (force ? QStringLiteral("kill") : QStringLiteral("end"));
         return true;
@@ -85,8 +89,18 @@ protected:
         }
     }
 
+    // Dictation mode starts: the progress panel sees it and switches the
+    // screensaver on.
+    void startDictationMode()
+    {
+        state.dictationMode = true;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return screensaver->screensaverOn(); }));
+    }
+
+    // The middle of the backdrop, once the picture being decoded is drawn.
     QColor centre() const
     {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !screensaver->pictureLoading(); }));
         const QImage& picture = screensaver->picture();
         return picture.pixelColor(picture.width() / 2, picture.height() / 2);
     }
@@ -143,8 +157,7 @@ TEST_F(ScreensaverFlow, SplashGreetsAtFullOpacityThenBringsUpTheStudyScreenAndGo
 TEST_F(ScreensaverFlow, BackdropCyclesPicturesAndItsBoxesAddRemoveAndSwitch)
 {
     startAfterSplash();
-    state.dictationMode = true;
-    screensaver->SetScreensaverOn(true);
+    startDictationMode();
     const QSize screen(frame->mainPanel()->screenWidth, frame->mainPanel()->screenHeight);
     EXPECT_TRUE(screensaver->isVisible());
     EXPECT_EQ(screensaver->geometry(), QRect(QPoint(-1, -1), screen + QSize(2, 2)));
@@ -192,6 +205,73 @@ TEST_F(ScreensaverFlow, BackdropCyclesPicturesAndItsBoxesAddRemoveAndSwitch)
     state.dictationMode = false;
     screensaver->SetScreensaverOn(false);
     EXPECT_FALSE(screensaver->isVisible());
+}
+
+// The header of a PNG that declares a size, followed by a few pixels: all a
+// reader needs to learn the size, as from a picture bomb's header.
+QByteArray pngDeclaring(quint32 width, quint32 height)
+{
+    const auto crc32 = [](const QByteArray& bytes) {
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            crc ^= uchar(c);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    };
+    const auto bigEndian = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(value, bytes.data());
+        return bytes;
+    };
+    const auto chunk = [&](const QByteArray& type, const QByteArray& data) {
+        return bigEndian(quint32(data.size())) + type + data + bigEndian(crc32(type + data));
+    };
+    // 8-bit RGB; qCompress gives a zlib stream after a 4-byte length.
+    const QByteArray header =
+        bigEndian(width) + bigEndian(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
+           chunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + chunk("IEND", {});
+}
+
+TEST_F(ScreensaverFlow, APictureBombIsRefusedAndACutAllowListToldOfOnce)
+{
+    // Sorted first, so the first ">" comes to it.
+    QFile bomb(services.folder.cfgFolder() + "dsc0.png");
+    ASSERT_TRUE(bomb.open(QIODevice::WriteOnly));
+    bomb.write(pngDeclaring(60000, 60000));
+    bomb.close();
+    QFile allow(services.folder.cfgFolder() + "App.ini");
+    ASSERT_TRUE(allow.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 150; ++i)
+        allow.write("program" + QByteArray::number(i) + "\n");
+    allow.close();
+    startAfterSplash();
+    TipWindow* tip = frame->mainPanel()->tipWindow();
+    ASSERT_NE(tip, nullptr);
+
+    // Told on the first tick of the running screensaver, where the allow
+    // list is first used.
+    startDictationMode();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tip->tipVisible(); }));
+    EXPECT_EQ(tip->text(), QStringLiteral("App.ini 过长，其余部分已忽略"));
+    tip->HideTip();
+
+    // The bomb draws no background and says why; the next picture comes.
+    clickAt(pictureBox(1));
+    EXPECT_EQ(centre().alpha(), 0);
+    EXPECT_TRUE(tip->tipVisible());
+    EXPECT_EQ(tip->text(), QStringLiteral("图片超过1亿像素，请换一张小些的"));
+    clickAt(pictureBox(1));
+    EXPECT_EQ(centre(), QColor(Qt::red));
+
+    // Told once a run.
+    tip->HideTip();
+    screensaver->SetScreensaverOn(false);
+    screensaver->SetScreensaverOn(true);
+    screensaver->tick();
+    EXPECT_FALSE(tip->tipVisible());
 }
 
 TEST_F(ScreensaverFlow, GuardSendsAnIntruderAwayAndGivesWayToOneThatStays)

@@ -187,6 +187,36 @@ TEST_F(UnitListTest, AFailedAutosaveIsShownInAMessageBox)
     const_cast<QMessageBox*>(box)->close();
 }
 
+TEST_F(UnitListTest, AUnitWhoseChangesCannotBeSavedStaysOpenAndSelected)
+{
+    writeUnit(QStringLiteral("课文"), {title("第一课"), sentence("一")});
+    start();
+    placePanel();
+    popup().OpenUnit(1);
+    // Nothing can be written: a plain file stands where Data/ was.
+    ASSERT_TRUE(QDir(folder.dataFolder()).removeRecursively());
+    QFile blocker(home.path() + "/Data");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    table.setField(1, Text, QStringLiteral("改过的句子"));
+    state.unitModified = true;
+
+    popup().list()->setCurrentRow(0); // the learner picks the Notebook
+    EXPECT_EQ(popup().list()->currentRow(), 1);
+    EXPECT_EQ(library->unitName(), QStringLiteral("课文"));
+    EXPECT_EQ(table.field(1, Text), QStringLiteral("改过的句子"));
+    EXPECT_TRUE(library->hasUnsavedChanges());
+    QMessageBox* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+            box = b;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().endsWith(QStringLiteral("\n单元 \"课文\" 的修改保存之前, 它保持打开")))
+        << box->text().toStdString();
+    box->close();
+}
+
 TEST_F(UnitListTest, AUnitFileTheScanCannotReadIsReportedInChinese)
 {
     placePanel();

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/shell/program_folder_claim.h"
+
+#include "core/study/program_folder.h"
+#include "core/study/program_folder_lock.h"
+#include "core/study/window_messages.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace dictora {
+
+bool claimProgramFolder(ProgramFolderLock& lock, const ProgramFolder& folder,
+                        std::chrono::milliseconds wait, QWidget* parent)
+{
+    QString message;
+    switch (lock.take(ProgramFolderLock::Holder::Program, {}, wait)) {
+    case ProgramFolderLock::Outcome::Taken:
+        return true;
+    case ProgramFolderLock::Outcome::HeldByProgram:
+    case ProgramFolderLock::Outcome::HeldByCommand:
+        message = QStringLiteral("数据文件夹 %1 正在被另一个程序写入 (%2)。\n"
+                                 "请等它结束后再启动 Dictora。")
+                      .arg(QDir::toNativeSeparators(folder.path), lock.holderText());
+        break;
+    case ProgramFolderLock::Outcome::Failed: {
+        // The words dictora-cli gives, on standard error as they stand and
+        // in the learner's language in the box.
+        const QString reason = lock.failureMessage(folder.path);
+        std::fprintf(stderr, "dictora: %s\n", reason.toLocal8Bit().constData());
+        std::fflush(stderr);
+        message = windowMessage(reason);
+        break;
+    }
+    }
+    QMessageBox::warning(parent, QStringLiteral("Dictora"), message);
+    return false;
+}
+
+} // namespace dictora

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "modal_script.h"
+
+#include "core/study/unit_file.h"
+#include "platform/media/gst_media_commands.h"
+#include "support/ui/study_screen.h"
+#include "ui/import/add_content_dialog.h"
+#include "ui/import/alignment_progress_dialog.h"
+#include "ui/shell/sentence_list.h"
+#include "ui/shell/sound_cues.h"
+
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace dictora {
+namespace {
+
+using test::ModalScript;
+using test::StudyScreen;
+
+// Speaks text into a WAVE file with the espeak-ng program, in a voice and
+// at a speed the aligner does not use.
+bool speak(const QString& text, const QString& path)
+{
+    QProcess espeak;
+    espeak.start(QStringLiteral("espeak-ng"),
+                 {QStringLiteral("-v"), QStringLiteral("en-gb+f3"), QStringLiteral("-s"),
+                  QStringLiteral("140"), QStringLiteral("-p"), QStringLiteral("70"),
+                  QStringLiteral("-w"), path, text});
+    return espeak.waitForFinished(60000) && espeak.exitCode() == 0;
+}
+
+void dropFiles(QWidget* target, const QStringList& paths)
+{
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    mime.setUrls(urls);
+    const QPointF at = target->rect().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+// Clicks a check box on its box, at the left end (its label is shorter
+// than the widget).
+void clickBox(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+struct AlignmentDialog : ::testing::Test, StudyScreen {
+    GstMediaCommands media;
+    std::unique_ptr<QWidget> frame = std::make_unique<QWidget>();
+    QString text, wave;
+
+    ~AlignmentDialog() override { closeStudyScreen(); }
+
+    void SetUp() override
+    {
+        prepareProgramFolder(folder);
+        buildStudyScreen({.media = &media, .parent = frame.get()});
+        panel->sentenceList()->show();
+        frame->show();
+        openFirstUnit();
+        ASSERT_TRUE(library->createUnit(QStringLiteral("Lesson 1")).ok);
+        state.editMode = true;
+        state.currentRow = 0;
+        // Two sentences in one paragraph, spoken with a pause between them.
+        text = home.filePath(QStringLiteral("talk.txt"));
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("The train leaves at nine. Please buy two tickets for us.\n");
+        file.close();
+        wave = home.filePath(QStringLiteral("talk.wav"));
+        ASSERT_TRUE(speak(
+            QStringLiteral("The train leaves at nine. Please buy two tickets for us."), wave));
+    }
+};
+
+TEST_F(AlignmentDialog, CheckedBoxGivesTheSectionItsSpokenSpans)
+{
+    ModalScript script;
+    int percentSeen = -1;
+    script.then([&](QDialog& dialog) {
+        auto& add = static_cast<AddContentDialog&>(dialog);
+        EXPECT_EQ(add.alignBox()->text(), QStringLiteral("自动对齐时间"));
+        ASSERT_TRUE(add.alignBox()->isEnabled());
+        clickBox(add.alignBox());
+        EXPECT_TRUE(add.alignBox()->isChecked());
+        QTest::mouseClick(add.okButton(), Qt::LeftButton);
+    });
+    script.then([&](QDialog& dialog) {
+        // The progress dialog closes by itself when the work is done.
+        auto* progress = qobject_cast<AlignmentProgressDialog*>(&dialog);
+        ASSERT_NE(progress, nullptr);
+        percentSeen = progress->progressBar()->value();
+    });
+    dropFiles(panel->sentenceList()->viewport(), {text, wave});
+    EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_GE(percentSeen, 0);
+
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.field(1, Text), QStringLiteral("The train leaves at nine."));
+    EXPECT_EQ(table.field(2, Text), QStringLiteral("Please buy two tickets for us."));
+    const int firstStart = table.field(1, StartMs).toInt();
+    const int firstEnd = table.field(1, EndMs).toInt();
+    const int secondStart = table.field(2, StartMs).toInt();
+    const int secondEnd = table.field(2, EndMs).toInt();
+    EXPECT_LT(firstStart, 400); // espeak-ng starts speaking within a moment
+    EXPECT_GT(firstEnd, 1000);
+    EXPECT_LT(firstEnd, secondStart);
+    EXPECT_GT(secondEnd, secondStart + 1000);
+    EXPECT_TRUE(state.unitModified);
+}
+
+TEST_F(AlignmentDialog, CancelChangesNothing)
+{
+    ModalScript script;
+    QDialog* add = nullptr;
+    script.then([&](QDialog& dialog) {
+        add = &dialog;
+        clickBox(static_cast<AddContentDialog&>(dialog).alignBox());
+        QTest::mouseClick(static_cast<AddContentDialog&>(dialog).okButton(), Qt::LeftButton);
+    });
+    bool addStillOpen = false;
+    script.then([&](QDialog& dialog) {
+        QTest::mouseClick(static_cast<AlignmentProgressDialog&>(dialog).cancelButton(),
+                          Qt::LeftButton);
+        QTimer::singleShot(0, add, [&] {
+            addStillOpen = add->isVisible();
+            add->reject();
+        });
+    });
+    state.unitModified = false;
+    dropFiles(panel->sentenceList()->viewport(), {text, wave});
+    EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_TRUE(addStillOpen);
+    EXPECT_EQ(table.rowCount(), 1);
+    EXPECT_FALSE(state.unitModified);
+}
+
+} // namespace
+} // namespace dictora
