@@ -60,9 +60,9 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         menu.addItem(SpanEarlierItem, QStringLiteral("整体提前 -500ms (E)"));
         menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
     }
+    addListeningItems(menu, kFirstListeningItem);
     menu.addSeparator();
     menu.addItem(HelpItem, QStringLiteral("?"));
-    addListeningItems(menu, kFirstListeningItem);
 
     const int chosen = menu.track(globalPos + QPoint(-140, 25));
     if (runListeningItem(chosen, kFirstListeningItem, panel_.services(), &panel_))

@@ -64,11 +64,11 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    addListeningItems(menu, kFirstListeningItem);
     menu.addSeparator();
     menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
     menu.addItem(ExportItem, QStringLiteral("导出…"));
     menu.addItem(HelpItem, QStringLiteral("?"));
-    addListeningItems(menu, kFirstListeningItem);
 
     const int chosen = menu.track(globalPos - QPoint(140, 0));
     if (runListeningItem(chosen, kFirstListeningItem, panel_.services(), &panel_))

@@ -94,7 +94,7 @@ TEST_F(ListeningFlow, MenusEndWithTheListeningItemsAndTheSettingsAreKept)
               (QStringList{QStringLiteral("静音"), QStringLiteral("逐行播放"), "-",
                            QStringLiteral("【听 写】"), "-", QStringLiteral("编 辑"), "-",
                            QStringLiteral("清除记录")}));
-    EXPECT_EQ(seen->items.mid(8), QStringList{"-"} + listening);
+    EXPECT_EQ(seen->items.mid(8, 5), QStringList{"-"} + listening);
 
     // "播放设置" from the edit menu: the learner sets padding and turns
     // levelling off; the choice is in Cfg and in the player at once.
@@ -117,7 +117,7 @@ TEST_F(ListeningFlow, MenusEndWithTheListeningItemsAndTheSettingsAreKept)
     seen = answerNextMenu(QString::fromUtf16(kPlaybackSettingsItemText));
     list->ShowEditMenu(QPoint(400, 300));
     ASSERT_TRUE(seen->shown);
-    EXPECT_EQ(seen->items.mid(seen->items.size() - 5), QStringList{"-"} + listening);
+    EXPECT_EQ(seen->items.mid(seen->items.size() - 7, 5), QStringList{"-"} + listening);
     const PlaybackSettings kept = loadPlaybackSettings(folder);
     EXPECT_EQ(kept.leadInMs, 200);
     EXPECT_EQ(kept.tailMs, 300);
