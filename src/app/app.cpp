@@ -10,12 +10,14 @@
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
 #include "platform/speech/welcome_speech.h"
 #include "ui/desktop/accessibility.h"
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/program_folder_claim.h"
 #include "ui/shell/learner_guide.h"
 #include "ui/shell/sound_cues.h"
@@ -25,6 +27,7 @@
 #include <QMessageBox>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
@@ -93,6 +96,10 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
         library->setStartUnit(kWelcomeUnitName);
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
+    analysis = std::make_unique<MediaAnalysis>(programFolder.cfgFolder());
+    player->setPlaybackSettings(loadPlaybackSettings(programFolder));
+    player->setLoudnessLookup(
+        [analysis = analysis.get()](const QString& path) { return analysis->loudness(path); });
     services.folder = programFolder;
     services.media = media.get();
     services.speech = speech.get();
@@ -107,6 +114,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
         record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
     const QString recordNotice = recordOpen ? record->notice() : record->error();
     services.record = record.get();
+    services.analysis = analysis.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -121,6 +129,8 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
     probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
     frame = std::make_unique<FrameDialog>(services, std::move(probe));
+    listeningKeys = std::make_unique<ListeningKeysFilter>(services);
+    qtApp.installEventFilter(listeningKeys.get());
 
     // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
     // to the first painted study screen, and the Qt platform drawn on, and

@@ -15,6 +15,8 @@ class QApplication;
 namespace dictora {
 
 class FrameDialog;
+class ListeningKeysFilter;
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SingleInstance;
@@ -46,6 +48,8 @@ public:
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
     std::unique_ptr<StudyRecord> record;
+    std::unique_ptr<MediaAnalysis> analysis;
+    std::unique_ptr<ListeningKeysFilter> listeningKeys;
     // What the windows are handed: references to the members above.
     StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;

@@ -4,6 +4,7 @@
 
 namespace dictora {
 
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
@@ -29,6 +30,8 @@ struct StudyServices {
     VoiceRecorder* recorder = nullptr;
     SpeechOutput* speech = nullptr;
     StudyRecord* record = nullptr; // every checked answer is appended here
+    // Loudness and waveform peaks of media files, measured in the background.
+    MediaAnalysis* analysis = nullptr;
 };
 
 } // namespace dictora
