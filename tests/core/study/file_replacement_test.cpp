@@ -452,8 +452,9 @@ TEST_F(LibraryTest, FailedAutosaveIsRetriedUntilSavedAndReportedOnce)
         EXPECT_EQ(disk.attempts > attemptsBefore, t.tried);
         EXPECT_EQ(failures.size(), t.reported);
         EXPECT_EQ(library.hasUnsavedChanges(), t.unsaved);
-        if (t.unsaved)
+        if (t.unsaved) {
             EXPECT_EQ(readAll(dataPath("A")), before);
+        }
     }
     EXPECT_EQ(readUnitFile(dataPath("A"), false).rows.at(1)[Text], "changed at 2");
     library.setFileSteps(systemFileSteps());
