@@ -5,6 +5,7 @@
 #include "core/dictation/answer_diff.h"
 #include "core/history/history_window_data.h"
 #include "core/history/study_record.h"
+#include "large_record.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -16,7 +17,7 @@ using namespace dictora;
 
 namespace {
 
-const QStringList kWords = QString("the quick brown fox jumps over lazy dog while learners write every "
+const QStringList kSentenceWords = QString("the quick brown fox jumps over lazy dog while learners write every "
                                    "sentence they hear from morning until night without stopping")
                                .split(' ');
 
@@ -27,7 +28,7 @@ std::pair<QString, QString> latinPair()
     QRandomGenerator random(7);
     QStringList sentence;
     while (sentence.join(' ').size() < 500)
-        sentence << kWords[int(random.bounded(kWords.size()))];
+        sentence << kSentenceWords[int(random.bounded(kSentenceWords.size()))];
     QStringList answer = sentence;
     answer.removeAt(10);
     answer.insert(40, "extra");
@@ -65,37 +66,6 @@ void diffChinese500(benchmark::State& run)
     run.counters["chars"] = double(answer.size());
 }
 BENCHMARK(diffChinese500)->Unit(benchmark::kMicrosecond);
-
-// 100,000 answers over 400 days, a quarter of them wrong with a missed word.
-struct LargeRecord {
-    QTemporaryDir dir;
-    StudyRecord record;
-    TimeValue now = QDateTime(QDate(2026, 12, 8), QTime(20, 0)).toSecsSinceEpoch();
-
-    LargeRecord()
-    {
-        record.openFile(dir.filePath("history.sqlite"), dir.filePath("Backup"),
-                        StudyRecord::Mode::Write, now);
-        QRandomGenerator random(11);
-        QList<AnswerEntry> entries;
-        for (int k = 0; k < 100000; ++k) {
-            AnswerEntry e;
-            e.answeredAt = now - TimeValue(random.bounded(400 * 86400));
-            e.unlockedAt = e.answeredAt - 30;
-            e.unit = QString("Unit %1").arg(k % 20);
-            e.sentence = QString("Sentence %1 of the lesson.").arg(k % 3000);
-            const bool wrong = k % 4 == 0;
-            e.verdict = wrong ? AnswerVerdict::Wrong : AnswerVerdict::Right;
-            e.tries = wrong ? 1 : 1 + k % 2;
-            e.seconds = 30;
-            e.characters = int(e.sentence.size());
-            if (wrong)
-                e.missedWords = {kWords[k % kWords.size()] + QString::number(k % 97)};
-            entries << e;
-        }
-        record.appendAll(entries);
-    }
-};
 
 void readRecordForWindow(benchmark::State& run)
 {

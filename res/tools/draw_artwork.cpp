@@ -2,6 +2,7 @@
 // background and the program icon. Run by make-artwork.sh; the PNG files it
 // writes are committed, so the build does not need this program.
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -233,6 +234,20 @@ void tipBackground(QPainter& p)
     p.drawLine(QPointF(4, 1.5), QPointF(116, 1.5));
 }
 
+// The character for "listen" as an outline, placed on the 256-pixel icon.
+QPainterPath listenGlyph()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC")});
+    font.setWeight(QFont::Bold);
+    font.setPixelSize(140);
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, QString::fromUtf8("听"));
+    const QRectF bounds = glyph.boundingRect();
+    glyph.translate(106 - bounds.center().x(), 128 - bounds.center().y());
+    return glyph;
+}
+
 void programIcon(QPainter& p, int size)
 {
     const qreal s = size / 256.0;
@@ -251,19 +266,79 @@ void programIcon(QPainter& p, int size)
     p.drawArc(QRectF(164, 100, 56, 56), -45 * 16, 90 * 16);
     p.setPen(QPen(QColor(255, 255, 255, 100), 11, Qt::SolidLine, Qt::RoundCap));
     p.drawArc(QRectF(140, 76, 104, 104), -42 * 16, 84 * 16);
-    QFont font;
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC")});
-    font.setWeight(QFont::Bold);
-    font.setPixelSize(140);
-    QPainterPath glyph;
-    glyph.addText(0, 0, font, QString::fromUtf8("听"));
-    const QRectF bounds = glyph.boundingRect();
-    glyph.translate(106 - bounds.center().x(), 128 - bounds.center().y());
+    const QPainterPath glyph = listenGlyph();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 45));
     p.drawPath(glyph.translated(0, 4));
     p.setBrush(Qt::white);
     p.drawPath(glyph);
+}
+
+// A path as SVG path data, in the coordinates it was built in.
+QString svgPathData(const QPainterPath& path)
+{
+    QString d;
+    const auto num = [](qreal v) { return QString::number(v, 'f', 2); };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            d += QStringLiteral("M%1 %2").arg(num(e.x), num(e.y));
+        } else if (e.isLineTo()) {
+            d += QStringLiteral("L%1 %2").arg(num(e.x), num(e.y));
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                     .arg(num(e.x), num(e.y), num(c2.x), num(c2.y), num(end.x), num(end.y));
+            i += 2;
+        }
+    }
+    return d;
+}
+
+QPainterPath arcPath(const QRectF& box, qreal startDegrees, qreal sweepDegrees)
+{
+    QPainterPath arc;
+    arc.arcMoveTo(box, startDegrees);
+    arc.arcTo(box, startDegrees, sweepDegrees);
+    return arc;
+}
+
+// The program icon of programIcon as a scalable picture, shape for shape.
+bool saveIconSvg(const QString& folder, const QString& name)
+{
+    QPainterPath shadow;
+    shadow.addRoundedRect(QRectF(14, 18, 232, 232), 52, 52);
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(10, 10, 236, 232), 52, 52);
+    const QPainterPath glyph = listenGlyph();
+    QString svg;
+    svg += QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!-- SPDX-License-Identifier: GPL-3.0-or-later -->\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+        "viewBox=\"0 0 256 256\">\n"
+        "<defs><linearGradient id=\"fill\" x1=\"0\" y1=\"8\" x2=\"0\" y2=\"244\" "
+        "gradientUnits=\"userSpaceOnUse\"><stop offset=\"0\" stop-color=\"#6ec48c\"/>"
+        "<stop offset=\"1\" stop-color=\"#1e704a\"/></linearGradient></defs>\n");
+    svg += QStringLiteral("<path fill=\"#000\" fill-opacity=\"0.157\" d=\"%1\"/>\n")
+               .arg(svgPathData(shadow));
+    svg += QStringLiteral("<path fill=\"url(#fill)\" d=\"%1\"/>\n").arg(svgPathData(tile));
+    svg += QStringLiteral("<path fill=\"none\" stroke=\"#fff\" stroke-opacity=\"0.667\" "
+                          "stroke-width=\"11\" stroke-linecap=\"round\" d=\"%1\"/>\n")
+               .arg(svgPathData(arcPath(QRectF(164, 100, 56, 56), -45, 90)));
+    svg += QStringLiteral("<path fill=\"none\" stroke=\"#fff\" stroke-opacity=\"0.392\" "
+                          "stroke-width=\"11\" stroke-linecap=\"round\" d=\"%1\"/>\n")
+               .arg(svgPathData(arcPath(QRectF(140, 76, 104, 104), -42, 84)));
+    svg += QStringLiteral("<path fill=\"#000\" fill-opacity=\"0.176\" d=\"%1\"/>\n")
+               .arg(svgPathData(glyph.translated(0, 4)));
+    svg += QStringLiteral("<path fill=\"#fff\" d=\"%1\"/>\n</svg>\n").arg(svgPathData(glyph));
+    QFile file(QDir(folder).filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(svg.toUtf8()) < 0 || !file.flush()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -292,5 +367,13 @@ int main(int argc, char** argv)
     ok &= save(out, "260.png", QSize(120, 42), tipBackground);
     ok &= save(out, "dictora.png", QSize(256, 256), [](QPainter& p) { programIcon(p, 256); });
     ok &= save(out, "dictora-48.png", QSize(48, 48), [](QPainter& p) { programIcon(p, 48); });
+    // The icon theme's sizes for the desktop, and the scalable icon.
+    const QString icons = QDir(out).filePath(QStringLiteral("../icons"));
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        ok &= QDir().mkpath(icons);
+        ok &= save(icons, QStringLiteral("%1.png").arg(size), QSize(size, size),
+                   [size](QPainter& p) { programIcon(p, size); });
+    }
+    ok &= saveIconSvg(icons, QStringLiteral("scalable.svg"));
     return ok ? 0 : 1;
 }

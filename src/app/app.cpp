@@ -10,10 +10,14 @@
 #include "platform/desktop/desktop_windows.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
 #include "platform/speech/welcome_speech.h"
+#include "ui/desktop/accessibility.h"
+#include "ui/desktop/handed_files_handler.h"
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/program_folder_claim.h"
 #include "ui/shell/learner_guide.h"
 #include "ui/shell/sound_cues.h"
@@ -23,7 +27,10 @@
 #include <QMessageBox>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <chrono>
 
@@ -45,9 +52,16 @@ App::~App()
     speech.reset();
 }
 
-int App::run(QApplication& qtApp, SingleInstance& instance)
+int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& handedFiles)
 {
-    instance.listen();
+    // Files handed over by later starts are added from the event loop, not
+    // from inside the socket's signal: adding opens modal dialogs.
+    instance.listen([this, &qtApp](const QStringList& paths) {
+        QTimer::singleShot(0, &qtApp, [this, paths] {
+            if (frame && frame->mainPanel())
+                addHandedFiles(*frame->mainPanel(), paths);
+        });
+    });
 
     programFolder = locateProgramFolder(QCoreApplication::applicationDirPath());
     // A program folder without Data is new: it gets the welcome Unit.
@@ -82,6 +96,10 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
         library->setStartUnit(kWelcomeUnitName);
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
+    analysis = std::make_unique<MediaAnalysis>(programFolder.cfgFolder());
+    player->setPlaybackSettings(loadPlaybackSettings(programFolder));
+    player->setLoudnessLookup(
+        [analysis = analysis.get()](const QString& path) { return analysis->loudness(path); });
     services.folder = programFolder;
     services.media = media.get();
     services.speech = speech.get();
@@ -96,6 +114,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
         record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
     const QString recordNotice = recordOpen ? record->notice() : record->error();
     services.record = record.get();
+    services.analysis = analysis.get();
 
     installFontSubstitutions();
     applyDialogColours(qtApp);
@@ -105,18 +124,23 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
                            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         qtApp.installTranslator(&qtTranslator_);
 
+    installAssistiveTechnologySupport();
     DesktopProbe probe;
     probe.windowAt = [](const QPoint& p) -> const QObject* { return ownWindowAt(p); };
     probe.foregroundWindow = []() -> const QObject* { return ownForegroundWindow(); };
     frame = std::make_unique<FrameDialog>(services, std::move(probe));
+    listeningKeys = std::make_unique<ListeningKeysFilter>(services);
+    qtApp.installEventFilter(listeningKeys.get());
 
     // DICTORA_REPORT_FIRST_FRAME=1 prints the milliseconds from process start
-    // to the first painted study screen and ends; the start-up benchmark uses it.
+    // to the first painted study screen, and the Qt platform drawn on, and
+    // ends; the start-up benchmark and the display tests use it.
     if (qEnvironmentVariableIntValue("DICTORA_REPORT_FIRST_FRAME") == 1) {
         QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp, [&qtApp] {
-            std::printf("first-frame-ms %lld\n",
+            std::printf("first-frame-ms %lld platform=%s\n",
                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch() -
-                                               qtApp.property("startMs").toLongLong()));
+                                               qtApp.property("startMs").toLongLong()),
+                        qPrintable(QGuiApplication::platformName()));
             std::fflush(stdout);
             qtApp.quit();
         });
@@ -127,6 +151,16 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
     // before the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
+    // Files named on our own command line are added once the study screen
+    // (with the first Unit open) is on the screen.
+    if (!handedFiles.isEmpty()) {
+        QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
+                         [this, handedFiles] {
+                             if (frame->mainPanel())
+                                 addHandedFiles(*frame->mainPanel(), handedFiles);
+                         },
+                         Qt::QueuedConnection);
+    }
     if (!recordNotice.isEmpty()) {
         QObject::connect(
             frame.get(), &FrameDialog::firstFramePainted, &qtApp,
@@ -144,6 +178,8 @@ int App::run(QApplication& qtApp, SingleInstance& instance)
                      Qt::QueuedConnection);
 
     frame->start();
+    if (frame->mainPanel())
+        describeForAssistiveTechnology(*frame->mainPanel());
     // Owned by the frame: F1, tooltips, the hint over an empty list and the
     // tip when the day's work is done.
     new LearnerGuide(*frame->mainPanel(), state, library.get(), frame.get());

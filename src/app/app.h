@@ -5,6 +5,7 @@
 #include "core/study/study_state.h"
 #include "ui/shell/study_services.h"
 
+#include <QStringList>
 #include <QTranslator>
 
 #include <memory>
@@ -14,6 +15,8 @@ class QApplication;
 namespace dictora {
 
 class FrameDialog;
+class ListeningKeysFilter;
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SingleInstance;
@@ -31,8 +34,10 @@ public:
     ~App();
 
     // Runs the program as the one running copy (main has taken the
-    // single-instance lock); returns the process exit code.
-    int run(QApplication& qtApp, SingleInstance& instance);
+    // single-instance lock); returns the process exit code. handedFiles,
+    // from the command line, are added once the study screen is up, as are
+    // the files later starts hand over.
+    int run(QApplication& qtApp, SingleInstance& instance, const QStringList& handedFiles = {});
 
     ProgramFolder programFolder;
     StudyState state;
@@ -43,6 +48,8 @@ public:
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
     std::unique_ptr<StudyRecord> record;
+    std::unique_ptr<MediaAnalysis> analysis;
+    std::unique_ptr<ListeningKeysFilter> listeningKeys;
     // What the windows are handed: references to the members above.
     StudyServices services{state, sentences};
     std::unique_ptr<FrameDialog> frame;

@@ -1,9 +1,12 @@
 #include "app.h"
 
+#include "core/import/handed_files.h"
+#include "platform/desktop/display_platform.h"
 #include "platform/desktop/single_instance.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 
 int main(int argc, char** argv)
 {
@@ -12,14 +15,23 @@ int main(int argc, char** argv)
     // refused second start must not touch anything. A lock that cannot be
     // made at all (no runtime folder, read-only temp) does not keep the
     // learner from the program: it then runs unchecked.
+    // Files named on the command line ("Open with Dictora") go to the copy
+    // that already runs; without files a second start simply ends.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList handedFiles =
+        dictora::handedFilesFromArguments(arguments, QDir::currentPath());
     dictora::SingleInstance instance;
-    if (instance.acquire() == dictora::SingleInstance::Outcome::AnotherCopyRuns)
+    if (instance.acquire(handedFiles) == dictora::SingleInstance::Outcome::AnotherCopyRuns)
         return 0;
 
+    dictora::chooseDisplayPlatformForThisProcess();
     QApplication qtApp(argc, argv);
     qtApp.setApplicationName(QStringLiteral("dictora"));
-    qtApp.setDesktopFileName(QStringLiteral("dictora"));
+    // The desktop entry's name: Wayland compositors match the window to it.
+    qtApp.setDesktopFileName(QStringLiteral("io.github.dictora.Dictora"));
     qtApp.setProperty("startMs", startMs);
     dictora::App app;
-    return app.run(qtApp, instance);
+    return app.run(qtApp, instance, handedFiles);
 }

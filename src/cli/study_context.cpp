@@ -49,7 +49,10 @@ ProgramFolder programFolderFor(const QString& home)
 ProgramFolder takeProgramFolder(QStringList& args)
 {
     const ProgramFolder folder = programFolderFor(takeOption(args, QStringLiteral("--home")));
-    createDataFolders(folder);
+    // A Cfg folder made here gets the default cues, as Dictora gives its
+    // own: otherwise a learner who used dictora-cli first would study
+    // without sounds.
+    prepareDataFolders(folder, QStringLiteral(":/Cfg/"));
     if (!QFileInfo(folder.dataFolder()).isDir())
         throw UsageError{QStringLiteral("%1 is not a folder").arg(folder.dataFolder())};
     return folder;

@@ -4,10 +4,12 @@
 #include "cli/study_context.h"
 
 #include "core/export/flashcard_export.h"
+#include "core/media/playback_settings.h"
 #include "core/study/progress_pass.h"
 #include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 #include "platform/export/flashcard_writer.h"
+#include "platform/media/loudness_meter.h"
 #include "platform/media/clip_cutter.h"
 
 #include <QDir>
@@ -60,6 +62,14 @@ int runExport(QStringList args)
         return 1;
     }
     FlashcardWriter writer;
+    // Clips sound as the player plays them: levelled when the learner has
+    // levelling on. Each file is measured here rather than through the
+    // program's cache, which belongs to the running Dictora.
+    if (loadPlaybackSettings(folder).levelLoudness)
+        writer.setLoudnessOf([](const QString& mediaPath) {
+            QString ignored;
+            return measureLoudness(mediaPath, &ignored);
+        });
     QString error;
     const bool ok = writer.write(
         plan,

@@ -1,10 +1,14 @@
-// dictora-cli play, media-info and record: the media command layer from the
-// command line, with the same devices the program uses (DICTORA_AUDIO_SINK /
-// DICTORA_AUDIO_SOURCE or the system's own).
+// dictora-cli play, media-info, loudness and record: the media command layer
+// from the command line, with the same devices the program uses
+// (DICTORA_AUDIO_SINK / DICTORA_AUDIO_SOURCE or the system's own).
 #include "cli/cli_command.h"
+#include "core/media/loudness_levelling.h"
+#include "core/media/padded_span.h"
+#include "core/media/playback_settings.h"
 #include "platform/media/audio_delivery_meter.h"
 #include "platform/media/audio_devices.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/loudness_meter.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,6 +17,8 @@
 #include <QTimer>
 
 #include <gst/gst.h>
+
+#include <cmath>
 
 namespace dictora::cli {
 
@@ -51,13 +57,54 @@ int fail(const QString& reply)
     return 1;
 }
 
+// A whole number option within lo..hi.
+qint64 takeInRange(QStringList& args, const QString& name, qint64 fallback, qint64 lo, qint64 hi)
+{
+    const QString text = takeOption(args, name);
+    if (text.isEmpty())
+        return fallback;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok || value < lo || value > hi)
+        throw UsageError{name + QStringLiteral(" wants a whole number from %1 to %2").arg(lo).arg(hi)};
+    return value;
+}
+
+// JSON null for a value that does not exist (a silent file's loudness).
+QJsonValue finiteOrNull(double value)
+{
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
+}
+
 int runPlay(QStringList args)
 {
     const qint64 fromMs = takeMs(args, QStringLiteral("--from"), 0);
     const qint64 toMs = takeMs(args, QStringLiteral("--to"), -1);
+    const int padStart = int(takeInRange(args, QStringLiteral("--pad-start"), 0, 0,
+                                         PlaybackSettings::kMaxPaddingMs));
+    const int padEnd = int(takeInRange(args, QStringLiteral("--pad-end"), 0, 0,
+                                       PlaybackSettings::kMaxPaddingMs));
+    const int repeat = int(takeInRange(args, QStringLiteral("--repeat"), 1,
+                                       PlaybackSettings::kMinRepeat, PlaybackSettings::kMaxRepeat));
+    const int gapMs = int(takeInRange(args, QStringLiteral("--gap"), 1000,
+                                      PlaybackSettings::kMinGapMs, PlaybackSettings::kMaxGapMs));
+    const QString speedText = takeOption(args, QStringLiteral("--speed"), QStringLiteral("1"));
+    bool speedOk = false;
+    const double speed = speedText.toDouble(&speedOk);
+    if (!speedOk || speed < 0.5 || speed > 1.0)
+        throw UsageError{QStringLiteral("--speed wants a number from 0.5 to 1")};
+    const bool level = takeFlag(args, QStringLiteral("--level"));
     const QString file = onlyFile(args);
     if (toMs >= 0 && toMs <= fromMs)
         throw UsageError{QStringLiteral("--to must lie after --from")};
+
+    std::optional<Loudness> loudness;
+    if (level) {
+        QString error;
+        loudness = measureLoudness(file, &error);
+        if (!loudness)
+            return fail(QStringLiteral("error: ") + error);
+    }
 
     AudioDeliveryMeter meter;
     GstMediaCommands::Options options;
@@ -76,34 +123,81 @@ int runPlay(QStringList args)
     if (GstMediaCommands::isErrorReply(reply))
         return fail(reply);
     const qint64 lengthMs = commands.send(QStringLiteral("Status MYSHOW Length")).toLongLong();
+    const int speedPermille = int(std::lround(speed * 1000));
+    if (speedPermille != 1000) {
+        reply = commands.send(QStringLiteral("Set MYSHOW Speed %1").arg(speedPermille));
+        if (GstMediaCommands::isErrorReply(reply))
+            return fail(reply);
+    }
+    const double gainDb = levellingGainDb(loudness);
+    if (level) {
+        reply = commands.send(QStringLiteral("SetAudio MYSHOW Volume To %1")
+                                  .arg(std::lround(gainFactor(gainDb) * 1000)));
+        if (GstMediaCommands::isErrorReply(reply))
+            return fail(reply);
+    }
+    // Padding reaches at most to the media's ends, as in the program.
+    const qint64 spanTo = toMs >= 0 ? std::min(toMs, lengthMs) : lengthMs;
+    const HeardSpan heard = padSpan(int(fromMs), int(spanTo), padStart, padEnd, SpanNeighbours{},
+                                    int(lengthMs > 0 ? lengthMs - 1 : spanTo));
+    const bool toEnd = toMs < 0 && padEnd == 0;
+    QString play = QStringLiteral("Play MYSHOW From %1").arg(heard.fromMs);
+    if (!toEnd)
+        play += QStringLiteral(" To %1").arg(heard.toMs);
+
     meter.reset();
-    QString play = QStringLiteral("Play MYSHOW From %1").arg(fromMs);
-    if (toMs >= 0)
-        play += QStringLiteral(" To %1").arg(toMs);
-    reply = commands.send(play);
-    if (GstMediaCommands::isErrorReply(reply))
-        return fail(reply);
-    const qint64 spanMs = (toMs >= 0 ? std::min(toMs, lengthMs) : lengthMs) - fromMs;
-    QElapsedTimer waited;
-    waited.start();
-    while (commands.send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("playing")) {
-        if (waited.elapsed() > spanMs + 10000)
-            return fail(QStringLiteral("error: the span did not end"));
-        runEvents(10);
+    const qint64 heardMs = (toEnd ? lengthMs : heard.toMs) - heard.fromMs;
+    for (int n = 0; n < repeat; ++n) {
+        if (n > 0)
+            runEvents(gapMs);
+        reply = commands.send(play);
+        if (GstMediaCommands::isErrorReply(reply))
+            return fail(reply);
+        QElapsedTimer waited;
+        waited.start();
+        while (commands.send(QStringLiteral("Status MYSHOW Mode")) == QLatin1String("playing")) {
+            if (waited.elapsed() > qint64(heardMs / speed) + 10000)
+                return fail(QStringLiteral("error: the span did not end"));
+            runEvents(10);
+        }
     }
     // What the sink holds is still to be heard; let it drain.
     runEvents(300);
     const AudioDeliveryMeter::Delivery delivered = meter.delivery();
+    QJsonObject out{{"file", file},
+                    {"fromMs", fromMs},
+                    {"toMs", toMs >= 0 ? QJsonValue(toMs) : QJsonValue()},
+                    {"heardFromMs", heard.fromMs},
+                    {"heardToMs", toEnd ? QJsonValue(lengthMs) : QJsonValue(heard.toMs)},
+                    {"speed", speed},
+                    {"plays", repeat},
+                    {"lengthMs", lengthMs},
+                    {"firstSampleMs", delivered.firstSampleNs >= 0
+                                          ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
+                                          : QJsonValue()},
+                    {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND},
+                    {"samples", delivered.samples},
+                    {"sampleRate", delivered.sampleRate}};
+    if (level) {
+        out.insert("integratedLufs", finiteOrNull(loudness->integratedLufs));
+        out.insert("truePeakDbtp", finiteOrNull(loudness->truePeakDbtp));
+        out.insert("gainDb", gainDb);
+    }
+    printJson(out);
+    return 0;
+}
+
+int runLoudness(QStringList args)
+{
+    const QString file = onlyFile(args);
+    QString error;
+    const std::optional<Loudness> measured = measureLoudness(file, &error);
+    if (!measured)
+        return fail(QStringLiteral("error: ") + error);
     printJson({{"file", file},
-               {"fromMs", fromMs},
-               {"toMs", toMs >= 0 ? QJsonValue(toMs) : QJsonValue()},
-               {"lengthMs", lengthMs},
-               {"firstSampleMs", delivered.firstSampleNs >= 0
-                                     ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
-                                     : QJsonValue()},
-               {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND},
-               {"samples", delivered.samples},
-               {"sampleRate", delivered.sampleRate}});
+               {"integratedLufs", finiteOrNull(measured->integratedLufs)},
+               {"truePeakDbtp", finiteOrNull(measured->truePeakDbtp)},
+               {"levellingGainDb", levellingGainDb(measured)}});
     return 0;
 }
 
@@ -157,8 +251,13 @@ int runRecord(QStringList args)
 
 const CommandRegistration playRegistration{
     {QStringLiteral("play"),
-     QStringLiteral("play FILE [--from MS] [--to MS]   play a span, print what the sink received"),
+     QStringLiteral("play FILE [--from MS] [--to MS] [--pad-start MS] [--pad-end MS] [--speed X] "
+                    "[--repeat N] [--gap MS] [--level]   play a span, print what the sink received"),
      runPlay}};
+const CommandRegistration loudnessRegistration{
+    {QStringLiteral("loudness"),
+     QStringLiteral("loudness FILE   integrated loudness (LUFS) and true peak (dBTP) as JSON"),
+     runLoudness}};
 const CommandRegistration mediaInfoRegistration{
     {QStringLiteral("media-info"),
      QStringLiteral("media-info FILE   length in ms as Status Length reports it, and video"),

@@ -8,8 +8,11 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+
+#include <cmath>
 
 #include <algorithm>
 
@@ -27,7 +30,15 @@ constexpr double kUnlockFraction = 0.618;
 MediaPlayer::MediaPlayer(StudyState& state, SentenceTable& table, ProgramFolder folder,
                          MediaCommands& commands, SpeechOutput& speech, VideoSurface* surface)
     : state_(state), table_(table), folder_(std::move(folder)), commands_(commands),
-      speech_(speech), surface_(surface), pause_([](int ms) { QThread::msleep(ulong(ms)); })
+      speech_(speech), surface_(surface), pause_([](int ms) { QThread::msleep(ulong(ms)); }),
+      clock_([] {
+          static QElapsedTimer started = [] {
+              QElapsedTimer t;
+              t.start();
+              return t;
+          }();
+          return started.elapsed();
+      })
 {
 }
 
@@ -71,6 +82,9 @@ void MediaPlayer::openMedia()
     const int length = textToInt(commands_.send(QStringLiteral("Status MYSHOW Length")));
     state_.openMediaLengthMs = length > 0 ? length : kNone;
     paused_ = false;
+    // A newly opened device plays at the normal speed and volume.
+    deviceSpeed_ = 1000;
+    deviceVolume_ = 1000;
 }
 
 QString MediaPlayer::mediaPathOfRow(int row) const
@@ -159,9 +173,60 @@ int MediaPlayer::playRow(bool& advancing)
     state_.playFromMs = from;
     state_.playToMs = state_.lineByLineMode ? mediaEnd : to;
     state_.spanEndMs = to;
+    neighbours_ = neighboursOf(row, path);
+    wantedSpeed_ = 1000;
+    // Line-by-line play runs on through the media; only single sentences repeat.
+    if (state_.lineByLineMode)
+        repeat_.stop();
+    else
+        repeat_.start(settings_.repeatCount, settings_.repeatGapMs);
     if (from >= 0 && from < state_.playToMs)
         playSpan(false);
     return kNone;
+}
+
+SpanNeighbours MediaPlayer::neighboursOf(int row, const QString& path) const
+{
+    SpanNeighbours n;
+    const int realMs = state_.openMediaLengthMs;
+    auto sameMediaSentence = [&](int r) {
+        return table_.isValidRow(r) && table_.field(r, Kind) == u"1" && mediaPathOfRow(r) == path;
+    };
+    if (sameMediaSentence(row - 1))
+        n.previousEndMs =
+            scaleToMedia(textToInt(table_.field(row - 1, EndMs)), realMs, declaredLengthMs_);
+    if (sameMediaSentence(row + 1))
+        n.nextStartMs =
+            scaleToMedia(textToInt(table_.field(row + 1, StartMs)), realMs, declaredLengthMs_);
+    // An open end (0) or a time wrapped negative names no neighbour.
+    if (n.previousEndMs <= 0)
+        n.previousEndMs = kNone;
+    if (n.nextStartMs < 0)
+        n.nextStartMs = kNone;
+    return n;
+}
+
+HeardSpan MediaPlayer::heardSpan() const
+{
+    // Line-by-line play already runs to the media's end; only its start is padded.
+    const int tail = state_.lineByLineMode ? 0 : settings_.tailMs;
+    return padSpan(state_.playFromMs, state_.playToMs, settings_.leadInMs, tail, neighbours_,
+                   state_.openMediaLengthMs - 1);
+}
+
+void MediaPlayer::prepareDevice()
+{
+    if (wantedSpeed_ != deviceSpeed_) {
+        commands_.send(QStringLiteral("Set MYSHOW Speed %1").arg(wantedSpeed_));
+        deviceSpeed_ = wantedSpeed_;
+    }
+    int volume = 1000;
+    if (settings_.levelLoudness && loudness_)
+        volume = int(std::lround(gainFactor(levellingGainDb(loudness_(state_.mediaFilePath))) * 1000));
+    if (volume != deviceVolume_) {
+        commands_.send(QStringLiteral("SetAudio MYSHOW Volume To %1").arg(volume));
+        deviceVolume_ = volume;
+    }
 }
 
 void MediaPlayer::playSpan(bool forceSpeech)
@@ -210,9 +275,13 @@ void MediaPlayer::playMediaSpan()
     spanPlaying_ = false;
     speaking_ = false;
     paused_ = false;
+    prepareDevice();
+    // The device plays the padded span; the rules go on counting the
+    // sentence's own span (playFromMs..playToMs) in the media's time.
+    const HeardSpan heard = heardSpan();
     commands_.send(QStringLiteral("Play MYSHOW From %1 To %2")
-                       .arg(uint32_t(state_.playFromMs))
-                       .arg(uint32_t(state_.playToMs)));
+                       .arg(uint32_t(heard.fromMs))
+                       .arg(uint32_t(heard.toMs)));
     playBusy_ = true;
     // A device that never reports "playing" (a broken file) must not hang the
     // window: after the bound the span counts as started.
@@ -230,7 +299,27 @@ void MediaPlayer::replaySentence()
     if (!state_.soundOn)
         return;
     commands_.send(QStringLiteral("Stop RECORD"));
+    repeat_.stop();
+    wantedSpeed_ = 1000;
     playSpan(false);
+}
+
+void MediaPlayer::replayFree(bool slow)
+{
+    if (!state_.soundOn)
+        return;
+    repeat_.stop();
+    wantedSpeed_ = slow ? settings_.slowPermille : 1000;
+    playSpan(false);
+}
+
+void MediaPlayer::loopSentence()
+{
+    if (!state_.soundOn || state_.lineByLineMode)
+        return;
+    wantedSpeed_ = 1000;
+    playSpan(false);
+    repeat_.loop(settings_.repeatGapMs);
 }
 
 void MediaPlayer::pauseMedia()
@@ -298,6 +387,16 @@ int MediaPlayer::playPosition()
 MediaTickDecision MediaPlayer::tick(int recordStatus)
 {
     MediaTickDecision decision;
+    if (!state_.soundOn || state_.lineByLineMode || !hasOpenMedia() ||
+        state_.playFromMs < 0 || state_.playFromMs >= state_.playToMs) {
+        repeat_.stop();
+    } else if (repeat_.playsLeft() != 0 && repeat_.tick(clock_(), mediaMode() == u"stopped")) {
+        const bool wasSpanPlaying = spanPlaying_;
+        playSpan(false);
+        // A repeat does not count as a new start: the unlock already saw
+        // the first play.
+        spanPlaying_ = wasSpanPlaying;
+    }
     if (state_.lineByLineMode && state_.soundOn) {
         if (speaking_ && !speech_.speechPending())
             decision.nextLine = true;

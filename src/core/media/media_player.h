@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/media/loudness_levelling.h"
+#include "core/media/padded_span.h"
+#include "core/media/playback_settings.h"
+#include "core/media/span_repeat.h"
 #include "core/study/program_folder.h"
 
 #include <QString>
@@ -48,6 +52,19 @@ public:
     void setUnitName(const QString& unitName) { unitName_ = unitName; }
     // The pause used while polling the device; tests hand in one that only counts.
     void setPause(std::function<void(int ms)> pause) { pause_ = std::move(pause); }
+    // A monotonic clock in milliseconds for the gap between repeats; tests
+    // hand in one they move by hand.
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+
+    // Padding, repeats, slow speed and levelling of what is heard.
+    void setPlaybackSettings(const PlaybackSettings& settings) { settings_ = settings.clamped(); }
+    const PlaybackSettings& playbackSettings() const { return settings_; }
+    // The measured loudness of a media file, or nothing while it is unknown
+    // (it is measured in the background; a later play picks it up).
+    void setLoudnessLookup(std::function<std::optional<Loudness>(const QString& path)> lookup)
+    {
+        loudness_ = std::move(lookup);
+    }
 
     // (Re)opens mediaFilePath as MYSHOW and reads its length.
     void openMedia();
@@ -64,6 +81,17 @@ public:
     // Closes the media file because its Section went: the device, the video
     // and the lengths.
     void closeMediaFile();
+    // Plays the current sentence again at the normal or the slow speed,
+    // once, without touching the recorder: a free replay.
+    void replayFree(bool slow);
+    // Plays the current sentence again and again, a repeat gap apart, until
+    // stopRepeats.
+    void loopSentence();
+    // Ends a loop and any repeats still owed.
+    void stopRepeats() { repeat_.stop(); }
+    bool looping() const { return repeat_.looping(); }
+    // The span heard for the current sentence, padding included.
+    HeardSpan heardSpan() const;
     void pauseMedia();
     void resumeMedia();
     // "playing", "paused", "stopped", ... of the device, or of the voice when
@@ -99,6 +127,11 @@ private:
     void closeMedia();
     void speakSpan();
     void playMediaSpan();
+    // The neighbours of row in the media's time, for padding.
+    SpanNeighbours neighboursOf(int row, const QString& path) const;
+    // Sends the speed and the levelling gain the next play wants, when the
+    // device does not have them yet.
+    void prepareDevice();
 
     StudyState& state_;
     SentenceTable& table_;
@@ -107,6 +140,16 @@ private:
     SpeechOutput& speech_;
     VideoSurface* surface_;
     std::function<void(int ms)> pause_;
+    std::function<qint64()> clock_;
+    std::function<std::optional<Loudness>(const QString&)> loudness_;
+    PlaybackSettings settings_;
+    SpanRepeat repeat_;
+    SpanNeighbours neighbours_;
+    // Speed (thousandths) and volume (thousandths) the next play asks for,
+    // and what the open device was last told.
+    int wantedSpeed_ = 1000;
+    int deviceSpeed_ = 1000;
+    int deviceVolume_ = 1000;
     QString unitName_;
 
     bool paused_ = false;

@@ -51,7 +51,8 @@ QList<HelpLine> helpLines(HelpMode mode)
               << line("A / F", "选中的时间点提前 / 推后 50 毫秒")
               << line("E / D", "整句提前 / 推后 500 毫秒")
               << line("单击句子", "在上方的文字框里修改句子")
-              << line("右键菜单", "插入行, 设置标题, 删除行, 移动时间点, 离开编辑模式");
+              << line("右键菜单", "插入行, 设置标题, 删除行, 移动时间点, 离开编辑模式")
+              << line("拖动波形上的标记", "以 10 毫秒为单位设起点 / 结尾, 松开后重播");
         break;
     case HelpMode::Dictation:
         lines << line("听完后输入", "听到的句子; 大小写和标点不计")
@@ -63,6 +64,10 @@ QList<HelpLine> helpLines(HelpMode mode)
               << line("工具条: 本子", "把这一句加入生句本") << line("拖动工具条", "移动听写条");
         break;
     }
+    lines << line("Ctrl+R", "重播本句 (听写时不算一次作答)")
+          << line("Ctrl+Shift+R", "慢速重播本句, 音调不变")
+          << line("Ctrl+L", "单句循环, 按其他任意键停止")
+          << line("右键菜单 \"播放设置\"", "句首句尾留白, 每句播放几遍, 慢速, 响度均衡");
     lines << line("鼠标移到屏幕最左边", "打开单元列表, 选择单元");
     if (mode != HelpMode::Edit)
         lines << line("右键", "菜单: 静音, 逐行播放, 【听 写】, 编 辑, 清除记录");

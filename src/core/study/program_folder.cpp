@@ -1,6 +1,7 @@
 #include "core/study/program_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -43,6 +44,26 @@ QStringList createDataFolders(const ProgramFolder& folder)
         if (QDir().mkdir(path))
             created << name;
     }
+    return created;
+}
+
+void placeDefaultCues(const ProgramFolder& folder, const QString& cueSource)
+{
+    for (const char* cue : {"Tip.wav", "Error.wav", "Match.wav"}) {
+        const QString target = folder.cfgFolder() + QLatin1String(cue);
+        // Copies out of resources or a system folder are read-only; the
+        // learner owns them.
+        if (QFile::copy(cueSource + QLatin1String(cue), target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+    }
+}
+
+QStringList prepareDataFolders(const ProgramFolder& folder, const QString& cueSource)
+{
+    const QStringList created = createDataFolders(folder);
+    if (created.contains(QStringLiteral("Cfg")))
+        placeDefaultCues(folder, cueSource);
     return created;
 }
 

@@ -36,4 +36,15 @@ QStringList dataFolderNames();
 // the folders created by this call, so the caller can furnish a new Cfg.
 QStringList createDataFolders(const ProgramFolder& folder);
 
+// The default sound cues ("Tip.wav", "Error.wav", "Match.wav"), copied from
+// cueSource (a folder or a resource prefix, ending in "/") into Cfg, which
+// createDataFolders has just made. The copies belong to the learner, who may
+// replace or remove them later; a cue already there is kept.
+void placeDefaultCues(const ProgramFolder& folder, const QString& cueSource);
+
+// createDataFolders, then the default cues when Cfg was made by it, as the
+// program and dictora-cli both do when they find a program folder missing
+// parts: whichever of them comes first, the folder ends up the same.
+QStringList prepareDataFolders(const ProgramFolder& folder, const QString& cueSource);
+
 } // namespace dictora

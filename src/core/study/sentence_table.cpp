@@ -94,6 +94,12 @@ int SentenceTable::columnCount(const QModelIndex& parent) const
 
 QVariant SentenceTable::data(const QModelIndex& index, int role) const
 {
+    // The row is read once, from its first column. The hidden columns say
+    // nothing: a blank, as an empty text would have the raw field read out
+    // (and with it the sentence being dictated).
+    if (index.isValid() && role == Qt::AccessibleTextRole && accessibleRowText &&
+        isValidRow(index.row()))
+        return index.column() == 0 ? accessibleRowText(index.row()) : QStringLiteral(" ");
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     return field(index.row(), index.column());

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace dictora {
@@ -74,6 +75,10 @@ public:
     int rowCount(const QModelIndex& parent) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // What assistive technology reads for a row (Qt::AccessibleTextRole);
+    // set by the window that shows the table, which knows what a row shows.
+    std::function<QString(int row)> accessibleRowText;
 
 private:
     std::vector<SentenceRow> rows_;

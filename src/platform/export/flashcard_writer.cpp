@@ -46,6 +46,13 @@ bool FlashcardWriter::write(const FlashcardExport& plan, const ExportProgress& p
 
     for (auto it = byMedia.cbegin(); it != byMedia.cend(); ++it) {
         const int before = written;
+        if (loudnessOf_) {
+            const float factor = float(gainFactor(levellingGainDb(loudnessOf_(it.key()))));
+            cutter_.setLevelling([factor](std::vector<float>& samples, int) {
+                for (float& sample : samples)
+                    sample *= factor;
+            });
+        }
         const bool ok = cutter_.cutMedia(
             it.key(), it.value(),
             [&](int n) {

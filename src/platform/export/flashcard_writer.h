@@ -2,9 +2,11 @@
 #pragma once
 
 #include "core/export/flashcard_export.h"
+#include "core/media/loudness_levelling.h"
 #include "platform/media/clip_cutter.h"
 
 #include <functional>
+#include <optional>
 
 namespace dictora {
 
@@ -17,7 +19,11 @@ using ExportProgress = std::function<bool(int written, int total)>;
 // caller has checked exportRefusal. Needs GStreamer initialised.
 class FlashcardWriter {
 public:
-    void setLevelling(ClipLevelling levelling) { cutter_.setLevelling(std::move(levelling)); }
+    // Clips of each media file are levelled by the gain its loudness asks
+    // for (the player's rule: the target loudness, never above the true-peak
+    // ceiling); without it the samples stay as decoded.
+    using LoudnessOf = std::function<std::optional<Loudness>(const QString& mediaPath)>;
+    void setLoudnessOf(LoudnessOf loudnessOf) { loudnessOf_ = std::move(loudnessOf); }
     // False with error on the first failure, or "cancelled".
     bool write(const FlashcardExport& plan, const ExportProgress& progress, QString* error);
 
@@ -25,6 +31,7 @@ private:
     bool speak(const FlashcardItem& item, const QString& outPath, QString* error);
 
     ClipCutter cutter_;
+    LoudnessOf loudnessOf_;
 };
 
 } // namespace dictora

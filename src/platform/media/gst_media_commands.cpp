@@ -13,6 +13,8 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
+
 namespace dictora {
 
 namespace {
@@ -152,6 +154,22 @@ QString GstMediaCommands::execute(const QString& command)
                 return errorReply(QStringLiteral("unknown play option %1").arg(line.word(i)));
         }
         return target->play(from, to);
+    }
+    if (verb == QLatin1String("set") && line.is(2, QLatin1String("speed"))) {
+        // Set A Speed N: thousandths of the normal speed for the next plays.
+        const std::optional<qint64> value = number(line.word(3));
+        if (!value)
+            return errorReply(QStringLiteral("Set Speed needs a number"));
+        return target->setSpeed(int(std::clamp<qint64>(*value, -1, 1000000)));
+    }
+    if (verb == QLatin1String("setaudio")) {
+        // SetAudio A Volume To N: thousandths of the recorded level.
+        if (!line.is(2, QLatin1String("volume")) || !line.is(3, QLatin1String("to")))
+            return errorReply(QStringLiteral("SetAudio needs Volume To N"));
+        const std::optional<qint64> value = number(line.word(4));
+        if (!value)
+            return errorReply(QStringLiteral("SetAudio Volume needs a number"));
+        return target->setVolume(int(std::clamp<qint64>(*value, -1, 1000000)));
     }
     if (verb == QLatin1String("pause"))
         return target->pause();

@@ -31,6 +31,8 @@ class VideoFrameSink;
 //   Status A Mode      "playing", "paused", "stopped" or "recording"
 //   Status A Length    decimal milliseconds
 //   Status A Position  decimal milliseconds of the media's own time
+//   Set A Speed N      speed of the next plays in thousandths, pitch kept
+//   SetAudio A Volume To N   volume in thousandths of the recorded level
 //   Put A Window At x y w h,  Record A,  Save A "path",
 //   Set Wave Bitpersample|Samplespersec|Channels N   (format of later recorders)
 //

@@ -30,6 +30,18 @@ public:
         Q_UNUSED(path);
         return QStringLiteral("error: the device cannot save");
     }
+    // Speed of the following plays in thousandths (1000 = normal), pitch kept.
+    virtual QString setSpeed(int permille)
+    {
+        Q_UNUSED(permille);
+        return QStringLiteral("error: the device has no speed");
+    }
+    // Volume in thousandths of the file's own level (1000 = as recorded).
+    virtual QString setVolume(int permille)
+    {
+        Q_UNUSED(permille);
+        return QStringLiteral("error: the device has no volume");
+    }
     virtual void placeVideo(const QRect& area) { Q_UNUSED(area); }
     virtual bool hasVideo() const { return false; }
 

@@ -23,6 +23,11 @@ constexpr guint kPlayAudio = 1u << 1;
 constexpr guint kPlayVideo = 1u << 0;
 constexpr int kPrerollTimeoutMs = 15000;
 constexpr qint64 kMaxEncoderDelayNs = 500 * GST_MSECOND;
+// Speeds and volumes the device accepts, in thousandths.
+constexpr int kMinSpeed = 250;
+constexpr int kMaxSpeed = 2000;
+constexpr int kMaxVolume = 10000; // playbin's own limit, +20 dB
+constexpr qint64 kTempoTailNs = 150 * GST_MSECOND;
 
 std::atomic<qint64> convertedFrames{0};
 
@@ -109,6 +114,12 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
     setup.audioSink = nullptr;
     if (videoSink || unusedVideoSink)
         g_object_set(playbin, "video-sink", videoSink ? videoSink : unusedVideoSink, nullptr);
+    // Slower plays keep their pitch: scaletempo stretches the sound to the
+    // seek's rate (at 1.0 it passes the samples through untouched).
+    if (GstElement* tempo = gst_element_factory_make("scaletempo", nullptr)) {
+        g_object_set(playbin, "audio-filter", tempo, nullptr);
+        device->keepsPitch_ = true;
+    }
     device->playback_ =
         std::make_unique<PipelinePlayback>(GST_ELEMENT(gst_object_ref_sink(playbin)), setup.wake);
 
@@ -147,8 +158,37 @@ QString MediaFileDevice::play(std::optional<qint64> fromMs, std::optional<qint64
     // An encoder delay is a few dozen milliseconds; a larger offset is a
     // stream's own start time, which the demuxer handles itself.
     const qint64 offsetNs = spanEnd_->segmentOffsetNs();
-    playback_->setStopExtensionNs(offsetNs > 0 && offsetNs < kMaxEncoderDelayNs ? offsetNs : 0);
+    qint64 extensionNs = offsetNs > 0 && offsetNs < kMaxEncoderDelayNs ? offsetNs : 0;
+    // scaletempo holds back its last window of sound when the stream ends
+    // (about 40 ms); it is given more than that, and the guard cuts on To.
+    if (speedPermille_ != 1000)
+        extensionNs += kTempoTailNs;
+    playback_->setStopExtensionNs(extensionNs);
     return playback_->play(fromMs, toMs);
+}
+
+QString MediaFileDevice::setSpeed(int permille)
+{
+    if (permille < kMinSpeed || permille > kMaxSpeed)
+        return errorReply(QStringLiteral("the speed %1 lies outside %2..%3")
+                              .arg(permille)
+                              .arg(kMinSpeed)
+                              .arg(kMaxSpeed));
+    // Without scaletempo a rate seek would change the pitch as well.
+    if (permille != 1000 && !keepsPitch_)
+        return errorReply(QStringLiteral("GStreamer's scaletempo is not installed"));
+    playback_->setRate(permille / 1000.0);
+    speedPermille_ = permille;
+    return {};
+}
+
+QString MediaFileDevice::setVolume(int permille)
+{
+    if (permille < 0 || permille > kMaxVolume)
+        return errorReply(
+            QStringLiteral("the volume %1 lies outside 0..%2").arg(permille).arg(kMaxVolume));
+    g_object_set(playback_->pipeline(), "volume", permille / 1000.0, nullptr);
+    return {};
 }
 
 QString MediaFileDevice::pause()

@@ -41,6 +41,8 @@ public:
     QString resume() override;
     QString stop() override;
     QString mode() override;
+    QString setSpeed(int permille) override;
+    QString setVolume(int permille) override;
     qint64 lengthMs() override { return lengthMs_; }
     qint64 positionMs() override;
     bool hasVideo() const override { return hasVideo_; }
@@ -55,6 +57,8 @@ private:
     std::unique_ptr<PipelinePlayback> playback_;
     qint64 lengthMs_ = 0;
     bool hasVideo_ = false;
+    bool keepsPitch_ = false;
+    int speedPermille_ = 1000;
 };
 
 } // namespace dictora

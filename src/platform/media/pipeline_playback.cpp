@@ -75,7 +75,7 @@ bool PipelinePlayback::seek(qint64 fromMs, std::optional<qint64> toMs)
     const gint64 stop =
         toMs ? gint64(*toMs) * GST_MSECOND + stopExtensionNs_ : gint64(GST_CLOCK_TIME_NONE);
     lastSeekMs_ = fromMs;
-    const bool sent = gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+    const bool sent = gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME,
                                        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                        GST_SEEK_TYPE_SET, start, GST_SEEK_TYPE_SET, stop);
     // The flush has passed: an end reported before it belongs to the old span.
@@ -91,6 +91,15 @@ void PipelinePlayback::dropStaleEnds()
             handle(message);
         gst_message_unref(message);
     }
+}
+
+void PipelinePlayback::setRate(double rate)
+{
+    if (rate == rate_)
+        return;
+    rate_ = rate;
+    // A pipeline waiting prerolled was seeked at the old speed.
+    armedAtMs_.reset();
 }
 
 QString PipelinePlayback::play(std::optional<qint64> fromMs, std::optional<qint64> toMs)

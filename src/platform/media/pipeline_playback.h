@@ -50,6 +50,9 @@ public:
     // Asks the pipeline for this much more than each To point (something
     // downstream then cuts the span on To itself).
     void setStopExtensionNs(qint64 extensionNs) { stopExtensionNs_ = extensionNs; }
+    // Playback speed of the plays from now on (1.0 = normal); the From and
+    // To points stay in the media's own time.
+    void setRate(double rate);
 
 private:
     enum class Mode { Stopped, Playing, Paused };
@@ -69,6 +72,7 @@ private:
     std::optional<qint64> rearmAtMs_;
     qint64 stopExtensionNs_ = 0;
     qint64 lastSeekMs_ = 0;
+    double rate_ = 1.0;
 };
 
 } // namespace dictora

@@ -3,12 +3,16 @@
 #include <gst/audio/audio.h>
 #include <gst/gst.h>
 
+#include <cmath>
+
 namespace dictora {
 
 int SpanEndGuard::onPad(GstPad* pad, GstPadProbeInfo* info, void* self)
 {
     std::atomic<qint64>& endNs = static_cast<SpanEndGuard*>(self)->endNs_;
     std::atomic<qint64>& offsetNs = static_cast<SpanEndGuard*>(self)->offsetNs_;
+    // Touched only on the streaming thread, which brings both events and buffers.
+    qint64& framesInSegment = static_cast<SpanEndGuard*>(self)->framesInSegment_;
 
     if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
         GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
@@ -17,6 +21,7 @@ int SpanEndGuard::onPad(GstPad* pad, GstPadProbeInfo* info, void* self)
             gst_event_parse_segment(event, &segment);
             if (segment->format == GST_FORMAT_TIME && segment->rate > 0)
                 offsetNs.store(qint64(segment->start) - qint64(segment->time));
+            framesInSegment = 0;
         }
         return GST_PAD_PROBE_OK;
     }
@@ -37,14 +42,34 @@ int SpanEndGuard::onPad(GstPad* pad, GstPadProbeInfo* info, void* self)
         const GstSegment* segment = nullptr;
         gst_event_parse_segment(segmentEvent, &segment);
         guint64 cut = 0;
-        if (segment->format == GST_FORMAT_TIME &&
-            gst_segment_position_from_stream_time_full(segment, GST_FORMAT_TIME, guint64(end),
-                                                       &cut) > 0) {
-            const int rate = GST_AUDIO_INFO_RATE(&audio);
-            const gint bpf = GST_AUDIO_INFO_BPF(&audio);
-            const GstAudioMeta* planar = gst_buffer_get_audio_meta(buffer);
-            const guint64 frames =
-                planar ? planar->samples : gst_buffer_get_size(buffer) / guint(bpf);
+        const int rate = GST_AUDIO_INFO_RATE(&audio);
+        const gint bpf = GST_AUDIO_INFO_BPF(&audio);
+        const GstAudioMeta* planar = gst_buffer_get_audio_meta(buffer);
+        const guint64 frames = planar ? planar->samples : gst_buffer_get_size(buffer) / guint(bpf);
+        const bool stretched = segment->format == GST_FORMAT_TIME && segment->applied_rate != 1.0 &&
+                               segment->applied_rate > 0 && end >= qint64(segment->time);
+        if (stretched) {
+            // A tempo change (scaletempo) stamps its output by where its
+            // input came from, a window off the sound it sends; the span's
+            // length is exact only counted in samples from the segment's
+            // start, which is the From point.
+            const qint64 spanFrames = qint64(std::llround(double(end - qint64(segment->time)) /
+                                                          segment->applied_rate * rate / GST_SECOND));
+            const qint64 keep = spanFrames - framesInSegment;
+            if (keep <= 0) {
+                result = GST_PAD_PROBE_DROP;
+            } else if (guint64(keep) < frames) {
+                buffer = gst_audio_buffer_truncate(gst_buffer_make_writable(buffer), bpf, 0,
+                                                   gsize(keep));
+                GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale_int(guint64(keep), GST_SECOND, rate);
+                GST_PAD_PROBE_INFO_DATA(info) = buffer;
+                framesInSegment += keep;
+            } else {
+                framesInSegment += qint64(frames);
+            }
+        } else if (segment->format == GST_FORMAT_TIME &&
+                   gst_segment_position_from_stream_time_full(segment, GST_FORMAT_TIME,
+                                                              guint64(end), &cut) > 0) {
             const guint64 start = GST_BUFFER_PTS(buffer);
             if (start >= cut) {
                 result = GST_PAD_PROBE_DROP;

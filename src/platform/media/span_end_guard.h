@@ -14,6 +14,9 @@ namespace dictora {
 // point in the media's own (stream) time: the buffer that crosses it is cut
 // there and later ones never reach the sink.
 //
+// Slowed down (a segment whose applied rate is not 1, from scaletempo) the
+// span is cut by its length in samples: From..To stretched by the rate.
+//
 // The demuxer's own stop is not always enough. qtdemux (GStreamer 1.22)
 // stops early by the start offset of an edit list, the usual way MP4 files
 // state their AAC encoder delay, so such a span would lose its last 23 ms.
@@ -35,6 +38,7 @@ private:
 
     std::atomic<qint64> endNs_{-1};
     std::atomic<qint64> offsetNs_{0};
+    qint64 framesInSegment_ = 0;
 };
 
 } // namespace dictora

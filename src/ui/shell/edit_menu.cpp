@@ -3,9 +3,11 @@
 
 #include "core/media/media_player.h"
 #include "core/study/row_editing.h"
+#include "core/study/time_drag.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sentence_row_delegate.h"
@@ -29,6 +31,7 @@ enum EditMenuItem {
     SpanEarlierItem,
     SpanLaterItem,
     HelpItem,
+    kFirstListeningItem,
 };
 
 } // namespace
@@ -58,10 +61,13 @@ void SentenceList::ShowEditMenu(const QPoint& globalPos)
         menu.addItem(SpanEarlierItem, QStringLiteral("整体提前 -500ms (E)"));
         menu.addItem(SpanLaterItem, QStringLiteral("整体推后 +500ms (D)"));
     }
+    addListeningItems(menu, kFirstListeningItem);
     menu.addSeparator();
     menu.addItem(HelpItem, QStringLiteral("?"));
 
     const int chosen = menu.track(globalPos + QPoint(-140, 25));
+    if (runListeningItem(chosen, kFirstListeningItem, panel_.services(), &panel_))
+        return;
     switch (chosen) {
     case LeaveEditItem:
         toggleEdit();
@@ -106,6 +112,23 @@ bool SentenceList::ShiftTime(int deltaMs, bool wholeSpan)
         InvalidateRowPart(repaint.row, repaint.part);
     session_.rowsChanged();
     // The edited span is heard at once.
+    playRow();
+    return true;
+}
+
+bool SentenceList::dragTimePoint(int point, int targetMs)
+{
+    if (point != selectedPoint) {
+        selectedPoint = point;
+        InvalidateRowPart(-1, TimeColumns);
+    }
+    const TimeShift shift =
+        dictora::dragTimePoint(table_, state_.currentRow, point, targetMs, state_.isNotebook);
+    if (!shift.changed)
+        return false;
+    for (const RowRepaint& repaint : shift.repaints)
+        InvalidateRowPart(repaint.row, repaint.part);
+    session_.rowsChanged();
     playRow();
     return true;
 }

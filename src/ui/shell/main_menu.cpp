@@ -11,6 +11,7 @@
 #include "ui/history/flashcard_export_run.h"
 #include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
@@ -31,6 +32,7 @@ enum MainMenuItem {
     StudyRecordItem,
     ExportItem,
     HelpItem,
+    kFirstListeningItem,
 };
 
 } // namespace
@@ -64,12 +66,16 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
         menu.addItem(PinOrClearItem, QStringLiteral("置顶"), mediaPinned());
     else
         menu.addItem(PinOrClearItem, QStringLiteral("清除记录"));
+    addListeningItems(menu, kFirstListeningItem);
     menu.addSeparator();
     menu.addItem(StudyRecordItem, QStringLiteral("学习记录"));
     menu.addItem(ExportItem, QStringLiteral("导出…"));
     menu.addItem(HelpItem, QStringLiteral("?"));
 
-    switch (menu.track(globalPos - QPoint(140, 0))) {
+    const int chosen = menu.track(globalPos - QPoint(140, 0));
+    if (runListeningItem(chosen, kFirstListeningItem, panel_.services(), &panel_))
+        return;
+    switch (chosen) {
     case MuteItem:
         toggleMute();
         break;

@@ -12,6 +12,7 @@
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/panel_layout.h"
 #include "ui/shell/sentence_row_delegate.h"
+#include "ui/shell/waveform_strip.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
 #include "ui/shell/tip_window.h"
@@ -36,6 +37,7 @@ SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
     delegate_ = new SentenceRowDelegate(table_, state_, this);
     delegate_->watchSelectedPoint(&selectedPoint);
     setItemDelegate(delegate_);
+    new WaveformStrip(*this, panel.services(), panel.services().analysis);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

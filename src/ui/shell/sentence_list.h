@@ -59,6 +59,10 @@ public:
     // The commands of the menus, also reached by the keys and by tests.
     // Returns whether anything changed.
     bool ShiftTime(int deltaMs, bool wholeSpan);
+    // Sets the start (point 1) or end (point 2) of the current sentence to
+    // a time its waveform mark was dragged to, within the limits of
+    // ShiftTime; chooses that point. Returns whether anything changed.
+    bool dragTimePoint(int point, int targetMs);
     void InsertRow(int index);
     // The mode commands of the main menu; the sound command is the dictation
     // toolbar's sound button too.

@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QFont>
 #include <QImage>
-#include <QPainterPath>
 #include <QStyledItemDelegate>
 
 namespace dictora {
@@ -17,8 +16,7 @@ struct StudyState;
 // Draws the rows of the sentence list straight from the sentence table:
 // title rows as tinted bands with the Section title, sentence rows with the
 // status marker, the time columns in Edit mode and the sentence text. Texts
-// are drawn as outlined paths; building and filling a path is the slow part
-// of a row, so each path is built once and the picture it fills is kept.
+// are drawn outlined; the picture of each outlined text is made once and kept.
 class SentenceRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -43,24 +41,19 @@ public:
     // Makes waiting pictures for up to budgetMs; true when some still wait.
     bool makeWaitingPictures(int budgetMs);
 
-    // Forgets every kept path and picture (they are made again as rows are
-    // drawn).
+    // Forgets every kept picture (they are made again as rows are drawn).
     void clearCaches()
     {
-        paths_.clear();
         pictures_.clear();
         waiting_.clear();
     }
 
-    // How many text paths were built (not taken from the cache) so far.
-    int pathsBuilt() const { return pathsBuilt_; }
     int picturesMade() const { return picturesMade_; }
 
 private:
     void paintRow(QPainter& p, int row, const QRect& rect) const;
     void drawOutlinedText(QPainter& p, const QString& text, int emSize, const QRectF& box,
                           bool current) const;
-    const QPainterPath& textPath(const QString& text, int emSize) const;
     const QImage& textPicture(const QString& text, int emSize, bool current,
                               qreal pixelRatio) const;
     const QImage* cachedPicture(const QString& text, int emSize, bool current,
@@ -81,11 +74,9 @@ private:
     int drawWidth_ = 0;
     QFont boldFont_;
     QFont normalFont_;
-    mutable QCache<QString, QPainterPath> paths_;
     mutable QCache<QString, QImage> pictures_;
     mutable QString today_;
     mutable QDate todayDate_;
-    mutable int pathsBuilt_ = 0;
     mutable int picturesMade_ = 0;
     mutable QList<WaitingText> waiting_;
     QElapsedTimer frameClock_;

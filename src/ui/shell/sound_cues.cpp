@@ -60,17 +60,8 @@ void playMatchCue(MediaCommands* media)
 
 void prepareProgramFolder(const ProgramFolder& folder)
 {
-    const QStringList created = createDataFolders(folder);
-    if (!created.contains(QStringLiteral("Cfg")))
-        return;
     ensureShellResources();
-    for (const Cue& cue : kCues) {
-        const QString target = folder.cfgFolder() + QLatin1String(cue.file);
-        // Copies out of the resources are read-only; the learner owns them.
-        if (QFile::copy(QStringLiteral(":/Cfg/") + QLatin1String(cue.file), target))
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                              QFile::ReadOther);
-    }
+    prepareDataFolders(folder, QStringLiteral(":/Cfg/"));
 }
 
 } // namespace dictora

@@ -5,6 +5,7 @@
 
 namespace dictora {
 
+class MediaAnalysis;
 class MediaCommands;
 class MediaPlayer;
 class SentenceTable;
@@ -33,6 +34,8 @@ struct StudyServices {
     // session; they read the state.
     StudySession session{state, sentences};
     StudyRecord* record = nullptr; // every checked answer is appended here
+    // Loudness and waveform peaks of media files, measured in the background.
+    MediaAnalysis* analysis = nullptr;
 };
 
 } // namespace dictora

@@ -41,7 +41,8 @@ TEST(HelpTexts, EachModeNamesItsGesturesAndKeysAndTheCommonOnes)
         EXPECT_EQ(helpTitle(c.mode), QString::fromUtf8(c.title));
         for (const char* named : c.named)
             EXPECT_TRUE(mentions(lines, named)) << c.title << ": " << named;
-        for (const char* common : {"屏幕最左边", "右键", "F1", "状态栏", "新建单元"})
+        for (const char* common : {"屏幕最左边", "右键", "F1", "状态栏", "新建单元", "Ctrl+R",
+                                   "Ctrl+Shift+R", "Ctrl+L", "播放设置"})
             EXPECT_TRUE(mentions(lines, common)) << c.title << ": " << common;
         for (const HelpLine& line : lines)
             EXPECT_FALSE(line.gesture.isEmpty() || line.effect.isEmpty()) << c.title;

@@ -1,5 +1,6 @@
 #include "core/study/row_editing.h"
 #include "core/study/sentence_table.h"
+#include "core/study/time_drag.h"
 
 #include "study_fixtures.h"
 
@@ -249,6 +250,40 @@ TEST(ShiftTime, MovesTimePointsWithinTheirLimits)
             EXPECT_TRUE(shift.repaints.empty());
         }
     }
+}
+
+// A mark dragged on the waveform moves within exactly the limits of the
+// keys: every one-point case of the table, dragged to where the key would
+// have put it, ends the same way.
+TEST(DragTimePoint, KeepsTheLimitsOfShiftTime)
+{
+    for (const ShiftCase& c : kShiftCases) {
+        if (c.whole || (c.point != 1 && c.point != 2))
+            continue;
+        SCOPED_TRACE(c.name);
+        SentenceTable table;
+        timedSection(table, c.before);
+        const int current = table.field(c.row, c.point == 1 ? StartMs : EndMs).toInt();
+        const TimeShift shift = dragTimePoint(table, c.row, c.point, current + c.delta, c.notebook);
+        EXPECT_EQ(shift.changed, c.changed);
+        EXPECT_EQ(spansOf(table), c.after);
+    }
+}
+
+TEST(DragTimePoint, SnapsToTenMillisecondSteps)
+{
+    const std::vector<std::pair<int, int>> snaps = {
+        {0, 0}, {4, 0}, {5, 10}, {1234, 1230}, {1235, 1240}, {-40, 0}};
+    for (const auto& [target, snapped] : snaps)
+        EXPECT_EQ(snapDraggedTime(target), snapped) << target;
+    SentenceTable table;
+    timedSection(table, {{1000, 2000}, {2000, 3000}});
+    EXPECT_TRUE(dragTimePoint(table, 1, 2, 2503, false).changed);
+    EXPECT_EQ(spansOf(table), (std::vector<std::pair<int, int>>{{0, 0}, {1000, 2500}, {2500, 3000}}));
+    // Dropped where it already was: nothing changes, nothing replays.
+    EXPECT_FALSE(dragTimePoint(table, 1, 2, 2498, false).changed);
+    EXPECT_FALSE(dragTimePoint(table, 1, 0, 1500, false).changed);
+    EXPECT_FALSE(dragTimePoint(table, 9, 1, 1500, false).changed);
 }
 
 TEST(ShiftTime, WholeSpanStopsAtTheNextTitle)

@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +99,55 @@ TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_FALSE(QFileInfo::exists(home));
     EXPECT_EQ(snapshot(temp.path()), before);
+}
+
+TEST(SingleInstance, SecondProgramHandsItsFilesToTheRunningCopy)
+{
+    QTemporaryDir temp;
+    const QString tmp = temp.filePath(QStringLiteral("tmp"));
+    const QString home = temp.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(tmp));
+
+    SingleInstance running(tmp);
+    ASSERT_EQ(running.acquire(), SingleInstance::Outcome::Acquired);
+    QStringList handed;
+    QEventLoop loop;
+    running.listen([&](const QStringList& paths) {
+        handed += paths;
+        loop.quit();
+    });
+    const QStringList before = snapshot(temp.path());
+
+    // As a file manager starts it: a relative name in the file's folder, a
+    // URL, and one of Qt's own options on the way.
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(temp.path());
+    second.start(QStringLiteral(DICTORA_PROGRAM),
+                 {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                  QStringLiteral("lesson 1.srt"), QStringLiteral("file:///tmp/%E8%AF%BE.lrc")});
+    QTimer::singleShot(15000, &loop, &QEventLoop::quit);
+    loop.exec();
+    // The event loop above may have seen it end already.
+    ASSERT_TRUE(second.state() == QProcess::NotRunning || second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(handed, (QStringList{temp.filePath(QStringLiteral("lesson 1.srt")),
+                                   QStringLiteral("/tmp/课.lrc")}));
+    EXPECT_FALSE(QFileInfo::exists(home));
+    EXPECT_EQ(snapshot(temp.path()), before);
+
+    // A plain second start is still only a knock: nothing is handed over.
+    QProcess third;
+    third.setProcessEnvironment(env);
+    third.start(QStringLiteral(DICTORA_PROGRAM), {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+    ASSERT_TRUE(third.waitForFinished(15000));
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(handed.size(), 2);
 }
 
 TEST(SingleInstance, FirstProgramMakesItsFolders)

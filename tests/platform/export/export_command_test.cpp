@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/media/playback_settings.h"
 #include "core/study/program_folder.h"
 #include "core/study/unit_file.h"
 #include "platform/media/clip_cutter.h"
+#include "platform/media/loudness_meter.h"
 
 #include "core/study/cli_run.h"
 #include "core/study/study_fixtures.h"
@@ -97,6 +99,30 @@ TEST_F(ExportCommand, ANameCannotLeadOutOfTheFolder)
     const CliRun missing = runCli({"export", "../Lesson", out}, home.path());
     EXPECT_EQ(missing.exitCode, 2) << "not a Unit name";
     EXPECT_EQ(runCli({"export", "Lesson", home.filePath("nowhere")}, home.path()).exitCode, 1);
+}
+
+TEST_F(ExportCommand, ClipsAreLevelledOnlyWhileTheLearnerLevelsLoudness)
+{
+    const auto measure = [](const QString& file) {
+        QString error;
+        const std::optional<Loudness> loudness = measureLoudness(file, &error);
+        EXPECT_TRUE(loudness) << error.toStdString();
+        return loudness;
+    };
+    // The gain is the whole file's, as the player applies it to every span.
+    const double fileGainDb = levellingGainDb(measure(home.filePath("talk two.wav")));
+    ASSERT_GT(std::abs(fileGainDb), 1.0) << "the test signal must need levelling";
+    ASSERT_EQ(runCli({"export", "Lesson", out}, home.path()).exitCode, 0); // levelling is on
+    PlaybackSettings plain;
+    plain.levelLoudness = false;
+    ASSERT_TRUE(savePlaybackSettings(folder, plain));
+    const QString plainOut = home.filePath("plain");
+    ASSERT_TRUE(QDir().mkpath(plainOut));
+    ASSERT_EQ(runCli({"export", "Lesson", plainOut}, home.path()).exitCode, 0);
+
+    const double levelled = measure(out + "/Lesson-0001.ogg").value_or(Loudness{}).integratedLufs;
+    const double asDecoded = measure(plainOut + "/Lesson-0001.ogg").value_or(Loudness{}).integratedLufs;
+    EXPECT_NEAR(levelled - asDecoded, fileGainDb, 0.5);
 }
 
 } // namespace

@@ -23,6 +23,7 @@ void DictationScreen::SetUp()
 void DictationScreen::TearDown()
 {
     frame.reset();
+    analysis.reset();
     recorder.reset();
     player.reset();
     library.reset();
@@ -73,6 +74,8 @@ void DictationScreen::startWithUnit(const std::vector<LessonSentence>& sentences
     services->library = library.get();
     services->player = player.get();
     services->recorder = recorder.get();
+    analysis = std::make_unique<MediaAnalysis>(folder.cfgFolder());
+    services->analysis = analysis.get();
     openSoundCues(*media, folder);
 
     frame = std::make_unique<FrameDialog>(*services, DesktopProbe{});

@@ -7,6 +7,7 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "platform/media/gst_media_commands.h"
+#include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/study_services.h"
@@ -55,6 +56,7 @@ protected:
     std::unique_ptr<UnitLibrary> library;
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<VoiceRecorder> recorder;
+    std::unique_ptr<MediaAnalysis> analysis;
     std::unique_ptr<StudyServices> services;
     std::unique_ptr<FrameDialog> frame;
 

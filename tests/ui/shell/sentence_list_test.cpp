@@ -155,16 +155,21 @@ TEST_F(SentenceListTest, DeleteSectionAsksThenRemovesTheTitleAndItsSentences)
 
 TEST_F(SentenceListTest, ModesSwitchAsTheMenusSay)
 {
+    // The listening items follow the mode items in both menus.
+    const QStringList listening{"-", "重播本句 (Ctrl+R)", "慢速重播 (Ctrl+Shift+R)",
+                                "单句循环 (Ctrl+L)", "播放设置"};
     auto seen = choose(QStringLiteral("编 辑"));
     EXPECT_EQ(seen->items, (QStringList{"静音", "逐行播放", "-", "【听 写】", "-", "编 辑", "-",
-                                        "清除记录", "-", "学习记录", "导出…", "?"}));
+                                        "清除记录"} +
+                            listening + QStringList{"-", "学习记录", "导出…", "?"}));
     EXPECT_TRUE(seen->checked.isEmpty());
     EXPECT_TRUE(state.editMode);
 
     // The edit menu replaces the main menu; without a current row it has
     // neither the row items nor the time items.
     seen = choose(QStringLiteral(" --- 编 辑 --- "));
-    EXPECT_EQ(seen->items, (QStringList{" --- 编 辑 --- ", "-", "插入行(后续)", "-", "?"}));
+    EXPECT_EQ(seen->items, (QStringList{" --- 编 辑 --- ", "-", "插入行(后续)"} + listening +
+                            QStringList{"-", "?"}));
     EXPECT_TRUE(state.isBrowseMode());
 
     clickRow(1);

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+
+namespace dictora {
+
+// A media file's loudness as EBU R128 measures it.
+struct Loudness {
+    double integratedLufs = 0; // gated integrated loudness
+    double truePeakDbtp = 0;   // highest true peak of any channel
+};
+
+// Every file is brought to this loudness...
+inline constexpr double kTargetLufs = -20.0;
+// ...unless that would push its true peak above this ceiling.
+inline constexpr double kTruePeakCeilingDbtp = -1.0;
+// Quieter files are not raised further than this (a near-silent file would
+// otherwise turn its noise up to speech level).
+inline constexpr double kMaxBoostDb = 20.0;
+// Below this the file is silence; it is played as it is.
+inline constexpr double kSilenceLufs = -70.0;
+
+// The gain, in dB, that levels a file: the target minus its loudness, lowered
+// so that its true peak stays at or below the ceiling and limited to
+// kMaxBoostDb. Without a measurement the gain is 0 dB; a silent file is not
+// raised, but one whose peak already lies above the ceiling is lowered to it.
+double levellingGainDb(std::optional<Loudness> measured);
+
+// The linear factor of a gain in dB.
+double gainFactor(double gainDb);
+
+} // namespace dictora

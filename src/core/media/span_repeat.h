@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QtGlobal>
+
+namespace dictora {
+
+// Plays a sentence again after a gap of silence: a set number of times after
+// each start, or on and on while a loop is held. Driven by the media
+// window's timer: tick is told the time and whether the span has ended, and
+// answers whether to play it again now.
+class SpanRepeat {
+public:
+    // A new sentence starts: it is to be heard playCount times in all
+    // (1 = once, no repeat), gapMs apart. Ends a loop.
+    void start(int playCount, int gapMs);
+    // Plays the sentence again and again, gapMs apart, until stop.
+    void loop(int gapMs);
+    // No more plays of this sentence (another key, another row, pause, mute).
+    void stop();
+
+    bool looping() const { return looping_; }
+    // Plays still owed after the one under way (a loop owes plays forever).
+    int playsLeft() const { return looping_ ? -1 : left_; }
+
+    // spanEnded: the device reports the span has stopped. Returns true when
+    // the span is to be played again now; the gap runs from the first tick
+    // that saw the end.
+    bool tick(qint64 nowMs, bool spanEnded);
+
+private:
+    int left_ = 0;
+    int gapMs_ = 0;
+    bool looping_ = false;
+    qint64 endedAtMs_ = -1;
+};
+
+} // namespace dictora

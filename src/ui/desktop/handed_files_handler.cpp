@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/desktop/handed_files_handler.h"
+
+#include "core/import/handed_files.h"
+#include "core/study/study_state.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/sentence_list.h"
+#include "ui/shell/sound_cues.h"
+#include "ui/shell/study_services.h"
+#include "ui/shell/tip_window.h"
+
+#include <QApplication>
+
+namespace dictora {
+
+void addHandedFiles(MainPanelDialog& panel, const QStringList& paths)
+{
+    SentenceList* list = panel.sentenceList();
+    if (!list)
+        return;
+    const StudyState& state = panel.state();
+
+    QWidget* frame = panel.window();
+    frame->setWindowState((frame->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    frame->raise();
+    frame->activateWindow();
+    // Tips stand over the middle of the list, where a drop would have been.
+    panel.services().session.cursorMoved(
+        list->mapToGlobal(list->viewport()->geometry().center()));
+
+    const bool dialogOpen = QApplication::activeModalWidget() != nullptr || list->openDialog;
+    const HandedFilesStep step = planHandedFiles(paths, !state.unitFilePath.isEmpty(),
+                                                 state.isNotebook, state.editMode, dialogOpen);
+    if (step.kind == HandedFilesStep::Kind::AddContent) {
+        if (step.switchToEdit)
+            list->toggleEdit();
+        list->dropFiles(step.files);
+        return;
+    }
+    if (step.errorCue)
+        playErrorCue(panel.services().media);
+    else
+        playTipCue(panel.services().media);
+    if (TipWindow* tip = panel.tipWindow())
+        tip->ShowTip(state.cursorPos.x(), state.cursorPos.y(), step.tip);
+}
+
+} // namespace dictora
