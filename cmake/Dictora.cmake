@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers that keep each folder's CMakeLists.txt to a line or two.
 
 # Adds every folder below ROOT (one or two levels deep) that holds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of dictation on the sizes a learner meets: CompareAnswer on a long
 // sentence (target: under 50 microseconds for 500 characters) and one
 // keystroke in the answer box up to the repainted box (target: under 5 ms).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the text importer, as a damaged or hostile lyric,
 // subtitle or text file would: encoding and code-page detection, line reading
 // under each label, the parser in each format (lines, WebVTT, ASS), read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the Unit reader, as a damaged or hostile Unit file
 // would. Besides surviving, the reader must hand back rows that the writer
 // turns into a file which reads back as exactly the same rows and header.

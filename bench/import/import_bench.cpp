@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long one import of a large file takes, next to merely reading the same
 // file's bytes: a two-language subtitle file of 50,000 blocks (read literally
 // and tidily) and 5 MB of plain text (UTF-8 without mark, GB18030, UTF-16).

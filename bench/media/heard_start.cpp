@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "heard_start.h"
 
 #include <gst/audio/audio.h>

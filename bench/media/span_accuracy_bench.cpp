@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How exactly and how quickly spans play, per format: 20 spans each out of a
 // WAV, a constant- and a variable-bitrate MP3 (lame, with its LAME header), an
 // Ogg Vorbis and an AAC-in-MP4 file made from one noise signal; also an MP3

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How quickly the speech worker answers: the time a new request takes to
 // abandon a sentence in mid-flow (requestSpeech returns once the old sound is
 // dropped and the worker is free), and the time from a request to the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time from starting dictora until its study screen is first painted
 // (target: under 300 ms), with a program folder that has its (empty) data
 // folders, and the first start with a new program folder, which speaks the

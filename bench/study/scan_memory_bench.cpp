@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the start-up scan of 300 Units of 2,000 rows, in a program
 // of its own so that nothing else has raised the high-water mark before.
 #include "unit_folder.h"

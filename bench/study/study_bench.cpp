@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the study data core on the figures a learner's data reaches.
 #include "unit_folder.h"
 

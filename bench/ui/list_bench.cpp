@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sentence list with a 10,000-row Unit open, drawn offscreen at
 // 1600 x 900: repainting one screenful, scrolling through the whole Unit a
 // wheel step (3 rows) or a page at a time (targets: under 8 ms a frame), and

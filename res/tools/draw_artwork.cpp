@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's pictures: the toolbar buttons, the pause sign, the tip
 // background and the program icon. Run by make-artwork.sh; the PNG files it
 // writes are committed, so the build does not need this program.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the pictures in res/png and makes the sounds in res/sound.
 # Needs qt6-base-dev and sox. The results are committed.
 set -euo pipefail

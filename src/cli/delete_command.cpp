@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli delete: removes a Unit file, as the settings dialog's delete
 // button does (its timed backup stays in Backup/).
 #include "cli/cli_command.h"

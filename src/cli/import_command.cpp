@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli import: a lyric, subtitle or text file into a Section of a
 // Unit, as confirming the add-content dialog with that file chosen would do,
 // then the Unit is saved.

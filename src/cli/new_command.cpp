@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli new: a Unit as the settings dialog's add mode creates it.
 #include "cli/cli_command.h"
 #include "cli/study_context.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli notebook-add: one sentence of a Unit into the Sentence Notebook.
 #include "cli/cli_command.h"
 #include "cli/study_context.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli rename: a new name for a Unit, as the settings dialog gives it.
 #include "cli/cli_command.h"
 #include "cli/study_context.h"

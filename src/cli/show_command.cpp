@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli show: a Unit as loading it today would present it.
 #include "cli/cli_command.h"
 #include "cli/study_context.h"

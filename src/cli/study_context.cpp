@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/study_context.h"
 
 #include "cli/cli_command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli units: the start-up scan of the Data folder, then the list.
 #include "cli/cli_command.h"
 #include "cli/study_context.h"

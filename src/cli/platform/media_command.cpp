@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli play, media-info, loudness and record: the media command layer
 // from the command line, with the same devices the program uses
 // (DICTORA_AUDIO_SINK / DICTORA_AUDIO_SOURCE or the system's own).

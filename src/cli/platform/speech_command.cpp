@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli say and voices: the speech worker from the command line, on the
 // program's audio output (DICTORA_AUDIO_SINK or the system's own) or into a
 // WAVE file.

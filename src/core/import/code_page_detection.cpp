@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/code_page_detection.h"
 
 #include "core/study/legacy_text.h"

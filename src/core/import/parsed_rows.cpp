@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/parsed_rows.h"
 
 #include "core/study/number_text.h"

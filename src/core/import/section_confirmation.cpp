@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/section_confirmation.h"
 
 #include "core/import/section_media.h"

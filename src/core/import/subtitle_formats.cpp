@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/subtitle_formats.h"
 
 #include "core/import/markup_text.h"

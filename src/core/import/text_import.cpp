@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/text_import.h"
 
 #include "core/import/content_change_question.h"

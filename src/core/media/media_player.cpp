@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/media/media_player.h"
 
 #include "core/media/media_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/media/voice_recorder.h"
 
 #include "core/media/media_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/status_item_texts.h"
 
 #include "core/study/study_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creating, renaming and deleting Units: the file side of the settings
 // dialog's buttons.
 #include "core/study/unit_library.h"

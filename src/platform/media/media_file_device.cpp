@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/media/media_file_device.h"
 
 #include "platform/media/media_length.h"

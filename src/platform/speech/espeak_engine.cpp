@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech/espeak_engine.h"
 
 #include <espeak-ng/speak_lib.h>

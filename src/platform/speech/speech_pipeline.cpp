@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech/speech_pipeline.h"
 
 #include <gst/app/gstappsrc.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dictation/dictation_form.h"
 
 #include "ui/dictation/answer_feedback.h"

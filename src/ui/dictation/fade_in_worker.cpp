@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dictation/fade_in_worker.h"
 
 #include "ui/dictation/dictation_form.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dictation/typing_progress_bar.h"
 
 #include "core/dictation/answer_submission.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import/add_content_dialog.h"
 
 #include "core/shell/window_placement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import/dialog_units.h"
 
 #include "ui/shell/ui_font.h"

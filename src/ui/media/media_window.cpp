@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/media/media_window.h"
 
 #include "core/media/media_player.h"

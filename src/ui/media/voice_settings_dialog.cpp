@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/media/voice_settings_dialog.h"
 
 #include "core/shell/window_placement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit menu of the sentence list and the row edits behind it.
 #include "ui/shell/sentence_list.h"
 

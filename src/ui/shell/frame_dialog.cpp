@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/frame_dialog.h"
 
 #include "core/study/study_session.h"

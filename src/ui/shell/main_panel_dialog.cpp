@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/main_panel_dialog.h"
 
 #include "core/study/sentence_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sentence list's calls out to the windows it drives: the dictation
 // form (LoadRow), the media window (PlayRow and the playback toggles) and
 // the content dialogs. Kept together, so each call has one place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/sentence_row_delegate.h"
 
 #include "core/study/number_text.h"

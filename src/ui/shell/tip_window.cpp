@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/tip_window.h"
 
 #include "ui/shell/screen_places.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/study/progress_panel.h"
 
 #include "ui/history/study_record_button.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/study/unit_list_dialog.h"
 
 #include "core/media/media_player.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/dictation/answer_checking.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/record_clearing.h"
 
 #include "core/import/test_files.h"

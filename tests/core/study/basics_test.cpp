@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/number_text.h"
 #include "core/study/program_folder.h"
 #include "core/study/sentence_table.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli as a learner's script meets it: damaged and foreign files, a
 // Unit it may not read, two writers at once, Dictora running, the common
 // options before the command.

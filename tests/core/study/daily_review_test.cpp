@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/daily_review.h"
 
 #include "study_fixtures.h"

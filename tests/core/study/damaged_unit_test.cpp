@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A damaged Unit is never silently shortened: its original bytes are kept in
 // Backup/ once, the learner is told, and the rows before the damage stay.
 #include "library_fixture.h"

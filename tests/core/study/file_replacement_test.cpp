@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full disks and failing devices: every step of replacing a file is checked,
 // the first failure is reported, and the old file keeps its exact bytes.
 #include "core/study/file_replacement.h"

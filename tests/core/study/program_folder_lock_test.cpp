@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One writer at a time in a program folder.
 #include "core/study/program_folder_lock.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/completion_table.h"
 #include "core/study/dictation_results.h"
 #include "core/study/progress_pass.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan's look at the bytes must agree with loading, the pass and the
 // writer: figures exactly when the save would write the same bytes, and then
 // the same figures.

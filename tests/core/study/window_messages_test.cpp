@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/unit_library.h"
 #include "core/study/window_messages.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/foreground_guard.h"
 
 #include "core/screensaver/allow_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/x11_windows.h"
 
 #include "core/screensaver/allow_list.h"

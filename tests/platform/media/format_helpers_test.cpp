@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media_fixture.h"
 #include "platform/media/audio_devices.h"
 #include "platform/media/media_command_line.h"

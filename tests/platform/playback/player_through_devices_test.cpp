@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The media player and recorder driving the real command layer and speech
 // worker: GStreamer plays into DICTORA_AUDIO_SINK and records from
 // DICTORA_AUDIO_SOURCE in real time.

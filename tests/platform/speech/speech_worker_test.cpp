@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/speech/speech_worker.h"
 #include "platform/speech/welcome_speech.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/ui/study_screen.h"
 
 #include "core/media/media_commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dictation_screen.h"
 
 #include "core/study/stamp.h"

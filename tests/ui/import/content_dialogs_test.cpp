@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "modal_script.h"
 
 #include "core/study/unit_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media_window_fixture.h"
 
 #include "core/media/media_window_input.h"

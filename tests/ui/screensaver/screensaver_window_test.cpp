@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/screensaver/screensaver_window.h"
 
 #include "core/study/sentence_table.h"

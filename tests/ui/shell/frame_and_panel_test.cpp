@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/dialog_colours.h"
 #include "ui/shell/menu_answer.h"
 #include "ui/shell/frame_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sentence_list_fixture.h"
 
 #include <QImage>

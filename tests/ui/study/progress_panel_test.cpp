@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "study_windows_fixture.h"
 
 #include "ui/media/voice_settings_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "study_windows_fixture.h"
 
 #include "core/study/file_replacement.h"
