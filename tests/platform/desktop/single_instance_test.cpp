@@ -73,6 +73,17 @@ TEST(SingleInstance, FolderWhereNoLockCanBeMadeLetsTheProgramRun)
     EXPECT_EQ(instance.acquire(), SingleInstance::Outcome::Unavailable);
 }
 
+// The environment of a second Dictora started beside the running one: the
+// same temporary folder (where the instance socket lives) and its own home.
+QProcessEnvironment secondProgramEnvironment(const QString& tmp, const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    return env;
+}
+
 TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
 {
     // No XDG_RUNTIME_DIR: the lock lives in TMPDIR, where Qt would also make
@@ -88,10 +99,7 @@ TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
     const QStringList before = snapshot(temp.path());
 
     QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    env.insert(QStringLiteral("TMPDIR"), tmp);
-    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    QProcessEnvironment env = secondProgramEnvironment(tmp, home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     second.setProcessEnvironment(env);
     second.start(QStringLiteral(DICTORA_PROGRAM), {});
@@ -122,10 +130,7 @@ TEST(SingleInstance, SecondProgramHandsItsFilesToTheRunningCopy)
     // As a file manager starts it: a relative name in the file's folder, a
     // URL, and one of Qt's own options on the way.
     QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    env.insert(QStringLiteral("TMPDIR"), tmp);
-    env.insert(QStringLiteral("DICTORA_HOME"), home);
+    QProcessEnvironment env = secondProgramEnvironment(tmp, home);
     second.setProcessEnvironment(env);
     second.setWorkingDirectory(temp.path());
     second.start(QStringLiteral(DICTORA_PROGRAM),
