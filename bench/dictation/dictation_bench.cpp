@@ -16,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "../widget_benchmark_main.h"
+
 using namespace dictora;
 
 namespace {
@@ -112,14 +114,4 @@ BENCHMARK(keystrokeToRepaint)->Arg(40)->Arg(500)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+DICTORA_WIDGET_BENCHMARK_MAIN()
