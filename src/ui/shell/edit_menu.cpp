@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The edit menu of the sentence list and the row edits behind it.
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include "core/media/media_player.h"
 #include "core/study/row_editing.h"
-#include "core/study/time_drag.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"
-#include "ui/shell/listening_actions.h"
+#include "core/study/time_drag.h"
 #include "ui/shell/help_overlay.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_row_delegate.h"
 #include "ui/shell/study_menu.h"
-#include "ui/shell/study_services.h"
+#include "ui/study/sentence_row_delegate.h"
+#include "ui/widgets/study_services.h"
 
 #include <QMessageBox>
 

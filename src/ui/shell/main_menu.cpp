@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu of the sentence list and the mode commands behind it.
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
@@ -12,13 +12,13 @@
 #include "ui/history/flashcard_export_run.h"
 #include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
-#include "ui/shell/listening_actions.h"
+#include "ui/media/media_window.h"
 #include "ui/shell/help_overlay.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
-#include "ui/shell/study_services.h"
 #include "ui/study/progress_panel.h"
-#include "ui/media/media_window.h"
+#include "ui/widgets/study_services.h"
 
 namespace dictora {
 

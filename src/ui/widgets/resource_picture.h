@@ -31,8 +31,8 @@ QString resourcePath(int number, const QString& type);
 // is no such resource or it cannot be decoded.
 QImage LoadResourcePicture(int number, const QString& type = QStringLiteral("PNG"));
 
-// Makes the resources of the shell library available; called by the
+// Makes the program's resources (in the widgets library) available; called by the
 // functions above, and by the application before it uses a resource path.
-void ensureShellResources();
+void ensureProgramResources();
 
 } // namespace dictora
