@@ -45,6 +45,16 @@ public:
     void clearSpeechPending() override {}
     int speechPos() const override { return -1000; }
     int speechState() const override { return 0; }
+    SpeechFailure speechFailure() const override { return {}; }
+    QList<SpeechVoice> voices() override { return {}; }
+    void setEnglishVoice(const QString&) override {}
+    void setChineseVoice(const QString&) override {}
+    QString englishVoice() const override { return {}; }
+    QString chineseVoice() const override { return {}; }
+    void setVolume(int) override {}
+    int volume() const override { return 100; }
+    void setRate(int) override {}
+    int rate() const override { return 0; }
 
 private:
     QString text_;

@@ -71,8 +71,8 @@ public:
 
     // The surface that "Parent surfaceId" names. The sink must stay alive
     // until it is unregistered.
-    void registerVideoSink(quint32 surfaceId, VideoFrameSink* sink);
-    void unregisterVideoSink(quint32 surfaceId);
+    void registerVideoSink(quint32 surfaceId, VideoFrameSink* sink) override;
+    void unregisterVideoSink(quint32 surfaceId) override;
 
     // Whether the media open as alias has a video stream (nullopt: no such
     // media device).

@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/media/speech_output.h"
+
 #include <QList>
 #include <QString>
 
 namespace dictora {
-
-// One installed voice of the speech engine.
-struct SpeechVoice {
-    QString name;       // "English (America)"
-    QString language;   // "en-us"
-    QString identifier; // "gmw/en-US", what selects the voice
-};
 
 // The voices each choice starts with: espeak-ng's American English and
 // Mandarin.

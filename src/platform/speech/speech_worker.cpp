@@ -214,6 +214,14 @@ QString SpeechWorker::failure() const
     return failed_.load(std::memory_order_acquire) ? failureReason_ : QString();
 }
 
+SpeechFailure SpeechWorker::speechFailure() const
+{
+    const QString reason = failure();
+    if (reason.isEmpty())
+        return {};
+    return {failureMessage(), reason};
+}
+
 void SpeechWorker::fail(const QString& reason)
 {
     if (failureReported_)

@@ -69,20 +69,20 @@ public:
 
     QString spokenText() const;
 
+    SpeechFailure speechFailure() const override;
     // 0..100, start 100; -10..10, start 0. Take effect with the next text.
-    void setVolume(int volume);
-    int volume() const { return volume_; }
-    void setRate(int rate);
-    int rate() const { return rate_; }
+    void setVolume(int volume) override;
+    int volume() const override { return volume_; }
+    void setRate(int rate) override;
+    int rate() const override { return rate_; }
 
     // The installed voices, once the worker has started the engine (waits
     // for that, up to a second).
-    QList<SpeechVoice> voices();
-    // Voice identifiers of the two choices.
-    void setEnglishVoice(const QString& identifier);
-    void setChineseVoice(const QString& identifier);
-    QString englishVoice() const;
-    QString chineseVoice() const;
+    QList<SpeechVoice> voices() override;
+    void setEnglishVoice(const QString& identifier) override;
+    void setChineseVoice(const QString& identifier) override;
+    QString englishVoice() const override;
+    QString chineseVoice() const override;
     // The identifier of the voice that speaks text.
     QString voiceFor(const QString& text) const;
 

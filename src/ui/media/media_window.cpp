@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/media/media_window.h"
 
+#include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/media_window_input.h"
 #include "core/media/pause_picture.h"
+#include "core/media/speech_output.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
-#include "platform/media/gst_media_commands.h"
-#include "platform/speech/speech_worker.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/study/sentence_list.h"
@@ -57,7 +57,7 @@ void setDictationLayer(DictationForm* form, QWidget*, bool on)
 MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
       player_(panel.services().player), recorder_(panel.services().recorder),
-      speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),
+      speech_(panel.services().speech),
       pausePicture_(LoadResourcePicture(res::kPauseSign))
 {
     setObjectName(QStringLiteral("mediaWindow"));
@@ -70,7 +70,7 @@ MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
     setGeometry(centredMediaRect(QSize(panel.screenWidth, panel.screenHeight)));
     videoArea_ = videoArea(size());
 
-    videoOutput_ = dynamic_cast<GstMediaCommands*>(panel.services().media);
+    videoOutput_ = panel.services().media;
     if (videoOutput_)
         videoOutput_->registerVideoSink(kSurfaceId, this);
     if (player_)
@@ -314,14 +314,14 @@ void MediaWindow::reportSpeechFailure()
 {
     if (speechFailureShown_ || !speech_)
         return;
-    const QString reason = speech_->failure();
-    if (reason.isEmpty())
+    const SpeechFailure failure = speech_->speechFailure();
+    if (failure.isEmpty())
         return;
     speechFailureShown_ = true;
     // Not modal, so the timers run on; sentences without media stay silent.
     speechFailureBox_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Dictora"),
-                                        SpeechWorker::failureMessage(), QMessageBox::Ok, this);
-    speechFailureBox_->setInformativeText(reason);
+                                        failure.message, QMessageBox::Ok, this);
+    speechFailureBox_->setInformativeText(failure.reason);
     speechFailureBox_->setAttribute(Qt::WA_DeleteOnClose);
     speechFailureBox_->open();
 }

@@ -14,10 +14,10 @@
 
 namespace dictora {
 
-class GstMediaCommands;
+class MediaCommands;
 class StudyPanel;
 class MediaPlayer;
-class SpeechWorker;
+class SpeechOutput;
 class VoiceRecorder;
 struct StudyState;
 
@@ -123,9 +123,9 @@ private:
     MediaPlayer* player_;
     // The media layer that delivers frames here; null when the commands go
     // to another layer (a recording stand-in in tests).
-    GstMediaCommands* videoOutput_ = nullptr;
+    MediaCommands* videoOutput_ = nullptr;
     VoiceRecorder* recorder_;
-    SpeechWorker* speech_;
+    SpeechOutput* speech_;
     QTimer timer_;
     QTimer clickTimer_;
     QImage frame_;

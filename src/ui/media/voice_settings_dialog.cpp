@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/media/voice_settings_dialog.h"
 
+#include "core/media/speech_output.h"
 #include "core/shell/window_placement.h"
 #include "core/study/study_session.h"
 
 #include <QCheckBox>
 
-#include "platform/speech/speech_worker.h"
 #include "ui/widgets/dialog_colours.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
@@ -46,7 +46,7 @@ QSlider* makeSlider(int maximum, QWidget* parent)
 VoiceSettingsDialog::VoiceSettingsDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),
+      speech_(panel.services().speech),
       englishList_(new QComboBox(this)), chineseList_(new QComboBox(this)),
       speedSlider_(makeSlider(kSpeedSteps, this)), volumeSlider_(makeSlider(kVolumeSteps, this))
 {

@@ -10,7 +10,7 @@ class QSlider;
 namespace dictora {
 
 class StudyPanel;
-class SpeechWorker;
+class SpeechOutput;
 
 // "语音设置": the voices, speed and volume that speak sentences without
 // media. It has no OK or Cancel; every change takes effect at once, on the
@@ -35,7 +35,7 @@ private:
     void fillVoiceLists();
     void chooseVoice(QComboBox* list, int index);
 
-    SpeechWorker* speech_;
+    SpeechOutput* speech_;
     QComboBox* englishList_;
     QComboBox* chineseList_;
     QSlider* speedSlider_;

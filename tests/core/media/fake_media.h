@@ -66,15 +66,31 @@ public:
     void clearSpeechPending() override { pending = false; }
     int speechPos() const override { return pos; }
     int speechState() const override { return state; }
+    SpeechFailure speechFailure() const override { return failure; }
+    QList<SpeechVoice> voices() override { return installedVoices; }
+    void setEnglishVoice(const QString& identifier) override { englishVoice_ = identifier; }
+    void setChineseVoice(const QString& identifier) override { chineseVoice_ = identifier; }
+    QString englishVoice() const override { return englishVoice_; }
+    QString chineseVoice() const override { return chineseVoice_; }
+    void setVolume(int volume) override { volume_ = volume; }
+    int volume() const override { return volume_; }
+    void setRate(int rate) override { rate_ = rate; }
+    int rate() const override { return rate_; }
 
     int requests = 0;
     int stops = 0;
     bool pending = false;
     int pos = kNone;
     int state = 0;
+    SpeechFailure failure;
+    QList<SpeechVoice> installedVoices;
 
 private:
     QString text_;
+    QString englishVoice_;
+    QString chineseVoice_;
+    int volume_ = 100;
+    int rate_ = 0;
 };
 
 class FakeSurface : public VideoSurface {
