@@ -97,6 +97,7 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     if (welcomeMade)
         library->setStartUnit(kWelcomeUnitName);
     player = std::make_unique<MediaPlayer>(state, sentences, programFolder, *media, *speech);
+    player->setUnitLibrary(library.get());
     recorder = std::make_unique<VoiceRecorder>(*media, programFolder);
     analysis = std::make_unique<MediaAnalysis>(programFolder.cfgFolder());
     player->setPlaybackSettings(loadPlaybackSettings(programFolder));

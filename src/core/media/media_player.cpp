@@ -8,6 +8,7 @@
 #include "core/study/number_text.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "core/study/unit_library.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -93,7 +94,9 @@ QString MediaPlayer::mediaPathOfRow(int row) const
     const QString path = table_.field(row, MediaPath);
     if (path != u"..")
         return path;
-    const QString unit = state_.isNotebook ? table_.field(row, SectionTitle) : unitName_;
+    const QString unit = state_.isNotebook ? table_.field(row, SectionTitle)
+                         : library_           ? library_->unitName()
+                                              : QString();
     return folder_.mediaFolder() + unit + u'/' + table_.field(row, MediaName);
 }
 

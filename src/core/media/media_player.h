@@ -16,6 +16,7 @@ namespace dictora {
 class MediaCommands;
 class SentenceTable;
 class SpeechOutput;
+class UnitLibrary;
 class VideoSurface;
 struct StudyState;
 
@@ -49,8 +50,10 @@ public:
     // before it (nullptr: sound only, no window to show or hide).
     void setVideoSurface(VideoSurface* surface) { surface_ = surface; }
 
-    // Name of the open Unit; ".." media paths live under Media/<unit>/.
-    void setUnitName(const QString& unitName) { unitName_ = unitName; }
+    // The library that knows the open Unit: ".." media paths live under
+    // Media/<name of the open Unit>/, read from it at each play, so a switch
+    // or a rename is followed at once (nullptr: no Unit, the Media folder).
+    void setUnitLibrary(const UnitLibrary* library) { library_ = library; }
     // The pause used while polling the device; tests hand in one that only counts.
     void setPause(std::function<void(int ms)> pause) { pause_ = std::move(pause); }
     // A monotonic clock in milliseconds for the gap between repeats; tests
@@ -151,7 +154,7 @@ private:
     int wantedSpeed_ = 1000;
     int deviceSpeed_ = 1000;
     int deviceVolume_ = 1000;
-    QString unitName_;
+    const UnitLibrary* library_ = nullptr;
 
     bool paused_ = false;
     bool playBusy_ = false;

@@ -175,8 +175,7 @@ void AnswerFeedback::rowLoaded()
     if (!state.dictationMode || !table.isValidRow(state.currentRow) ||
         table.isTitleRow(state.currentRow))
         return;
-    const QString unit = services_.library ? services_.library->unitName() : panel_.unitName;
-    attempt_.begin(unit, table.field(state.currentRow, SectionTitle),
+    attempt_.begin(services_.openUnitName(), table.field(state.currentRow, SectionTitle),
                    table.field(state.currentRow, Text), state.now.toSecsSinceEpoch());
 }
 
@@ -194,7 +193,7 @@ void AnswerFeedback::answerChecked(int row, const QString& answer, const SubmitO
         view_->hide();
 
     if (!attempt_.isActive() || attempt_.sentence() != sentence)
-        attempt_.begin(services_.library ? services_.library->unitName() : panel_.unitName,
+        attempt_.begin(services_.openUnitName(),
                        table.field(row, SectionTitle), sentence,
                        services_.state.now.toSecsSinceEpoch());
     // Counted: a right answer on a row still to study raises its level.

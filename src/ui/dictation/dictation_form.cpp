@@ -204,7 +204,7 @@ void DictationForm::LoadRow()
     } else if (row > 0) {
         const int previous = row - 1;
         if (table.isTitleRow(previous))
-            showPrompt(panel_.unitName + QStringLiteral(" // ") +
+            showPrompt(services_.openUnitName() + QStringLiteral(" // ") +
                            table.field(previous, SectionTitle),
                        false);
         else

@@ -199,8 +199,6 @@ QString AddContentDialog::unitName() const
 {
     if (panel_.services().library)
         return panel_.services().library->unitName();
-    if (!panel_.unitName.isEmpty())
-        return panel_.unitName;
     return QFileInfo(panel_.state().unitFilePath).completeBaseName();
 }
 

@@ -108,7 +108,6 @@ int MediaWindow::PlayRow(bool& advancing)
 {
     if (!player_)
         return kNone;
-    player_->setUnitName(panel_.unitName);
     const int toSelect = player_->playRow(advancing);
     refreshPausePicture();
     return toSelect;

@@ -86,7 +86,7 @@ bool SentenceList::deleteSection()
     if (!table_.isValidRow(row))
         return false;
     QMessageBox question(QMessageBox::Question, QStringLiteral("删除操作"),
-                         QStringLiteral("确认删除 ") + panel_.unitName + QStringLiteral(" 里面 ") +
+                         QStringLiteral("确认删除 ") + panel_.services().openUnitName() + QStringLiteral(" 里面 ") +
                              table_.field(row, SectionTitle) + QStringLiteral(" 所有内容 ?"),
                          QMessageBox::Yes | QMessageBox::No, &panel_);
     question.setObjectName(QStringLiteral("deleteSectionQuestion"));

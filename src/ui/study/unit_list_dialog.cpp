@@ -215,9 +215,6 @@ void UnitListDialog::positionSelected(int position)
 
 void UnitListDialog::unitOpened()
 {
-    panel_.unitName = library_->unitName();
-    if (MediaPlayer* player = panel_.services().player)
-        player->setUnitName(library_->unitName());
     refreshPercents();
     filling_ = true;
     list_->setCurrentRow(library_->openPosition());

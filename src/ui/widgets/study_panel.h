@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
-#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -97,7 +96,6 @@ public:
     QPoint clientOrigin;
     int screenWidth = 0;
     int screenHeight = 0;
-    QString unitName;
 
 signals:
     // A right-button release over the panel or the sentence list: the place

@@ -4,6 +4,8 @@
 #include "core/study/program_folder.h"
 #include "core/study/study_session.h"
 
+#include <QString>
+
 namespace dictora {
 
 class MediaAnalysis;
@@ -37,6 +39,10 @@ struct StudyServices {
     StudyRecord* record = nullptr; // every checked answer is appended here
     // Loudness and waveform peaks of media files, measured in the background.
     MediaAnalysis* analysis = nullptr;
+
+    // The name of the open Unit, which only the unit library holds; empty
+    // without a library or an open Unit.
+    QString openUnitName() const;
 };
 
 } // namespace dictora

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "support/print_qstring.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -9,12 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-// Texts in failure messages as text, not as lists of code units.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace dictora::test {
 

@@ -5,18 +5,13 @@
 #include "core/media/speech_output.h"
 #include "core/media/video_surface.h"
 #include "core/study/study_state.h"
+#include "support/print_qstring.h"
 
 #include <QMap>
 #include <QStringList>
 
 #include <functional>
 #include <ostream>
-
-// Readable QString values in test failures.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace dictora::test {
 

@@ -155,23 +155,6 @@ TEST_F(MediaPlayerTest, SpeaksWhenTheMediaIsMissingOrHasNoLength)
     EXPECT_TRUE(commands.matching("Play MYSHOW").isEmpty());
 }
 
-TEST_F(MediaPlayerTest, ResolvesDotDotPathsUnderTheUnitsMediaFolder)
-{
-    MediaPlayer withFolder{state, table, folder, commands, speech, &surface};
-    const QString copied = touch("Media/Unit A/song.mp3");
-    addSection("..", 10000, {{0, 2000}});
-    table.setField(1, MediaName, "song.mp3");
-    table.setField(1, SectionTitle, "Unit A");
-    withFolder.setUnitName("Unit A");
-    EXPECT_EQ(withFolder.mediaPathOfRow(1), copied);
-
-    withFolder.setUnitName("生句本");
-    state.isNotebook = true;
-    EXPECT_EQ(withFolder.mediaPathOfRow(1), copied); // the Notebook keeps the source Unit
-    state.isNotebook = false;
-    EXPECT_EQ(withFolder.mediaPathOfRow(1), folder.path + "Media/生句本/song.mp3");
-}
-
 TEST_F(MediaPlayerTest, LastSentenceOfASectionGetsTheDeclaredEnd)
 {
     addSection(audioPath, 10000, {{0, 2000}, {8000, 0}});

@@ -3,6 +3,7 @@
 
 #include "core/study/sentence_table.h"
 #include "core/study/stamp.h"
+#include "support/print_qstring.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -12,12 +13,6 @@
 #include <ostream>
 #include <ctime>
 #include <string>
-
-// Readable failure messages for rows and texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace dictora::test {
 

@@ -24,6 +24,7 @@ void StudyScreen::buildStudyScreen(const StudyScreenSetup& setup)
         library = std::make_unique<UnitLibrary>(folder, state, table, setup.media);
     if (setup.media && setup.speech) {
         player = std::make_unique<MediaPlayer>(state, table, folder, *setup.media, *setup.speech);
+        player->setUnitLibrary(library.get());
         if (setup.devicePlaysAtOnce)
             player->setPause([](int) {});
     }

@@ -68,6 +68,7 @@ void DictationScreen::startWithUnit(const std::vector<LessonSentence>& sentences
     speech = std::make_unique<SpeechWorker>();
     library = std::make_unique<UnitLibrary>(folder, state, table, media.get());
     player = std::make_unique<MediaPlayer>(state, table, folder, *media, *speech);
+    player->setUnitLibrary(library.get());
     recorder = std::make_unique<VoiceRecorder>(*media, folder);
     services = std::make_unique<StudyServices>(StudyServices{state, table, folder});
     services->media = media.get();

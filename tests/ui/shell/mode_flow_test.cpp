@@ -64,6 +64,7 @@ struct ModeFlow : ::testing::Test {
 
         library = std::make_unique<UnitLibrary>(folder, state, table, &media);
         player = std::make_unique<MediaPlayer>(state, table, folder, media, speech);
+        player->setUnitLibrary(library.get());
         player->setPause([](int) {});
         services = std::make_unique<StudyServices>(
             StudyServices{state, table, folder, &media, library.get(), player.get()});

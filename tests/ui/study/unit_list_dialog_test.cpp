@@ -133,7 +133,7 @@ TEST_F(UnitListTest, PickingAUnitClosesTheOldOneAndOpensIt)
 
     popup().list()->setCurrentRow(1);
     EXPECT_EQ(library->unitName(), QStringLiteral("课文"));
-    EXPECT_EQ(panel->unitName, QStringLiteral("课文"));
+    EXPECT_EQ(panel->services().openUnitName(), QStringLiteral("课文"));
     EXPECT_EQ(table.rowCount(), 3);
     EXPECT_TRUE(state.isBrowseMode());
     EXPECT_FALSE(tip().tipVisible());
