@@ -72,6 +72,15 @@ struct DictationStep {
     bool frameOnTop = true;
 };
 
+// What bringing the study screen forward (the screensaver coming on, its
+// guard putting the screen back over another program) leaves to do: the
+// windows are raised and the keyboard goes to the answer box either way.
+struct FrontDecision {
+    // The frame goes into the topmost layer only while Dictation mode is on,
+    // as after every mode command; otherwise it leaves it.
+    bool frameOnTop = false;
+};
+
 // What deleting a Section leaves to do.
 struct SectionDeleted {
     bool closeMedia = true; // "Close MYSHOW " and the media window hides
@@ -103,6 +112,9 @@ public:
 
     // The voice settings' check box: whole-answer marks under the answer.
     void setShowAnswerMarks(bool on) { state_.showAnswerMarks = on; }
+
+    // The study screen is brought forward over the other windows.
+    FrontDecision bringForward() const { return {.frameOnTop = state_.dictationMode}; }
 
     // --- rows ---
     // The selection of the sentence list moved to row.

@@ -72,8 +72,11 @@ void FrameDialog::bringToFront()
     // flags would make a new native window, and the owned windows (the
     // screensaver, the progress panel) would lose it as their owner and fall
     // behind the frame.
-    if (QWindow* native = windowHandle();
-        native && !native->flags().testFlag(Qt::WindowStaysOnTopHint))
+    const FrontDecision d = session_.bringForward();
+    QWindow* native = windowHandle();
+    if (!d.frameOnTop)
+        leaveTopLayer();
+    else if (native && !native->flags().testFlag(Qt::WindowStaysOnTopHint))
         native->setFlags(native->flags() | Qt::WindowStaysOnTopHint);
     raise();
     activateWindow();

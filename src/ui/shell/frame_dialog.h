@@ -40,7 +40,8 @@ public:
     MainPanelDialog* mainPanel() const { return mainPanel_; }
 
     // Raises the study screen over every other window and gives the keyboard
-    // to the dictation form's answer box (used by the screensaver's guard).
+    // to the dictation form's answer box (used by the screensaver's guard);
+    // the frame goes into the topmost layer as the session says.
     void bringToFront();
     // Takes the frame out of the topmost layer again.
     void leaveTopLayer();

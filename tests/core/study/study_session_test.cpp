@@ -133,6 +133,9 @@ TEST_F(SessionFixture, EveryModeTransitionFromEveryMode)
         // The screensaver lifts the frame into the topmost layer for
         // Dictation; every way out of Dictation takes it down again.
         EXPECT_EQ(frameOnTop, c.to == M::Dictation) << what;
+        // Brought forward afterwards (the screensaver's guard), the frame
+        // goes into the topmost layer in Dictation mode alone.
+        EXPECT_EQ(session.bringForward().frameOnTop, c.to == M::Dictation) << what;
         if (c.from == M::Dictation && c.to != M::Dictation) {
             EXPECT_TRUE(state.soundOn) << what << ": leaving Dictation gives the sound back";
         }

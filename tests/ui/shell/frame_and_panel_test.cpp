@@ -231,6 +231,7 @@ TEST_F(FrameFixture, BringToFrontKeepsTheFrameMaximisedAndFocusesTheAnswerBox)
     frame.mainPanel()->floating().dictationForm = &form;
     frame.setAnswerBox(answer);
 
+    state.dictationMode = true; // the screensaver brings the screen forward for Dictation
     frame.bringToFront();
     EXPECT_TRUE(frame.isVisible());
     EXPECT_TRUE(frame.windowState().testFlag(Qt::WindowMaximized));
@@ -239,6 +240,14 @@ TEST_F(FrameFixture, BringToFrontKeepsTheFrameMaximisedAndFocusesTheAnswerBox)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_TRUE(QTest::qWaitFor([&] { return answer->hasFocus(); }, 2000));
     // The frame's window was made again; the panel still covers it.
+    EXPECT_EQ(frame.mainPanel()->geometry(), frame.rect());
+
+    // Out of Dictation the frame comes forward without staying on top.
+    state.dictationMode = false;
+    answer->clearFocus();
+    frame.bringToFront();
+    EXPECT_FALSE(frame.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer->hasFocus(); }, 2000));
     EXPECT_EQ(frame.mainPanel()->geometry(), frame.rect());
 }
 
