@@ -3,11 +3,13 @@
 
 #include "ui/history/study_record_button.h"
 
+#include "core/media/listening_keys.h"
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/sound_cues.h"
 #include "ui/shell/study_services.h"
@@ -17,6 +19,7 @@
 #include "ui/study/unit_settings_dialog.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QRegion>
 #include <QScreen>
 #include <QShowEvent>
@@ -244,6 +247,18 @@ void ProgressPanel::showVoiceSettings()
         dialog->raise();
         dialog->activateWindow();
     }
+}
+
+void ProgressPanel::showModeMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    QAction* voice = menu.addAction(QStringLiteral("语音设置"));
+    QAction* playback = menu.addAction(QString::fromUtf16(kPlaybackSettingsItemText));
+    QAction* chosen = menu.exec(globalPos);
+    if (chosen == voice)
+        showVoiceSettings();
+    else if (chosen == playback)
+        openPlaybackSettings(panel_.services(), this);
 }
 
 void ProgressPanel::tick()
