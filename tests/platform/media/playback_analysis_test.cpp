@@ -102,6 +102,41 @@ TEST_F(PlaybackAnalysis, LoudnessOfAKnownToneAndOfSilence)
     EXPECT_FALSE(measureLoudness(junk.fileName(), &error));
 }
 
+TEST_F(PlaybackAnalysis, ForLevellingTheTruePeakIsLookedForOnlyWhereItLimitsTheGain)
+{
+    // A quiet sine is raised by 6 dB and its peak stays far under the
+    // ceiling; ticks at -6 dBFS over a quiet sine are raised until their
+    // true peak meets the ceiling.
+    const QString ticks = dir.filePath("ticks.wav");
+    ASSERT_TRUE(test::writeWave(
+        "audiotestsrc wave=sine freq=997 volume=0.01 num-buffers=30 samplesperbuffer=4800 ! m. "
+        "audiotestsrc wave=ticks freq=997 volume=0.5 num-buffers=30 samplesperbuffer=4800 ! m. "
+        "audiomixer name=m ! audio/x-raw,format=S16LE,rate=48000,channels=1 ",
+        ticks));
+    struct Case {
+        QString path;
+        bool limits;
+    };
+    for (const Case& c : {Case{tone("quiet.wav", 0.05), false}, Case{ticks, true}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        QString error;
+        const std::optional<Loudness> everywhere = measureLoudness(c.path, &error);
+        const std::optional<Loudness> levelling =
+            measureLoudness(c.path, &error, nullptr, TruePeakScope::WhereItLimits);
+        ASSERT_TRUE(everywhere && levelling) << error.toStdString();
+        EXPECT_TRUE(everywhere->truePeakComplete);
+        EXPECT_EQ(levelling->truePeakComplete, c.limits);
+        EXPECT_DOUBLE_EQ(levelling->integratedLufs, everywhere->integratedLufs);
+        EXPECT_NEAR(levellingGainDb(levelling), levellingGainDb(everywhere), 1e-9);
+        const double ceilingGain = kTruePeakCeilingDbtp - everywhere->truePeakDbtp;
+        EXPECT_EQ(ceilingGain <= kTargetLufs - everywhere->integratedLufs + 0.5, c.limits);
+        if (c.limits)
+            EXPECT_DOUBLE_EQ(levelling->truePeakDbtp, everywhere->truePeakDbtp);
+        else
+            EXPECT_LE(levelling->truePeakDbtp, everywhere->truePeakDbtp);
+    }
+}
+
 TEST_F(PlaybackAnalysis, PeaksFollowTheSoundAndAreCachedByPathSizeAndTime)
 {
     const QString path = tone("peaks.wav", 0.5, 20);
