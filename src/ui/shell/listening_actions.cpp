@@ -7,7 +7,7 @@
 #include "core/study/study_state.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/shell/study_menu.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_services.h"
 
 #include <QKeyEvent>
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study_windows_fixture.h"
 
+#include "support/ui/menu_answer.h"
+
 #include "core/media/listening_keys.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/shell/menu_answer.h"
 #include "ui/study/unit_list_dialog.h"
 
 #include <QGuiApplication>
