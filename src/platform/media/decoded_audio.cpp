@@ -65,7 +65,8 @@ struct RangeDecode {
     GstCaps* caps = nullptr;
     GstAudioInfo audio{};
     bool audioKnown = false;
-    std::atomic<qint64> blocks{0};
+    std::atomic<qint64> received{0}; // samples from the sink, used or not
+    std::atomic<qint64> blocks{0};   // blocks handed to consume
 
     ~RangeDecode() { gst_caps_replace(&caps, nullptr); }
     void take(GstSample* sample);
@@ -126,6 +127,7 @@ GstFlowReturn takeSample(GstAppSink* sink, gpointer data)
     GstSample* sample = gst_app_sink_pull_sample(sink);
     if (!sample)
         return GST_FLOW_EOS;
+    decode->received.fetch_add(1, std::memory_order_relaxed);
     if (decode->cancel && decode->cancel->load()) {
         gst_sample_unref(sample);
         return GST_FLOW_FLUSHING;
@@ -203,7 +205,7 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     // The blocks go to consume on the streaming thread; this one waits for
     // the end, an error, a cancel or a decoder that stopped delivering.
     GstClockTime stalledNs = 0;
-    qint64 blocksSeen = 0;
+    qint64 receivedSeen = 0;
     while (ok) {
         if (cancel && cancel->load()) {
             ok = false;
@@ -224,9 +226,9 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
             gst_message_unref(message);
             break;
         }
-        const qint64 blocksNow = decode.blocks.load(std::memory_order_relaxed);
-        stalledNs = blocksNow == blocksSeen ? stalledNs + kPollNs : 0;
-        blocksSeen = blocksNow;
+        const qint64 receivedNow = decode.received.load(std::memory_order_relaxed);
+        stalledNs = receivedNow == receivedSeen ? stalledNs + kPollNs : 0;
+        receivedSeen = receivedNow;
         if (stalledNs >= kStallTimeout) {
             ok = false;
             why = QStringLiteral("the decoder stopped");
