@@ -88,6 +88,19 @@ void RangeDecode::take(GstSample* sample)
     block.channels = GST_AUDIO_INFO_CHANNELS(&audio);
     block.rate = GST_AUDIO_INFO_RATE(&audio);
     block.frames = block.channels > 0 ? qint64(map.size) / (4 * block.channels) : 0;
+    // A plane of one channel may start further in and hold fewer frames
+    // than the memory around it.
+    if (GST_AUDIO_INFO_LAYOUT(&audio) == GST_AUDIO_LAYOUT_NON_INTERLEAVED) {
+        if (const GstAudioMeta* meta = gst_buffer_get_audio_meta(buffer)) {
+            const gsize end = meta->offsets ? meta->offsets[0] + meta->samples * 4 : 0;
+            if (!meta->offsets || end > map.size) {
+                gst_buffer_unmap(buffer, &map);
+                return;
+            }
+            block.samples = reinterpret_cast<const float*>(map.data + meta->offsets[0]);
+            block.frames = qint64(meta->samples);
+        }
+    }
     // Where the block lies in the file: its stream time, in frames.
     const GstSegment* segment = gst_sample_get_segment(sample);
     if (segment && GST_BUFFER_PTS_IS_VALID(buffer)) {
@@ -156,9 +169,7 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
 
     GError* parseError = nullptr;
     GstElement* pipeline = gst_parse_launch(
-        "uridecodebin name=source caps=audio/x-raw ! audioconvert ! "
-        "audio/x-raw,format=F32LE,layout=interleaved ! appsink name=sink sync=false "
-        "max-buffers=64",
+        "uridecodebin name=source caps=audio/x-raw ! audioconvert ! appsink name=sink sync=false",
         &parseError);
     if (!pipeline) {
         const QString why = parseError ? QString::fromUtf8(parseError->message) : QString();
@@ -172,6 +183,14 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     g_signal_connect(source, "autoplug-select", G_CALLBACK(skipSlowDecoders), nullptr);
     gst_object_unref(source);
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+    // Interleaved floats; one channel may stay in its own plane, which is the
+    // same memory, so the converter leaves a floating-point decoder's mono
+    // output as it is instead of copying every frame.
+    GstCaps* sinkCaps = gst_caps_from_string(
+        "audio/x-raw,format=F32LE,layout=interleaved; "
+        "audio/x-raw,format=F32LE,layout=non-interleaved,channels=1");
+    gst_app_sink_set_caps(GST_APP_SINK(sink), sinkCaps);
+    gst_caps_unref(sinkCaps);
     RangeDecode decode;
     decode.consume = &consume;
     decode.cancel = cancel;
