@@ -7,6 +7,7 @@
 #include "platform/media/media_analysis.h"
 #include "platform/media/waveform_peaks.h"
 #include "support/media_making.h"
+#include "support/media_runtime.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,6 +148,25 @@ TEST_F(PlaybackAnalysis, PeaksFollowTheSoundAndAreCachedByPathSizeAndTime)
     EXPECT_NEAR(peaks->levelAt(1000), 128, 1);
     EXPECT_EQ(peaks->levelAt(5000), 0);
     EXPECT_NEAR(peaks->highest(0, 2000), 128, 1);
+
+    // As mono MP3 the tone is decoded into one plane of floats and read as
+    // it is; it gives what the same sound gives as interleaved frames.
+    const QString mp3 = dir.filePath("peaks.mp3");
+    const QString decoded = dir.filePath("peaks-mp3.wav");
+    ASSERT_TRUE(test::runLame({"-b", "128", path, mp3}));
+    ASSERT_TRUE(test::runPipeline(QStringLiteral("filesrc location=\"%1\" ! decodebin ! audioconvert ! "
+                                                 "audio/x-raw,format=F32LE ! wavenc ! "
+                                                 "filesink location=\"%2\"")
+                                      .arg(mp3, decoded)));
+    const std::optional<WaveformPeaks> mp3Peaks = decodePeaks(mp3, &error);
+    const std::optional<WaveformPeaks> decodedPeaks = decodePeaks(decoded, &error);
+    ASSERT_TRUE(mp3Peaks && decodedPeaks) << error.toStdString();
+    EXPECT_NEAR(mp3Peaks->levelAt(1000), 128, 10);
+    EXPECT_EQ(mp3Peaks->levels, decodedPeaks->levels);
+    const std::optional<Loudness> mp3Loudness = measureLoudness(mp3, &error);
+    const std::optional<Loudness> decodedLoudness = measureLoudness(decoded, &error);
+    ASSERT_TRUE(mp3Loudness && decodedLoudness) << error.toStdString();
+    EXPECT_NEAR(mp3Loudness->integratedLufs, decodedLoudness->integratedLufs, 0.01);
 
     const QString cache = dir.filePath("Peaks");
     EXPECT_FALSE(readCachedPeaks(cache, path));
