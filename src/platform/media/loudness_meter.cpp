@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/media/loudness_meter.h"
 
+#include "platform/media/audio_block_relay.h"
+
 #include <ebur128.h>
 
 #include <algorithm>
@@ -221,9 +223,19 @@ std::optional<Loudness> measureLoudness(const QString& path, QString* error,
                                         const std::atomic<bool>* cancel, TruePeakScope scope)
 {
     LoudnessMeter parts[kDecodeParts];
-    if (!decodeAudioInParts(
-            path, kDecodeParts, [&](int part, const AudioBlock& block) { parts[part].add(block); },
-            error, cancel))
+    bool decoded = false;
+    {
+        // Each part is measured on a thread of its own while it is decoded.
+        std::vector<std::unique_ptr<AudioBlockRelay>> relays;
+        for (LoudnessMeter& part : parts)
+            relays.push_back(std::make_unique<AudioBlockRelay>(
+                [&part](const AudioBlock& block) { part.add(block); }));
+        decoded = decodeAudioInParts(
+            path, kDecodeParts,
+            [&](int part, const AudioBlock& block) { relays[size_t(part)]->add(block); }, error,
+            cancel);
+    }
+    if (!decoded)
         return std::nullopt;
     std::vector<LoudnessMeter*> meters;
     for (LoudnessMeter& part : parts)
