@@ -92,7 +92,8 @@ private:
     bool failed_ = false;
 };
 
-// Decodes the file and measures it; nothing with *error set when it cannot.
+// Decodes the file in parts side by side and measures each part on a thread
+// of its own while it is decoded; nothing with *error set when it cannot.
 std::optional<Loudness> measureLoudness(const QString& path, QString* error,
                                         const std::atomic<bool>* cancel = nullptr,
                                         TruePeakScope scope = TruePeakScope::Everywhere);
