@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -26,13 +27,17 @@ const QColor kGreyDark(96, 106, 102);
 
 using Draw = std::function<void(QPainter&)>;
 
-bool save(const QString& folder, const QString& name, const QSize& size, const Draw& draw)
+// scale > 1 draws the same picture for a screen of that many device pixels
+// per logical pixel; size stays the logical size.
+bool save(const QString& folder, const QString& name, const QSize& size, const Draw& draw,
+          int scale = 1)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
                      QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     draw(p);
     p.end();
     const QString path = QDir(folder).filePath(name);
@@ -366,6 +371,17 @@ int main(int argc, char** argv)
     ok &= save(out, "241.png", button, notebook);
     ok &= save(out, "257.png", QSize(128, 128), pauseSign);
     ok &= save(out, "260.png", QSize(120, 42), tipBackground);
+    // The same pictures at twice the pixels, for desktops scaled by 2 (and
+    // anything above 1.5, where halving them is sharper than doubling).
+    const std::pair<const char*, Draw> sharp[] = {
+        {"202", recordIdle},    {"203", recording},     {"204", playing},
+        {"205", paused},        {"206", stopped},       {"225", soundOn},
+        {"226", soundOff},      {"227", layoutFloating}, {"228", layoutFixed},
+        {"241", notebook}};
+    for (const auto& [name, draw] : sharp)
+        ok &= save(out, QStringLiteral("%1@2x.png").arg(QLatin1String(name)), button, draw, 2);
+    ok &= save(out, "257@2x.png", QSize(128, 128), pauseSign, 2);
+    ok &= save(out, "260@2x.png", QSize(120, 42), tipBackground, 2);
     ok &= save(out, "dictora.png", QSize(256, 256), [](QPainter& p) { programIcon(p, 256); });
     ok &= save(out, "dictora-48.png", QSize(48, 48), [](QPainter& p) { programIcon(p, 48); });
     // The icon theme's sizes for the desktop, and the scalable icon.

@@ -27,7 +27,12 @@ inline constexpr int kRecordStartCue = 203;
 // The resource path of a built-in file, e.g. ":/PNG/202" or ":/WAVE/203".
 QString resourcePath(int number, const QString& type);
 
-// A decoded picture from the program's resources, or a null image when there
+// The path of the picture to draw on a screen of devicePixelRatio: the one
+// drawn at twice the pixels where there is one and the screen is scaled.
+QString resourcePathForRatio(int number, const QString& type, qreal devicePixelRatio);
+
+// A decoded picture from the program's resources, for the application's
+// highest device pixel ratio (see above), or a null image when there
 // is no such resource or it cannot be decoded.
 QImage LoadResourcePicture(int number, const QString& type = QStringLiteral("PNG"));
 
