@@ -11,6 +11,7 @@
 #include "platform/speech/speech_worker.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/resource_picture.h"
 #include "ui/shell/study_services.h"
@@ -60,6 +61,7 @@ MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
       pausePicture_(LoadResourcePicture(res::kPauseSign))
 {
     setObjectName(QStringLiteral("mediaWindow"));
+    translatesListeningKeys(this);
     setWindowTitle(QStringLiteral("Dictora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -397,7 +399,10 @@ void MediaWindow::resizeEvent(QResizeEvent*)
 
 void MediaWindow::keyPressEvent(QKeyEvent* event)
 {
-    switch (mediaKeyDown(event->key())) {
+    StudyServices& services = panel_.services();
+    const MediaKeyDown down = mediaKeyDown(keyPressOf(event), listeningContext(services));
+    carryOut(down.listening, services);
+    switch (down.action) {
     case MediaKeyAction::TogglePlayback:
         if (!event->isAutoRepeat())
             togglePlayback();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/listening_actions.h"
 
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/media_player.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
@@ -10,6 +10,7 @@
 #include "ui/shell/study_services.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace dictora {
 
@@ -17,19 +18,20 @@ namespace {
 
 enum ListeningItem { ReplayItem, SlowReplayItem, LoopItem, SettingsItem };
 
-// Only a sentence row has anything to replay.
+constexpr char kOwnListeningKeys[] = "dictoraOwnListeningKeys";
+
 bool sentenceIsCurrent(const StudyServices& services)
 {
     const int row = services.state.currentRow;
-    return services.sentences.isValidRow(row) && services.sentences.field(row, Kind) == u"1";
+    return services.sentences.isValidRow(row) && services.sentences.isSentence(row);
 }
 
-void carryOut(ListeningKey key, StudyServices& services)
+void play(ListeningKey key, StudyServices& services)
 {
     MediaPlayer* player = services.player;
-    if (!player || !sentenceIsCurrent(services))
+    if (!player)
         return;
-    switch (key) {
+    switch (listeningPlay(key, sentenceIsCurrent(services))) {
     case ListeningKey::Replay:
         player->replayFree(false);
         break;
@@ -59,13 +61,13 @@ bool runListeningItem(int id, int firstId, StudyServices& services, QWidget* own
 {
     switch (id - firstId) {
     case ReplayItem:
-        carryOut(ListeningKey::Replay, services);
+        play(ListeningKey::Replay, services);
         return true;
     case SlowReplayItem:
-        carryOut(ListeningKey::SlowReplay, services);
+        play(ListeningKey::SlowReplay, services);
         return true;
     case LoopItem:
-        carryOut(ListeningKey::Loop, services);
+        play(ListeningKey::Loop, services);
         return true;
     case SettingsItem:
         openPlaybackSettings(services, owner);
@@ -81,6 +83,30 @@ void openPlaybackSettings(StudyServices& services, QWidget* owner)
     dialog.exec();
 }
 
+KeyPress keyPressOf(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    return KeyPress(event->key(), mods & Qt::ControlModifier, mods & Qt::ShiftModifier,
+                    mods & (Qt::AltModifier | Qt::MetaModifier), event->isAutoRepeat());
+}
+
+ListeningContext listeningContext(const StudyServices& services)
+{
+    return {services.player && services.player->looping(), sentenceIsCurrent(services)};
+}
+
+void carryOut(const ListeningStep& step, StudyServices& services)
+{
+    if (step.stopLoop && services.player)
+        services.player->stopRepeats();
+    play(step.play, services);
+}
+
+void translatesListeningKeys(QWidget* window)
+{
+    window->setProperty(kOwnListeningKeys, true);
+}
+
 ListeningKeysFilter::ListeningKeysFilter(StudyServices& services, QObject* parent)
     : QObject(parent), services_(services)
 {
@@ -94,19 +120,14 @@ bool ListeningKeysFilter::eventFilter(QObject* watched, QEvent* event)
     // through; only the one bound for a widget is acted on.
     if (!watched->isWidgetType())
         return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers mods = key->modifiers();
-    const ListeningKey listening =
-        listeningKeyFor(key->key(), mods & Qt::ControlModifier, mods & Qt::ShiftModifier,
-                        mods & (Qt::AltModifier | Qt::MetaModifier));
-    if (listening == ListeningKey::None) {
-        if (services_.player && services_.player->looping() && keyEndsLoop(key->key(), listening))
-            services_.player->stopRepeats();
-        return false;
+    for (auto* w = static_cast<QWidget*>(watched); w; w = w->parentWidget()) {
+        if (w->property(kOwnListeningKeys).toBool())
+            return false;
     }
-    if (!key->isAutoRepeat())
-        carryOut(listening, services_);
-    return true;
+    const ListeningStep step =
+        listeningKeyStep(keyPressOf(static_cast<QKeyEvent*>(event)), listeningContext(services_));
+    carryOut(step, services_);
+    return step.swallow;
 }
 
 } // namespace dictora

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/study/listening_keys.h"
+
 #include <QObject>
 
+class QKeyEvent;
 class QWidget;
 
 namespace dictora {
@@ -20,10 +23,22 @@ bool runListeningItem(int id, int firstId, StudyServices& services, QWidget* own
 // Opens "播放设置" over owner, modal.
 void openPlaybackSettings(StudyServices& services, QWidget* owner);
 
-// Ctrl+R, Ctrl+Shift+R and Ctrl+L wherever the keyboard is in the program,
-// ahead of every window's own key handling, so in Dictation mode they never
-// reach the answer box (no try, no recording); any other key ends a loop
-// and goes on as usual. Installed on the application.
+// A key event as the core key maps read it.
+KeyPress keyPressOf(const QKeyEvent* event);
+// What the listening rules need to know: the loop and the current row.
+ListeningContext listeningContext(const StudyServices& services);
+// Carries out what a key map decided about listening: ends a loop, plays.
+void carryOut(const ListeningStep& step, StudyServices& services);
+
+// The windows whose own key map yields the listening keys (the dictation
+// form, the sentence list, the media window) mark themselves here; the
+// filter below leaves their keys to them.
+void translatesListeningKeys(QWidget* window);
+
+// The listening keys wherever else the keyboard is in the program (the
+// toolbar, the backdrop, the unit list, the status items, a dialog): the
+// same core rule as in the windows' key maps, ahead of those windows' own
+// key handling, which swallows every key. Installed on the application.
 class ListeningKeysFilter : public QObject {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"
 #include "ui/shell/dialog_colours.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/panel_layout.h"
 #include "ui/shell/sentence_row_delegate.h"
@@ -34,6 +35,7 @@ SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
       state_(panel.state()), table_(panel.services().sentences)
 {
     setObjectName(QStringLiteral("sentenceList"));
+    translatesListeningKeys(this);
     setModel(&table_);
     delegate_ = new SentenceRowDelegate(table_, state_, this);
     delegate_->watchSelectedPoint(&selectedPoint);
@@ -288,12 +290,14 @@ ListKeyContext SentenceList::keyContext() const
     context.sentenceRow = table_.isValidRow(row) && table_.isSentence(row);
     context.selectedPoint = selectedPoint;
     context.hasMediaName = context.sentenceRow && !table_.field(row, MediaName).isEmpty();
+    context.looping = listeningContext(panel_.services()).looping;
     return context;
 }
 
 void SentenceList::keyPressEvent(QKeyEvent* event)
 {
-    const ListKeyDown down = sentenceListKeyDown(event->key(), keyContext());
+    const ListKeyDown down = sentenceListKeyDown(keyPressOf(event), keyContext());
+    dictora::carryOut(down.listening, panel_.services());
     switch (down.action) {
     case ListKeyDown::Navigate:
         keyNavigating = true;
@@ -309,6 +313,7 @@ void SentenceList::keyPressEvent(QKeyEvent* event)
         ShiftTime(down.shift->deltaMs, down.shift->wholeSpan);
         break;
     case ListKeyDown::Swallow:
+    case ListKeyDown::Listen:
         break;
     }
     // Every other key is swallowed: no type-ahead selection.

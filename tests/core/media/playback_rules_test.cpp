@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/loudness_levelling.h"
 #include "core/media/padded_span.h"
 #include "core/media/playback_settings.h"

@@ -3,7 +3,7 @@
 // the menu items and the settings dialog, and the waveform strip of Edit mode.
 #include "dictation_screen.h"
 
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/playback_settings.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/media/playback_settings_dialog.h"
@@ -51,7 +51,7 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
     type(QStringLiteral(" mor"));
     pressEnter(); // one real try: the mismatch is marked
     const QString answerBefore = box->toPlainText();
-    const int hintsBefore = f.hintLevel();
+    const int hintsBefore = f.turn().hintLevel();
     media->clearCommandLog();
 
     QTest::keyClick(box, Qt::Key_R, Qt::ControlModifier);
@@ -61,7 +61,7 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
     EXPECT_EQ(plays().size(), 2);
     // Neither is typing nor an Enter: the answer, the hints and the row stay.
     EXPECT_EQ(box->toPlainText(), answerBefore);
-    EXPECT_EQ(f.hintLevel(), hintsBefore);
+    EXPECT_EQ(f.turn().hintLevel(), hintsBefore);
     EXPECT_EQ(state.currentRow, rowOf(0));
     EXPECT_EQ(table.field(rowOf(0), Done), QStringLiteral("0"));
     EXPECT_FALSE(sent(QStringLiteral("Stop RECORD")));

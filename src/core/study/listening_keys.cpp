@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 
 #include <Qt>
 
@@ -33,6 +33,27 @@ bool keyEndsLoop(int key, ListeningKey listening)
     default:
         return true;
     }
+}
+
+ListeningStep listeningKeyStep(const KeyPress& press, const ListeningContext& context)
+{
+    ListeningStep step;
+    const ListeningKey listening =
+        listeningKeyFor(press.key, press.ctrl, press.shift, press.otherModifiers);
+    if (listening == ListeningKey::None) {
+        step.stopLoop = context.looping && keyEndsLoop(press.key, listening);
+        return step;
+    }
+    step.swallow = true;
+    // A held key replays once, not on every repeat of the key.
+    if (!press.autoRepeat)
+        step.play = listeningPlay(listening, context.sentenceRow);
+    return step;
+}
+
+ListeningKey listeningPlay(ListeningKey requested, bool sentenceRow)
+{
+    return sentenceRow ? requested : ListeningKey::None;
 }
 
 } // namespace dictora
