@@ -3,7 +3,7 @@
 
 // The main() of a benchmark that times widgets: its own QApplication, drawing
 // offscreen unless a platform is named, with the program's fonts.
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QApplication>
 

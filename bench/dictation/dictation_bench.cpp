@@ -7,8 +7,8 @@
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -10,9 +10,9 @@
 #include "core/media/speech_output.h"
 #include "core/study/unit_file.h"
 #include "support/ui/study_screen.h"
-#include "ui/shell/sentence_row_delegate.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/ui_font.h"
+#include "ui/study/sentence_row_delegate.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/ui_font.h"
 #include "ui/study/unit_list_dialog.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app.h"
 
+#include "core/history/study_record.h"
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
 #include "core/media/voice_recorder.h"
 #include "core/study/program_folder_lock.h"
-#include "core/history/study_record.h"
 #include "core/study/unit_library.h"
 #include "core/study/welcome_unit.h"
 #include "platform/desktop/desktop_windows.h"
@@ -16,13 +16,14 @@
 #include "platform/speech/welcome_speech.h"
 #include "ui/desktop/accessibility.h"
 #include "ui/desktop/handed_files_handler.h"
-#include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
-#include "ui/shell/listening_actions.h"
-#include "ui/shell/program_folder_claim.h"
 #include "ui/shell/learner_guide.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/ui_font.h"
+#include "ui/shell/listening_actions.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/program_folder_claim.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 #include "core/study/program_folder.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_services.h"
 
 #include <QStringList>
 #include <QTranslator>

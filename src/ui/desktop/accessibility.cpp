@@ -6,12 +6,12 @@
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/study_services.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/status_item.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -28,9 +28,9 @@ namespace {
 
 // The toolbar's buttons are named from the study state; there is one study
 // screen per program, kept here once it is described.
-QPointer<MainPanelDialog>& describedPanel()
+QPointer<StudyPanel>& describedPanel()
 {
-    static QPointer<MainPanelDialog> panel;
+    static QPointer<StudyPanel> panel;
     return panel;
 }
 
@@ -85,7 +85,7 @@ public:
     QAccessible::Role role() const override { return QAccessible::Button; }
     QString text(QAccessible::Text t) const override
     {
-        MainPanelDialog* panel = describedPanel();
+        StudyPanel* panel = describedPanel();
         if (!isValid() || t != QAccessible::Name || !panel || !panel->dictationForm())
             return {};
         return toolbarButtonName(*toolbar_, button_, panel->state(), *panel->dictationForm());
@@ -275,7 +275,7 @@ void installAssistiveTechnologySupport()
     (void)installed;
 }
 
-void describeForAssistiveTechnology(MainPanelDialog& panel)
+void describeForAssistiveTechnology(StudyPanel& panel)
 {
     installAssistiveTechnologySupport();
     describedPanel() = &panel;

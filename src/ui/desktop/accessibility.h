@@ -3,7 +3,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // Names and roles for screen readers (AT-SPI on Linux) where the study
 // screen draws its own controls: the dictation toolbar's picture buttons,
@@ -13,6 +13,6 @@ class MainPanelDialog;
 // made (Qt keeps the accessible object it first made for a widget);
 // describeForAssistiveTechnology once the panel has created its windows.
 void installAssistiveTechnologySupport();
-void describeForAssistiveTechnology(MainPanelDialog& panel);
+void describeForAssistiveTechnology(StudyPanel& panel);
 
 } // namespace dictora

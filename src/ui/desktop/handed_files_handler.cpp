@@ -3,17 +3,17 @@
 
 #include "core/import/handed_files.h"
 #include "core/study/study_state.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QApplication>
 
 namespace dictora {
 
-void addHandedFiles(MainPanelDialog& panel, const QStringList& paths)
+void addHandedFiles(StudyPanel& panel, const QStringList& paths)
 {
     SentenceList* list = panel.sentenceList();
     if (!list)

@@ -5,7 +5,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // Files handed to the program from outside ("Open with Dictora", or
 // `dictora FILE...` while it runs): the study screen comes to the front and
@@ -13,6 +13,6 @@ class MainPanelDialog;
 // list in Edit mode: the add-content dialog opens with each file chosen.
 // Files that are neither text nor media get the drop's refusal; with the
 // Sentence Notebook or no Unit open, a tip says where files can be added.
-void addHandedFiles(MainPanelDialog& panel, const QStringList& paths);
+void addHandedFiles(StudyPanel& panel, const QStringList& paths);
 
 } // namespace dictora

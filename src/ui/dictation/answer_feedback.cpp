@@ -5,9 +5,9 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QEvent>
 #include <QMessageBox>
@@ -161,7 +161,7 @@ void AnswerMarksView::paintEvent(QPaintEvent*)
     }
 }
 
-AnswerFeedback::AnswerFeedback(QWidget& form, MainPanelDialog& panel, StudyServices& services)
+AnswerFeedback::AnswerFeedback(QWidget& form, StudyPanel& panel, StudyServices& services)
     : QObject(&form), panel_(panel), services_(services), view_(new AnswerMarksView(&form))
 {
 }

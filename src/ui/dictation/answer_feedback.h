@@ -10,7 +10,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 struct StudyServices;
 
 // The whole answer marked against the sentence, in a strip under the
@@ -49,7 +49,7 @@ private:
 class AnswerFeedback : public QObject {
     Q_OBJECT
 public:
-    AnswerFeedback(QWidget& form, MainPanelDialog& panel, StudyServices& services);
+    AnswerFeedback(QWidget& form, StudyPanel& panel, StudyServices& services);
 
     // A row was loaded: the marks go; in Dictation mode a new attempt starts.
     void rowLoaded();
@@ -62,7 +62,7 @@ public:
 private:
     void record(const AnswerEntry& entry);
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     StudyServices& services_;
     AnswerMarksView* view_;
     DictationAttempt attempt_;

@@ -21,15 +21,15 @@
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/media/media_window.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/frame_dialog.h"
-#include "ui/shell/listening_actions.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/screen_places.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/dictation/toolbar_keep_clear.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
+#include "ui/widgets/ui_font.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -113,7 +113,7 @@ bool isEnterKey(int key)
 
 } // namespace
 
-DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
+DictationForm::DictationForm(StudyPanel& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel),
       services_(panel.services()), state_(panel.state())
 {
@@ -159,8 +159,7 @@ DictationForm::DictationForm(MainPanelDialog& panel, QWidget* owner)
     floating.dictationForm = this;
     floating.placeDictationForm = [this] { layoutCompact(); };
     floating.setDictationFormDocked = [this](bool docked) { setDocked(docked); };
-    if (auto* frame = qobject_cast<FrameDialog*>(panel_.parentWidget()))
-        frame->setAnswerBox(answerBox_);
+    panel_.setAnswerBox(answerBox_);
 
     // The strip first appears high on the work area with its toolbar (above
     // it) wholly on the screen; the layout keeps this top.

@@ -16,7 +16,7 @@ namespace dictora {
 class AnswerFeedback;
 class DictationToolbar;
 class FadeInWorker;
-class MainPanelDialog;
+class StudyPanel;
 class MismatchMarker;
 class TypingProgressBar;
 struct StudyServices;
@@ -35,7 +35,7 @@ public:
     static constexpr int kTimerMs = 20;
 
     // owner: the window this one stays in front of (the progress panel).
-    DictationForm(MainPanelDialog& panel, QWidget* owner);
+    DictationForm(StudyPanel& panel, QWidget* owner);
     ~DictationForm() override;
 
     // --- what other windows call ---
@@ -120,7 +120,7 @@ private:
     int lineCount(const QPlainTextEdit* box) const;
     QPoint caretPoint() const;
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     StudyServices& services_;
     const StudyState& state_;
     QPlainTextEdit* promptLine_ = nullptr;

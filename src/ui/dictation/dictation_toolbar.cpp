@@ -10,11 +10,12 @@
 #include "core/study/unit_library.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/media/media_window.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/resource_picture.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/resource_picture.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -32,7 +33,7 @@ constexpr int kDragSlack = 2;
 
 } // namespace
 
-DictationToolbar::DictationToolbar(MainPanelDialog& panel, DictationForm& form)
+DictationToolbar::DictationToolbar(StudyPanel& panel, DictationForm& form)
     // Clicking a button must leave the keyboard with the answer box: the
     // strip never takes it (it would only swallow the keys).
     : LayeredWindow(&form, Qt::Tool | Qt::WindowDoesNotAcceptFocus), panel_(panel), form_(form)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/shell/layered_window.h"
+#include "ui/widgets/layered_window.h"
 
 #include <QImage>
 #include <QPoint>
@@ -12,7 +12,7 @@
 namespace dictora {
 
 class DictationForm;
-class MainPanelDialog;
+class StudyPanel;
 
 // The strip of four picture buttons that travels with the dictation form:
 // sound on or off, the voice recorder, the form's layout, and adding the
@@ -28,7 +28,7 @@ public:
 
     enum Button { None = -1, SoundButton = 0, RecordButton, LayoutButton, NotebookButton };
 
-    DictationToolbar(MainPanelDialog& panel, DictationForm& form);
+    DictationToolbar(StudyPanel& panel, DictationForm& form);
 
     // The record button's picture for a recorder state (0 idle, 1 recording,
     // 2 playing, 3 paused, 4 stopped); redraws silently when it changed.
@@ -61,7 +61,7 @@ private:
     void addToNotebook();
     QPoint tipPoint() const;
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     DictationForm& form_;
     std::array<QImage, 2> soundPictures_;  // off, on
     std::array<QImage, 5> recordPictures_; // by record button state

@@ -4,8 +4,8 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "core/study/unit_names.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +18,7 @@
 
 namespace dictora {
 
-FlashcardExportRun::FlashcardExportRun(MainPanelDialog& panel, QString outDir)
+FlashcardExportRun::FlashcardExportRun(StudyPanel& panel, QString outDir)
     : QObject(&panel), panel_(panel), outDir_(std::move(outDir))
 {
     connect(&process_, &QProcess::readyReadStandardOutput, this, &FlashcardExportRun::readProgress);
@@ -137,7 +137,7 @@ void FlashcardExportRun::processEnded(int exitCode, QProcess::ExitStatus status)
     emit finished();
 }
 
-void exportOpenUnit(MainPanelDialog& panel)
+void exportOpenUnit(StudyPanel& panel)
 {
     const QString folder = QFileDialog::getExistingDirectory(&panel, QStringLiteral("导出到文件夹"));
     if (folder.isEmpty())

@@ -9,7 +9,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // "导出…": the open Unit's sentences as flashcards (NAME.tsv and one clip a
 // sentence) in a folder the learner picks. The export runs as dictora-cli
@@ -19,7 +19,7 @@ class MainPanelDialog;
 class FlashcardExportRun : public QObject {
     Q_OBJECT
 public:
-    FlashcardExportRun(MainPanelDialog& panel, QString outDir);
+    FlashcardExportRun(StudyPanel& panel, QString outDir);
     ~FlashcardExportRun() override;
 
     // Saves the open Unit if it changed and starts the export; false (with
@@ -43,7 +43,7 @@ private:
     void readProgress();
     void processEnded(int exitCode, QProcess::ExitStatus status);
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     QString outDir_;
     QProcess process_;
     QPointer<QProgressDialog> progress_;
@@ -55,6 +55,6 @@ private:
 };
 
 // The menu item: asks for the folder, runs the export and says how it went.
-void exportOpenUnit(MainPanelDialog& panel);
+void exportOpenUnit(StudyPanel& panel);
 
 } // namespace dictora

@@ -2,14 +2,14 @@
 #include "ui/history/study_record_button.h"
 
 #include "ui/history/study_record_window.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace dictora {
 
-StudyRecordButton::StudyRecordButton(MainPanelDialog& panel, QWidget* progressPanel)
+StudyRecordButton::StudyRecordButton(StudyPanel& panel, QWidget* progressPanel)
     : QWidget(progressPanel), panel_(panel)
 {
     setObjectName(QStringLiteral("studyRecordButton"));

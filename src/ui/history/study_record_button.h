@@ -5,7 +5,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // The progress panel's way into "学习记录": a small item beside the mode
 // item, drawn like the status items, that opens the study record window.
@@ -14,7 +14,7 @@ class StudyRecordButton : public QWidget {
 public:
     static constexpr int kWidth = 64;
 
-    StudyRecordButton(MainPanelDialog& panel, QWidget* progressPanel);
+    StudyRecordButton(StudyPanel& panel, QWidget* progressPanel);
     // Right of the mode item's place (modeItem) in the panel.
     static QRect placeBeside(const QRect& modeItem);
 
@@ -25,7 +25,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     bool hover_ = false;
 };
 

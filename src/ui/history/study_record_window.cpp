@@ -5,9 +5,9 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "ui/history/study_record_charts.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -17,7 +17,7 @@
 
 namespace dictora {
 
-StudyRecordWindow::StudyRecordWindow(MainPanelDialog& panel, QWidget* owner)
+StudyRecordWindow::StudyRecordWindow(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       panel_(panel), services_(panel.services()), summary_(new QLabel(this)),
       heatmap_(new CalendarHeatmap(this)), chart_(new DailyFiguresChart(this)),
@@ -117,14 +117,14 @@ void StudyRecordWindow::addMissedToNotebook()
                           .arg(added.notFound));
 }
 
-StudyRecordWindow* studyRecordWindow(MainPanelDialog& panel)
+StudyRecordWindow* studyRecordWindow(StudyPanel& panel)
 {
     if (auto* window = panel.findChild<StudyRecordWindow*>(QStringLiteral("studyRecord")))
         return window;
     return new StudyRecordWindow(panel, &panel);
 }
 
-void showStudyRecord(MainPanelDialog& panel)
+void showStudyRecord(StudyPanel& panel)
 {
     StudyRecordWindow* window = studyRecordWindow(panel);
     if (window->isVisible())

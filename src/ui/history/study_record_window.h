@@ -13,7 +13,7 @@ namespace dictora {
 
 class CalendarHeatmap;
 class DailyFiguresChart;
-class MainPanelDialog;
+class StudyPanel;
 struct StudyServices;
 
 // "学习记录": the learner's study record. A calendar of the last 365 days, the
@@ -24,7 +24,7 @@ struct StudyServices;
 class StudyRecordWindow : public QDialog {
     Q_OBJECT
 public:
-    StudyRecordWindow(MainPanelDialog& panel, QWidget* owner);
+    StudyRecordWindow(StudyPanel& panel, QWidget* owner);
 
     // Reads the record as of the study state's now and redraws.
     void reload();
@@ -43,7 +43,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     StudyServices& services_;
     HistoryWindowData data_;
     QLabel* summary_;
@@ -55,8 +55,8 @@ private:
 };
 
 // The one record window of the panel, made the first time it is asked for.
-StudyRecordWindow* studyRecordWindow(MainPanelDialog& panel);
+StudyRecordWindow* studyRecordWindow(StudyPanel& panel);
 // Shows it (from the main menu and the progress panel).
-void showStudyRecord(MainPanelDialog& panel);
+void showStudyRecord(StudyPanel& panel);
 
 } // namespace dictora

@@ -2,7 +2,7 @@
 #include "ui/import/add_content_dialog.h"
 
 #include "core/shell/window_placement.h"
-#include "ui/shell/screen_places.h"
+#include "ui/widgets/screen_places.h"
 
 #include "core/import/choice_notes.h"
 #include "core/import/content_files.h"
@@ -17,10 +17,10 @@
 #include "ui/import/alignment_progress_dialog.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
 
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -76,7 +76,7 @@ struct AddContentDialog::Choice {
     SectionChoice section;
 };
 
-AddContentDialog::AddContentDialog(MainPanelDialog& panel, QWidget* owner)
+AddContentDialog::AddContentDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       panel_(panel), choice_(std::make_unique<Choice>())

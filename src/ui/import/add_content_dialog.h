@@ -14,7 +14,7 @@ class QPushButton;
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 struct SectionView;
 struct UnitMediaFolder;
 
@@ -27,7 +27,7 @@ struct UnitMediaFolder;
 class AddContentDialog : public QDialog {
     Q_OBJECT
 public:
-    AddContentDialog(MainPanelDialog& panel, QWidget* owner);
+    AddContentDialog(StudyPanel& panel, QWidget* owner);
     ~AddContentDialog() override;
 
     // Opens the dialog modally for the current row, a Section title row (the
@@ -79,7 +79,7 @@ private:
     QString unitName() const;
     UnitMediaFolder mediaFolder() const;
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     std::unique_ptr<Choice> choice_;
     QLineEdit* titleField_ = nullptr;
     QPushButton* textButton_ = nullptr;

@@ -2,14 +2,14 @@
 #include "ui/import/clear_record_dialog.h"
 
 #include "core/shell/window_placement.h"
-#include "ui/shell/screen_places.h"
+#include "ui/widgets/screen_places.h"
 
 #include "core/import/record_clearing.h"
 #include "core/study/study_state.h"
 #include "core/study/window_messages.h"
 #include "ui/import/dialog_units.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -25,7 +25,7 @@ const QColor kWarningText{255, 255, 0};
 
 } // namespace
 
-ClearRecordDialog::ClearRecordDialog(MainPanelDialog& panel, QWidget* owner)
+ClearRecordDialog::ClearRecordDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       panel_(panel)

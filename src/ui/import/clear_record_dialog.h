@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // "清除记录": resets the study record of the whole open Unit after a backup
 // of its file. "确定" can be pressed only while "没关系，确定从头开始！" is
@@ -16,7 +16,7 @@ class MainPanelDialog;
 class ClearRecordDialog : public QDialog {
     Q_OBJECT
 public:
-    ClearRecordDialog(MainPanelDialog& panel, QWidget* owner);
+    ClearRecordDialog(StudyPanel& panel, QWidget* owner);
 
     // Opens the dialog modally for the open Unit. Returns QDialog::Accepted
     // when the record was cleared. The caller repaints the sentence list.
@@ -28,7 +28,7 @@ public:
 private:
     void confirm();
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     QCheckBox* confirmBox_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

@@ -2,11 +2,11 @@
 #include "ui/import/content_change_dialog.h"
 
 #include "core/shell/window_placement.h"
-#include "ui/shell/screen_places.h"
+#include "ui/widgets/screen_places.h"
 
 #include "ui/import/dialog_units.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/study_panel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,7 +15,7 @@
 
 namespace dictora {
 
-ContentChangeDialog::ContentChangeDialog(MainPanelDialog& panel, QWidget* owner)
+ContentChangeDialog::ContentChangeDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint),
       panel_(panel)

@@ -7,7 +7,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 
 // "内容变更": asked while a text file is imported into a Section that already
 // has sentences, whether the new lines replace the old ones or follow them.
@@ -16,7 +16,7 @@ class MainPanelDialog;
 class ContentChangeDialog : public QDialog, public ContentChangeQuestion {
     Q_OBJECT
 public:
-    ContentChangeDialog(MainPanelDialog& panel, QWidget* owner);
+    ContentChangeDialog(StudyPanel& panel, QWidget* owner);
 
     // Shows the question modally and returns the answer; "取消", Esc and the
     // close box answer Cancel.
@@ -27,7 +27,7 @@ public:
 private:
     void answer(ContentChangeChoice choice);
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     ContentChangeChoice contentChangeChoice_ = ContentChangeChoice::Cancel;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import/dialog_units.h"
 
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QFontMetrics>
 

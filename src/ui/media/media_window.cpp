@@ -11,10 +11,11 @@
 #include "platform/speech/speech_worker.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
-#include "ui/shell/listening_actions.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/resource_picture.h"
-#include "ui/shell/study_services.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/resource_picture.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -54,7 +55,7 @@ void setDictationLayer(DictationForm* form, QWidget*, bool on)
 
 } // namespace
 
-MediaWindow::MediaWindow(MainPanelDialog& panel, QWidget* owner)
+MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
       player_(panel.services().player), recorder_(panel.services().recorder),
       speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),

@@ -15,7 +15,7 @@
 namespace dictora {
 
 class GstMediaCommands;
-class MainPanelDialog;
+class StudyPanel;
 class MediaPlayer;
 class SpeechWorker;
 class VoiceRecorder;
@@ -39,7 +39,7 @@ public:
     static constexpr uint32_t kSurfaceId = 1022;
     static constexpr int kTickMs = 100;
 
-    MediaWindow(MainPanelDialog& panel, QWidget* owner);
+    MediaWindow(StudyPanel& panel, QWidget* owner);
     ~MediaWindow() override;
 
     // The sentence list's operation on a selection change: turns the current
@@ -118,7 +118,7 @@ private:
     // Tells the learner once that sentences without media cannot be spoken.
     void reportSpeechFailure();
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     const StudyState& state_;
     MediaPlayer* player_;
     // The media layer that delivers frames here; null when the commands go

@@ -7,10 +7,10 @@
 #include <QCheckBox>
 
 #include "platform/speech/speech_worker.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -43,7 +43,7 @@ QSlider* makeSlider(int maximum, QWidget* parent)
 
 } // namespace
 
-VoiceSettingsDialog::VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner)
+VoiceSettingsDialog::VoiceSettingsDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       speech_(dynamic_cast<SpeechWorker*>(panel.services().speech)),

@@ -9,7 +9,7 @@ class QSlider;
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 class SpeechWorker;
 
 // "语音设置": the voices, speed and volume that speak sentences without
@@ -20,7 +20,7 @@ class SpeechWorker;
 class VoiceSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    VoiceSettingsDialog(MainPanelDialog& panel, QWidget* owner);
+    VoiceSettingsDialog(StudyPanel& panel, QWidget* owner);
 
     QComboBox* englishList() const { return englishList_; }
     QComboBox* chineseList() const { return chineseList_; }

@@ -6,14 +6,14 @@
 #include "core/study/unit_library.h"
 #include "platform/desktop/foreground_guard.h"
 #include "platform/desktop/x11_window_source.h"
-#include "ui/shell/frame_dialog.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
-#include "ui/shell/ui_font.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -76,7 +76,7 @@ void fillVertical(QPainter& painter, const QSize& size, QRgb top, QRgb bottom)
 
 } // namespace
 
-ScreensaverWindow::ScreensaverWindow(MainPanelDialog& panel, QWidget* owner)
+ScreensaverWindow::ScreensaverWindow(StudyPanel& panel, QWidget* owner)
     : LayeredWindow(owner, Qt::Tool), panel_(panel), state_(panel.state()),
       cfgFolder_(panel.services().folder.cfgFolder()),
       pictures_(PictureList::pictureFiles(cfgFolder_)),
@@ -119,8 +119,7 @@ void ScreensaverWindow::SetScreensaverOn(bool on)
     panel_.layoutPanel();
     if (on) {
         ShowSolid();
-        if (auto* frame = qobject_cast<FrameDialog*>(panel_.window()))
-            frame->bringToFront();
+        panel_.bringFrameToFront();
         keepOwnedWindowsInFront(this);
     } else {
         Redraw(0);
@@ -284,12 +283,10 @@ void ScreensaverWindow::StartFade()
     // The splash waits for the study screen's first paint, so drawing and
     // mapping a screen-sized window does not hold the study screen back.
     studyScreenPainted_ = true;
-    auto* frame = qobject_cast<FrameDialog*>(panel_.window());
-    if (splash && frame) {
+    if (splash) {
         studyScreenPainted_ = false;
-        connect(
-            frame, &FrameDialog::firstFramePainted, this, [this] { studyScreenPainted_ = true; },
-            Qt::SingleShotConnection);
+        if (!panel_.whenFramePainted(this, [this] { studyScreenPainted_ = true; }))
+            studyScreenPainted_ = true;
     }
     fade_ = std::jthread(
         [this, run, splash](std::stop_token stop) { runFade(std::move(stop), run, splash); });
@@ -508,8 +505,7 @@ void ScreensaverWindow::guardForeground()
     if (step.closeScreensaver)
         SetScreensaverOn(false);
     if (step.acted) {
-        if (auto* frame = qobject_cast<FrameDialog*>(panel_.window()))
-            frame->bringToFront();
+        panel_.bringFrameToFront();
         keepOwnedWindowsInFront(this);
     }
 }

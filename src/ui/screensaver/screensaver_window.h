@@ -4,7 +4,7 @@
 #include "core/screensaver/allow_list.h"
 #include "core/screensaver/picture_list.h"
 #include "ui/screensaver/picture_loader.h"
-#include "ui/shell/layered_window.h"
+#include "ui/widgets/layered_window.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -18,7 +18,7 @@
 namespace dictora {
 
 class ForegroundGuard;
-class MainPanelDialog;
+class StudyPanel;
 class WindowSource;
 struct StudyState;
 
@@ -44,7 +44,7 @@ public:
 
     // Reads the picture list ("Cfg/dsc*") and the allow list
     // ("Cfg/App.ini") of the program folder once, here.
-    ScreensaverWindow(MainPanelDialog& panel, QWidget* owner);
+    ScreensaverWindow(StudyPanel& panel, QWidget* owner);
     ~ScreensaverWindow() override;
 
     // Switches the dictation screensaver on or off: the panel lays its
@@ -117,7 +117,7 @@ private:
     void guardForeground();
     void keepOwnedWindowsInFront(QWidget* owner);
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     const StudyState& state_;
     QString cfgFolder_;
     PictureList pictures_;

@@ -2,12 +2,13 @@
 #include "ui/shell/frame_dialog.h"
 
 #include "core/study/study_session.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/resource_picture.h"
-#include "ui/shell/tip_window.h"
-#include "ui/shell/unsaved_changes_prompt.h"
 #include "ui/screensaver/screensaver_window.h"
+#include "ui/shell/main_panel_dialog.h"
+#include "ui/shell/unsaved_changes_prompt.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/resource_picture.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QCloseEvent>
 #include <QCursor>

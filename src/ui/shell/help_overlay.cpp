@@ -3,7 +3,7 @@
 
 #include "core/shell/window_placement.h"
 #include "core/study/study_state.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

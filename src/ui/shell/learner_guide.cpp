@@ -9,12 +9,12 @@
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/shell/help_overlay.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
-#include "ui/shell/ui_font.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/status_item.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QHelpEvent>
 #include <QLabel>

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/study/listening_keys.h"
-
 #include <QObject>
 
-class QKeyEvent;
 class QWidget;
 
 namespace dictora {
@@ -22,18 +19,6 @@ bool runListeningItem(int id, int firstId, StudyServices& services, QWidget* own
 
 // Opens "播放设置" over owner, modal.
 void openPlaybackSettings(StudyServices& services, QWidget* owner);
-
-// A key event as the core key maps read it.
-KeyPress keyPressOf(const QKeyEvent* event);
-// What the listening rules need to know: the loop and the current row.
-ListeningContext listeningContext(const StudyServices& services);
-// Carries out what a key map decided about listening: ends a loop, plays.
-void carryOut(const ListeningStep& step, StudyServices& services);
-
-// The windows whose own key map yields the listening keys (the dictation
-// form, the sentence list, the media window) mark themselves here; the
-// filter below leaves their keys to them.
-void translatesListeningKeys(QWidget* window);
 
 // The listening keys wherever else the keyboard is in the program (the
 // toolbar, the backdrop, the unit list, the status items, a dialog): the

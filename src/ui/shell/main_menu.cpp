@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main menu of the sentence list and the mode commands behind it.
-#include "ui/shell/sentence_list.h"
+// The main menu of the sentence list, from which every other window opens.
+#include "ui/study/sentence_list.h"
 
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
@@ -12,13 +12,13 @@
 #include "ui/history/flashcard_export_run.h"
 #include "ui/history/study_record_window.h"
 #include "ui/import/clear_record_dialog.h"
-#include "ui/shell/listening_actions.h"
+#include "ui/media/media_window.h"
 #include "ui/shell/help_overlay.h"
+#include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
 #include "ui/shell/study_menu.h"
-#include "ui/shell/study_services.h"
 #include "ui/study/progress_panel.h"
-#include "ui/media/media_window.h"
+#include "ui/widgets/study_services.h"
 
 namespace dictora {
 
@@ -107,83 +107,6 @@ void SentenceList::ShowMainMenu(const QPoint& globalPos)
     default:
         break;
     }
-}
-
-PlaybackNow SentenceList::playbackNow()
-{
-    PlaybackNow now;
-    now.mediaPlaying = mediaMode() == u"playing";
-    now.mediaPaused = mediaPaused();
-    VoiceRecorder* recorder = panel_.services().recorder;
-    now.recordingPlayback = recorder && recorder->recordStatus() == RecordPlaying;
-    return now;
-}
-
-void SentenceList::toggleMute()
-{
-    const SoundDecision d = session_.toggleSound(playbackNow());
-    if (d.pauseMedia)
-        pauseMedia();
-    if (d.stopRecordingPlayback)
-        if (VoiceRecorder* recorder = panel_.services().recorder) {
-            const int status = recorder->stopRecording();
-            if (DictationForm* form = panel_.dictationForm())
-                form->toolbar()->setRecordButtonState(status);
-        }
-    if (d.clearSpeechPending)
-        if (SpeechOutput* speech = panel_.services().speech)
-            speech->clearSpeechPending();
-    if (d.playRow)
-        playRow();
-}
-
-void SentenceList::toggleLineByLine()
-{
-    carryOut(session_.switchLineByLine());
-}
-
-void SentenceList::toggleDictation()
-{
-    carryOut(session_.switchDictation(!state_.dictationMode));
-}
-
-void SentenceList::toggleEdit()
-{
-    carryOut(session_.switchEdit());
-}
-
-void SentenceList::carryOut(const ModeDecision& d)
-{
-    if (d.stopMedia && panel_.services().player)
-        panel_.services().player->stopMedia();
-    if (d.clearSpanFlags)
-        clearSpanFlags();
-    if (d.resetTypingProgress)
-        resetTypingProgress();
-    // The screensaver comes up (or goes) before the row takes the keyboard,
-    // and a tip shown below is not hidden by the mode item noticing the
-    // change later.
-    panel_.modeChanged(d.frameOnTop);
-    if (d.playRow)
-        playRow();
-    if (d.selectRow >= 0)
-        selectRow(d.selectRow);
-    if (d.repaintList)
-        repaintAll();
-    if (d.loadRow)
-        loadRow();
-    if (!d.tip.isEmpty())
-        showTipAtCursor(d.tip);
-}
-
-void SentenceList::clearRecord()
-{
-    if (ClearRecordDialog* dialog = panel_.clearRecord()) {
-        openDialog = dialog;
-        dialog->openForUnit();
-        openDialog = nullptr;
-    }
-    repaintAll();
 }
 
 } // namespace dictora

@@ -4,28 +4,26 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
+#include "ui/dictation/dictation_form.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/media/media_window.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/dictation/dictation_form.h"
-#include "ui/shell/dialog_colours.h"
 #include "ui/shell/frame_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/shadow_frame.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
 #include "ui/study/unit_settings_dialog.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/shadow_frame.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 namespace dictora {
 
@@ -42,13 +40,9 @@ bool isSwallowedKey(int key)
 } // namespace
 
 MainPanelDialog::MainPanelDialog(QWidget* frame, StudyServices& services)
-    : QWidget(frame), services_(services), state_(services.state)
+    : StudyPanel(frame, services)
 {
     setObjectName(QStringLiteral("mainPanel"));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        screenWidth = screen->geometry().width();
-        screenHeight = screen->geometry().height();
-    }
 
     // The sentence list: one visible column of sentences over the twelve
     // fields of the open Unit. Its rows are drawn by the list's own delegate;
@@ -180,6 +174,28 @@ void MainPanelDialog::leaveTopLayer()
 {
     if (auto* frame = qobject_cast<FrameDialog*>(window()))
         frame->leaveTopLayer();
+}
+
+void MainPanelDialog::bringFrameToFront()
+{
+    if (auto* frame = qobject_cast<FrameDialog*>(window()))
+        frame->bringToFront();
+}
+
+void MainPanelDialog::setAnswerBox(QWidget* answerBox)
+{
+    if (auto* frame = qobject_cast<FrameDialog*>(parentWidget()))
+        frame->setAnswerBox(answerBox);
+}
+
+bool MainPanelDialog::whenFramePainted(QObject* context, std::function<void()> then)
+{
+    auto* frame = qobject_cast<FrameDialog*>(window());
+    if (!frame)
+        return false;
+    connect(frame, &FrameDialog::firstFramePainted, context, std::move(then),
+            Qt::SingleShotConnection);
+    return true;
 }
 
 void MainPanelDialog::modeChanged(bool frameOnTop)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/study_menu.h"
 
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 namespace dictora {
 

@@ -8,13 +8,13 @@
 #include "core/study/unit_library.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
 #include "ui/study/status_item.h"
 #include "ui/study/unit_list_dialog.h"
 #include "ui/study/unit_settings_dialog.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QGuiApplication>
 #include <QRegion>
@@ -39,7 +39,7 @@ constexpr StatusItemType kItemTypes[] = {StatusItemType::TotalCompletion,
 
 } // namespace
 
-ProgressPanel::ProgressPanel(MainPanelDialog& panel, QWidget* owner)
+ProgressPanel::ProgressPanel(StudyPanel& panel, QWidget* owner)
     : LayeredWindow(owner, Qt::Tool | Qt::WindowDoesNotAcceptFocus), panel_(panel),
       state_(panel.state()), library_(panel.services().library)
 {

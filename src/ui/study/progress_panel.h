@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/study/status_item_texts.h"
-#include "ui/shell/layered_window.h"
+#include "ui/widgets/layered_window.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -12,7 +12,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 class StatusItem;
 class UnitLibrary;
 struct StudyState;
@@ -35,7 +35,7 @@ public:
     // after it left, translucent at -25.
     static constexpr int kFadeTop = 25;
 
-    ProgressPanel(MainPanelDialog& panel, QWidget* owner);
+    ProgressPanel(StudyPanel& panel, QWidget* owner);
 
     // Recomputes the four items' texts and repaints those that changed.
     void RefreshPanel();
@@ -45,7 +45,7 @@ public:
     // The figures the items show, read from the unit library.
     StatusFigures figures() const;
     StatusItem* item(StatusItemType type) const { return items_[int(type)]; }
-    MainPanelDialog& mainPanel() { return panel_; }
+    StudyPanel& mainPanel() { return panel_; }
     const StudyState& state() const { return state_; }
 
     // The place the panel docks to: as wide as the screen, along the bottom
@@ -87,7 +87,7 @@ private:
     void placeItems();
     void followOwner();
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     const StudyState& state_;
     UnitLibrary* library_;
     std::array<StatusItem*, 4> items_{};

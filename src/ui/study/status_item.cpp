@@ -2,8 +2,8 @@
 #include "ui/study/status_item.h"
 
 #include "core/study/study_state.h"
-#include "ui/shell/ui_font.h"
 #include "ui/study/progress_panel.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

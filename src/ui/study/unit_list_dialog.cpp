@@ -9,15 +9,15 @@
 #include "ui/dictation/dictation_form.h"
 #include "ui/media/media_window.h"
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/shadow_frame.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
-#include "ui/shell/ui_font.h"
 #include "ui/study/progress_panel.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/status_item.h"
 #include "ui/study/unit_settings_dialog.h"
+#include "ui/widgets/shadow_frame.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QCache>
 #include <QKeyEvent>
@@ -100,7 +100,7 @@ private:
 
 } // namespace
 
-UnitListDialog::UnitListDialog(MainPanelDialog& panel, QWidget* owner)
+UnitListDialog::UnitListDialog(StudyPanel& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
       library_(panel.services().library)
 {

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 class StatusItem;
 class UnitLibrary;
 struct StudyState;
@@ -27,7 +27,7 @@ public:
     static constexpr int kRowHeight = 35;
     static constexpr int kPercentColumnWidth = 80;
 
-    UnitListDialog(MainPanelDialog& panel, QWidget* owner);
+    UnitListDialog(StudyPanel& panel, QWidget* owner);
     ~UnitListDialog() override;
 
     // Start-up: scans the Data folder, lists the Units and opens the
@@ -76,7 +76,7 @@ private:
     const StatusItem* firstStatusItem() const;
     static bool isSwallowedKey(const QEvent* event);
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     const StudyState& state_;
     UnitLibrary* library_;
     QListWidget* list_ = nullptr;

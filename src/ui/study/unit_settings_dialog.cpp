@@ -6,12 +6,12 @@
 #include "core/study/unit_library.h"
 #include "core/study/unit_settings_choices.h"
 #include "core/study/window_messages.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -56,7 +56,7 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 
 } // namespace
 
-UnitSettingsDialog::UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner)
+UnitSettingsDialog::UnitSettingsDialog(StudyPanel& panel, QWidget* owner)
     : QDialog(owner, Qt::Dialog), panel_(panel), library_(panel.services().library)
 {
     setObjectName(QStringLiteral("unitSettings"));

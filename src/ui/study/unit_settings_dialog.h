@@ -9,7 +9,7 @@ class QPushButton;
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 class UnitLibrary;
 
 // "设置单元参数": creates a Unit (add mode) or changes the open Unit's name,
@@ -20,7 +20,7 @@ class UnitLibrary;
 class UnitSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    UnitSettingsDialog(MainPanelDialog& panel, QWidget* owner);
+    UnitSettingsDialog(StudyPanel& panel, QWidget* owner);
 
     // 1 = add mode, 0 = edit mode; set by whoever shows the dialog.
     int addMode = 0;
@@ -61,7 +61,7 @@ private:
     void showTipAtCursor(const QString& text);
     void unitOpened();
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     UnitLibrary* library_;
     QLineEdit* nameEdit_ = nullptr;
     QComboBox* frequencyList_ = nullptr;

@@ -3,7 +3,7 @@
 
 #include "core/media/media_commands.h"
 #include "core/media/speech_output.h"
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 namespace dictora::test {
 

@@ -8,7 +8,7 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_services.h"
 
 #include <QSize>
 #include <QTemporaryDir>

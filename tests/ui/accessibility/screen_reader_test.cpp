@@ -5,7 +5,7 @@
 #include "ui/desktop/accessibility.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
 
 #include <QPlainTextEdit>

@@ -5,9 +5,9 @@
 #include "support/ui/study_screen.h"
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/import/add_content_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -9,7 +9,7 @@
 #include "ui/history/study_record_window.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include <QCheckBox>
 #include <QLabel>

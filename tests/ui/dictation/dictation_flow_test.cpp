@@ -7,8 +7,8 @@
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QPlainTextEdit>
 #include <QTest>

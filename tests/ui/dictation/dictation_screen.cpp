@@ -5,8 +5,8 @@
 #include "support/media_making.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sound_cues.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/sound_cues.h"
 
 #include <QPlainTextEdit>
 #include <QTest>

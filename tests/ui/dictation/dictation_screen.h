@@ -11,7 +11,7 @@
 #include "platform/media/media_analysis.h"
 #include "platform/speech/speech_worker.h"
 #include "ui/shell/frame_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_services.h"
 
 #include <QTemporaryDir>
 

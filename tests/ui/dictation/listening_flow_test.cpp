@@ -5,13 +5,13 @@
 
 #include "core/study/listening_keys.h"
 #include "core/media/playback_settings.h"
+#include "support/ui/menu_answer.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/menu_answer.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/waveform_strip.h"
+#include "ui/study/sentence_list.h"
+#include "ui/study/waveform_strip.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,8 +6,8 @@
 #include "support/ui/study_screen.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/alignment_progress_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/sound_cues.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/sound_cues.h"
 
 #include <QCheckBox>
 #include <QDropEvent>

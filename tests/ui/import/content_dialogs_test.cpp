@@ -8,8 +8,8 @@
 #include "ui/import/add_content_dialog.h"
 #include "ui/import/clear_record_dialog.h"
 #include "ui/import/content_change_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/sound_cues.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/sound_cues.h"
 
 #include <QCheckBox>
 #include <QDir>

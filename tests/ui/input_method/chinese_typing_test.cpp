@@ -5,7 +5,7 @@
 #include "core/study/unit_file.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include <QPlainTextEdit>
 #include <QTest>

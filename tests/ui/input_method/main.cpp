@@ -2,7 +2,7 @@
 #include "input_method_desktop.h"
 
 #include "support/media_runtime.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QApplication>
 

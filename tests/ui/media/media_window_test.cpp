@@ -7,6 +7,7 @@
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/media/media_window.h"
+#include "ui/study/sentence_list.h"
 
 #include <QDir>
 #include <QItemSelectionModel>

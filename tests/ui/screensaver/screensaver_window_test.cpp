@@ -6,8 +6,9 @@
 #include "platform/desktop/window_source.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,8 +11,8 @@
 #include "ui/study/progress_panel.h"
 #include "ui/study/status_item.h"
 
-#include "menu_answer.h"
-#include "sentence_list_fixture.h"
+#include "support/ui/menu_answer.h"
+#include "ui/study/sentence_list_fixture.h"
 
 #include <QApplication>
 

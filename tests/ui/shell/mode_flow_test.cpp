@@ -11,9 +11,9 @@
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/shell/frame_dialog.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/study_services.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/study_services.h"
 
 #include <QApplication>
 #include <QFile>

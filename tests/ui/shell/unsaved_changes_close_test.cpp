@@ -9,7 +9,7 @@
 #include "core/study/unit_library.h"
 #include "ui/import/modal_script.h"
 #include "ui/shell/frame_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_services.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -4,10 +4,10 @@
 #include "core/media/media_commands.h"
 #include "core/study/unit_file.h"
 #include "support/ui/study_screen.h"
-#include "ui/shell/tip_window.h"
 #include "ui/study/progress_panel.h"
 #include "ui/study/status_item.h"
 #include "ui/study/unit_settings_dialog.h"
+#include "ui/widgets/tip_window.h"
 
 #include <QApplication>
 #include <QFile>

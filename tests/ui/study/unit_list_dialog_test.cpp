@@ -3,9 +3,9 @@
 
 #include "core/study/window_messages.h"
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/shadow_frame.h"
+#include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
+#include "ui/widgets/shadow_frame.h"
 
 #include <QDir>
 #include <QListWidget>

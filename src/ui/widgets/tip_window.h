@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/shell/layered_window.h"
+#include "ui/widgets/layered_window.h"
 
 #include <QImage>
 #include <QPointer>

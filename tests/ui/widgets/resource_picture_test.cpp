@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/resource_picture.h"
+#include "ui/widgets/resource_picture.h"
 
 #include <QFile>
 

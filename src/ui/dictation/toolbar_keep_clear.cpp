@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/screen_places.h"
+#include "ui/dictation/toolbar_keep_clear.h"
 
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/sentence_list.h"
-
-#include <QGuiApplication>
-#include <QScreen>
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/study_panel.h"
 
 namespace dictora {
 
@@ -17,14 +14,7 @@ constexpr int kTextMargin = 10;
 
 } // namespace
 
-QRect workAreaOf(const QWidget* window)
-{
-    const QScreen* screen =
-        window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
-
-QList<QRect> toolbarKeepClear(MainPanelDialog& panel)
+QList<QRect> toolbarKeepClear(StudyPanel& panel)
 {
     QList<QRect> clear;
     if (const ScreensaverWindow* saver = panel.screensaver(); saver && saver->isVisible()) {

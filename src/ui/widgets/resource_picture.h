@@ -36,8 +36,8 @@ QString resourcePathForRatio(int number, const QString& type, qreal devicePixelR
 // is no such resource or it cannot be decoded.
 QImage LoadResourcePicture(int number, const QString& type = QStringLiteral("PNG"));
 
-// Makes the resources of the shell library available; called by the
+// Makes the program's resources (in the widgets library) available; called by the
 // functions above, and by the application before it uses a resource path.
-void ensureShellResources();
+void ensureProgramResources();
 
 } // namespace dictora

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/sentence_row_delegate.h"
+#include "ui/study/sentence_row_delegate.h"
 
 #include "core/study/number_text.h"
 #include "core/study/sentence_list_rules.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

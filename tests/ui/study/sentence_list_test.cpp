@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sentence_list_fixture.h"
 
-#include "ui/shell/menu_answer.h"
+#include "support/ui/menu_answer.h"
 
 #include "ui/dictation/dictation_form.h"
 #include "ui/import/add_content_dialog.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/shadow_frame.h"
+#include "ui/widgets/shadow_frame.h"
 
 #include <QPainter>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/tip_window.h"
+#include "ui/widgets/tip_window.h"
 
 #include "core/study/study_state.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/layered_window.h"
+#include "ui/widgets/layered_window.h"
 
 #include "platform/desktop/compositing.h"
-#include "ui/shell/dialog_colours.h"
+#include "ui/widgets/dialog_colours.h"
 
 #include <QPainter>
 

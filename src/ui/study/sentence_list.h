@@ -8,7 +8,7 @@
 
 namespace dictora {
 
-class MainPanelDialog;
+class StudyPanel;
 class SentenceRowDelegate;
 class SentenceTable;
 class StudySession;
@@ -37,7 +37,7 @@ public:
         TextColumn = 4
     };
 
-    SentenceList(MainPanelDialog& panel, QWidget* parent);
+    SentenceList(StudyPanel& panel, QWidget* parent);
     ~SentenceList() override;
 
     // Repaints a part of a row; row -1 means the current row's remembered
@@ -161,7 +161,7 @@ private:
     void closeMediaWindow();
     void resetTypingProgress();
 
-    MainPanelDialog& panel_;
+    StudyPanel& panel_;
     StudySession& session_;
     const StudyState& state_;
     SentenceTable& table_;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/sound_cues.h"
+#include "ui/widgets/sound_cues.h"
 
 #include "core/media/media_commands.h"
 #include "core/study/program_folder.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/sound_cues.h"
+#include "ui/widgets/sound_cues.h"
 
 #include "core/media/media_commands.h"
 #include "core/study/program_folder.h"
-#include "ui/shell/resource_picture.h"
+#include "ui/widgets/resource_picture.h"
 
 #include <QFile>
 
@@ -61,7 +61,7 @@ void playMatchCue(MediaCommands* media)
 
 void prepareProgramFolder(const ProgramFolder& folder)
 {
-    ensureShellResources();
+    ensureProgramResources();
     prepareDataFolders(folder, QStringLiteral(":/Cfg/"));
 }
 

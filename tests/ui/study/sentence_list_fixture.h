@@ -4,8 +4,8 @@
 #include "core/media/fake_media.h"
 #include "core/study/unit_file.h"
 #include "support/ui/study_screen.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/tip_window.h"
+#include "ui/study/sentence_list.h"
+#include "ui/widgets/tip_window.h"
 #include "ui/study/unit_list_dialog.h"
 
 #include <QApplication>

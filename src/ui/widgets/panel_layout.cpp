@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/panel_layout.h"
+#include "ui/widgets/panel_layout.h"
 
 namespace dictora {
 

@@ -2,7 +2,7 @@
 // The sentence list's calls out to the windows it drives: the dictation
 // form (LoadRow), the media window (PlayRow and the playback toggles) and
 // the content dialogs. Kept together, so each call has one place.
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include "core/media/media_player.h"
 #include "core/study/study_state.h"
@@ -10,8 +10,8 @@
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/import/add_content_dialog.h"
 #include "ui/media/media_window.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/study_services.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/study_services.h"
 
 namespace dictora {
 

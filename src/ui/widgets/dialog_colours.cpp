@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/dialog_colours.h"
+#include "ui/widgets/dialog_colours.h"
 
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QApplication>
 #include <QPalette>

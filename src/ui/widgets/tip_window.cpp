@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/tip_window.h"
+#include "ui/widgets/tip_window.h"
 
-#include "ui/shell/screen_places.h"
+#include "ui/widgets/screen_places.h"
 
 #include "core/study/study_state.h"
-#include "ui/shell/resource_picture.h"
-#include "ui/shell/ui_font.h"
+#include "ui/widgets/resource_picture.h"
+#include "ui/widgets/ui_font.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

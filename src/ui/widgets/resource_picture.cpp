@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/resource_picture.h"
+#include "ui/widgets/resource_picture.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -13,7 +13,7 @@ static void initDictoraResources()
 
 namespace dictora {
 
-void ensureShellResources()
+void ensureProgramResources()
 {
     static const bool done = [] {
         initDictoraResources();
@@ -24,7 +24,7 @@ void ensureShellResources()
 
 QString resourcePath(int number, const QString& type)
 {
-    ensureShellResources();
+    ensureProgramResources();
     return QStringLiteral(":/%1/%2").arg(type).arg(number);
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/waveform_strip.h"
+#include "ui/study/waveform_strip.h"
 
 #include "core/media/media_player.h"
 #include "core/media/span_scaling.h"
@@ -8,9 +8,9 @@
 #include "core/study/study_state.h"
 #include "core/study/time_drag.h"
 #include "platform/media/media_analysis.h"
-#include "ui/shell/sentence_list.h"
-#include "ui/shell/sentence_row_delegate.h"
-#include "ui/shell/study_services.h"
+#include "ui/study/sentence_list.h"
+#include "ui/study/sentence_row_delegate.h"
+#include "ui/widgets/study_services.h"
 
 #include <QMouseEvent>
 #include <QPainter>

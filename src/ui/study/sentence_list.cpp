@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/shell/sentence_list.h"
+#include "ui/study/sentence_list.h"
 
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
@@ -9,15 +9,15 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"
-#include "ui/shell/dialog_colours.h"
-#include "ui/shell/listening_actions.h"
-#include "ui/shell/main_panel_dialog.h"
-#include "ui/shell/panel_layout.h"
-#include "ui/shell/sentence_row_delegate.h"
-#include "ui/shell/waveform_strip.h"
-#include "ui/shell/sound_cues.h"
-#include "ui/shell/study_services.h"
-#include "ui/shell/tip_window.h"
+#include "ui/widgets/dialog_colours.h"
+#include "ui/widgets/study_panel.h"
+#include "ui/widgets/panel_layout.h"
+#include "ui/study/sentence_row_delegate.h"
+#include "ui/study/waveform_strip.h"
+#include "ui/widgets/sound_cues.h"
+#include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QDropEvent>
 #include <QHeaderView>
@@ -30,7 +30,7 @@
 
 namespace dictora {
 
-SentenceList::SentenceList(MainPanelDialog& panel, QWidget* parent)
+SentenceList::SentenceList(StudyPanel& panel, QWidget* parent)
     : QTableView(parent), panel_(panel), session_(panel.services().session),
       state_(panel.state()), table_(panel.services().sentences)
 {

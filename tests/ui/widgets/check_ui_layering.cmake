@@ -1,0 +1,25 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Checks that the includes between the window folders run one way: the base
+# widgets (src/ui/widgets) include no other window folder, and only the
+# composition (src/ui/shell) includes the composition. Run with -DSOURCE_DIR.
+file(GLOB_RECURSE files "${SOURCE_DIR}/src/ui/*.h" "${SOURCE_DIR}/src/ui/*.cpp")
+set(wrong "")
+foreach(file IN LISTS files)
+    file(RELATIVE_PATH rel "${SOURCE_DIR}/src/ui" "${file}")
+    string(REGEX REPLACE "/.*" "" folder "${rel}")
+    file(STRINGS "${file}" includes REGEX "^#include \"ui/")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^#include \"ui/([^/]*)/.*" "\\1" target "${line}")
+        if(folder STREQUAL "widgets" AND NOT target STREQUAL "widgets")
+            list(APPEND wrong "src/ui/${rel}: ${line}")
+        elseif(target STREQUAL "shell" AND NOT folder STREQUAL "shell")
+            list(APPEND wrong "src/ui/${rel}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(wrong)
+    list(JOIN wrong "\n" text)
+    message(FATAL_ERROR "Includes against the layering of src/ui:\n${text}")
+endif()
+list(LENGTH files count)
+message(STATUS "${count} files of src/ui checked")
