@@ -647,32 +647,19 @@ void DictationForm::growWhileTyping()
     const int oldWidth = width();
     const int oldHeight = height();
     int newWidth = oldWidth;
-    if (oldWidth < workArea().width() - 14) {
-        const QTextCursor cursor = answerBox_->textCursor();
-        const QTextLayout* layout = cursor.block().layout();
-        const QPoint caret = caretPoint();
-        if (layout && layout->lineCount() > 0) {
-            const QTextLine line = layout->lineForTextPosition(cursor.positionInBlock());
-            if (line.isValid()) {
-                QString trimmed =
-                    cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
-                while (!trimmed.isEmpty() && trimmed.back().isSpace())
-                    trimmed.chop(1);
-                if (caret.x() > oldWidth * 3 / 4 &&
-                    trimmed.size() - trimmed.lastIndexOf(QLatin1Char(' ')) > 4) {
-                    // The left edge of the line's last character (the 20th
-                    // of its last 20), in the box's own coordinates.
-                    const int last = line.textStart() + int(trimmed.size()) - 1;
-                    const int lastX = int(line.cursorToX(last));
-                    const int candidate = marginWidth + lastX + 20;
-                    if (candidate > oldWidth)
-                        newWidth = std::min(candidate, workArea().width() - 14);
-                }
-            }
-        }
+    const QTextCursor cursor = answerBox_->textCursor();
+    const QTextLayout* layout = cursor.block().layout();
+    const QTextLine line =
+        layout ? layout->lineForTextPosition(cursor.positionInBlock()) : QTextLine();
+    if (line.isValid()) {
+        QString trimmed = cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
+        while (!trimmed.isEmpty() && trimmed.back().isSpace())
+            trimmed.chop(1);
+        // The left edge of the line's last character, in the box's coordinates.
+        const int lastX = int(line.cursorToX(line.textStart() + int(trimmed.size()) - 1));
+        newWidth = grownFormWidth(oldWidth, workArea().width(), caretPoint().x(), trimmed, lastX,
+                                  marginWidth);
     }
-    if (newWidth - oldWidth <= 4)
-        newWidth = oldWidth;
     const int lines = std::max(2, lineCount(answerBox_));
     const int newHeight = promptHeight_ + lines * kAnswerLinePitch + 18;
     if (newWidth == oldWidth && newHeight - oldHeight <= 4)

@@ -299,23 +299,6 @@ void SentenceList::keyReleaseEvent(QKeyEvent* event)
     carryOut(spaceAction(session_.mode(), keyContext().sentenceRow, playbackNow()));
 }
 
-void SentenceList::carryOut(SpaceAction action)
-{
-    switch (action) {
-    case SpaceAction::Pause:
-        pauseMedia();
-        break;
-    case SpaceAction::Resume:
-        resumeMedia();
-        break;
-    case SpaceAction::Replay:
-        replaySentence();
-        break;
-    case SpaceAction::None:
-        break;
-    }
-}
-
 // --- Line-by-line play ------------------------------------------------------
 
 void SentenceList::NextLine()

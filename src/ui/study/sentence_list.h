@@ -140,9 +140,6 @@ private:
     void loadRow();
     void playRow();
     QString mediaMode();
-    void pauseMedia();
-    void resumeMedia();
-    void replaySentence();
     bool mediaPaused();
     bool mediaBusy();
     void holdDictationForm();
