@@ -44,9 +44,15 @@ RowLook rowLook(const SentenceRow& fields, int row, const StudyState& state, int
     RowLook look;
     look.title = fields[Kind] == u"0";
     look.current = state.currentRow >= 0 && row == state.currentRow;
+    if (look.current) {
+        look.bandTop = 0xFF40C0FF;
+        look.bandBottom = 0xFA0072C6;
+    }
     if (look.title) {
-        look.bandTop = state.editMode ? 0xFFFAF0FA : 0xFFFAFAFA;
-        look.bandBottom = state.editMode ? 0xF0FA80FA : 0xE6C8C8D2;
+        if (!look.current) {
+            look.bandTop = state.editMode ? 0xFFFAF0FA : 0xFFFAFAFA;
+            look.bandBottom = state.editMode ? 0xF0FA80FA : 0xE6C8C8D2;
+        }
         look.text = fields[SectionTitle];
         look.textLeft = 5;
         look.emSize = look.current ? 24 : 23;

@@ -38,7 +38,8 @@ MarkerPaint markerPaint(RowMarker marker);
 struct RowLook {
     bool title = false;
     bool current = false;
-    // A title row's band, top to bottom (ARGB): tinted in Edit mode.
+    // The band behind the row, top to bottom (ARGB); 0: none. The current
+    // row is blue; a title row is tinted in Edit mode.
     quint32 bandTop = 0;
     quint32 bandBottom = 0;
     RowMarker marker = RowMarker::New;

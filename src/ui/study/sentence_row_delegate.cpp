@@ -82,12 +82,11 @@ void SentenceRowDelegate::paintRow(QPainter& p, int row, const QRect& itemRect) 
 
     // Background.
     p.fillRect(rect, kSentenceListBackground);
-    if (look.current)
-        fillBand(p, QRect(rect.left(), top + 1, rect.width() - 2, height - 1), 0xFF40C0FF,
-                 0xFA0072C6);
-    else if (look.title)
-        fillBand(p, QRect(rect.left(), top, rect.width() - 2, height), look.bandTop,
-                 look.bandBottom);
+    if (look.bandTop != 0) {
+        const int inset = look.current ? 1 : 0;
+        fillBand(p, QRect(rect.left(), top + inset, rect.width() - 2, height - inset),
+                 look.bandTop, look.bandBottom);
+    }
 
     if (look.title) {
         texts_.draw(p, look.text, look.emSize,

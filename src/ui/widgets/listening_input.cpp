@@ -69,7 +69,9 @@ void translatesListeningKeys(QWidget* window)
 
 bool translatesListeningKeysItself(const QWidget* widget)
 {
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+    // Up to the widget's own window: a window owned by a marked one (the
+    // dictation form's toolbar) has no key map of its own.
+    for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
         if (w->property(kOwnListeningKeys).toBool())
             return true;
     }

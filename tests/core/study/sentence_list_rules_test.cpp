@@ -65,19 +65,20 @@ TEST(RowLook, WhatARowShowsByModeKindAndWhetherItIsCurrent)
         {"title", true, false, false, false, 1, "Greetings", 5, 23, false, 0, 0xFFFAFAFA},
         {"title in Edit mode", true, false, true, false, 1, "Greetings", 5, 23, false, 0,
          0xFFFAF0FA},
-        {"current title", true, true, false, true, 1, "Greetings", 5, 24, false, 0, 0xFFFAFAFA},
+        {"current title", true, true, false, true, 1, "Greetings", 5, 24, false, 0, 0xFF40C0FF},
         {"sentence", false, false, false, false, 1, "Hello.", 30, 22, false, 0, 0},
-        {"current sentence", false, true, false, false, 1, "Hello.", 30, 23, false, 0, 0},
+        {"current sentence", false, true, false, false, 1, "Hello.", 30, 23, false, 0,
+         0xFF40C0FF},
         {"Edit mode: times, text after them", false, false, true, false, 1, "Hello.", 330, 22,
          true, 0, 0},
         {"current in Edit mode: chosen start", false, true, true, false, 1, "Hello.", 330, 23,
-         true, 1, 0},
+         true, 1, 0xFF40C0FF},
         {"current in Edit mode: chosen end", false, true, true, false, 2, "Hello.", 330, 23, true,
-         2, 0},
+         2, 0xFF40C0FF},
         {"current in Edit mode: none chosen", false, true, true, false, -1, "Hello.", 330, 23,
-         true, 0, 0},
+         true, 0, 0xFF40C0FF},
         {"the sentence being dictated is hidden", false, true, false, true, 1, "", 30, 23, false,
-         0, 0},
+         0, 0xFF40C0FF},
         {"other sentences in Dictation", false, false, false, true, 1, "Hello.", 30, 22, false,
          0, 0},
     };
@@ -96,11 +97,8 @@ TEST(RowLook, WhatARowShowsByModeKindAndWhetherItIsCurrent)
         EXPECT_EQ(look.emSize, c.emSize);
         EXPECT_EQ(look.timeColumns, c.timeColumns);
         EXPECT_EQ(look.pointBar, c.pointBar);
-        if (c.isTitle) {
-            EXPECT_EQ(look.bandTop, c.bandTop);
-        } else {
-            EXPECT_EQ(look.marker, RowMarker::TodayStrong);
-        }
+        EXPECT_EQ(look.bandTop, c.bandTop);
+        EXPECT_EQ(look.marker, c.isTitle ? RowMarker::New : RowMarker::TodayStrong);
     }
     // The marker's colours: today weak red, today strong solid green,
     // earlier green, a new row none.
