@@ -16,10 +16,8 @@ ListeningKey listeningKeyFor(int key, bool ctrl, bool shift, bool otherModifiers
     return ListeningKey::None;
 }
 
-bool keyEndsLoop(int key, ListeningKey listening)
+bool isModifierKey(int key)
 {
-    if (listening != ListeningKey::None)
-        return false;
     switch (key) {
     case Qt::Key_Control:
     case Qt::Key_Shift:
@@ -29,10 +27,15 @@ bool keyEndsLoop(int key, ListeningKey listening)
     case Qt::Key_CapsLock:
     case 0:
     case Qt::Key_unknown:
-        return false;
-    default:
         return true;
+    default:
+        return false;
     }
+}
+
+bool keyEndsLoop(int key, ListeningKey listening)
+{
+    return listening == ListeningKey::None && !isModifierKey(key);
 }
 
 ListeningStep listeningKeyStep(const KeyPress& press, const ListeningContext& context)

@@ -28,6 +28,10 @@ struct KeyPress {
 // make it no listening key).
 ListeningKey listeningKeyFor(int key, bool ctrl, bool shift, bool otherModifiers);
 
+// A modifier pressed on its own (or a key Qt cannot name): no typing, no
+// command; the learner may be reaching for Ctrl+R.
+bool isModifierKey(int key);
+
 // Whether a key press ends a loop: any key but a listening key and the
 // modifier keys pressed on their own (the learner reaching for Ctrl).
 bool keyEndsLoop(int key, ListeningKey listening);

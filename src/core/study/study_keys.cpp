@@ -73,6 +73,7 @@ FormKeyDecision dictationFormKey(const KeyPress& press, const FormKeyContext& co
 {
     FormKeyDecision d;
     d.listening = listeningKeyStep(press, {context.looping, context.sentenceRow});
+    d.typing = !d.listening.swallow && !isModifierKey(press.key);
     if (d.listening.swallow) {
         d.action = FormKeyDecision::Listen;
         return d;

@@ -84,6 +84,9 @@ struct FormKeyDecision {
     Action action = Pass;
     SpaceAction space = SpaceAction::None; // Space acts, then passes on as typing
     ListeningStep listening;               // also: any other key ends a loop
+    // The key reaches the recording gate: not a listening key nor a
+    // modifier on its own, so Ctrl+R starts no recording.
+    bool typing = true;
 };
 FormKeyDecision dictationFormKey(const KeyPress& press, const FormKeyContext& context);
 

@@ -445,7 +445,7 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     const FormKeyDecision d = dictationFormKey(keyPressOf(key), context);
     // A listening key goes no further: no try, no typing, no recording.
     carryOut(d.listening, services_);
-    if (d.action == FormKeyDecision::Listen || recordingGate(isEnterKey(code)))
+    if (d.action == FormKeyDecision::Listen || (d.typing && recordingGate(isEnterKey(code))))
         return true;
     if (list)
         list->carryOut(d.space);

@@ -160,6 +160,9 @@ TEST(ListeningKeys, EveryWindowsKeyMapYieldsTheListeningStepAheadOfItsOwnKeys)
         const FormKeyDecision d = dictationFormKey(c.press, form);
         EXPECT_EQ(d.listening, c.step);
         EXPECT_EQ(d.action == FormKeyDecision::Listen, c.step.swallow);
+        // Only typing reaches the recording gate: neither a listening key
+        // nor the Ctrl pressed on the way to one starts a recording.
+        EXPECT_EQ(d.typing, !c.step.swallow && c.press.key != Qt::Key_Control);
 
         // The sentence list in Edit mode with a chosen time point.
         ListKeyContext list{M::Edit, c.context.sentenceRow, 1, true};

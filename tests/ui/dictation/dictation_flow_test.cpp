@@ -177,9 +177,16 @@ TEST_F(DictationFlow, SentenceAboveLevelFourIsRecordedFromMemoryWithTheSoundOff)
     EXPECT_FALSE(box->isReadOnly());
     EXPECT_EQ(f.turn().typingUnlocked(), 0);
 
-    // The first key starts the recording and is swallowed.
+    // A listening key is no typing: it starts no recording (and, the
+    // sentence being answered from memory, plays nothing).
     media->clearCommandLog();
     const QString starter = box->toPlainText();
+    QTest::keyClick(box, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(sent(QStringLiteral("Record RECORD")));
+    EXPECT_TRUE(media->commandLog().filter(QStringLiteral("Play MYSHOW")).isEmpty());
+    EXPECT_EQ(box->toPlainText(), starter);
+
+    // The first key starts the recording and is swallowed.
     QTest::keyClick(box, Qt::Key_R);
     EXPECT_EQ(box->toPlainText(), starter);
     EXPECT_TRUE(sent(QStringLiteral("Record RECORD")));
