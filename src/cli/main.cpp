@@ -222,9 +222,10 @@ int main(int argc, char** argv)
         quietLibraries();
     // The common options are taken by every command; those that work
     // without the program folder and the clock have no use for them.
-    static const QStringList folderFree{QStringLiteral("decode"), QStringLiteral("media-info"),
-                                        QStringLiteral("play"),   QStringLiteral("record"),
-                                        QStringLiteral("say"),    QStringLiteral("voices")};
+    static const QStringList folderFree{
+        QStringLiteral("align"), QStringLiteral("decode"), QStringLiteral("loudness"),
+        QStringLiteral("media-info"), QStringLiteral("play"), QStringLiteral("record"),
+        QStringLiteral("say"), QStringLiteral("voices")};
     if (folderFree.contains(name)) {
         try {
             for (const QString& option : kCommonValueOptions)

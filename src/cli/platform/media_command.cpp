@@ -14,11 +14,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QTimer>
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace dictora::cli {
@@ -146,11 +148,27 @@ int runPlay(QStringList args)
     if (!toEnd)
         play += QStringLiteral(" To %1").arg(heard.toMs);
 
-    meter.reset();
     const qint64 heardMs = (toEnd ? lengthMs : heard.toMs) - heard.fromMs;
+    // What the sink received of each play, and when its first sound came
+    // (after the gap that follows the play before).
+    QJsonArray eachPlay;
+    qint64 firstArrivalUs = -1;
+    qint64 samples = 0;
+    qint64 deliveredNs = 0;
+    qint64 firstSampleNs = -1;
+    int sampleRate = 0;
+    qint64 soundEndUs = -1; // when the play before was heard to its end
     for (int n = 0; n < repeat; ++n) {
+        // The gap is silence as heard: it runs from the end of the sound of
+        // the play before, which the sink may still hold when the play is
+        // reported stopped.
         if (n > 0)
-            runEvents(gapMs);
+            runEvents(soundEndUs < 0 ? gapMs
+                                     : int(std::max<qint64>(
+                                           0, (soundEndUs - g_get_monotonic_time()) / 1000 + gapMs)));
+        // Counted afresh for each play; what was still on its way from the
+        // play before has arrived during the gap.
+        meter.reset();
         reply = commands.send(play);
         if (GstMediaCommands::isErrorReply(reply))
             return fail(reply);
@@ -161,10 +179,28 @@ int runPlay(QStringList args)
                 return fail(QStringLiteral("error: the span did not end"));
             runEvents(10);
         }
+        // What the sink holds is still to be heard; let it drain.
+        runEvents(n + 1 < repeat ? 0 : 300);
+        const AudioDeliveryMeter::Delivery delivered = meter.delivery();
+        soundEndUs = delivered.firstArrivalUs >= 0
+                         ? delivered.firstArrivalUs + delivered.durationNs() / 1000
+                         : -1;
+        if (firstArrivalUs < 0)
+            firstArrivalUs = delivered.firstArrivalUs;
+        if (firstSampleNs < 0)
+            firstSampleNs = delivered.firstSampleNs;
+        samples += delivered.samples;
+        deliveredNs += delivered.durationNs();
+        sampleRate = std::max(sampleRate, delivered.sampleRate);
+        eachPlay.append(QJsonObject{
+            {"startMs", delivered.firstArrivalUs >= 0 && firstArrivalUs >= 0
+                            ? QJsonValue(double(delivered.firstArrivalUs - firstArrivalUs) / 1000)
+                            : QJsonValue()},
+            {"firstSampleMs", delivered.firstSampleNs >= 0
+                                  ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
+                                  : QJsonValue()},
+            {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND}});
     }
-    // What the sink holds is still to be heard; let it drain.
-    runEvents(300);
-    const AudioDeliveryMeter::Delivery delivered = meter.delivery();
     QJsonObject out{{"file", file},
                     {"fromMs", fromMs},
                     {"toMs", toMs >= 0 ? QJsonValue(toMs) : QJsonValue()},
@@ -172,13 +208,14 @@ int runPlay(QStringList args)
                     {"heardToMs", toEnd ? QJsonValue(lengthMs) : QJsonValue(heard.toMs)},
                     {"speed", speed},
                     {"plays", repeat},
+                    {"gapMs", gapMs},
                     {"lengthMs", lengthMs},
-                    {"firstSampleMs", delivered.firstSampleNs >= 0
-                                          ? QJsonValue(double(delivered.firstSampleNs) / GST_MSECOND)
-                                          : QJsonValue()},
-                    {"deliveredMs", double(delivered.durationNs()) / GST_MSECOND},
-                    {"samples", delivered.samples},
-                    {"sampleRate", delivered.sampleRate}};
+                    {"firstSampleMs", firstSampleNs >= 0 ? QJsonValue(double(firstSampleNs) / GST_MSECOND)
+                                                         : QJsonValue()},
+                    {"deliveredMs", double(deliveredNs) / GST_MSECOND},
+                    {"samples", samples},
+                    {"sampleRate", sampleRate},
+                    {"eachPlay", eachPlay}};
     if (level) {
         out.insert("integratedLufs", finiteOrNull(loudness->integratedLufs));
         out.insert("truePeakDbtp", finiteOrNull(loudness->truePeakDbtp));

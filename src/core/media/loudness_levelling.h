@@ -9,6 +9,10 @@ namespace dictora {
 struct Loudness {
     double integratedLufs = 0; // gated integrated loudness
     double truePeakDbtp = 0;   // highest true peak of any channel
+    // False when the true peak was looked for only where it could limit
+    // the levelling gain: then truePeakDbtp may lie below the file's own
+    // (down to its loudest sample), but never where it limits the gain.
+    bool truePeakComplete = true;
 };
 
 // Every file is brought to this loudness...

@@ -54,6 +54,102 @@ QString mediaFileKey(const QString& path)
 
 namespace {
 
+// What a decode of one stretch keeps between the blocks GStreamer hands to
+// the sink on its streaming thread.
+struct RangeDecode {
+    const std::function<void(const AudioBlock&)>* consume = nullptr;
+    const std::atomic<bool>* cancel = nullptr;
+    qint64 fromNs = 0;
+    qint64 toNs = -1;
+    // The format of the blocks, read again only when the caps change.
+    GstCaps* caps = nullptr;
+    GstAudioInfo audio{};
+    bool audioKnown = false;
+    std::atomic<qint64> received{0}; // samples from the sink, used or not
+    std::atomic<qint64> blocks{0};   // blocks handed to consume
+
+    ~RangeDecode() { gst_caps_replace(&caps, nullptr); }
+    void take(GstSample* sample);
+};
+
+void RangeDecode::take(GstSample* sample)
+{
+    GstCaps* sampleCaps = gst_sample_get_caps(sample);
+    if (sampleCaps != caps) {
+        gst_caps_replace(&caps, sampleCaps);
+        audioKnown = sampleCaps && gst_audio_info_from_caps(&audio, sampleCaps);
+    }
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (!audioKnown || !buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ))
+        return;
+    AudioBlock block;
+    block.samples = reinterpret_cast<const float*>(map.data);
+    block.channels = GST_AUDIO_INFO_CHANNELS(&audio);
+    block.rate = GST_AUDIO_INFO_RATE(&audio);
+    block.frames = block.channels > 0 ? qint64(map.size) / (4 * block.channels) : 0;
+    // A plane of one channel may start further in and hold fewer frames
+    // than the memory around it.
+    if (GST_AUDIO_INFO_LAYOUT(&audio) == GST_AUDIO_LAYOUT_NON_INTERLEAVED) {
+        if (const GstAudioMeta* meta = gst_buffer_get_audio_meta(buffer)) {
+            const gsize end = meta->offsets ? meta->offsets[0] + meta->samples * 4 : 0;
+            if (!meta->offsets || end > map.size) {
+                gst_buffer_unmap(buffer, &map);
+                return;
+            }
+            block.samples = reinterpret_cast<const float*>(map.data + meta->offsets[0]);
+            block.frames = qint64(meta->samples);
+        }
+    }
+    // Where the block lies in the file: its stream time, in frames.
+    const GstSegment* segment = gst_sample_get_segment(sample);
+    if (segment && GST_BUFFER_PTS_IS_VALID(buffer)) {
+        const guint64 streamNs =
+            gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+        if (streamNs != GST_CLOCK_TIME_NONE)
+            block.firstFrame = qint64(gst_util_uint64_scale_int_round(streamNs, block.rate, GST_SECOND));
+    }
+    if (block.rate > 0 && (fromNs > 0 || toNs >= 0)) {
+        const qint64 first =
+            qint64(gst_util_uint64_scale_int_round(guint64(fromNs), block.rate, GST_SECOND));
+        if (block.firstFrame < first) {
+            const qint64 skip = std::min(first - block.firstFrame, block.frames);
+            block.samples += skip * block.channels;
+            block.frames -= skip;
+            block.firstFrame += skip;
+        }
+        if (toNs >= 0) {
+            const qint64 end =
+                qint64(gst_util_uint64_scale_int_round(guint64(toNs), block.rate, GST_SECOND));
+            block.frames = std::max<qint64>(std::min(block.frames, end - block.firstFrame), 0);
+        }
+    }
+    if (block.frames > 0 && block.rate > 0) {
+        (*consume)(block);
+        blocks.fetch_add(1, std::memory_order_relaxed);
+    }
+    gst_buffer_unmap(buffer, &map);
+}
+
+// The sink's callback: the block is used on the streaming thread itself, so
+// no buffer waits for another thread to wake (an hour of MP3 is 140,000
+// blocks). A cancelled decode stops pushing.
+GstFlowReturn takeSample(GstAppSink* sink, gpointer data)
+{
+    auto* decode = static_cast<RangeDecode*>(data);
+    GstSample* sample = gst_app_sink_pull_sample(sink);
+    if (!sample)
+        return GST_FLOW_EOS;
+    decode->received.fetch_add(1, std::memory_order_relaxed);
+    if (decode->cancel && decode->cancel->load()) {
+        gst_sample_unref(sample);
+        return GST_FLOW_FLUSHING;
+    }
+    decode->take(sample);
+    gst_sample_unref(sample);
+    return GST_FLOW_OK;
+}
+
 // Decodes fromNs..toNs (toNs -1: to the end) of the file. Blocks are trimmed
 // to whole frames of that stretch, whatever the decoder hands out around it.
 bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
@@ -73,9 +169,7 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
 
     GError* parseError = nullptr;
     GstElement* pipeline = gst_parse_launch(
-        "uridecodebin name=source caps=audio/x-raw ! audioconvert ! "
-        "audio/x-raw,format=F32LE,layout=interleaved ! appsink name=sink sync=false "
-        "max-buffers=64",
+        "uridecodebin name=source caps=audio/x-raw ! audioconvert ! appsink name=sink sync=false",
         &parseError);
     if (!pipeline) {
         const QString why = parseError ? QString::fromUtf8(parseError->message) : QString();
@@ -89,11 +183,25 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     g_signal_connect(source, "autoplug-select", G_CALLBACK(skipSlowDecoders), nullptr);
     gst_object_unref(source);
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
+    // Interleaved floats; one channel may stay in its own plane, which is the
+    // same memory, so the converter leaves a floating-point decoder's mono
+    // output as it is instead of copying every frame.
+    GstCaps* sinkCaps = gst_caps_from_string(
+        "audio/x-raw,format=F32LE,layout=interleaved; "
+        "audio/x-raw,format=F32LE,layout=non-interleaved,channels=1");
+    gst_app_sink_set_caps(GST_APP_SINK(sink), sinkCaps);
+    gst_caps_unref(sinkCaps);
+    RangeDecode decode;
+    decode.consume = &consume;
+    decode.cancel = cancel;
+    decode.fromNs = fromNs;
+    decode.toNs = toNs;
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = takeSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, &decode, nullptr);
 
     bool ok = true;
     QString why;
-    qint64 blocks = 0;
-    GstClockTime stalledNs = 0;
     GstBus* bus = gst_element_get_bus(pipeline);
     if (fromNs > 0 || toNs >= 0) {
         // A part: prerolled first, then an accurate seek to its stretch.
@@ -113,76 +221,37 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
         ok = false;
         why = QStringLiteral("the file cannot be decoded");
     }
+    // The blocks go to consume on the streaming thread; this one waits for
+    // the end, an error, a cancel or a decoder that stopped delivering.
+    GstClockTime stalledNs = 0;
+    qint64 receivedSeen = 0;
     while (ok) {
         if (cancel && cancel->load()) {
             ok = false;
             why = QStringLiteral("cancelled");
             break;
         }
-        GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), kPollNs);
-        if (!sample) {
-            if (gst_app_sink_is_eos(GST_APP_SINK(sink)))
-                break;
-            // A file that cannot be decoded says so on the bus, not at the sink.
-            if (GstMessage* message = gst_bus_peek(bus); message) {
-                const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
-                if (!failed)
-                    gst_message_unref(gst_bus_pop(bus));
-                gst_message_unref(message);
-                if (failed)
-                    break;
-                continue;
-            }
-            stalledNs += kPollNs;
-            if (stalledNs >= kStallTimeout) {
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            bus, kPollNs, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        if (message) {
+            const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
+            if (failed) {
+                GError* gerror = nullptr;
+                gst_message_parse_error(message, &gerror, nullptr);
                 ok = false;
-                why = QStringLiteral("the decoder stopped");
-                break;
+                why = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("decoding failed");
+                g_clear_error(&gerror);
             }
-            continue;
+            gst_message_unref(message);
+            break;
         }
-        stalledNs = 0;
-        GstAudioInfo audio;
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        GstMapInfo map;
-        if (buffer && gst_audio_info_from_caps(&audio, gst_sample_get_caps(sample)) &&
-            gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-            AudioBlock block;
-            block.samples = reinterpret_cast<const float*>(map.data);
-            block.channels = GST_AUDIO_INFO_CHANNELS(&audio);
-            block.rate = GST_AUDIO_INFO_RATE(&audio);
-            block.frames = block.channels > 0 ? qint64(map.size) / (4 * block.channels) : 0;
-            // Where the block lies in the file: its stream time, in frames.
-            const GstSegment* segment = gst_sample_get_segment(sample);
-            if (segment && GST_BUFFER_PTS_IS_VALID(buffer)) {
-                const guint64 streamNs =
-                    gst_segment_to_stream_time(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
-                if (streamNs != GST_CLOCK_TIME_NONE)
-                    block.firstFrame = qint64(
-                        gst_util_uint64_scale_int_round(streamNs, block.rate, GST_SECOND));
-            }
-            if (block.rate > 0 && (fromNs > 0 || toNs >= 0)) {
-                const qint64 first =
-                    qint64(gst_util_uint64_scale_int_round(guint64(fromNs), block.rate, GST_SECOND));
-                if (block.firstFrame < first) {
-                    const qint64 skip = std::min(first - block.firstFrame, block.frames);
-                    block.samples += skip * block.channels;
-                    block.frames -= skip;
-                    block.firstFrame += skip;
-                }
-                if (toNs >= 0) {
-                    const qint64 end = qint64(
-                        gst_util_uint64_scale_int_round(guint64(toNs), block.rate, GST_SECOND));
-                    block.frames = std::max<qint64>(std::min(block.frames, end - block.firstFrame), 0);
-                }
-            }
-            if (block.frames > 0 && block.rate > 0) {
-                consume(block);
-                ++blocks;
-            }
-            gst_buffer_unmap(buffer, &map);
+        const qint64 receivedNow = decode.received.load(std::memory_order_relaxed);
+        stalledNs = receivedNow == receivedSeen ? stalledNs + kPollNs : 0;
+        receivedSeen = receivedNow;
+        if (stalledNs >= kStallTimeout) {
+            ok = false;
+            why = QStringLiteral("the decoder stopped");
         }
-        gst_sample_unref(sample);
     }
     // An error on the bus says why the stream ended early or never began.
     if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
@@ -193,11 +262,13 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
         g_clear_error(&gerror);
         gst_message_unref(message);
     }
-    gst_object_unref(bus);
+    // Stopping the pipeline ends the streaming thread, and with it any use
+    // of decode and consume.
     gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(bus);
     gst_object_unref(sink);
     gst_object_unref(pipeline);
-    if (ok && blocks == 0) {
+    if (ok && decode.blocks.load() == 0) {
         ok = false;
         why = QStringLiteral("%1 holds no sound").arg(path);
     }

@@ -21,8 +21,9 @@ struct AudioBlock {
 };
 
 // Decodes the sound of a media file as fast as the machine allows (no clock)
-// and hands it over block by block on the calling thread. Stops early when
-// cancel turns true. False with *error set when the file has no sound that
+// and hands it over block by block, in order, on GStreamer's streaming
+// thread (one thread for the whole file; every call has returned when
+// decodeAudio does). Stops early when cancel turns true. False with *error set when the file has no sound that
 // GStreamer can decode.
 bool decodeAudio(const QString& path, const std::function<void(const AudioBlock&)>& consume,
                  QString* error, const std::atomic<bool>* cancel = nullptr);

@@ -134,7 +134,8 @@ void MediaAnalysis::analyse(const QString& path, const QString& key)
         }
     }
     if (needLoudness && !stopping_) {
-        if (const std::optional<Loudness> measured = measureLoudness(path, &error, &stopping_)) {
+        if (const std::optional<Loudness> measured = measureLoudness(path, &error, &stopping_,
+                                                                    TruePeakScope::WhereItLimits)) {
             storeLoudness(key, *measured);
             if (publish([&](Known& known) { known.loudness = measured; }))
                 emit analysed(path);
@@ -158,6 +159,7 @@ std::optional<Loudness> MediaAnalysis::readStoredLoudness(const QString& key) co
     l.truePeakDbtp = ini.value(group + QStringLiteral("TruePeakDbtp")).toString().toDouble(&okP);
     if (!okI || !okP)
         return std::nullopt;
+    l.truePeakComplete = ini.value(group + QStringLiteral("TruePeakComplete"), true).toBool();
     return l;
 }
 
@@ -169,6 +171,7 @@ void MediaAnalysis::storeLoudness(const QString& key, const Loudness& loudness) 
     ini.setValue(group + QStringLiteral("Key"), key);
     ini.setValue(group + QStringLiteral("IntegratedLufs"), QString::number(loudness.integratedLufs, 'g', 10));
     ini.setValue(group + QStringLiteral("TruePeakDbtp"), QString::number(loudness.truePeakDbtp, 'g', 10));
+    ini.setValue(group + QStringLiteral("TruePeakComplete"), loudness.truePeakComplete);
     ini.sync();
 }
 

@@ -3,9 +3,11 @@
 
 #include "ui/history/study_record_button.h"
 
+#include "core/media/listening_keys.h"
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
+#include "ui/media/playback_settings_dialog.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/study/status_item.h"
@@ -17,6 +19,7 @@
 #include "ui/widgets/tip_window.h"
 
 #include <QGuiApplication>
+#include <QMenu>
 #include <QRegion>
 #include <QScreen>
 #include <QShowEvent>
@@ -244,6 +247,18 @@ void ProgressPanel::showVoiceSettings()
         dialog->raise();
         dialog->activateWindow();
     }
+}
+
+void ProgressPanel::showModeMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    QAction* voice = menu.addAction(QStringLiteral("语音设置"));
+    QAction* playback = menu.addAction(QString::fromUtf16(kPlaybackSettingsItemText));
+    QAction* chosen = menu.exec(globalPos);
+    if (chosen == voice)
+        showVoiceSettings();
+    else if (chosen == playback)
+        PlaybackSettingsDialog(panel_.services().folder, panel_.services().player, this).exec();
 }
 
 void ProgressPanel::tick()

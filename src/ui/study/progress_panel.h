@@ -74,6 +74,8 @@ public:
     // Shows the unit library pop-up; the voice settings dialog.
     void showUnitList();
     void showVoiceSettings();
+    // The mode item's menu at a screen point: "语音设置" and "播放设置".
+    void showModeMenu(const QPoint& globalPos);
 
     // One tick of the 100 ms fade timer. Public so tests can step it.
     void tick();

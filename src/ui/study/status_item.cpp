@@ -157,6 +157,9 @@ void StatusItem::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton) {
         panel_.DockPanel();
+        // The mode item also offers the voice and playback settings.
+        if (type_ == StatusItemType::Mode)
+            panel_.showModeMenu(event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton)

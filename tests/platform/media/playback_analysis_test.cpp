@@ -7,6 +7,7 @@
 #include "platform/media/media_analysis.h"
 #include "platform/media/waveform_peaks.h"
 #include "support/media_making.h"
+#include "support/media_runtime.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +103,41 @@ TEST_F(PlaybackAnalysis, LoudnessOfAKnownToneAndOfSilence)
     EXPECT_FALSE(measureLoudness(junk.fileName(), &error));
 }
 
+TEST_F(PlaybackAnalysis, ForLevellingTheTruePeakIsLookedForOnlyWhereItLimitsTheGain)
+{
+    // A quiet sine is raised by 6 dB and its peak stays far under the
+    // ceiling; ticks at -6 dBFS over a quiet sine are raised until their
+    // true peak meets the ceiling.
+    const QString ticks = dir.filePath("ticks.wav");
+    ASSERT_TRUE(test::writeWave(
+        "audiotestsrc wave=sine freq=997 volume=0.01 num-buffers=30 samplesperbuffer=4800 ! m. "
+        "audiotestsrc wave=ticks freq=997 volume=0.5 num-buffers=30 samplesperbuffer=4800 ! m. "
+        "audiomixer name=m ! audio/x-raw,format=S16LE,rate=48000,channels=1 ",
+        ticks));
+    struct Case {
+        QString path;
+        bool limits;
+    };
+    for (const Case& c : {Case{tone("quiet.wav", 0.05), false}, Case{ticks, true}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        QString error;
+        const std::optional<Loudness> everywhere = measureLoudness(c.path, &error);
+        const std::optional<Loudness> levelling =
+            measureLoudness(c.path, &error, nullptr, TruePeakScope::WhereItLimits);
+        ASSERT_TRUE(everywhere && levelling) << error.toStdString();
+        EXPECT_TRUE(everywhere->truePeakComplete);
+        EXPECT_EQ(levelling->truePeakComplete, c.limits);
+        EXPECT_DOUBLE_EQ(levelling->integratedLufs, everywhere->integratedLufs);
+        EXPECT_NEAR(levellingGainDb(levelling), levellingGainDb(everywhere), 1e-9);
+        const double ceilingGain = kTruePeakCeilingDbtp - everywhere->truePeakDbtp;
+        EXPECT_EQ(ceilingGain <= kTargetLufs - everywhere->integratedLufs + 0.5, c.limits);
+        if (c.limits)
+            EXPECT_DOUBLE_EQ(levelling->truePeakDbtp, everywhere->truePeakDbtp);
+        else
+            EXPECT_LE(levelling->truePeakDbtp, everywhere->truePeakDbtp);
+    }
+}
+
 TEST_F(PlaybackAnalysis, PeaksFollowTheSoundAndAreCachedByPathSizeAndTime)
 {
     const QString path = tone("peaks.wav", 0.5, 20);
@@ -112,6 +148,25 @@ TEST_F(PlaybackAnalysis, PeaksFollowTheSoundAndAreCachedByPathSizeAndTime)
     EXPECT_NEAR(peaks->levelAt(1000), 128, 1);
     EXPECT_EQ(peaks->levelAt(5000), 0);
     EXPECT_NEAR(peaks->highest(0, 2000), 128, 1);
+
+    // As mono MP3 the tone is decoded into one plane of floats and read as
+    // it is; it gives what the same sound gives as interleaved frames.
+    const QString mp3 = dir.filePath("peaks.mp3");
+    const QString decoded = dir.filePath("peaks-mp3.wav");
+    ASSERT_TRUE(test::runLame({"-b", "128", path, mp3}));
+    ASSERT_TRUE(test::runPipeline(QStringLiteral("filesrc location=\"%1\" ! decodebin ! audioconvert ! "
+                                                 "audio/x-raw,format=F32LE ! wavenc ! "
+                                                 "filesink location=\"%2\"")
+                                      .arg(mp3, decoded)));
+    const std::optional<WaveformPeaks> mp3Peaks = decodePeaks(mp3, &error);
+    const std::optional<WaveformPeaks> decodedPeaks = decodePeaks(decoded, &error);
+    ASSERT_TRUE(mp3Peaks && decodedPeaks) << error.toStdString();
+    EXPECT_NEAR(mp3Peaks->levelAt(1000), 128, 10);
+    EXPECT_EQ(mp3Peaks->levels, decodedPeaks->levels);
+    const std::optional<Loudness> mp3Loudness = measureLoudness(mp3, &error);
+    const std::optional<Loudness> decodedLoudness = measureLoudness(decoded, &error);
+    ASSERT_TRUE(mp3Loudness && decodedLoudness) << error.toStdString();
+    EXPECT_NEAR(mp3Loudness->integratedLufs, decodedLoudness->integratedLufs, 0.01);
 
     const QString cache = dir.filePath("Peaks");
     EXPECT_FALSE(readCachedPeaks(cache, path));

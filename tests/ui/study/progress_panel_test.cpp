@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "study_windows_fixture.h"
 
+#include "support/ui/menu_answer.h"
+
+#include "core/media/listening_keys.h"
+#include "ui/media/playback_settings_dialog.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
 #include "ui/study/unit_list_dialog.h"
@@ -8,6 +12,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 
 namespace dictora::test {
@@ -126,6 +131,47 @@ TEST_F(ProgressPanelTest, ItemsOpenTheUnitLibraryTheUnitSettingsAndTheVoiceSetti
     ASSERT_FALSE(panel->voiceSettings()->isVisible());
     QTest::mouseClick(&item(StatusItemType::Mode), Qt::LeftButton);
     EXPECT_TRUE(panel->voiceSettings()->isVisible());
+}
+
+TEST_F(ProgressPanelTest, RightClickOnTheModeItemOffersTheVoiceAndThePlaybackSettings)
+{
+    StatusItem& mode = item(StatusItemType::Mode);
+    const QString playbackItem = QString::fromUtf16(kPlaybackSettingsItemText);
+    auto rightClick = [&] {
+        sendMouse(mode, QEvent::MouseButtonPress, Qt::RightButton, {20, 20}, Qt::RightButton);
+        sendMouse(mode, QEvent::MouseButtonRelease, Qt::RightButton, {20, 20}, Qt::NoButton);
+    };
+
+    ASSERT_FALSE(panel->voiceSettings()->isVisible());
+    auto seen = answerNextMenu(QStringLiteral("语音设置"));
+    rightClick();
+    ASSERT_TRUE(seen->shown);
+    EXPECT_EQ(seen->items, (QStringList{QStringLiteral("语音设置"), playbackItem}));
+    EXPECT_TRUE(panel->voiceSettings()->isVisible());
+    panel->voiceSettings()->hide();
+
+    // "播放设置" opens the playback settings over the panel; what is set
+    // there is kept in Cfg.
+    QString title;
+    auto* answer = new QTimer;
+    answer->setInterval(5);
+    QObject::connect(answer, &QTimer::timeout, [answer, &title] {
+        auto* dialog = qobject_cast<PlaybackSettingsDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        answer->stop();
+        answer->deleteLater();
+        title = dialog->windowTitle();
+        dialog->repeat()->setValue(3);
+        dialog->accept();
+    });
+    answer->start();
+    seen = answerNextMenu(playbackItem);
+    rightClick();
+    ASSERT_TRUE(seen->shown);
+    EXPECT_EQ(title, playbackItem);
+    EXPECT_EQ(loadPlaybackSettings(panel->services().folder).repeatCount, 3);
+    EXPECT_FALSE(panel->voiceSettings()->isVisible());
 }
 
 TEST_F(ProgressPanelTest, HoverLightsTheItemWithTheTipCue)
