@@ -51,4 +51,16 @@ QPoint hintPoint(const QPoint& formOrigin, const QPoint& caret, int promptHeight
     return {x, formOrigin.y() + promptHeight + caret.y() - 30};
 }
 
+int grownFormWidth(int width, int workWidth, int caretX, const QString& lineText, int lastX,
+                   int margins)
+{
+    const int widest = workWidth - 14;
+    if (width >= widest || caretX <= width * 3 / 4)
+        return width;
+    if (lineText.size() - lineText.lastIndexOf(QLatin1Char(' ')) <= 4)
+        return width;
+    const int grown = std::min(margins + lastX + 20, widest);
+    return grown - width > 4 ? grown : width;
+}
+
 } // namespace dictora

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QString>
 #include <QRect>
 
 namespace dictora {
@@ -52,5 +53,14 @@ QRect mismatchMarkerRect(const QPoint& caret, int formWidth, int promptHeight,
 // Where the hint of 16 characters appears: above the caret line, kept
 // between 10 and screenWidth - 230 across.
 QPoint hintPoint(const QPoint& formOrigin, const QPoint& caret, int promptHeight, int screenWidth);
+
+// The floating form grows wider while the learner types near its right
+// edge: once the caret is past three quarters of width and the caret's line
+// (trimmed, lineText) ends in a word of more than 4 characters, the form
+// widens to margins + lastX + 20, where lastX is the left edge of that
+// line's last character, up to the work area's width less 14. Growth of 4
+// pixels or less is no growth. Returns the width to take.
+int grownFormWidth(int width, int workWidth, int caretX, const QString& lineText, int lastX,
+                   int margins);
 
 } // namespace dictora

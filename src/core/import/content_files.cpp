@@ -96,4 +96,21 @@ QString FindCompanionFile(const QString& path)
     return entry.isEmpty() ? QString() : folder.filePath(entry);
 }
 
+FileDrop fileDrop(const QStringList& paths, bool editMode, bool isNotebook)
+{
+    FileDrop drop;
+    if (isNotebook) {
+        drop.refusal = QStringLiteral("生句本不能批量操作");
+        return drop;
+    }
+    if (!editMode) {
+        drop.refusal = QStringLiteral("请切换到编辑模式先");
+        return drop;
+    }
+    drop.files = filesToAdd(paths);
+    if (drop.files.isEmpty())
+        drop.refusal = QStringLiteral("文本,字幕,音乐,视频");
+    return drop;
+}
+
 } // namespace dictora

@@ -25,6 +25,15 @@ bool isDroppableFile(const QString& path);
 // file are added together, once).
 QStringList filesToAdd(const QStringList& paths);
 
+// Files dropped on the sentence list: added only in Edit mode and never to
+// the notebook. refusal is the tip that says why nothing is added (empty
+// when files are added); files the ones to add, one dialog each.
+struct FileDrop {
+    QString refusal;
+    QStringList files;
+};
+FileDrop fileDrop(const QStringList& paths, bool editMode, bool isNotebook);
+
 // The file that goes with `fileName` among the names of its folder, given in
 // any order: the entry with the same base name (up to the last ".", without
 // regard to case) whose kind completes the pair. A text file takes the media

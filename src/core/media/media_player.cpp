@@ -121,6 +121,7 @@ int MediaPlayer::playRow(bool& advancing)
     if (path.isEmpty()) {
         state_.mediaFilePath.clear();
         openMedia();
+        startRepeats();
         playSpan(false);
         return kNone;
     }
@@ -133,6 +134,7 @@ int MediaPlayer::playRow(bool& advancing)
     }
     const int realMs = state_.openMediaLengthMs;
     if (realMs <= 0) {
+        startRepeats();
         playSpan(false);
         return kNone;
     }
@@ -154,6 +156,7 @@ int MediaPlayer::playRow(bool& advancing)
         // voice, and position and mode would come from the wrong source.
         state_.mediaFilePath.clear();
         openMedia();
+        startRepeats();
         playSpan(true);
         return kNone;
     }
@@ -179,14 +182,20 @@ int MediaPlayer::playRow(bool& advancing)
     state_.spanEndMs = to;
     neighbours_ = neighboursOf(row, path);
     wantedSpeed_ = 1000;
-    // Line-by-line play runs on through the media; only single sentences repeat.
+    startRepeats();
+    if (from >= 0 && from < state_.playToMs)
+        playSpan(false);
+    return kNone;
+}
+
+void MediaPlayer::startRepeats()
+{
+    // Line-by-line play runs on through the media; only single sentences
+    // repeat, spoken or played alike.
     if (state_.lineByLineMode)
         repeat_.stop();
     else
         repeat_.start(settings_.repeatCount, settings_.repeatGapMs);
-    if (from >= 0 && from < state_.playToMs)
-        playSpan(false);
-    return kNone;
 }
 
 SpanNeighbours MediaPlayer::neighboursOf(int row, const QString& path) const
@@ -391,15 +400,20 @@ int MediaPlayer::playPosition()
 MediaTickDecision MediaPlayer::tick(int recordStatus)
 {
     MediaTickDecision decision;
-    if (!state_.soundOn || state_.lineByLineMode || !hasOpenMedia() ||
-        state_.playFromMs < 0 || state_.playFromMs >= state_.playToMs) {
+    if (!repeatsGoOn(state_.soundOn, state_.lineByLineMode, state_.playFromMs,
+                     state_.playToMs)) {
         repeat_.stop();
-    } else if (repeat_.playsLeft() != 0 && repeat_.tick(clock_(), mediaMode() == u"stopped")) {
+    } else if (repeat_.playsLeft() != 0 &&
+               repeat_.tick(clock_(), sentenceSoundEnded({hasOpenMedia(),
+                                                          hasOpenMedia() && mediaMode() == u"stopped",
+                                                          speech_.speechPending()}))) {
         const bool wasSpanPlaying = spanPlaying_;
+        const bool wasSpeaking = speaking_;
         playSpan(false);
         // A repeat does not count as a new start: the unlock already saw
         // the first play.
         spanPlaying_ = wasSpanPlaying;
+        speaking_ = wasSpeaking;
     }
     if (state_.lineByLineMode && state_.soundOn) {
         if (speaking_ && !speech_.speechPending())

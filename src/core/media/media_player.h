@@ -129,6 +129,8 @@ public:
 
 private:
     void closeMedia();
+    // The repeats of the settings for the sentence about to sound.
+    void startRepeats();
     void speakSpan();
     void playMediaSpan();
     // The neighbours of row in the media's time, for padding.

@@ -17,18 +17,27 @@ constexpr int kDragThreshold = 4;
 
 } // namespace
 
-MediaKeyAction mediaKeyDown(int key)
+MediaKeyDown mediaKeyDown(const KeyPress& press, const ListeningContext& context)
 {
-    switch (key) {
+    MediaKeyDown down;
+    down.listening = listeningKeyStep(press, context);
+    if (down.listening.swallow) {
+        down.action = MediaKeyAction::Listen;
+        return down;
+    }
+    switch (press.key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        return MediaKeyAction::Swallow;
+        down.action = MediaKeyAction::Swallow;
+        break;
     case Qt::Key_Space:
-        return MediaKeyAction::TogglePlayback;
+        down.action = MediaKeyAction::TogglePlayback;
+        break;
     default:
-        return MediaKeyAction::Pass;
+        break;
     }
+    return down;
 }
 
 MediaKeyAction mediaKeyUp(int key, bool enlarged, bool dictationMode, bool hasCurrentRow)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/study/listening_keys.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -18,9 +20,14 @@ enum class MediaKeyAction {
     Restore,        // leave the enlarged display
     SelectPrevious, // select the sentence row before the current one
     SelectNext,     // select the sentence row after the current one
+    Listen,         // a listening key (key down only): listening.play says what to play
 };
 
-MediaKeyAction mediaKeyDown(int key);
+struct MediaKeyDown {
+    MediaKeyAction action = MediaKeyAction::Pass;
+    ListeningStep listening; // also: any other key ends a loop
+};
+MediaKeyDown mediaKeyDown(const KeyPress& press, const ListeningContext& context = {});
 // hasCurrentRow: a row of the sentence list is current.
 MediaKeyAction mediaKeyUp(int key, bool enlarged, bool dictationMode, bool hasCurrentRow);
 

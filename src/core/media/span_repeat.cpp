@@ -5,6 +5,16 @@
 
 namespace dictora {
 
+bool sentenceSoundEnded(const SentenceSound& sound)
+{
+    return sound.mediaOpen ? sound.mediaStopped : !sound.speechPending;
+}
+
+bool repeatsGoOn(bool soundOn, bool lineByLine, int playFromMs, int playToMs)
+{
+    return soundOn && !lineByLine && playFromMs >= 0 && playFromMs < playToMs;
+}
+
 void SpanRepeat::start(int playCount, int gapMs)
 {
     left_ = std::max(playCount - 1, 0);

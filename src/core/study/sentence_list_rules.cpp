@@ -41,6 +41,27 @@ int timePointAt(int x)
     return -1;
 }
 
+ListClick listClick(const SentenceTable& table, int row, int currentRow, bool editMode,
+                    bool doubleClick)
+{
+    ListClick click;
+    if (row < 0 || currentRow < 0) {
+        click.forgetPoint = true;
+        return click;
+    }
+    if (row != currentRow)
+        return click;
+    if (doubleClick) {
+        click.openTitle = table.isTitleRow(row) && editMode;
+    } else if (!table.isTitleRow(row)) {
+        click.pickTimePoint = editMode;
+        click.togglePlayback = true;
+    } else if (editMode) {
+        click.tip = QStringLiteral("双击配置");
+    }
+    return click;
+}
+
 int pagingTarget(int rowTop, int row, int viewHeight, int rowCount, int rowHeight)
 {
     if (rowTop < rowHeight)

@@ -25,6 +25,19 @@ RowMarker rowMarker(const SentenceRow& row, const QString& today);
 // coordinates) falls on in Edit mode: 1 start, 2 end, -1 neither.
 int timePointAt(int x);
 
+// A click (or double click) of the left button on a row of the list, once
+// it is plain that it did not select the row: what it does.
+struct ListClick {
+    bool forgetPoint = false;    // off the rows, or no row current: no time point is chosen
+    bool pickTimePoint = false;  // Edit mode: the time point under the cursor
+    bool togglePlayback = false; // pause, resume or replay the sentence
+    bool openTitle = false;      // the Section's add-content dialog
+    QString tip;                 // shown near the cursor, empty for none
+};
+// row: the row clicked, below 0 for none.
+ListClick listClick(const SentenceTable& table, int row, int currentRow, bool editMode,
+                    bool doubleClick);
+
 // The paging rule of the sentence list: after a row was selected whose top
 // lies rowTop pixels below the list's top, the row to make visible so that
 // the selected row sits neither in the first nor in the last two visible

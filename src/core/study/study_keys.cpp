@@ -17,9 +17,15 @@ const TimeShiftCommand* timeShiftOfMenuItem(int menuItem)
     return nullptr;
 }
 
-ListKeyDown sentenceListKeyDown(int key, const ListKeyContext& context)
+ListKeyDown sentenceListKeyDown(const KeyPress& press, const ListKeyContext& context)
 {
     ListKeyDown down;
+    down.listening = listeningKeyStep(press, {context.looping, context.sentenceRow});
+    if (down.listening.swallow) {
+        down.action = ListKeyDown::Listen;
+        return down;
+    }
+    const int key = press.key;
     switch (key) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
@@ -63,9 +69,16 @@ SpaceAction spaceAction(StudyMode mode, bool sentenceRow, const PlaybackNow& now
     return SpaceAction::None;
 }
 
-FormKeyDecision dictationFormKey(int key, const FormKeyContext& context)
+FormKeyDecision dictationFormKey(const KeyPress& press, const FormKeyContext& context)
 {
     FormKeyDecision d;
+    d.listening = listeningKeyStep(press, {context.looping, context.sentenceRow});
+    d.typing = !d.listening.swallow && !isModifierKey(press.key);
+    if (d.listening.swallow) {
+        d.action = FormKeyDecision::Listen;
+        return d;
+    }
+    const int key = press.key;
     if (key == Qt::Key_Escape) {
         d.action = context.inAnswerBox ? FormKeyDecision::DeleteMismatch : FormKeyDecision::Swallow;
         return d;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/study/listening_keys.h"
 #include "core/study/study_session.h"
 
 namespace dictora {
@@ -35,6 +36,7 @@ struct ListKeyContext {
     bool sentenceRow = false;  // a row is current and it is a sentence row
     int selectedPoint = -1000; // 1 start, 2 end, -1 neither, -1000 never chosen
     bool hasMediaName = false; // the current row's mediaName is not empty
+    bool looping = false;      // the player loops the current sentence
 };
 
 struct ListKeyDown {
@@ -43,12 +45,14 @@ struct ListKeyDown {
         Navigate,    // Page Up/Down, Up, Down: the list moves the selection
         ChoosePoint, // Left (1) or Right (2) chooses the time point
         ShiftTime,   // a time edit of kTimeShifts
+        Listen,      // a listening key: listening.play says what to play
     };
     Action action = Swallow;
     int point = 0;
     const TimeShiftCommand* shift = nullptr;
+    ListeningStep listening; // also: any other key ends a loop
 };
-ListKeyDown sentenceListKeyDown(int key, const ListKeyContext& context);
+ListKeyDown sentenceListKeyDown(const KeyPress& press, const ListKeyContext& context);
 
 // What Space does in the list (on its release) and in the dictation form:
 // in Line-by-line play it pauses or resumes; in Browse mode on a sentence
@@ -65,6 +69,7 @@ struct FormKeyContext {
     bool hasCurrentRow = false;
     bool sentenceRow = false;
     PlaybackNow playback;
+    bool looping = false; // the player loops the current sentence
 };
 
 struct FormKeyDecision {
@@ -74,11 +79,16 @@ struct FormKeyDecision {
         DeleteMismatch, // Esc in the answer box deletes the selected wrong character
         SubmitEdit,     // Enter in Edit mode writes the box into the row
         SubmitAnswer,   // Enter in Dictation mode judges the answer
+        Listen,         // a listening key, eaten ahead of the recording gate: no try, no recording
     };
     Action action = Pass;
     SpaceAction space = SpaceAction::None; // Space acts, then passes on as typing
+    ListeningStep listening;               // also: any other key ends a loop
+    // The key reaches the recording gate: not a listening key nor a
+    // modifier on its own, so Ctrl+R starts no recording.
+    bool typing = true;
 };
-FormKeyDecision dictationFormKey(int key, const FormKeyContext& context);
+FormKeyDecision dictationFormKey(const KeyPress& press, const FormKeyContext& context);
 
 // A sentence answered from memory (sound off) is recorded first: the first
 // key press starts the recording and is eaten; once there is a recording a

@@ -165,6 +165,15 @@ DictationStep StudySession::dictationAnswered(int nextRow, bool nextSoundOn)
     return d;
 }
 
+bool StudySession::editText(const QString& text)
+{
+    if (!table_.isValidRow(state_.currentRow))
+        return false;
+    table_.setField(state_.currentRow, Text, text.trimmed());
+    rowsChanged();
+    return true;
+}
+
 SectionDeleted StudySession::sectionDeleted()
 {
     state_.currentRow = kNone;

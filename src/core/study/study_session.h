@@ -129,6 +129,9 @@ public:
     DictationStep dictationAnswered(int nextRow, bool nextSoundOn);
 
     // --- row edits ---
+    // Enter in Edit mode: the current row's text becomes text, trimmed, and
+    // the Unit is to be saved. False when no row is current.
+    bool editText(const QString& text);
     // The rows changed; the unit library saves them.
     void rowsChanged() { state_.unitModified = true; }
     // The rows were saved outside the autosave (before an export reads the

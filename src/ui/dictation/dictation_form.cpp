@@ -4,6 +4,7 @@
 #include "ui/dictation/answer_feedback.h"
 
 #include "core/dictation/answer_checking.h"
+#include "core/dictation/answer_turn.h"
 #include "core/dictation/form_geometry.h"
 #include "core/media/media_commands.h"
 #include "core/media/media_player.h"
@@ -28,6 +29,7 @@
 #include "ui/widgets/tip_window.h"
 #include "ui/widgets/ui_font.h"
 #include "ui/study/sentence_list.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -53,18 +55,14 @@ namespace {
 const QColor kFormBackground{250, 245, 245};
 const QColor kPromptText{160, 64, 64};
 const QColor kRevealedPrompt{255, 0, 0};
-const QColor kTypingText{18, 18, 188};
-const QColor kLockedText{188, 188, 188};
-const QColor kEditText{228, 18, 18};
-const QColor kBrowseText{66, 66, 88};
+// The answer box's text by AnswerLook: Browse, Edit, Locked, Typing.
+const QColor kAnswerColours[] = {{66, 66, 88}, {228, 18, 18}, {188, 188, 188}, {18, 18, 188}};
 
 constexpr int kFormAlpha = 252;
 constexpr int kPromptLineHeight = 26;
 constexpr int kAnswerLinePitch = 53;
 constexpr int kDockedPromptHeight = 52;
 constexpr int kSizingCorner = 5;
-// Playing the learner's recording back once typing is this far along.
-constexpr int kPlaybackPercent = 60;
 
 // The program's font with a line (cell) height and an average Latin letter
 // width in pixels, as a face is asked for by cell height and width.
@@ -120,6 +118,7 @@ DictationForm::DictationForm(StudyPanel& panel, QWidget* owner)
       services_(panel.services()), state_(panel.state())
 {
     setObjectName(QStringLiteral("dictationForm"));
+    translatesListeningKeys(this);
     setWindowTitle(QStringLiteral("Dictora professional dictform"));
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setAutoFillBackground(true);
@@ -182,49 +181,25 @@ void DictationForm::LoadRow()
     if (services_.recorder)
         toolbar_->setRecordButtonState(services_.recorder->discardRecording());
     autoMove = 1 - placeFixed;
-    recordingPlayedBack_ = 0;
-    typingUnlocked_ = 0;
-    letterGap_ = -1000;
-    hints_.reset();
     marker_->hide();
     feedback_->rowLoaded();
-
-    const SentenceTable& table = services_.sentences;
-    const int row = state_.currentRow;
-    if (!table.isValidRow(row)) {
-        // No row is current (deleted, or none chosen yet): nothing of an
-        // earlier row stays in the boxes.
+    const RowShown shown = turn_.load(services_.sentences, state_, services_.openUnitName());
+    if (shown.cleared) {
         clearRow();
         return;
     }
-
-    const QString& text2 = table.field(row, Text2);
-    if (!text2.isEmpty()) {
-        showPrompt(text2, false);
-    } else if (row > 0) {
-        const int previous = row - 1;
-        if (table.isTitleRow(previous))
-            showPrompt(services_.openUnitName() + QStringLiteral(" // ") +
-                           table.field(previous, SectionTitle),
-                       false);
-        else
-            showPrompt(table.field(previous, Text), false);
-    }
-
-    const QString& text = table.field(row, Text);
-    if (state_.dictationMode && !table.isTitleRow(row)) {
-        setAnswerText(AnswerStarter(text));
-        typingStart_ = state_.now.toSecsSinceEpoch();
+    if (shown.prompt)
+        showPrompt(*shown.prompt);
+    setAnswerText(shown.answer);
+    if (shown.startsTyping) {
         UpdateTypingProgress();
         UnlockTyping(0);
     } else {
-        setAnswerText(text);
-        answerBox_->setReadOnly(!state_.editMode);
+        answerBox_->setReadOnly(shown.readOnly);
     }
     applyAnswerColour();
-
     if (services_.speech)
-        services_.speech->setSpeechText(text);
+        services_.speech->setSpeechText(shown.speechText);
     if (panel_.compactLayout)
         layoutCompact();
     const MediaWindow* media = panel_.mediaWindow();
@@ -237,11 +212,9 @@ void DictationForm::LoadRow()
 void DictationForm::clearRow()
 {
     // Nothing of a closed Unit stays on the screen.
-    typingUnlocked_ = 0;
-    letterGap_ = -1000;
-    hints_.reset();
+    turn_.clear();
     marker_->hide();
-    showPrompt(QString(), false);
+    showPrompt(QString());
     setAnswerText(QString());
     answerBox_->setReadOnly(true);
     applyAnswerColour();
@@ -251,19 +224,11 @@ void DictationForm::clearRow()
 
 void DictationForm::UnlockTyping(int flag)
 {
-    if (typingUnlocked_ == 1)
+    const UnlockStep step = turn_.unlock(flag, services_.sentences, state_);
+    if (!step.changed)
         return;
-    typingUnlocked_ = flag;
-    const SentenceTable& table = services_.sentences;
-    const int row = state_.currentRow;
-    if (table.isValidRow(row) && !table.isTitleRow(row)) {
-        if (table.field(row, Text).isEmpty()) {
-            typingUnlocked_ = 1;
-            answerBox_->setReadOnly(false);
-        } else {
-            answerBox_->setReadOnly(state_.soundOn && flag == 0);
-        }
-    }
+    if (step.readOnly)
+        answerBox_->setReadOnly(*step.readOnly);
     applyAnswerColour();
     answerBox_->setFocus();
     answerBox_->moveCursor(QTextCursor::End);
@@ -273,7 +238,7 @@ void DictationForm::UnlockTyping(int flag)
     // loaded the row brings the study screen (the screensaver) forward, and
     // the window manager may hand the keyboard to it after this. A sentence
     // that unlocks at once (an empty one) gets no later unlock to ask again.
-    if (state_.dictationMode && isVisible())
+    if (step.takeKeyboard && isVisible())
         keyboardTries_ = kKeyboardTries;
 }
 
@@ -292,25 +257,14 @@ void DictationForm::UpdateTypingProgress()
 {
     if (marker_->isVisible())
         marker_->hide();
-    if (!state_.dictationMode) {
-        progressBar_->setPercent(0, width(), false);
-        return;
-    }
-    typingStart_ = typingStartAfterPause(typingStart_, state_.now.toSecsSinceEpoch());
-    const SentenceTable& table = services_.sentences;
-    const QString sentence =
-        table.isValidRow(state_.currentRow) ? table.field(state_.currentRow, Text) : QString();
-    const LetterCounts counts = CountLetters(answerBox_->toPlainText(), sentence);
-    letterGap_ = counts.total - counts.typed;
-    if (letterGap_ == 0)
+    VoiceRecorder* recorder = services_.recorder;
+    const TypingStep step = turn_.typed(answerBox_->toPlainText(), services_.sentences, state_,
+                                        recorder && recorder->hasRecording());
+    if (step.matchCue)
         playMatchCue(services_.media);
-    const int percent = typingPercent(counts);
-    progressBar_->setPercent(percent, width(), true);
-    if (percent > kPlaybackPercent && recordingPlayedBack_ == 0 && services_.recorder &&
-        services_.recorder->hasRecording()) {
-        recordingPlayedBack_ = 1;
-        toolbar_->setRecordButtonState(services_.recorder->playRecording());
-    }
+    progressBar_->setPercent(step.percent, width(), step.counting);
+    if (step.playRecording)
+        toolbar_->setRecordButtonState(recorder->playRecording());
 }
 
 // --- answering --------------------------------------------------------------
@@ -325,42 +279,32 @@ void DictationForm::SubmitAnswer()
     // Writing the answer back runs UpdateTypingProgress (and the match cue)
     // before the comparison, as every change of the box does.
     setAnswerText(answer + QLatin1Char(' '));
-    const SubmitOutcome outcome = judgeAnswer(table.field(row, Text), answer, hints_);
-    feedback_->answerChecked(row, answer, outcome, hints_);
-    switch (outcome.verdict) {
-    case Verdict::AnswerAgain:
-        answerAgain();
-        break;
-    case Verdict::Right:
-        rightAnswer();
-        break;
-    case Verdict::Wrong:
-        showMismatch(outcome);
+    const AnswerStep step = turn_.submit(table.field(row, Text), answer);
+    feedback_->answerChecked(row, answer, step.outcome, turn_.hints());
+    if (step.bookedLevel >= 0 && services_.library)
+        services_.library->answerAccepted(step.bookedLevel, turn_.typingStart());
+    if (step.soundBackOn)
+        services_.session.soundBackOn();
+    if (step.replay)
+        replaySentence();
+    if (step.outcome.verdict == Verdict::Wrong) {
+        showMismatch(step.outcome);
         return;
+    }
+    if (step.askAgain) {
+        UpdateTypingProgress();
+        setAnswerText(kAnswerAgainText.trimmed());
+        answerBox_->selectAll();
+    } else {
+        rightAnswer();
     }
     if (TipWindow* tip = panel_.tipWindow())
         tip->HideTip();
     marker_->hide();
 }
 
-void DictationForm::answerAgain()
-{
-    // The study core leaves the row's second line as the learner wrote it;
-    // the answer box asks for the sentence again, the revealed sentence
-    // still above it, and the row stays to study.
-    services_.session.soundBackOn();
-    UpdateTypingProgress();
-    setAnswerText(kAnswerAgainText.trimmed());
-    answerBox_->selectAll();
-    replaySentence();
-    if (services_.library)
-        services_.library->answerAccepted(acceptedHintLevel(true), typingStart_);
-}
-
 void DictationForm::rightAnswer()
 {
-    if (services_.library)
-        services_.library->answerAccepted(acceptedHintLevel(false), typingStart_);
     const int reviewFrequency = services_.library ? services_.library->reviewFrequency() : 0;
     const NextDictation next =
         nextDictationRow(services_.sentences, state_.currentRow, reviewFrequency);
@@ -383,9 +327,6 @@ void DictationForm::rightAnswer()
 
 void DictationForm::showMismatch(const SubmitOutcome& outcome)
 {
-    services_.session.soundBackOn();
-    replaySentence();
-
     const int j = outcome.mismatch.answerIndex;
     QTextCursor cursor = answerBox_->textCursor();
     cursor.setPosition(std::min(j, int(answerBox_->document()->characterCount()) - 1));
@@ -409,7 +350,7 @@ void DictationForm::showMismatch(const SubmitOutcome& outcome)
         tip->ShowTip(at.x(), at.y(), outcome.hint, this);
     }
     if (outcome.reveal) {
-        showPrompt(services_.sentences.field(state_.currentRow, Text), true);
+        showPrompt(services_.sentences.field(state_.currentRow, Text));
         if (panel_.compactLayout)
             layoutCompact();
     }
@@ -462,7 +403,7 @@ bool DictationForm::recordingGate(bool isEnter)
     RecordingGateContext context;
     context.dictationMode = state_.dictationMode;
     context.soundOn = state_.soundOn;
-    context.typingUnlocked = typingUnlocked_ != 0;
+    context.typingUnlocked = turn_.typingUnlocked() != 0;
     context.hasRecorder = recorder != nullptr;
     context.hasRecording = recorder && recorder->hasRecording();
     context.recording = recorder && recorder->recordStatus() == RecordRecording;
@@ -489,8 +430,6 @@ bool DictationForm::recordingGate(bool isEnter)
 bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
 {
     const int code = key->key();
-    if (recordingGate(isEnterKey(code)))
-        return true;
     const SentenceTable& table = services_.sentences;
     const int row = state_.currentRow;
     FormKeyContext context;
@@ -498,11 +437,16 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     context.inAnswerBox = watched == answerBox_ || watched == answerBox_->viewport();
     context.hasCurrentRow = row >= 0;
     context.sentenceRow = table.isValidRow(row) && table.isSentence(row);
+    context.looping = listeningContext(services_).looping;
     SentenceList* list = panel_.sentenceList();
     // The devices are asked only when Space may need their answer.
     if (list && code == Qt::Key_Space)
         context.playback = list->playbackNow();
-    const FormKeyDecision d = dictationFormKey(code, context);
+    const FormKeyDecision d = dictationFormKey(keyPressOf(key), context);
+    // A listening key goes no further: no try, no typing, no recording.
+    carryOut(d.listening, services_);
+    if (d.action == FormKeyDecision::Listen || (d.typing && recordingGate(isEnterKey(code))))
+        return true;
     if (list)
         list->carryOut(d.space);
     switch (d.action) {
@@ -513,12 +457,13 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
             answerBox_, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
         return true;
     case FormKeyDecision::SubmitEdit:
-        submitEditedText();
+        services_.session.editText(answerBox_->toPlainText());
         return true;
     case FormKeyDecision::SubmitAnswer:
         SubmitAnswer();
         return true;
     case FormKeyDecision::Swallow:
+    case FormKeyDecision::Listen:
         return true;
     }
     return false;
@@ -530,16 +475,6 @@ void DictationForm::replaySentence()
         media->ReplaySentence();
     else if (services_.player)
         services_.player->replaySentence();
-}
-
-void DictationForm::submitEditedText()
-{
-    SentenceTable& table = services_.sentences;
-    const int row = state_.currentRow;
-    if (!table.isValidRow(row))
-        return;
-    table.setField(row, Text, answerBox_->toPlainText().trimmed());
-    services_.session.rowsChanged();
 }
 
 void DictationForm::mousePressEvent(QMouseEvent* event)
@@ -707,37 +642,24 @@ void DictationForm::placeToolbar()
 
 void DictationForm::growWhileTyping()
 {
-    if (docked_ || !panel_.compactLayout || !state_.dictationMode || !typingUnlocked_)
+    if (docked_ || !panel_.compactLayout || !state_.dictationMode || !turn_.typingUnlocked())
         return;
     const int oldWidth = width();
     const int oldHeight = height();
     int newWidth = oldWidth;
-    if (oldWidth < workArea().width() - 14) {
-        const QTextCursor cursor = answerBox_->textCursor();
-        const QTextLayout* layout = cursor.block().layout();
-        const QPoint caret = caretPoint();
-        if (layout && layout->lineCount() > 0) {
-            const QTextLine line = layout->lineForTextPosition(cursor.positionInBlock());
-            if (line.isValid()) {
-                QString trimmed =
-                    cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
-                while (!trimmed.isEmpty() && trimmed.back().isSpace())
-                    trimmed.chop(1);
-                if (caret.x() > oldWidth * 3 / 4 &&
-                    trimmed.size() - trimmed.lastIndexOf(QLatin1Char(' ')) > 4) {
-                    // The left edge of the line's last character (the 20th
-                    // of its last 20), in the box's own coordinates.
-                    const int last = line.textStart() + int(trimmed.size()) - 1;
-                    const int lastX = int(line.cursorToX(last));
-                    const int candidate = marginWidth + lastX + 20;
-                    if (candidate > oldWidth)
-                        newWidth = std::min(candidate, workArea().width() - 14);
-                }
-            }
-        }
+    const QTextCursor cursor = answerBox_->textCursor();
+    const QTextLayout* layout = cursor.block().layout();
+    const QTextLine line =
+        layout ? layout->lineForTextPosition(cursor.positionInBlock()) : QTextLine();
+    if (line.isValid()) {
+        QString trimmed = cursor.block().text().mid(line.textStart(), line.textLength()).left(255);
+        while (!trimmed.isEmpty() && trimmed.back().isSpace())
+            trimmed.chop(1);
+        // The left edge of the line's last character, in the box's coordinates.
+        const int lastX = int(line.cursorToX(line.textStart() + int(trimmed.size()) - 1));
+        newWidth = grownFormWidth(oldWidth, workArea().width(), caretPoint().x(), trimmed, lastX,
+                                  marginWidth);
     }
-    if (newWidth - oldWidth <= 4)
-        newWidth = oldWidth;
     const int lines = std::max(2, lineCount(answerBox_));
     const int newHeight = promptHeight_ + lines * kAnswerLinePitch + 18;
     if (newWidth == oldWidth && newHeight - oldHeight <= 4)
@@ -799,10 +721,9 @@ void DictationForm::tick()
 
 // --- drawing ------------------------------------------------------------------
 
-void DictationForm::showPrompt(const QString& text, bool shown)
+void DictationForm::showPrompt(const QString& text)
 {
-    answerShown_ = shown ? 1 : 0;
-    setBoxColours(promptLine_, shown ? kRevealedPrompt : kPromptText);
+    setBoxColours(promptLine_, turn_.answerShown() ? kRevealedPrompt : kPromptText);
     promptLine_->setPlainText(text);
 }
 
@@ -814,12 +735,7 @@ void DictationForm::setAnswerText(const QString& text)
 
 void DictationForm::applyAnswerColour()
 {
-    QColor colour = kBrowseText;
-    if (state_.dictationMode)
-        colour = typingUnlocked_ ? kTypingText : kLockedText;
-    else if (state_.editMode)
-        colour = kEditText;
-    setBoxColours(answerBox_, colour);
+    setBoxColours(answerBox_, kAnswerColours[int(turn_.look(state_))]);
 }
 
 void DictationForm::paintEvent(QPaintEvent*)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/dictation/answer_submission.h"
-#include "core/study/stamp.h"
+#include "core/dictation/answer_turn.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -26,9 +25,9 @@ struct StudyState;
 // The window in which the learner types. The prompt line above shows the
 // row's second line (or the previous sentence); the answer box below takes
 // the answer in Dictation mode, the sentence text in Edit mode, and shows it
-// read-only otherwise. The rules of judging an answer live in
-// core/dictation; this window shows the row, gates the keys, and carries out
-// what the rules decide. It floats over the desktop as a strip that sizes
+// read-only otherwise. What it shows after which event, what a key does and
+// how an answer is judged are decided in core (AnswerTurn, the key maps);
+// this window carries that out. It floats over the desktop as a strip that sizes
 // itself to its text, or is docked in the main panel.
 class DictationForm : public QWidget {
     Q_OBJECT
@@ -64,13 +63,8 @@ public:
     MismatchMarker* mismatchMarker() const { return marker_; }
     AnswerFeedback* answerFeedback() const { return feedback_; }
 
-    int typingUnlocked() const { return typingUnlocked_; }
-    int answerShown() const { return answerShown_; }
-    int letterGap() const { return letterGap_; }
-    const HintState& hints() const { return hints_; }
-    int hintLevel() const { return hints_.hintLevel; }
-    int recordingPlayedBack() const { return recordingPlayedBack_; }
-    TimeValue typingStart() const { return typingStart_; }
+    // Typing open, letters missing, hints, typing time of the current row.
+    const AnswerTurn& turn() const { return turn_; }
     int promptHeight() const { return promptHeight_; }
     int answerHeight() const { return answerHeight_; }
     int answerLineHeight() const { return answerLineHeight_; }
@@ -108,9 +102,8 @@ private:
     bool filterKey(QObject* watched, QKeyEvent* key);
     bool recordingGate(bool isEnter);
     void clearRow();
-    void submitEditedText();
     void replaySentence();
-    void showPrompt(const QString& text, bool shown);
+    void showPrompt(const QString& text);
     void setAnswerText(const QString& text);
     void applyAnswerColour();
     void placeBoxes(int width);
@@ -120,7 +113,6 @@ private:
     void showMismatch(const SubmitOutcome& outcome);
     void placeMarker();
     void rightAnswer();
-    void answerAgain();
     void measureMargin();
     void takeKeyboard();
     QRect workArea() const;
@@ -139,12 +131,7 @@ private:
     AnswerFeedback* feedback_ = nullptr;
     std::unique_ptr<FadeInWorker> fadeIn_;
 
-    int typingUnlocked_ = 0;
-    int answerShown_ = 0;
-    int letterGap_ = -1000;
-    HintState hints_;
-    TimeValue typingStart_ = 0;
-    int recordingPlayedBack_ = 0;
+    AnswerTurn turn_;
     int promptHeight_ = 26;
     int answerHeight_ = 54;
     int answerLineHeight_ = 52;

@@ -15,6 +15,7 @@
 #include "ui/widgets/resource_picture.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -61,6 +62,7 @@ MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
       pausePicture_(LoadResourcePicture(res::kPauseSign))
 {
     setObjectName(QStringLiteral("mediaWindow"));
+    translatesListeningKeys(this);
     setWindowTitle(QStringLiteral("Dictora"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -397,7 +399,10 @@ void MediaWindow::resizeEvent(QResizeEvent*)
 
 void MediaWindow::keyPressEvent(QKeyEvent* event)
 {
-    switch (mediaKeyDown(event->key())) {
+    StudyServices& services = panel_.services();
+    const MediaKeyDown down = mediaKeyDown(keyPressOf(event), listeningContext(services));
+    carryOut(down.listening, services);
+    switch (down.action) {
     case MediaKeyAction::TogglePlayback:
         if (!event->isAutoRepeat())
             togglePlayback();

@@ -4,6 +4,7 @@
 
 #include "core/media/media_player.h"
 #include "core/study/row_editing.h"
+#include "core/study/row_look.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
 #include "core/study/study_session.h"

@@ -1,48 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/shell/listening_actions.h"
 
-#include "core/media/listening_keys.h"
-#include "core/media/media_player.h"
-#include "core/study/sentence_table.h"
-#include "core/study/study_state.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/shell/study_menu.h"
+#include "ui/widgets/listening_input.h"
 #include "ui/widgets/study_services.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace dictora {
 
 namespace {
 
 enum ListeningItem { ReplayItem, SlowReplayItem, LoopItem, SettingsItem };
-
-// Only a sentence row has anything to replay.
-bool sentenceIsCurrent(const StudyServices& services)
-{
-    const int row = services.state.currentRow;
-    return services.sentences.isValidRow(row) && services.sentences.field(row, Kind) == u"1";
-}
-
-void carryOut(ListeningKey key, StudyServices& services)
-{
-    MediaPlayer* player = services.player;
-    if (!player || !sentenceIsCurrent(services))
-        return;
-    switch (key) {
-    case ListeningKey::Replay:
-        player->replayFree(false);
-        break;
-    case ListeningKey::SlowReplay:
-        player->replayFree(true);
-        break;
-    case ListeningKey::Loop:
-        player->loopSentence();
-        break;
-    case ListeningKey::None:
-        break;
-    }
-}
 
 } // namespace
 
@@ -59,13 +30,13 @@ bool runListeningItem(int id, int firstId, StudyServices& services, QWidget* own
 {
     switch (id - firstId) {
     case ReplayItem:
-        carryOut(ListeningKey::Replay, services);
+        playListening(ListeningKey::Replay, services);
         return true;
     case SlowReplayItem:
-        carryOut(ListeningKey::SlowReplay, services);
+        playListening(ListeningKey::SlowReplay, services);
         return true;
     case LoopItem:
-        carryOut(ListeningKey::Loop, services);
+        playListening(ListeningKey::Loop, services);
         return true;
     case SettingsItem:
         openPlaybackSettings(services, owner);
@@ -94,19 +65,12 @@ bool ListeningKeysFilter::eventFilter(QObject* watched, QEvent* event)
     // through; only the one bound for a widget is acted on.
     if (!watched->isWidgetType())
         return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers mods = key->modifiers();
-    const ListeningKey listening =
-        listeningKeyFor(key->key(), mods & Qt::ControlModifier, mods & Qt::ShiftModifier,
-                        mods & (Qt::AltModifier | Qt::MetaModifier));
-    if (listening == ListeningKey::None) {
-        if (services_.player && services_.player->looping() && keyEndsLoop(key->key(), listening))
-            services_.player->stopRepeats();
+    if (translatesListeningKeysItself(static_cast<QWidget*>(watched)))
         return false;
-    }
-    if (!key->isAutoRepeat())
-        carryOut(listening, services_);
-    return true;
+    const ListeningStep step =
+        listeningKeyStep(keyPressOf(static_cast<QKeyEvent*>(event)), listeningContext(services_));
+    carryOut(step, services_);
+    return step.swallow;
 }
 
 } // namespace dictora

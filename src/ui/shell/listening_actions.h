@@ -20,10 +20,10 @@ bool runListeningItem(int id, int firstId, StudyServices& services, QWidget* own
 // Opens "播放设置" over owner, modal.
 void openPlaybackSettings(StudyServices& services, QWidget* owner);
 
-// Ctrl+R, Ctrl+Shift+R and Ctrl+L wherever the keyboard is in the program,
-// ahead of every window's own key handling, so in Dictation mode they never
-// reach the answer box (no try, no recording); any other key ends a loop
-// and goes on as usual. Installed on the application.
+// The listening keys wherever else the keyboard is in the program (the
+// toolbar, the backdrop, the unit list, the status items, a dialog): the
+// same core rule as in the windows' key maps, ahead of those windows' own
+// key handling, which swallows every key. Installed on the application.
 class ListeningKeysFilter : public QObject {
     Q_OBJECT
 public:

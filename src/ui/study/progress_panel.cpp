@@ -3,7 +3,7 @@
 
 #include "ui/history/study_record_button.h"
 
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"

@@ -5,6 +5,8 @@
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
 #include "core/import/content_files.h"
+#include "core/media/media_window_input.h"
+#include "core/study/row_look.h"
 #include "core/study/sentence_list_rules.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
@@ -17,6 +19,7 @@
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_services.h"
 #include "ui/widgets/tip_window.h"
+#include "ui/widgets/listening_input.h"
 
 #include <QDropEvent>
 #include <QHeaderView>
@@ -34,6 +37,7 @@ SentenceList::SentenceList(StudyPanel& panel, QWidget* parent)
       state_(panel.state()), table_(panel.services().sentences)
 {
     setObjectName(QStringLiteral("sentenceList"));
+    translatesListeningKeys(this);
     setModel(&table_);
     delegate_ = new SentenceRowDelegate(table_, state_, this);
     delegate_->watchSelectedPoint(&selectedPoint);
@@ -92,39 +96,12 @@ void SentenceList::repaintAll()
 
 void SentenceList::InvalidateRowPart(int row, int part)
 {
-    if (state_.currentRow < 0)
+    if (state_.currentRow < 0 || (row != -1 && !table_.isValidRow(row)))
         return;
-    QRect rowRect = currentRowRect;
-    if (row != -1) {
-        if (!table_.isValidRow(row))
-            return;
-        rowRect = visualRect(table_.index(row, 0));
-    }
-    const int right = columnWidth(0);
-    int left = 0;
-    int partRight = right;
-    switch (part) {
-    case WholeWidth:
-        break;
-    case TimeColumns:
-        left = 31, partRight = 329;
-        break;
-    case StartColumn:
-        left = 31, partRight = 179;
-        break;
-    case EndColumn:
-        left = 181, partRight = 339;
-        break;
-    case TextColumn:
-        left = state_.editMode ? 331 : 31;
-        break;
-    default:
-        left = 0, partRight = viewport()->width();
-        break;
-    }
-    // The bar under a chosen time point sits on the columns' edges: the
-    // repaint takes a pixel more on each side.
-    viewport()->update(QRect(left - 1, rowRect.top(), partRight - left + 2, rowRect.height()));
+    const QRect rowRect = row == -1 ? currentRowRect : visualRect(table_.index(row, 0));
+    const auto [left, right] =
+        rowPartSpan(part, state_.editMode, columnWidth(0), viewport()->width());
+    viewport()->update(QRect(left, rowRect.top(), right - left, rowRect.height()));
 }
 
 // --- selection --------------------------------------------------------------
@@ -223,23 +200,19 @@ void SentenceList::mouseReleaseEvent(QMouseEvent* event)
     // row, is no click.
     if (clicked >= 0 && clicked != std::exchange(pressedRow_, -1))
         return;
-    if (clicked < 0 || state_.currentRow < 0) {
+    const ListClick click = listClick(table_, clicked, state_.currentRow, state_.editMode, false);
+    if (click.forgetPoint) {
         selectedPoint = -1000;
         return;
     }
-    if (selectionJustChanged) {
-        selectionJustChanged = false;
+    if (std::exchange(selectionJustChanged, false))
         return;
-    }
-    if (clicked != state_.currentRow)
-        return;
-    if (!table_.isTitleRow(clicked)) {
-        if (state_.editMode)
-            pickTimePointFromCursor(clicked);
+    if (click.pickTimePoint)
+        pickTimePointFromCursor(clicked);
+    if (click.togglePlayback)
         togglePlayback();
-    } else if (state_.editMode) {
-        showTipAtCursor(QStringLiteral("双击配置"), -30, 10);
-    }
+    if (!click.tip.isEmpty())
+        showTipAtCursor(click.tip, -30, 10);
 }
 
 void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
@@ -252,11 +225,10 @@ void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
     const int row = indexAt(event->position().toPoint()).row();
     // The second press of a double click is not a new click on the row.
     pressedRow_ = -1;
-    if (row < 0 || state_.currentRow < 0) {
+    const ListClick click = listClick(table_, row, state_.currentRow, state_.editMode, true);
+    if (click.forgetPoint)
         selectedPoint = -1000;
-        return;
-    }
-    if (row == state_.currentRow && table_.isTitleRow(row) && state_.editMode)
+    if (click.openTitle)
         openAddContentForTitle();
 }
 
@@ -270,12 +242,9 @@ bool SentenceList::viewportEvent(QEvent* event)
 
 void SentenceList::togglePlayback()
 {
-    if (mediaMode() == u"playing")
-        pauseMedia();
-    else if (mediaPaused())
-        resumeMedia();
-    else
-        replaySentence();
+    static constexpr SpaceAction kToggle[] = {SpaceAction::Pause, SpaceAction::Resume,
+                                              SpaceAction::Replay};
+    carryOut(kToggle[int(mediaPlaybackToggle(mediaMode(), mediaPaused()))]);
 }
 
 // --- keys -------------------------------------------------------------------
@@ -288,12 +257,14 @@ ListKeyContext SentenceList::keyContext() const
     context.sentenceRow = table_.isValidRow(row) && table_.isSentence(row);
     context.selectedPoint = selectedPoint;
     context.hasMediaName = context.sentenceRow && !table_.field(row, MediaName).isEmpty();
+    context.looping = listeningContext(panel_.services()).looping;
     return context;
 }
 
 void SentenceList::keyPressEvent(QKeyEvent* event)
 {
-    const ListKeyDown down = sentenceListKeyDown(event->key(), keyContext());
+    const ListKeyDown down = sentenceListKeyDown(keyPressOf(event), keyContext());
+    dictora::carryOut(down.listening, panel_.services());
     switch (down.action) {
     case ListKeyDown::Navigate:
         keyNavigating = true;
@@ -309,6 +280,7 @@ void SentenceList::keyPressEvent(QKeyEvent* event)
         ShiftTime(down.shift->deltaMs, down.shift->wholeSpan);
         break;
     case ListKeyDown::Swallow:
+    case ListKeyDown::Listen:
         break;
     }
     // Every other key is swallowed: no type-ahead selection.
@@ -325,23 +297,6 @@ void SentenceList::keyReleaseEvent(QKeyEvent* event)
     if (event->key() != Qt::Key_Space)
         return;
     carryOut(spaceAction(session_.mode(), keyContext().sentenceRow, playbackNow()));
-}
-
-void SentenceList::carryOut(SpaceAction action)
-{
-    switch (action) {
-    case SpaceAction::Pause:
-        pauseMedia();
-        break;
-    case SpaceAction::Resume:
-        resumeMedia();
-        break;
-    case SpaceAction::Replay:
-        replaySentence();
-        break;
-    case SpaceAction::None:
-        break;
-    }
 }
 
 // --- Line-by-line play ------------------------------------------------------
@@ -407,20 +362,12 @@ void SentenceList::dropEvent(QDropEvent* event)
 
 int SentenceList::dropFiles(const QStringList& paths)
 {
-    if (state_.isNotebook) {
-        refuse(QStringLiteral("生句本不能批量操作"));
-        return 0;
-    }
-    if (!state_.editMode) {
-        refuse(QStringLiteral("请切换到编辑模式先"));
-        return 0;
-    }
-    const QStringList files = filesToAdd(paths);
-    for (const QString& file : files)
+    const FileDrop drop = fileDrop(paths, state_.editMode, state_.isNotebook);
+    for (const QString& file : drop.files)
         openAddContentWithFile(file);
-    if (files.isEmpty())
-        refuse(QStringLiteral("文本,字幕,音乐,视频"));
-    return int(files.size());
+    if (!drop.refusal.isEmpty())
+        refuse(drop.refusal);
+    return int(drop.files.size());
 }
 
 // --- closing a Unit ---------------------------------------------------------

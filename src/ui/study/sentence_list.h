@@ -28,20 +28,12 @@ class SentenceList : public QTableView {
     Q_OBJECT
 public:
     static constexpr int kRowHeight = 35;
-    // Parts of a row for InvalidateRowPart.
-    enum RowPart {
-        WholeWidth = 0,
-        TimeColumns = 1,
-        StartColumn = 2,
-        EndColumn = 3,
-        TextColumn = 4
-    };
 
     SentenceList(StudyPanel& panel, QWidget* parent);
     ~SentenceList() override;
 
-    // Repaints a part of a row; row -1 means the current row's remembered
-    // rectangle. Nothing happens while no row is current.
+    // Repaints a part of a row (RowPart); row -1 means the current row's
+    // remembered rectangle. Nothing happens while no row is current.
     void InvalidateRowPart(int row, int part);
     // Line-by-line play: steps to the next sentence row, or ends the mode at
     // the end of the Unit.
@@ -148,9 +140,6 @@ private:
     void loadRow();
     void playRow();
     QString mediaMode();
-    void pauseMedia();
-    void resumeMedia();
-    void replaySentence();
     bool mediaPaused();
     bool mediaBusy();
     void holdDictationForm();

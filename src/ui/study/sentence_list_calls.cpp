@@ -5,6 +5,7 @@
 #include "ui/study/sentence_list.h"
 
 #include "core/media/media_player.h"
+#include "core/study/study_keys.h"
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/typing_progress_bar.h"
@@ -40,28 +41,26 @@ QString SentenceList::mediaMode()
     return player ? player->mediaMode() : QString();
 }
 
-void SentenceList::pauseMedia()
+void SentenceList::carryOut(SpaceAction action)
 {
-    if (MediaWindow* media = panel_.mediaWindow())
-        media->PauseMedia();
-    else if (MediaPlayer* player = panel_.services().player)
-        player->pauseMedia();
-}
-
-void SentenceList::resumeMedia()
-{
-    if (MediaWindow* media = panel_.mediaWindow())
-        media->ResumeMedia();
-    else if (MediaPlayer* player = panel_.services().player)
-        player->resumeMedia();
-}
-
-void SentenceList::replaySentence()
-{
-    if (MediaWindow* media = panel_.mediaWindow())
-        media->ReplaySentence();
-    else if (MediaPlayer* player = panel_.services().player)
-        player->replaySentence();
+    // Through the media window when there is one: it shows the pause sign.
+    MediaWindow* media = panel_.mediaWindow();
+    MediaPlayer* player = panel_.services().player;
+    if (!media && !player)
+        return;
+    switch (action) {
+    case SpaceAction::Pause:
+        media ? media->PauseMedia() : player->pauseMedia();
+        break;
+    case SpaceAction::Resume:
+        media ? media->ResumeMedia() : player->resumeMedia();
+        break;
+    case SpaceAction::Replay:
+        media ? media->ReplaySentence() : player->replaySentence();
+        break;
+    case SpaceAction::None:
+        break;
+    }
 }
 
 bool SentenceList::mediaPaused()

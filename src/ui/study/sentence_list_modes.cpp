@@ -6,6 +6,7 @@
 #include "core/media/media_player.h"
 #include "core/media/speech_output.h"
 #include "core/media/voice_recorder.h"
+#include "core/study/study_keys.h"
 #include "core/study/study_session.h"
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
@@ -30,7 +31,7 @@ void SentenceList::toggleMute()
 {
     const SoundDecision d = session_.toggleSound(playbackNow());
     if (d.pauseMedia)
-        pauseMedia();
+        carryOut(SpaceAction::Pause);
     if (d.stopRecordingPlayback)
         if (VoiceRecorder* recorder = panel_.services().recorder) {
             const int status = recorder->stopRecording();

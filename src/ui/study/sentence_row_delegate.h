@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QCache>
-#include <QElapsedTimer>
-#include <QList>
+#include "ui/widgets/outlined_texts.h"
+
 #include <QDate>
 #include <QFont>
-#include <QImage>
 #include <QStyledItemDelegate>
 
 namespace dictora {
@@ -16,8 +14,9 @@ struct StudyState;
 
 // Draws the rows of the sentence list straight from the sentence table:
 // title rows as tinted bands with the Section title, sentence rows with the
-// status marker, the time columns in Edit mode and the sentence text. Texts
-// are drawn outlined; the picture of each outlined text is made once and kept.
+// status marker, the time columns in Edit mode and the sentence text. What a
+// row shows and in which colours is decided in core (rowLook); texts are
+// drawn outlined, each outlined picture made once and kept.
 class SentenceRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -37,37 +36,16 @@ public:
     // Painting a frame of the list starts: texts whose outlined picture is
     // not made yet get a few milliseconds; the others are drawn plain and
     // wait for makeWaitingPictures.
-    void beginFrame();
-    bool hasWaitingPictures() const { return !waiting_.isEmpty(); }
+    void beginFrame() { texts_.beginFrame(); }
+    bool hasWaitingPictures() const { return texts_.hasWaiting(); }
     // Makes waiting pictures for up to budgetMs; true when some still wait.
-    bool makeWaitingPictures(int budgetMs);
-
+    bool makeWaitingPictures(int budgetMs) { return texts_.makeWaiting(budgetMs); }
     // Forgets every kept picture (they are made again as rows are drawn).
-    void clearCaches()
-    {
-        pictures_.clear();
-        waiting_.clear();
-    }
-
-    int picturesMade() const { return picturesMade_; }
+    void clearCaches() { texts_.clear(); }
+    int picturesMade() const { return texts_.picturesMade(); }
 
 private:
     void paintRow(QPainter& p, int row, const QRect& rect) const;
-    void drawOutlinedText(QPainter& p, const QString& text, int emSize, const QRectF& box,
-                          bool current) const;
-    const QImage& textPicture(const QString& text, int emSize, bool current,
-                              qreal pixelRatio) const;
-    const QImage* cachedPicture(const QString& text, int emSize, bool current,
-                                qreal pixelRatio) const;
-    static QString pictureKey(const QString& text, int emSize, bool current);
-
-    struct WaitingText {
-        QString text;
-        int emSize;
-        bool current;
-        qreal pixelRatio;
-        bool operator==(const WaitingText&) const = default;
-    };
 
     const SentenceTable& table_;
     const StudyState& state_;
@@ -75,12 +53,9 @@ private:
     int drawWidth_ = 0;
     QFont boldFont_;
     QFont normalFont_;
-    mutable QCache<QString, QImage> pictures_;
+    mutable OutlinedTexts texts_;
     mutable QString today_;
     mutable QDate todayDate_;
-    mutable int picturesMade_ = 0;
-    mutable QList<WaitingText> waiting_;
-    QElapsedTimer frameClock_;
 };
 
 } // namespace dictora

@@ -70,3 +70,32 @@ TEST(FormGeometry, HintAboveTheCaretLineKeptOnTheScreen)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GrownFormWidth, WidensForALongWordNearTheRightEdgeUpToTheWorkArea)
+{
+    const struct {
+        const char* name;
+        int width, caretX;
+        const char* line;
+        int lastX;
+        int grown;
+    } cases[] = {
+        {"long word past three quarters", 800, 700, "the encyclopedia", 760, 800 + 80},
+        {"caret not yet past three quarters", 800, 600, "the encyclopedia", 760, 800},
+        {"short last word", 800, 700, "it is", 760, 800},
+        {"four pixels are no growth", 800, 700, "the encyclopedia", 684, 800},
+        {"five are", 800, 700, "the encyclopedia", 685, 805},
+        {"capped at the work area less 14", 800, 700, "the encyclopedia", 1000, 1010},
+        {"already as wide as it may be", 1010, 900, "the encyclopedia", 1000, 1010},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(dictora::grownFormWidth(c.width, 1024, c.caretX, QString::fromLatin1(c.line),
+                                          c.lastX, 100),
+                  c.grown);
+    }
+}
+
+} // namespace

@@ -36,6 +36,30 @@ struct CompanionCase {
 
 } // namespace
 
+TEST(FileDrop, AddedOnlyInEditModeOutsideTheNotebookAndOnlyContentFiles)
+{
+    const QStringList lesson{QStringLiteral("/a/lesson.srt"), QStringLiteral("/a/lesson.mp3"),
+                             QStringLiteral("/a/notes.doc")};
+    const struct {
+        const char* name;
+        QStringList paths;
+        bool edit, notebook;
+        const char* refusal;
+        int files;
+    } cases[] = {
+        {"Edit mode", lesson, true, false, "", 1},
+        {"not in Edit mode", lesson, false, false, "请切换到编辑模式先", 0},
+        {"the notebook", lesson, true, true, "生句本不能批量操作", 0},
+        {"nothing to add", {QStringLiteral("/a/notes.doc")}, true, false, "文本,字幕,音乐,视频", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const FileDrop drop = fileDrop(c.paths, c.edit, c.notebook);
+        EXPECT_EQ(drop.refusal, QString::fromUtf8(c.refusal));
+        EXPECT_EQ(drop.files.size(), c.files);
+    }
+}
+
 TEST(ChooseCompanion, IsTheSameForEveryFolderOrder)
 {
     const std::vector<CompanionCase> cases = {

@@ -138,6 +138,46 @@ TEST_F(PlaybackTest, RepeatsTheSentenceAfterTheGapAndLoopsUntilStopped)
     EXPECT_FALSE(player.looping());
 }
 
+TEST_F(PlaybackTest, ASpokenSentenceRepeatsAfterTheGapAndLoopsToo)
+{
+    // A sentence without media is spoken by the voice: the repeat count and
+    // the gap hold for it as for a media span.
+    SentenceRow spoken = table.row(1);
+    spoken[MediaPath].clear();
+    spoken[MediaName].clear();
+    table.appendRow(spoken);
+    const int row = table.rowCount() - 1;
+    player.setPlaybackSettings({0, 0, 3, 500, 750, false});
+    speech.setSpeechText(table.field(row, Text));
+    select(row);
+    EXPECT_EQ(speech.requests, 1);
+    EXPECT_TRUE(commands.matching("Play MYSHOW").isEmpty());
+    // While the voice speaks no repeat comes, however long it takes.
+    for (nowMs = 0; nowMs <= 3000; nowMs += 100)
+        player.tick(0);
+    EXPECT_EQ(speech.requests, 1);
+    // Once it is done, the gap, then the next play; twice.
+    for (; nowMs <= 10000; nowMs += 100) {
+        speech.pending = false;
+        player.tick(0);
+    }
+    EXPECT_EQ(speech.requests, 3);
+
+    speech.requests = 0;
+    player.loopSentence();
+    for (nowMs = 20000; nowMs <= 22000; nowMs += 100) {
+        speech.pending = false;
+        player.tick(0);
+    }
+    EXPECT_EQ(speech.requests, 1 + 3); // every 600 ms
+    EXPECT_TRUE(player.looping());
+    player.stopRepeats();
+    speech.pending = false;
+    for (; nowMs <= 24000; nowMs += 100)
+        player.tick(0);
+    EXPECT_EQ(speech.requests, 4);
+}
+
 TEST_F(PlaybackTest, LevelsByTheMeasuredLoudnessOnceItIsKnown)
 {
     std::optional<Loudness> measured;

@@ -21,7 +21,20 @@ TEST(MediaWindowKeys, KeyDownSwallowsEnterAndEscapeAndSpaceTogglesPlayback)
                           Case{Qt::Key_Space, MediaKeyAction::TogglePlayback},
                           Case{Qt::Key_Left, MediaKeyAction::Pass},
                           Case{Qt::Key_A, MediaKeyAction::Pass}})
-        EXPECT_EQ(mediaKeyDown(c.key), c.action) << c.key;
+        EXPECT_EQ(mediaKeyDown(c.key).action, c.action) << c.key;
+
+    // The listening keys come first, as in every window's key map; any other
+    // key ends a loop and does what it always does.
+    const MediaKeyDown replay = mediaKeyDown(KeyPress(Qt::Key_R, true), {false, true});
+    EXPECT_EQ(replay.action, MediaKeyAction::Listen);
+    EXPECT_EQ(replay.listening.play, ListeningKey::Replay);
+    const MediaKeyDown slowHeld =
+        mediaKeyDown(KeyPress(Qt::Key_R, true, true, false, true), {false, true});
+    EXPECT_EQ(slowHeld.action, MediaKeyAction::Listen);
+    EXPECT_EQ(slowHeld.listening.play, ListeningKey::None);
+    const MediaKeyDown space = mediaKeyDown(Qt::Key_Space, {true, true});
+    EXPECT_EQ(space.action, MediaKeyAction::TogglePlayback);
+    EXPECT_TRUE(space.listening.stopLoop);
 }
 
 TEST(MediaWindowKeys, KeyUpMovesOutsideDictationRestoresOnEscapeAndSwallowsTheRest)

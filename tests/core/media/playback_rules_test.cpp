@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/loudness_levelling.h"
 #include "core/media/padded_span.h"
 #include "core/media/playback_settings.h"
@@ -108,6 +108,46 @@ TEST(SpanRepeat, LoopsUntilStoppedAndANewStartEndsTheLoop)
     EXPECT_FALSE(repeat.looping());
     EXPECT_FALSE(repeat.tick(0, true));
     EXPECT_FALSE(repeat.tick(1000, true));
+}
+
+TEST(SpanRepeat, ApplyToSpokenSentencesAsToMediaSpans)
+{
+    struct Case {
+        const char* name;
+        SentenceSound sound;
+        bool ended;
+    };
+    const std::vector<Case> ended = {
+        {"media playing", {true, false, false}, false},
+        {"media stopped", {true, true, false}, true},
+        // An open media file decides alone; the voice is not asked.
+        {"media stopped, voice pending", {true, true, true}, true},
+        {"voice still to speak", {false, false, true}, false},
+        {"voice done", {false, false, false}, true},
+    };
+    for (const Case& c : ended) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(sentenceSoundEnded(c.sound), c.ended);
+    }
+
+    struct GoOn {
+        const char* name;
+        bool soundOn, lineByLine;
+        int from, to;
+        bool goesOn;
+    };
+    const std::vector<GoOn> goOn = {
+        {"media span", true, false, 1000, 2000, true},
+        {"spoken text (0..length)", true, false, 0, 12, true},
+        {"empty text to speak", true, false, 0, 0, false},
+        {"no span", true, false, -1000, -1000, false},
+        {"muted", false, false, 0, 12, false},
+        {"Line-by-line play", true, true, 1000, 2000, false},
+    };
+    for (const GoOn& c : goOn) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(repeatsGoOn(c.soundOn, c.lineByLine, c.from, c.to), c.goesOn);
+    }
 }
 
 TEST(LoudnessLevelling, BringsFilesToTheTargetWithoutPassingThePeakCeiling)

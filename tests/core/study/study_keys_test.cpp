@@ -121,6 +121,64 @@ TEST(DictationFormKeys, EscEnterAndSpaceByModeAndPlace)
     }
 }
 
+TEST(ListeningKeys, EveryWindowsKeyMapYieldsTheListeningStepAheadOfItsOwnKeys)
+{
+    using L = ListeningKey;
+    const KeyPress ctrlR(Qt::Key_R, true);
+    const KeyPress ctrlShiftR(Qt::Key_R, true, true);
+    const KeyPress ctrlL(Qt::Key_L, true);
+    const struct {
+        const char* name;
+        KeyPress press;
+        ListeningContext context;
+        ListeningStep step; // play, stopLoop, swallow
+    } cases[] = {
+        {"Ctrl+R", ctrlR, {false, true}, {L::Replay, false, true}},
+        {"Ctrl+Shift+R", ctrlShiftR, {false, true}, {L::SlowReplay, false, true}},
+        {"Ctrl+L", ctrlL, {false, true}, {L::Loop, false, true}},
+        {"Ctrl+R again while looping", ctrlR, {true, true}, {L::Replay, false, true}},
+        // Eaten, but a title row has nothing to replay.
+        {"Ctrl+R on a title row", ctrlR, {false, false}, {L::None, false, true}},
+        {"Ctrl+R held", KeyPress(Qt::Key_R, true, false, false, true), {false, true},
+         {L::None, false, true}},
+        {"Ctrl+Alt+R", KeyPress(Qt::Key_R, true, false, true), {true, true},
+         {L::None, true, false}},
+        {"an r typed while looping", Qt::Key_R, {true, true}, {L::None, true, false}},
+        {"Enter while looping", Qt::Key_Return, {true, true}, {L::None, true, false}},
+        {"Ctrl alone while looping", KeyPress(Qt::Key_Control, true), {true, true},
+         {L::None, false, false}},
+        {"an r with no loop", Qt::Key_R, {false, true}, {L::None, false, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(listeningKeyStep(c.press, c.context), c.step);
+
+        // The dictation form in Dictation mode, the caret in the answer box:
+        // a listening key is never an Enter (a try) nor typing.
+        FormKeyContext form{M::Dictation, true, true, c.context.sentenceRow, {}};
+        form.looping = c.context.looping;
+        const FormKeyDecision d = dictationFormKey(c.press, form);
+        EXPECT_EQ(d.listening, c.step);
+        EXPECT_EQ(d.action == FormKeyDecision::Listen, c.step.swallow);
+        // Only typing reaches the recording gate: neither a listening key
+        // nor the Ctrl pressed on the way to one starts a recording.
+        EXPECT_EQ(d.typing, !c.step.swallow && c.press.key != Qt::Key_Control);
+
+        // The sentence list in Edit mode with a chosen time point.
+        ListKeyContext list{M::Edit, c.context.sentenceRow, 1, true};
+        list.looping = c.context.looping;
+        const ListKeyDown down = sentenceListKeyDown(c.press, list);
+        EXPECT_EQ(down.listening, c.step);
+        EXPECT_EQ(down.action == ListKeyDown::Listen, c.step.swallow);
+    }
+    // The Enter that is a try stays one.
+    EXPECT_EQ(dictationFormKey(Qt::Key_Return, {M::Dictation, true, true, true, {}}).action,
+              FormKeyDecision::SubmitAnswer);
+    // The menu items play only on a sentence row.
+    EXPECT_EQ(listeningPlay(L::Loop, true), L::Loop);
+    EXPECT_EQ(listeningPlay(L::Loop, false), L::None);
+}
+
 TEST(DictationFormKeys, RecordingGateRecordsFirstWhenAnsweringFromMemory)
 {
     // dictation, soundOn, unlocked, recorder, hasRecording, recording, enter

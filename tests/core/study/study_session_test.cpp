@@ -306,6 +306,18 @@ TEST_F(SessionFixture, DeletingASectionForgetsTheRowAndItsMedia)
     EXPECT_TRUE(state.unitModified);
 }
 
+TEST_F(SessionFixture, EnterInEditModeWritesTheTrimmedTextIntoTheCurrentRow)
+{
+    fill(true);
+    state.currentRow = kNone;
+    EXPECT_FALSE(session.editText(QStringLiteral("Part two")));
+    EXPECT_FALSE(state.unitModified);
+    state.currentRow = 2;
+    EXPECT_TRUE(session.editText(QStringLiteral("  Part two \n")));
+    EXPECT_EQ(table.field(2, Text), QStringLiteral("Part two"));
+    EXPECT_TRUE(state.unitModified);
+}
+
 // An edit of any field reaches a view that draws the row from its first
 // column (the sentence list hides the other eleven).
 TEST(SentenceTableChanges, AFieldChangeCoversTheRowsFirstColumn)

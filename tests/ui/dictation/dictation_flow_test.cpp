@@ -64,7 +64,7 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     ASSERT_TRUE(state.dictationMode);
     ASSERT_EQ(state.currentRow, rowOf(0));
     EXPECT_EQ(box->toPlainText(), QStringLiteral("Good"));
-    EXPECT_EQ(f.letterGap(), 7);
+    EXPECT_EQ(f.turn().letterGap(), 7);
 
     // Typing stays locked while less than 61.8 % of the span was heard.
     bool lockedEarly = true;
@@ -72,9 +72,9 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
         [&] {
             const double heard = double(player->playPosition() - state.playFromMs) /
                                  double(state.playToMs - state.playFromMs);
-            if (heard < 0.6 && (f.typingUnlocked() || !box->isReadOnly()))
+            if (heard < 0.6 && (f.turn().typingUnlocked() || !box->isReadOnly()))
                 lockedEarly = false;
-            return f.typingUnlocked() == 1;
+            return f.turn().typingUnlocked() == 1;
         },
         10000));
     EXPECT_TRUE(lockedEarly);
@@ -86,7 +86,7 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     EXPECT_FALSE(sent(kMatchCue));
     type(QStringLiteral("m"));
     EXPECT_TRUE(sent(kMatchCue));
-    EXPECT_EQ(f.letterGap(), 0);
+    EXPECT_EQ(f.turn().letterGap(), 0);
     EXPECT_EQ(f.typingProgressBar()->colour(), QColor(8, 240, 8));
 
     // The wrong answer marks its first wrong character, and the third Enter
@@ -104,7 +104,7 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     EXPECT_TRUE(tip->tipVisible());
     EXPECT_EQ(tip->text(), QStringLiteral("d morning.")); // from 8 before the wrong place
     EXPECT_EQ(tip->tipOwner(), &f);
-    EXPECT_EQ(f.hintLevel(), 1);
+    EXPECT_EQ(f.turn().hintLevel(), 1);
 
     // Esc deletes the selected wrong character; the right answer counts.
     QTest::keyClick(box, Qt::Key_Escape);
@@ -120,18 +120,18 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     // The next sentence to study follows, its prompt the sentence before.
     ASSERT_EQ(state.currentRow, rowOf(1));
     EXPECT_EQ(f.promptLine()->toPlainText(), QStringLiteral("Good morning."));
-    EXPECT_EQ(f.typingUnlocked(), 0);
+    EXPECT_EQ(f.turn().typingUnlocked(), 0);
     ASSERT_TRUE(waitForUnlock());
 
     // Stuck at four places: the sentence is revealed in red.
     stuckThreeTimes(QStringLiteral("We mxet"));
     stuckThreeTimes(QStringLiteral("We meet at thx"));
     stuckThreeTimes(QStringLiteral("We meet at the station aftxr"));
-    EXPECT_EQ(f.hintLevel(), 3);
-    EXPECT_EQ(f.answerShown(), 0);
+    EXPECT_EQ(f.turn().hintLevel(), 3);
+    EXPECT_EQ(f.turn().answerShown(), 0);
     stuckThreeTimes(QStringLiteral("We meet at the station after lunch tx"));
-    EXPECT_EQ(f.hintLevel(), 4);
-    EXPECT_EQ(f.answerShown(), 1);
+    EXPECT_EQ(f.turn().hintLevel(), 4);
+    EXPECT_EQ(f.turn().answerShown(), 1);
     EXPECT_EQ(f.promptLine()->toPlainText(), table.field(rowOf(1), Text));
 
     // A right answer after the reveal only earns "Answer again ......".
@@ -140,7 +140,7 @@ TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
     EXPECT_EQ(box->toPlainText(), QStringLiteral("Answer again ......"));
     EXPECT_EQ(table.field(rowOf(1), Done), QStringLiteral("0"));
     EXPECT_EQ(table.field(rowOf(1), Level), QStringLiteral("0"));
-    EXPECT_EQ(f.hintLevel(), 0);
+    EXPECT_EQ(f.turn().hintLevel(), 0);
 
     answer(QStringLiteral("We meet at the station after lunch today."));
     expectRested(rowOf(1), QStringLiteral("1"), nowStamp());
@@ -175,11 +175,18 @@ TEST_F(DictationFlow, SentenceAboveLevelFourIsRecordedFromMemoryWithTheSoundOff)
     ASSERT_EQ(state.currentRow, rowOf(1));
     EXPECT_FALSE(state.soundOn);
     EXPECT_FALSE(box->isReadOnly());
-    EXPECT_EQ(f.typingUnlocked(), 0);
+    EXPECT_EQ(f.turn().typingUnlocked(), 0);
 
-    // The first key starts the recording and is swallowed.
+    // A listening key is no typing: it starts no recording (and, the
+    // sentence being answered from memory, plays nothing).
     media->clearCommandLog();
     const QString starter = box->toPlainText();
+    QTest::keyClick(box, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(sent(QStringLiteral("Record RECORD")));
+    EXPECT_TRUE(media->commandLog().filter(QStringLiteral("Play MYSHOW")).isEmpty());
+    EXPECT_EQ(box->toPlainText(), starter);
+
+    // The first key starts the recording and is swallowed.
     QTest::keyClick(box, Qt::Key_R);
     EXPECT_EQ(box->toPlainText(), starter);
     EXPECT_TRUE(sent(QStringLiteral("Record RECORD")));
@@ -198,9 +205,9 @@ TEST_F(DictationFlow, SentenceAboveLevelFourIsRecordedFromMemoryWithTheSoundOff)
     // Played back once typing is 60 % along.
     media->clearCommandLog();
     type(QStringLiteral("mber this")); // 12 of 20 letters
-    EXPECT_EQ(f.recordingPlayedBack(), 0);
+    EXPECT_EQ(f.turn().recordingPlayedBack(), 0);
     type(QStringLiteral(" sen"));
-    EXPECT_EQ(f.recordingPlayedBack(), 1);
+    EXPECT_EQ(f.turn().recordingPlayedBack(), 1);
     EXPECT_TRUE(sent(QStringLiteral("Play RECORD From 0 ")));
     EXPECT_EQ(f.toolbar()->recordButtonState(), 2);
 }
@@ -225,7 +232,7 @@ TEST_F(DictationFlow, WithoutAMicrophoneASentenceFromMemoryIsTypedAtOnce)
 
     QTest::keyClick(f.answerBox(), Qt::Key_M);
     EXPECT_EQ(f.toolbar()->recordButtonState(), 0);
-    EXPECT_EQ(f.typingUnlocked(), 1);
+    EXPECT_EQ(f.turn().typingUnlocked(), 1);
     EXPECT_EQ(panel().tipWindow()->text(), QStringLiteral("无法录音"));
     type(QStringLiteral("mber"));
     EXPECT_EQ(f.answerBox()->toPlainText(), QStringLiteral("Remember"));

@@ -54,21 +54,21 @@ TEST_F(DictationWindows, InputMethodTextCountsOnceCommitted)
     DictationForm& f = form();
     QPlainTextEdit* box = f.answerBox();
     EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们"));
-    EXPECT_EQ(f.letterGap(), 8);
+    EXPECT_EQ(f.turn().letterGap(), 8);
     ASSERT_TRUE(waitForUnlock());
 
     // Text still being composed is not typed yet.
     QInputMethodEvent preedit(QStringLiteral("yiqi"), {});
     QCoreApplication::sendEvent(box, &preedit);
     EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们"));
-    EXPECT_EQ(f.letterGap(), 8);
+    EXPECT_EQ(f.turn().letterGap(), 8);
     commitText(QStringLiteral("一起"));
     EXPECT_EQ(box->toPlainText(), QStringLiteral("今天我们一起"));
-    EXPECT_EQ(f.letterGap(), 6);
+    EXPECT_EQ(f.turn().letterGap(), 6);
 
     media->clearCommandLog();
     commitText(QStringLiteral("去公圆散步吧。"));
-    EXPECT_EQ(f.letterGap(), 0);
+    EXPECT_EQ(f.turn().letterGap(), 0);
     EXPECT_TRUE(sent(QStringLiteral("Play MATCH_WAV From 0")));
     pressEnter();
     EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("圆"));
@@ -270,7 +270,7 @@ TEST_F(DictationWindows, KeyboardComesBackToTheStripWhenTypingOpens)
             return QApplication::activeWindow() == &forward;
         },
         2000));
-    ASSERT_EQ(form().typingUnlocked(), 0);
+    ASSERT_EQ(form().turn().typingUnlocked(), 0);
     ASSERT_TRUE(waitForUnlock());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &form(); }, 2000));
     EXPECT_TRUE(form().answerBox()->hasFocus());
@@ -338,7 +338,7 @@ TEST_F(DictationWindows, SentenceWithoutLettersMatchesAtOnce)
     media->clearCommandLog();
     panel().sentenceList()->toggleDictation();
     EXPECT_TRUE(sent(QStringLiteral("Play MATCH_WAV From 0")));
-    EXPECT_EQ(form().letterGap(), 0);
+    EXPECT_EQ(form().turn().letterGap(), 0);
     ASSERT_TRUE(waitForUnlock());
     pressEnter();
     EXPECT_EQ(state.currentRow, rowOf(1));

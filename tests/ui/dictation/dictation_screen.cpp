@@ -121,7 +121,7 @@ void DictationScreen::answer(const QString& text)
 
 bool DictationScreen::waitForUnlock(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return form().typingUnlocked() == 1; }, timeoutMs);
+    return QTest::qWaitFor([this] { return form().turn().typingUnlocked() == 1; }, timeoutMs);
 }
 
 std::vector<SentenceRow> DictationScreen::savedRows() const

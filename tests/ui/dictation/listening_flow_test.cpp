@@ -3,10 +3,11 @@
 // the menu items and the settings dialog, and the waveform strip of Edit mode.
 #include "dictation_screen.h"
 
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "core/media/playback_settings.h"
 #include "support/ui/menu_answer.h"
 #include "ui/dictation/dictation_form.h"
+#include "ui/dictation/dictation_toolbar.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/shell/listening_actions.h"
 #include "ui/shell/main_panel_dialog.h"
@@ -40,10 +41,7 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
 {
     startWithUnit({{QStringLiteral("Good morning."), 0, 1500},
                    {QStringLiteral("Well done!"), 2000, 3500}});
-    // The filter the program installs on itself.
-    ListeningKeysFilter programKeys(*services);
-    qApp->installEventFilter(&programKeys);
-
+    // The form's own key map acts: the program's filter is not installed yet.
     panel().sentenceList()->toggleDictation();
     ASSERT_TRUE(waitForUnlock());
     DictationForm& f = form();
@@ -51,7 +49,7 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
     type(QStringLiteral(" mor"));
     pressEnter(); // one real try: the mismatch is marked
     const QString answerBefore = box->toPlainText();
-    const int hintsBefore = f.hintLevel();
+    const int hintsBefore = f.turn().hintLevel();
     media->clearCommandLog();
 
     QTest::keyClick(box, Qt::Key_R, Qt::ControlModifier);
@@ -61,7 +59,7 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
     EXPECT_EQ(plays().size(), 2);
     // Neither is typing nor an Enter: the answer, the hints and the row stay.
     EXPECT_EQ(box->toPlainText(), answerBefore);
-    EXPECT_EQ(f.hintLevel(), hintsBefore);
+    EXPECT_EQ(f.turn().hintLevel(), hintsBefore);
     EXPECT_EQ(state.currentRow, rowOf(0));
     EXPECT_EQ(table.field(rowOf(0), Done), QStringLiteral("0"));
     EXPECT_FALSE(sent(QStringLiteral("Stop RECORD")));
@@ -74,6 +72,24 @@ TEST_F(ListeningFlow, ReplayKeysInDictationAreNoTryAndAnyOtherKeyEndsALoop)
     EXPECT_FALSE(player->looping());
     // (it types over the wrong character the last Enter selected)
     EXPECT_TRUE(box->toPlainText().endsWith(u'n'));
+
+    // The sentence list's key map yields the same replay; no time moves.
+    media->clearCommandLog();
+    QTest::keyClick(panel().sentenceList(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(plays().size(), 1);
+    EXPECT_EQ(table.field(rowOf(0), StartMs), QStringLiteral("0"));
+    // A window with no key map of its own (the toolbar swallows every key)
+    // is served by the filter the program installs on itself.
+    QTest::keyClick(f.toolbar(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(plays().size(), 1);
+    ListeningKeysFilter programKeys(*services);
+    qApp->installEventFilter(&programKeys);
+    QTest::keyClick(f.toolbar(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(plays().size(), 2);
+    // ...and leaves the windows with their own map to it: one replay each.
+    QTest::keyClick(box, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(plays().size(), 3);
+    EXPECT_EQ(box->toPlainText().right(1), QStringLiteral("n"));
     qApp->removeEventFilter(&programKeys);
 }
 

@@ -52,7 +52,7 @@ TEST_F(ChineseTyping, PinyinCommittedByTheInputMethodIsCheckedAsTheAnswer)
 
     // The checks see the committed characters: the letters add up (match
     // cue), and Enter takes the answer as right and moves on.
-    EXPECT_EQ(f.letterGap(), 0);
+    EXPECT_EQ(f.turn().letterGap(), 0);
     EXPECT_TRUE(sent(QStringLiteral("Play MATCH_WAV From 0")));
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(table.field(rowOf(0), Done), QStringLiteral("1"));

@@ -161,8 +161,8 @@ TEST_F(MediaWindowTest, TheTimerUnlocksTypingOnceMostOfTheSentenceWasHeard)
     state.dictationMode = true;
     form->UnlockTyping(0);
     playRow(1);
-    EXPECT_EQ(form->typingUnlocked(), 0);
-    ASSERT_TRUE(waitUntil([&] { return form->typingUnlocked() == 1; }));
+    EXPECT_EQ(form->turn().typingUnlocked(), 0);
+    ASSERT_TRUE(waitUntil([&] { return form->turn().typingUnlocked() == 1; }));
     // The unlock came from the sound: at least 61.8 % of 1000 ms had played.
     EXPECT_GE(media->send(QStringLiteral("Status MYSHOW Position")).toInt(), 618);
 }

@@ -3,7 +3,7 @@
 
 #include "support/ui/menu_answer.h"
 
-#include "core/media/listening_keys.h"
+#include "core/study/listening_keys.h"
 #include "ui/media/playback_settings_dialog.h"
 #include "ui/media/voice_settings_dialog.h"
 #include "ui/screensaver/screensaver_window.h"
