@@ -17,6 +17,7 @@ struct ModeDecision;
 struct PlaybackNow;
 enum class SpaceAction;
 struct StudyState;
+struct TimeShift;
 
 // The large list of the main panel that shows the open Unit row by row. The
 // rows are the sentence table itself (the model); a delegate draws them. The
@@ -129,6 +130,8 @@ private:
     void removeRowsQuietly(int row, int count);
     void pageTo(int row);
     bool pickTimePointFromCursor(int row);
+    // Repaints and replays after a change of times; false when nothing changed.
+    bool applyTimeShift(const TimeShift& shift);
     void togglePlayback();
     void refuse(const QString& tip);
     void showTipAtCursor(const QString& text, int dx = 0, int dy = 0);

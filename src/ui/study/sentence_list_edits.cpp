@@ -28,6 +28,11 @@ bool SentenceList::ShiftTime(int deltaMs, bool wholeSpan)
 {
     const TimeShift shift = dictora::ShiftTime(table_, state_.currentRow, deltaMs, wholeSpan,
                                                selectedPoint, state_.isNotebook);
+    return applyTimeShift(shift);
+}
+
+bool SentenceList::applyTimeShift(const TimeShift& shift)
+{
     if (!shift.changed)
         return false;
     for (const RowRepaint& repaint : shift.repaints)
@@ -44,15 +49,8 @@ bool SentenceList::dragTimePoint(int point, int targetMs)
         selectedPoint = point;
         InvalidateRowPart(-1, TimeColumns);
     }
-    const TimeShift shift =
-        dictora::dragTimePoint(table_, state_.currentRow, point, targetMs, state_.isNotebook);
-    if (!shift.changed)
-        return false;
-    for (const RowRepaint& repaint : shift.repaints)
-        InvalidateRowPart(repaint.row, repaint.part);
-    session_.rowsChanged();
-    playRow();
-    return true;
+    return applyTimeShift(
+        dictora::dragTimePoint(table_, state_.currentRow, point, targetMs, state_.isNotebook));
 }
 
 void SentenceList::deleteCurrentRow()
