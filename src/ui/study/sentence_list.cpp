@@ -42,7 +42,13 @@ SentenceList::SentenceList(StudyPanel& panel, QWidget* parent)
     delegate_ = new SentenceRowDelegate(table_, state_, this);
     delegate_->watchSelectedPoint(&selectedPoint);
     setItemDelegate(delegate_);
-    new WaveformStrip(*this, panel.services(), panel.services().analysis);
+    auto* strip = new WaveformStrip(*this, panel.services(), panel.services().analysis);
+    strip->setCoveringWindows([&panel]() -> QList<QRect> {
+        const QWidget* form = panel.floating().dictationForm;
+        if (form && form->isVisible())
+            return {QRect(form->mapToGlobal(QPoint(0, 0)), form->size())};
+        return {};
+    });
     horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

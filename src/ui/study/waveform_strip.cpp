@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "core/study/time_drag.h"
+#include "core/study/waveform_strip_place.h"
 #include "platform/media/media_analysis.h"
 #include "ui/study/sentence_list.h"
 #include "ui/study/sentence_row_delegate.h"
@@ -56,7 +57,7 @@ void WaveformStrip::follow()
     const int row = state.currentRow;
     MediaPlayer* player = services_.player;
     const bool wanted = state.editMode && player && table.isValidRow(row) &&
-                        table.field(row, Kind) == u"1" && !player->mediaPathOfRow(row).isEmpty();
+                        table.isSentence(row) && !player->mediaPathOfRow(row).isEmpty();
     if (!wanted) {
         dragging_ = 0;
         hide();
@@ -81,23 +82,27 @@ void WaveformStrip::follow()
         viewToMs_ = std::max(endMs_ + kMarginMs, viewFromMs_ + 1);
     }
 
-    // Under the row, or over it when the row is at the bottom of the list.
-    const QRect rowRect = list_.visualRect(table.index(row, 0));
-    QWidget* view = list_.viewport();
-    int top = rowRect.bottom() + 1;
-    if (top + kHeight > view->height())
-        top = rowRect.top() - kHeight;
     // Over the text column only: the time columns of the rows around stay
-    // readable while a mark is moved.
-    // Within the rows' drawing, which leaves room for the scroll bar.
-    const int right = list_.rowDelegate()->drawWidth() > 0
-                          ? std::min(list_.rowDelegate()->drawWidth(), view->width())
-                          : view->width();
-    const QRect place(kLeft, top, std::max(right - kLeft, 1), kHeight);
-    if (rowRect.isEmpty() || !view->rect().intersects(rowRect)) {
+    // readable while a mark is moved; within the rows' drawing, which leaves
+    // room for the scroll bar.
+    QWidget* view = list_.viewport();
+    WaveformStripPlaceInput in;
+    in.row = list_.visualRect(table.index(row, 0));
+    in.view = view->rect();
+    in.left = kLeft;
+    in.right = list_.rowDelegate()->drawWidth() > 0
+                   ? std::min(list_.rowDelegate()->drawWidth(), view->width())
+                   : view->width();
+    in.height = kHeight;
+    if (coveringWindows_)
+        for (const QRect& global : coveringWindows_())
+            in.covered.append(QRect(view->mapFromGlobal(global.topLeft()), global.size()));
+    const std::optional<QRect> placeFound = waveformStripPlace(in);
+    if (!placeFound) {
         hide();
         return;
     }
+    const QRect place = *placeFound;
     if (geometry() != place)
         setGeometry(place);
     if (isHidden()) {

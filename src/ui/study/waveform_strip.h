@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace dictora {
@@ -31,6 +34,13 @@ public:
     // Shows, places and fills the strip for the current row, or hides it.
     void follow();
 
+    // The screen rectangles of windows that float over the list (the
+    // dictation form); the strip keeps out from under them where it can.
+    void setCoveringWindows(std::function<QList<QRect>()> covering)
+    {
+        coveringWindows_ = std::move(covering);
+    }
+
     // The media time (ms) at x and the x of a media time, in the strip now shown.
     int timeAt(int x) const;
     int xOf(int timeMs) const;
@@ -53,6 +63,7 @@ private:
     SentenceList& list_;
     StudyServices& services_;
     MediaAnalysis* analysis_;
+    std::function<QList<QRect>()> coveringWindows_;
     QTimer timer_;
     QString path_;
     std::shared_ptr<const WaveformPeaks> peaks_;
