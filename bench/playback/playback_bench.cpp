@@ -88,12 +88,7 @@ void spanFigures(const QString& wav)
 {
     AudioDeliveryMeter meter;
     GstMediaCommands::Options options;
-    options.makeAudioSink = [&meter] {
-        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-        g_object_set(sink, "sync", FALSE, nullptr);
-        meter.attach(sink);
-        return sink;
-    };
+    options.makeAudioSink = [&meter] { return meter.makeFakeSink(false); };
     GstMediaCommands commands(options);
     commands.send(QStringLiteral("Open ") + quotedPath(wav) + QStringLiteral(" Type MPEGVideo Alias MYSHOW"));
     QRandomGenerator random(19);

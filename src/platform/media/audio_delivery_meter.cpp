@@ -6,6 +6,16 @@
 
 namespace dictora {
 
+GstElement* AudioDeliveryMeter::makeFakeSink(bool sync)
+{
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (!sink)
+        return nullptr;
+    g_object_set(sink, "sync", sync ? TRUE : FALSE, nullptr);
+    attach(sink);
+    return sink;
+}
+
 void AudioDeliveryMeter::attach(GstElement* sink)
 {
     GstElementFactory* factory = gst_element_get_factory(sink);

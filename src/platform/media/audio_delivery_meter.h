@@ -33,6 +33,9 @@ public:
     // Starts counting the audio entering sink (an element or bin with a "sink"
     // pad). The meter must outlive the sink's pipeline.
     void attach(GstElement* sink);
+    // A fakesink counted by this meter: synced to the clock (as a sound card
+    // renders) or as fast as the pipeline runs.
+    GstElement* makeFakeSink(bool sync);
     // Forgets what was counted: the next buffer is the first again.
     void reset();
     Delivery delivery() const;

@@ -39,6 +39,17 @@ int skipSlowDecoders(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
     return slow ? 2 /* GST_AUTOPLUG_SELECT_SKIP */ : 0 /* GST_AUTOPLUG_SELECT_TRY */;
 }
 
+// What an error message on the bus says went wrong.
+QString errorText(GstMessage* message)
+{
+    GError* gerror = nullptr;
+    gst_message_parse_error(message, &gerror, nullptr);
+    const QString text =
+        gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("decoding failed");
+    g_clear_error(&gerror);
+    return text;
+}
+
 } // namespace
 
 QString mediaFileKey(const QString& path)
@@ -236,11 +247,8 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
         if (message) {
             const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
             if (failed) {
-                GError* gerror = nullptr;
-                gst_message_parse_error(message, &gerror, nullptr);
                 ok = false;
-                why = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("decoding failed");
-                g_clear_error(&gerror);
+                why = errorText(message);
             }
             gst_message_unref(message);
             break;
@@ -255,11 +263,8 @@ bool decodeRange(const QString& path, qint64 fromNs, qint64 toNs,
     }
     // An error on the bus says why the stream ended early or never began.
     if (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR)) {
-        GError* gerror = nullptr;
-        gst_message_parse_error(message, &gerror, nullptr);
         ok = false;
-        why = gerror ? QString::fromUtf8(gerror->message) : QStringLiteral("decoding failed");
-        g_clear_error(&gerror);
+        why = errorText(message);
         gst_message_unref(message);
     }
     // Stopping the pipeline ends the streaming thread, and with it any use

@@ -34,12 +34,7 @@ protected:
     std::unique_ptr<GstMediaCommands> meteredCommands()
     {
         GstMediaCommands::Options options;
-        options.makeAudioSink = [this] {
-            GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-            g_object_set(sink, "sync", TRUE, nullptr);
-            meter.attach(sink);
-            return sink;
-        };
+        options.makeAudioSink = [this] { return meter.makeFakeSink(true); };
         return std::make_unique<GstMediaCommands>(options);
     }
 

@@ -46,12 +46,7 @@ TEST_F(PlaybackAnalysis, ASlowSpanHoldsExactlyItsSamplesStretched)
 {
     AudioDeliveryMeter meter;
     GstMediaCommands::Options options;
-    options.makeAudioSink = [&meter] {
-        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-        g_object_set(sink, "sync", FALSE, nullptr);
-        meter.attach(sink);
-        return sink;
-    };
+    options.makeAudioSink = [&meter] { return meter.makeFakeSink(false); };
     GstMediaCommands commands(options);
     ASSERT_EQ(commands.send(QStringLiteral("Open ") + quotedPath(generatedMedia().wav) +
                             QStringLiteral(" Type MPEGVideo Alias MYSHOW")),
