@@ -9,13 +9,16 @@
 #include <QDateTime>
 #include <QDir>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     const qint64 startMs = QDateTime::currentMSecsSinceEpoch();
     // Before the application object: Qt's start-up may create folders, and a
     // refused second start must not touch anything. A lock that cannot be
-    // made at all (no runtime folder, read-only temp) does not keep the
-    // learner from the program: it then runs unchecked.
+    // made at all (no runtime folder, read-only temp, a folder another user
+    // could reach) does not keep the learner from the program: it then runs
+    // unchecked, and says why.
     // Files named on the command line ("Open with Dictora") go to the copy
     // that already runs; without files a second start simply ends.
     QStringList arguments;
@@ -24,8 +27,19 @@ int main(int argc, char** argv)
     const QStringList handedFiles =
         dictora::handedFilesFromArguments(arguments, QDir::currentPath());
     dictora::SingleInstance instance;
-    if (instance.acquire(handedFiles) == dictora::SingleInstance::Outcome::AnotherCopyRuns)
+    switch (instance.acquire(handedFiles)) {
+    case dictora::SingleInstance::Outcome::Acquired:
+        break;
+    case dictora::SingleInstance::Outcome::AnotherCopyRuns:
         return 0;
+    case dictora::SingleInstance::Outcome::NotHandedOver:
+        std::fprintf(stderr, "dictora: %s\n", qPrintable(instance.problem()));
+        return 1;
+    case dictora::SingleInstance::Outcome::Unavailable:
+        std::fprintf(stderr, "dictora: runs without looking for another running copy: %s\n",
+                     qPrintable(instance.problem()));
+        break;
+    }
 
     dictora::chooseDisplayPlatformForThisProcess();
     QApplication qtApp(argc, argv);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/private_desktop.h"
 
+#include "support/server_ready.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,7 +65,7 @@ bool PrivateDesktop::start()
                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                  QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
                  QStringLiteral("1280x800x24")});
-    const QByteArray number = firstLine(xvfb_, 15000);
+    const QByteArray number = firstLine(xvfb_, kServerReadyLimitMs);
     if (number.isEmpty()) {
         error_ = QStringLiteral("Xvfb did not start");
         return false;
@@ -76,7 +77,7 @@ bool PrivateDesktop::start()
                {QStringLiteral("--session"), QStringLiteral("--nofork"),
                 QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1"),
                 QStringLiteral("--address=unix:path=") + socket});
-    busAddress_ = firstLine(bus_, 15000);
+    busAddress_ = firstLine(bus_, kServerReadyLimitMs);
     if (busAddress_.isEmpty()) {
         error_ = QStringLiteral("the D-Bus session bus did not start");
         return false;

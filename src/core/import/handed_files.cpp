@@ -70,10 +70,23 @@ QByteArray encodeHandedFiles(const QStringList& paths)
 {
     QByteArray message(kMagic);
     for (const QString& path : paths) {
+        if (path.isEmpty())
+            continue;
         message += path.toUtf8();
         message += '\0';
     }
+    message += '\0';
     return message;
+}
+
+bool isWholeHandedFilesMessage(const QByteArray& message)
+{
+    // No name is empty, so two terminators in a row only ever end a message;
+    // a message of no names is the magic and the end alone.
+    constexpr qsizetype magicSize = qsizetype(sizeof kMagic) - 1;
+    return message.startsWith(kMagic) &&
+           (message.endsWith(QByteArray("\0\0", 2)) ||
+            (message.size() == magicSize + 1 && message.endsWith('\0')));
 }
 
 QStringList decodeHandedFiles(const QByteArray& message)
@@ -84,9 +97,10 @@ QStringList decodeHandedFiles(const QByteArray& message)
     const QList<QByteArray> parts = message.mid(int(sizeof kMagic) - 1).split('\0');
     // The last part follows the last terminator: empty in a whole message,
     // an unterminated (cut off) path otherwise; either way not a file.
-    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+    // An empty name ends the message.
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); ++i) {
         const QString path = QString::fromUtf8(parts[i]);
-        if (!path.isEmpty() && QDir::isAbsolutePath(path))
+        if (QDir::isAbsolutePath(path))
             paths << path;
     }
     return paths;

@@ -18,9 +18,13 @@ QStringList handedFilesFromArguments(const QStringList& arguments, const QString
 
 // The message that carries the files to the running copy over the
 // single-instance channel, and its reading. A message that is not one (or
-// names no file) reads as no files.
+// names no file) reads as no files. A message ends with an empty name, so
+// the running copy can tell a whole message from one cut short, and answers
+// a whole one with kHandedFilesTaken.
 QByteArray encodeHandedFiles(const QStringList& paths);
 QStringList decodeHandedFiles(const QByteArray& message);
+bool isWholeHandedFilesMessage(const QByteArray& message);
+inline constexpr char kHandedFilesTaken[] = "dictora-taken\n";
 
 // What the running program does with handed files, as if they had been
 // dropped on the sentence list of the open Unit.

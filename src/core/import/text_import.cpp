@@ -84,6 +84,15 @@ QString tooManySentencesRefusal(const QString& baseName, size_t limit)
     return QStringLiteral("文本 %1 的句子多于 %2 句, 不能导入.").arg(baseName).arg(limit);
 }
 
+QString unreadableTextMessage(const QString& textPath)
+{
+    // A file handed over or chosen a while ago may be gone by the time the
+    // import reads it.
+    if (!QFileInfo::exists(textPath))
+        return QStringLiteral("不能读取文本 %1: 文件不存在.").arg(textPath);
+    return QStringLiteral("不能读取文本 %1.").arg(textPath);
+}
+
 TextImportOutcome CheckTextFile(const QString& textPath)
 {
     using Status = TextImportOutcome::Status;
@@ -92,6 +101,7 @@ TextImportOutcome CheckTextFile(const QString& textPath)
     QFile file(textPath);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         outcome.status = Status::Unreadable;
+        outcome.message = unreadableTextMessage(textPath);
         return outcome;
     }
     const QString baseName = info.completeBaseName();
@@ -126,6 +136,7 @@ TextImportOutcome ReadTextRows(const TextImportRequest& request, std::vector<Sen
     QFile file(request.textPath);
     if (!file.open(QIODevice::ReadOnly)) {
         outcome.status = Status::Unreadable;
+        outcome.message = unreadableTextMessage(request.textPath);
         return outcome;
     }
     TextParseOptions options;

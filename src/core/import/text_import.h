@@ -41,7 +41,8 @@ struct TextImportOutcome {
         Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
                        // or the Unit would pass kUnitFileSizeLimit (the Unit is left
                        // as it was): `message` is for the learner's message box
-        Unreadable,    // the file cannot be opened: nothing touched
+        Unreadable,    // the file cannot be opened (or is gone): nothing
+                       // touched; `message` is for the learner
     };
     Status status = Status::NoTextFile;
     // The title row that was filled; after the append answer the Section's
@@ -83,6 +84,9 @@ QString tooManySentencesRefusal(const QString& baseName, size_t limit);
 // The learner's message for a file whose rows would make the Unit's file
 // larger than the reader takes (kUnitFileSizeLimit).
 QString unitTooLargeRefusal(const QString& baseName);
+
+// The learner's message for a text file that is gone or cannot be opened.
+QString unreadableTextMessage(const QString& textPath);
 
 // What an import of the file would meet before reading a line: Refused (too
 // large, or UTF-16 big-endian) with the learner's message, Unreadable, or

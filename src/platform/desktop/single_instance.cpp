@@ -2,12 +2,17 @@
 #include "platform/desktop/single_instance.h"
 
 #include "core/import/handed_files.h"
+#include "platform/desktop/private_folder.h"
+#include "platform/desktop/same_user_listener.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace dictora {
 
@@ -23,33 +28,60 @@ QString defaultRuntimeFolder()
 {
     // Read the variable directly: QStandardPaths would create the folder
     // when it is missing, and a refused start must not create anything.
+    // The temporary folder is shared by every user: there the lock and the
+    // socket get a folder of this user's own.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
+    if (!runtime.isEmpty() && privateFolderProblem(runtime).isEmpty())
         return runtime;
-    return QDir::tempPath();
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("dictora-%1").arg(::geteuid()));
 }
 
 // A message longer than this is not a list of files: it is dropped unread.
 constexpr qint64 kMessageLimit = 1 << 20;
+// How long a later start waits for the running copy to take its files: it
+// may hold the lock but not listen yet (it is starting), or be busy.
+constexpr int kHandOverWaitMs = 10000;
+// A connection that has not brought a whole message by then is closed, so
+// that stray or stuck connections do not hold descriptors.
+constexpr int kConnectionLimitMs = 15000;
 
-// Hands the files to the running copy. It may hold the lock but not listen
-// yet (it is starting), so a refused connection is tried again for a while.
-void handOver(const QString& serverName, const QStringList& files)
+// Reads until the running copy's answer, the end of the connection or the
+// deadline; true when the answer came.
+bool answered(QLocalSocket& socket, const QDeadlineTimer& deadline)
+{
+    QByteArray answer;
+    while (!answer.contains(kHandedFilesTaken) && !deadline.hasExpired()) {
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))))
+            break;
+        answer += socket.readAll();
+    }
+    return answer.contains(kHandedFilesTaken);
+}
+
+// Hands the files to the running copy; why it could not, or empty.
+QString handOver(const QString& serverName, const QStringList& files)
 {
     const QByteArray message = encodeHandedFiles(files);
-    QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(kHandOverWaitMs);
     while (true) {
         QLocalSocket socket;
         socket.connectToServer(serverName);
         if (socket.waitForConnected(500)) {
+            // Paths are private: they go only to a process of this user.
+            if (!peerIsThisUser(socket.socketDescriptor()))
+                return QStringLiteral("%1 belongs to another user; the files were not handed to it")
+                    .arg(serverName);
             socket.write(message);
             while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(2000)) {
             }
-            socket.disconnectFromServer();
-            return;
+            if (answered(socket, deadline))
+                return {};
         }
         if (deadline.hasExpired())
-            return;
+            return QStringLiteral("Dictora runs, but did not take the files within %1 s: %2")
+                .arg(kHandOverWaitMs / 1000)
+                .arg(files.join(QStringLiteral(", ")));
         QThread::msleep(100);
     }
 }
@@ -77,15 +109,20 @@ SingleInstance::Outcome SingleInstance::acquire(const QStringList& handedFiles)
 {
     if (lock_ && lock_->isLocked())
         return Outcome::Acquired;
+    problem_ = makePrivateFolder(folder_);
+    if (!problem_.isEmpty())
+        return Outcome::Unavailable;
     auto lock = std::make_unique<QLockFile>(lockFilePath());
     // A lock held by a live process is never stale, however old it is.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        if (lock->error() != QLockFile::LockFailedError)
+        if (lock->error() != QLockFile::LockFailedError) {
+            problem_ = QStringLiteral("cannot make %1").arg(lockFilePath());
             return Outcome::Unavailable;
+        }
         if (!handedFiles.isEmpty()) {
-            handOver(serverName(), handedFiles);
-            return Outcome::AnotherCopyRuns;
+            problem_ = handOver(serverName(), handedFiles);
+            return problem_.isEmpty() ? Outcome::AnotherCopyRuns : Outcome::NotHandedOver;
         }
         QLocalSocket knock;
         knock.connectToServer(serverName());
@@ -99,53 +136,45 @@ SingleInstance::Outcome SingleInstance::acquire(const QStringList& handedFiles)
 
 void SingleInstance::listen(HandedFilesCall onHandedFiles)
 {
-    if (!lock_ || server_)
+    if (!lock_ || listener_)
         return;
     onHandedFiles_ = std::move(onHandedFiles);
-    // Only the holder of the lock may clear a socket left by a crashed copy.
-    QLocalServer::removeServer(serverName());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->listen(serverName());
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection())
-            takeConnection(socket);
-    });
+    // Only the holder of the lock may replace a socket left by a crashed copy.
+    listener_ = std::make_unique<SameUserListener>();
+    QString error;
+    if (!listener_->listen(
+            serverName(), [this](QLocalSocket* socket) { takeConnection(socket); }, &error))
+        std::fprintf(stderr, "dictora: files handed over by later starts cannot reach it: %s\n",
+                     qPrintable(error));
 }
 
 void SingleInstance::takeConnection(QLocalSocket* socket)
 {
     // A knock (a second start without files) closes at once and has no
-    // visible effect; a message of files is read to its end.
-    struct Reading {
-        QByteArray message;
-        bool tooLong = false;
-        bool done = false;
-    };
-    auto reading = std::make_shared<Reading>();
-    auto read = [socket, reading] {
-        const QByteArray bytes = socket->readAll();
-        if (reading->message.size() + bytes.size() > kMessageLimit)
-            reading->tooLong = true;
-        if (!reading->tooLong)
-            reading->message += bytes;
-    };
-    auto finish = [this, socket, reading, read] {
-        if (reading->done)
-            return;
-        reading->done = true;
-        read();
+    // visible effect; a message of files is read to its end and answered.
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    const auto drop = [socket] {
+        socket->abort();
         socket->deleteLater();
-        const QStringList files =
-            reading->tooLong ? QStringList() : decodeHandedFiles(reading->message);
+    };
+    QTimer::singleShot(kConnectionLimitMs, socket, drop);
+    auto message = std::make_shared<QByteArray>();
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, message, drop] {
+        *message += socket->readAll();
+        if (message->size() > kMessageLimit)
+            return drop();
+        if (!isWholeHandedFilesMessage(*message))
+            return;
+        const QStringList files = decodeHandedFiles(*message);
+        message->clear();
+        // Sent at once: the files may open a dialog before the event loop
+        // would write it.
+        socket->write(kHandedFilesTaken);
+        socket->flush();
+        socket->disconnectFromServer();
         if (!files.isEmpty() && onHandedFiles_)
             onHandedFiles_(files);
-    };
-    QObject::connect(socket, &QLocalSocket::readyRead, socket, read);
-    QObject::connect(socket, &QLocalSocket::disconnected, socket, finish);
-    // Gone before it was taken: what it sent is still there to read.
-    if (socket->state() != QLocalSocket::ConnectedState)
-        finish();
+    });
 }
 
 } // namespace dictora

@@ -390,7 +390,8 @@ void AddContentDialog::confirm()
     const SectionConfirmationOutcome outcome =
         confirmSection(services.sentences, services.state, confirmation, mediaFolder(), *question);
 
-    if (outcome.import.status == TextImportOutcome::Status::Refused)
+    if (outcome.import.status == TextImportOutcome::Status::Refused ||
+        outcome.import.status == TextImportOutcome::Status::Unreadable)
         QMessageBox::information(this, caption, outcome.import.message);
     if (outcome.import.status == TextImportOutcome::Status::Imported && !alignmentNotice.isEmpty())
         QMessageBox::information(this, caption, alignmentNotice);

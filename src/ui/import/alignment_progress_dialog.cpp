@@ -110,7 +110,7 @@ bool alignChosenText(QWidget* owner, const TextImportRequest& request,
     case TextFileAlignment::Status::Cancelled:
         return false;
     case TextFileAlignment::Status::Unreadable:
-        message = QStringLiteral("不能读取文本 %1.").arg(request.textPath);
+        message = unreadableTextMessage(request.textPath);
         return false;
     case TextFileAlignment::Status::Refused:
         message = aligned.message;

@@ -40,6 +40,12 @@ TEST(HandedFiles, MessageCarriesAnyPathAndRefusesWhatIsNotOne)
     QByteArray cut = encodeHandedFiles({"/tmp/a.srt", "relative.srt", "/tmp/b.srt"});
     cut.chop(3);
     EXPECT_EQ(decodeHandedFiles(cut), QStringList{"/tmp/a.srt"});
+    // Only a message with its end is whole: the running copy answers it.
+    EXPECT_TRUE(isWholeHandedFilesMessage(encodeHandedFiles(paths)));
+    EXPECT_TRUE(isWholeHandedFilesMessage(encodeHandedFiles({})));
+    for (const QByteArray& part :
+         {cut, encodeHandedFiles(paths).chopped(1), QByteArray("\0\0", 2)})
+        EXPECT_FALSE(isWholeHandedFilesMessage(part));
 }
 
 TEST(HandedFiles, AddedToTheOpenUnitAsADropElseTheLearnerIsToldWhere)

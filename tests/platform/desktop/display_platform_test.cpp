@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/display_platform.h"
 
+#include "support/server_ready.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,7 +73,7 @@ protected:
                 return m.hasMatch() &&
                        QFileInfo::exists(runtime_.filePath(QStringLiteral("wayland-dictora")));
             },
-            20000))
+            test::kServerReadyLimitMs))
             << "weston did not start";
     }
 

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace dictora {
 namespace {
 
@@ -73,6 +75,13 @@ TEST(SingleInstance, FolderWhereNoLockCanBeMadeLetsTheProgramRun)
     EXPECT_EQ(instance.acquire(), SingleInstance::Outcome::Unavailable);
 }
 
+// Without XDG_RUNTIME_DIR the lock and the socket live in this user's own
+// folder in the temporary folder.
+QString userFolderIn(const QString& tmp)
+{
+    return tmp + QStringLiteral("/dictora-") + QString::number(::geteuid());
+}
+
 // The environment of a second Dictora started beside the running one: the
 // same temporary folder (where the instance socket lives) and its own home.
 QProcessEnvironment secondProgramEnvironment(const QString& tmp, const QString& home)
@@ -86,14 +95,15 @@ QProcessEnvironment secondProgramEnvironment(const QString& tmp, const QString& 
 
 TEST(SingleInstance, SecondProgramEndsAtOnceWithoutWritingAnything)
 {
-    // No XDG_RUNTIME_DIR: the lock lives in TMPDIR, where Qt would also make
-    // its fallback runtime folder if the refused copy got as far as Qt.
+    // No XDG_RUNTIME_DIR: the lock lives in the user's folder in TMPDIR, where Qt
+    // would also make its fallback runtime folder if the refused copy got as
+    // far as Qt.
     QTemporaryDir temp;
     const QString tmp = temp.filePath(QStringLiteral("tmp"));
     const QString home = temp.filePath(QStringLiteral("home"));
     ASSERT_TRUE(QDir().mkpath(tmp));
 
-    SingleInstance running(tmp);
+    SingleInstance running(userFolderIn(tmp));
     ASSERT_EQ(running.acquire(), SingleInstance::Outcome::Acquired);
     running.listen();
     const QStringList before = snapshot(temp.path());
@@ -117,7 +127,7 @@ TEST(SingleInstance, SecondProgramHandsItsFilesToTheRunningCopy)
     const QString home = temp.filePath(QStringLiteral("home"));
     ASSERT_TRUE(QDir().mkpath(tmp));
 
-    SingleInstance running(tmp);
+    SingleInstance running(userFolderIn(tmp));
     ASSERT_EQ(running.acquire(), SingleInstance::Outcome::Acquired);
     QStringList handed;
     QEventLoop loop;

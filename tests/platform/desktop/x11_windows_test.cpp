@@ -4,6 +4,7 @@
 #include "core/screensaver/allow_list.h"
 #include "platform/desktop/foreground_guard.h"
 #include "platform/desktop/x11_window_source.h"
+#include "support/server_ready.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -38,7 +39,7 @@ protected:
                              QStringLiteral("-screen"), QStringLiteral("0"),
                              QStringLiteral("800x600x24")});
         QByteArray number;
-        while (!number.contains('\n') && server_.waitForReadyRead(10000))
+        while (!number.contains('\n') && server_.waitForReadyRead(test::kServerReadyLimitMs))
             number += server_.readAllStandardOutput();
         ASSERT_TRUE(number.contains('\n')) << "Xvfb did not start";
         displayName_ = ':' + number.trimmed();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "accessibility_desktop.h"
 
+#include "support/server_ready.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -43,7 +44,7 @@ void AccessibilityDesktop::start()
     }
     desktop_.startService(kBusLauncher, {QStringLiteral("--launch-immediately")});
     // The accessibility bus is up when the launcher hands out its address.
-    QDeadlineTimer deadline(20000);
+    QDeadlineTimer deadline(kServerReadyLimitMs);
     QByteArray address;
     while (!deadline.hasExpired()) {
         if (desktop_.run(QStringLiteral("dbus-send"),
@@ -92,7 +93,7 @@ QStringList AccessibilityDesktop::tree()
     // This program registers with the accessibility bus a moment after its
     // windows come up (later on a busy machine): until then the reader
     // finds no application of this process.
-    QDeadlineTimer deadline(30000);
+    QDeadlineTimer deadline(kServerReadyLimitMs);
     while (true) {
         bool ok = false;
         const QByteArray out = runScript({}, &ok);

@@ -11,6 +11,8 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +96,28 @@ TEST_F(HandedFiles, TheOpenUnitsAddContentDialogOpensInEditModeAsForADrop)
     addHandedFiles(*panel, {srt});
     EXPECT_EQ(tip(), QStringLiteral("请先在单元列表中新建或打开一个单元,再添加文件"));
     EXPECT_EQ(script.shown(), 1);
+}
+
+TEST_F(HandedFiles, AFileGoneBeforeItIsConfirmedIsNamedAsGone)
+{
+    const QString srt = write("gone.srt", "1\n00:00:01,000 --> 00:00:02,000\nGood morning\n");
+    ASSERT_TRUE(library->createUnit(QStringLiteral("Lesson 1")).ok);
+    const int rows = table.rowCount();
+    test::ModalScript script;
+    script.then([&](QDialog& dialog) {
+        ASSERT_TRUE(QFile::remove(srt));
+        dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    QString message;
+    script.then([&](QDialog& box) {
+        message = qobject_cast<QMessageBox*>(&box)->text();
+        box.accept();
+    });
+    addHandedFiles(*panel, {srt});
+    EXPECT_EQ(script.shown(), 2);
+    EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_EQ(message, QStringLiteral("不能读取文本 %1: 文件不存在.").arg(srt));
+    EXPECT_EQ(table.rowCount(), rows);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "input_method_desktop.h"
 
+#include "support/server_ready.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -58,7 +59,7 @@ void InputMethodDesktop::start()
                           {QStringLiteral("--disable=all"),
                            QStringLiteral("--enable=dbus,dbusfrontend,xcb,keyboard,pinyin,punctuation")});
     // fcitx5 is ready when it answers on the bus with its input method on.
-    QDeadlineTimer deadline(20000);
+    QDeadlineTimer deadline(kServerReadyLimitMs);
     QByteArray state;
     while (!deadline.hasExpired()) {
         if (desktop_.run(QStringLiteral("fcitx5-remote"), {}, 5000, &state) == 0 &&
