@@ -2,6 +2,7 @@
 #include "core/import/handed_files.h"
 #include "platform/desktop/private_folder.h"
 #include "platform/desktop/single_instance.h"
+#include "support/print_qstring.h"
 #include "support/server_ready.h"
 
 #include <QDir>
