@@ -3,9 +3,9 @@
 #include "input_method_desktop.h"
 
 #include "core/study/unit_file.h"
+#include "support/server_ready.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/shell/main_panel_dialog.h"
-#include "support/server_ready.h"
 #include "ui/study/sentence_list.h"
 
 #include <QPlainTextEdit>
@@ -39,7 +39,8 @@ TEST_F(ChineseTyping, PinyinCommittedByTheInputMethodIsCheckedAsTheAnswer)
     box->window()->activateWindow();
     box->setFocus();
     ASSERT_TRUE(QTest::qWaitForWindowActive(box->window(), 10000));
-    ASSERT_TRUE(desktop.waitForFocusedInputContext(test::kServerReadyLimitMs)) << "no fcitx5 input context";
+    ASSERT_TRUE(desktop.waitForFocusedInputContext(test::kServerReadyLimitMs))
+        << "no fcitx5 input context";
     // The form starts the answer with the sentence's first character; the
     // learner types over it.
     box->selectAll();
