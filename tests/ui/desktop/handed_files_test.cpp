@@ -2,6 +2,7 @@
 #include "ui/import/modal_script.h"
 
 #include "platform/media/gst_media_commands.h"
+#include "support/print_qstring.h"
 #include "support/ui/study_screen.h"
 #include "ui/desktop/handed_files_handler.h"
 #include "ui/import/add_content_dialog.h"
