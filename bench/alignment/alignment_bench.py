@@ -289,6 +289,7 @@ def corpus(root):
               f"{sum(1 for x in errors if x[0] > 250)}  cut {cut} (reference {cut_reference})  "
               f"not found {lost}")
         if "--verbose" in sys.argv:
+            print("      confidence " + " ".join(f"{x.get('confidence', 0):.2f}" for x in sentences))
             for x in errors:
                 if x[0] > 100:
                     print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)")

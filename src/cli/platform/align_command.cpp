@@ -70,7 +70,8 @@ int runAlign(QStringList args)
         sentences.append(QJsonObject{{"text", aligned.text.sentences[qsizetype(k)]},
                                      {"startMs", sentence.startMs},
                                      {"endMs", sentence.endMs},
-                                     {"found", sentence.found}});
+                                     {"found", sentence.found},
+                                     {"confidence", qRound(sentence.confidence * 100) / 100.0}});
     }
     printJson({{"sentences", sentences},
                {"mediaMs", qint64(aligned.media.mediaMs)},
@@ -101,7 +102,8 @@ const TextAlignerRegistration aligner{[](const TextImportRequest& request, const
     if (foundCount(sentences) < int(sentences.size())) {
         if (!partial || foundCount(sentences) == 0) {
             message = notAllFoundMessage(sentences) +
-                      (foundCount(sentences) > 0 ? QStringLiteral(" (--partial)") : QString());
+                      (foundCount(sentences) > 0 ? QStringLiteral(" 加 --partial 只导入找到的句子.")
+                                                 : QString());
             return false;
         }
         keepFoundRows(aligned.text, sentences);

@@ -29,7 +29,7 @@ float sentenceConfidence(const SentenceEvidence& evidence)
     double match = 1;
     if (evidence.typicalCost > 0)
         match = std::clamp(2.0 - double(evidence.matchCost) / evidence.typicalCost, 0.0, 1.0);
-    const double length = logPlateau(evidence.lengthRatio, 0.25, 0.45, 2.5, 4.5);
+    const double length = logPlateau(evidence.lengthRatio, 0.35, 0.6, 2.5, 4.5);
     const double moved = std::clamp(1.0 - 0.4 * (evidence.moved - 50) / 250.0, 0.6, 1.0);
     return float(match * length * moved);
 }

@@ -22,8 +22,8 @@ inline constexpr float kFoundConfidence = 0.5f;
 
 // The product of three shares, each 0..1:
 // - the match: 1 up to the typical cost, 0.5 at 1.5 times it, 0 at twice;
-// - the length: 1 for 0.45..2.5 times the synthetic length, falling
-//   (on a logarithmic scale) to 0 at 0.25 and 4.5 times;
+// - the length: 1 for 0.6..2.5 times the synthetic length, falling
+//   (on a logarithmic scale) to 0 at 0.35 and 4.5 times;
 // - the move: 1 up to half a second, falling to 0.6 at three seconds and
 //   no lower, as warping can miss where pauses and lengths agree.
 float sentenceConfidence(const SentenceEvidence& evidence);

@@ -176,8 +176,7 @@ QString notAllFoundMessage(const std::vector<AlignedSentence>& aligned)
         return QStringLiteral("在录音里一句也没有找到 (共 %1 句), 没有导入. "
                               "请检查文本和媒体文件是否配套.")
             .arg(aligned.size());
-    return QStringLiteral("在录音里只找到了 %1 句 (共 %2 句), 找到的语音到 %3 为止; 没有导入. "
-                          "可以只导入找到的句子.")
+    return QStringLiteral("在录音里只找到了 %1 句 (共 %2 句), 找到的语音到 %3 为止; 没有导入.")
         .arg(found)
         .arg(aligned.size())
         .arg(timePointText(uint32_t(speechEndMs(aligned))));
