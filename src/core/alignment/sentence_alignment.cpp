@@ -36,7 +36,7 @@ float percentile(std::vector<float> values, double share)
 constexpr float kPauseMarkWeight = 3.0f;
 void markPauses(FeatureTrack& track)
 {
-    const std::vector<float>& levels = track.edgeLevels();
+    const std::vector<float> levels = track.speechLevels();
     const std::vector<float> threshold = quietThresholds(levels);
     for (int k = 0; k < track.frameCount(); ++k) {
         const float above = (levels[size_t(k)] - threshold[size_t(k)]) / 6.0f;
@@ -165,7 +165,7 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         return result;
     const int recordingFrames = recording.frameCount();
     const std::vector<float> energy = recording.energyDb;
-    const std::vector<float> edges = recording.edgeLevels();
+    const std::vector<float> edges = recording.speechLevels();
     if (recordingFrames == 0 || percentile(energy, 0.95) < kSilentBelowDb) {
         result.status = AlignmentResult::Status::Silent;
         return result;

@@ -113,9 +113,9 @@ std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames)
         }
         if (end - first >= minFrames) {
             std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
-            std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2),
+            std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 5),
                              values.end());
-            pauses.push_back({first, end, values[values.size() / 2]});
+            pauses.push_back({first, end, values[values.size() / 5]});
         }
         k = end;
     }

@@ -6,7 +6,8 @@
 namespace dictora {
 
 // A pause in a recording: the quiet frames [first, end), and its floor, the
-// median level of those frames (dB).
+// 20th percentile of their levels (dB): the room itself, below the fading
+// tails and breaths that a pause also holds.
 struct Pause {
     int first = 0;
     int end = 0;
