@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace dictora;
@@ -17,14 +18,10 @@ namespace {
 // (-40 and -34 dB), '#' a vowel (-20 dB).
 std::vector<float> levels(const std::string& picture)
 {
+    const float level[] = {-60, -48, -45, -40, -34, -20};
     std::vector<float> values;
     for (const char c : picture)
-        values.push_back(c == '_'   ? -60.0f
-                         : c == '-' ? -48.0f
-                         : c == 'h' ? -45.0f
-                         : c == 's' ? -40.0f
-                         : c == 'z' ? -34.0f
-                                    : -20.0f);
+        values.push_back(level[std::min(std::string("_-hsz").find(c), size_t(5))]);
     return values;
 }
 
