@@ -17,7 +17,14 @@ known truth, median and 95th percentile in ms, for
     time jittered by up to +-400 ms.
 Speed and memory (--hour): an hour of espeak-ng speech as a WAVE file,
 aligned by one process on one core; wall time, real-time factor and peak
-resident memory (GNU time)."""
+resident memory (GNU time).
+Real recordings (--corpus DIR): every folder of DIR holding audio.wav,
+transcript.txt (one unit a line), reference.tsv (start_ms, end_ms, text a
+row) and language, aligned with --language; errors of every line's start and
+end per language (median, 95th percentile, worst, count over 250 ms), and the
+ends that cut speech: the high-passed level of the 100 ms outside a span is
+6 dB or more above the floor of the pause around it. --real-only skips the
+espeak-ng and pocketsphinx cases."""
 import array, json, math, os, random, re, statistics, subprocess, sys, wave
 
 CLI, WORK = sys.argv[1], sys.argv[2]
@@ -214,8 +221,95 @@ def hour():
               f"progress reports {gap}")
 
 
-if "--real-only" not in sys.argv:
-    espeak_lesson()
-real_lesson()
+def levels_of(path):
+    """High-passed (first difference) level in dB of 10 ms frames."""
+    with wave.open(path) as w:
+        rate = w.getframerate()
+        a = array.array("h", w.readframes(w.getnframes()))
+    hop = rate // 100
+    out = []
+    for i in range(0, len(a) - hop, hop):
+        power = sum((a[k] - a[k - 1]) ** 2 for k in range(max(i, 1), i + hop)) / hop
+        out.append(10 * math.log10(power + 1))
+    return out
+
+
+def cuts_speech(levels, start_ms, end_ms, before, after):
+    """Whether speech lies in the 100 ms before start or after end: their
+    mean power is 6 dB or more above the floor (median level) of the true
+    pause on that side, frames before..start and end..after (ms)."""
+    cut = 0
+    for outside, pause in ((range(start_ms // 10 - 10, start_ms // 10), range(before // 10, start_ms // 10)),
+                           (range(end_ms // 10, end_ms // 10 + 10), range(end_ms // 10, after // 10))):
+        quiet = sorted(levels[k] for k in pause if 0 <= k < len(levels))
+        frames = [levels[k] for k in outside if 0 <= k < len(levels)]
+        if not quiet or not frames:
+            continue
+        floor = quiet[len(quiet) // 2]
+        if 10 * math.log10(sum(10 ** (v / 10) for v in frames) / len(frames)) >= floor + 6:
+            cut += 1
+    return cut
+
+
+def squeeze(text):
+    return re.sub(r"\s+", "", text)
+
+
+def corpus(root):
+    """Per line of each transcript, the sentences the aligner made of it."""
+    figures = {}
+    for name in sorted(os.listdir(root)):
+        folder = os.path.join(root, name)
+        if not os.path.isfile(os.path.join(folder, "reference.tsv")):
+            continue
+        language = open(os.path.join(folder, "language")).read().strip()
+        rows = [line.rstrip("\n").split("\t") for line in open(os.path.join(folder, "reference.tsv"))][1:]
+        result = align(["--language", language, os.path.join(folder, "transcript.txt"),
+                        os.path.join(folder, "audio.wav")])
+        sentences, k, errors = result["sentences"], 0, []
+        levels, cut, cut_reference, lost = levels_of(os.path.join(folder, "audio.wav")), 0, 0, 0
+        for index, (start, end, text) in enumerate(rows):
+            before = int(rows[index - 1][1]) if index > 0 else 0
+            after = int(rows[index + 1][0]) if index + 1 < len(rows) else len(levels) * 10
+            line, first, last = squeeze(text), k, k
+            taken = ""
+            while k < len(sentences) and len(taken) < len(line):
+                taken += squeeze(sentences[k]["text"]); last = k; k += 1
+            s, e = sentences[first]["startMs"], sentences[last]["endMs"]
+            lost += sum(1 for x in sentences[first:last + 1] if not x["found"])
+            errors += [(abs(s - int(start)), name, "start", int(start), s),
+                       (abs(e - int(end)), name, "end", int(end), e)]
+            cut += cuts_speech(levels, s, e, before, after)
+            cut_reference += cuts_speech(levels, int(start), int(end), before, after)
+        figures.setdefault(language, []).append((errors, cut, cut_reference, lost, result["seconds"],
+                                                 len(levels) / 100))
+        worst = max(errors)
+        print(f"  {name:24s} median {statistics.median(x[0] for x in errors):5.0f} ms  worst "
+              f"{worst[0]:5.0f} ms ({worst[2]} {worst[3]} -> {worst[4]})  over 250 ms "
+              f"{sum(1 for x in errors if x[0] > 250)}  cut {cut} (reference {cut_reference})  "
+              f"not found {lost}")
+        if "--verbose" in sys.argv:
+            print("      confidence " + " ".join(f"{x.get('confidence', 0):.2f}" for x in sentences))
+            for x in errors:
+                if x[0] > 100:
+                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)")
+    for language, files in sorted(figures.items()):
+        errors = sorted(x[0] for f in files for x in f[0])
+        p95 = errors[min(len(errors) - 1, math.ceil(0.95 * len(errors)) - 1)]
+        seconds = sum(f[5] for f in files)
+        took = sum(f[4] for f in files)
+        print(f"{language:4s} boundaries {len(errors):4d}  median {statistics.median(errors):5.0f} ms  "
+              f"p95 {p95:5.0f} ms  worst {errors[-1]:5.0f} ms  over 250 ms "
+              f"{sum(1 for e in errors if e > 250)}  speech cut {sum(f[1] for f in files)} "
+              f"(reference {sum(f[2] for f in files)})  not found {sum(f[3] for f in files)}  "
+              f"{seconds / max(took, 1e-3):.0f}x real time")
+
+
+if "--corpus" in sys.argv:
+    corpus(sys.argv[sys.argv.index("--corpus") + 1])
+else:
+    if "--real-only" not in sys.argv:
+        espeak_lesson()
+    real_lesson()
 if "--hour" in sys.argv:
     hour()

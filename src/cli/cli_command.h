@@ -34,10 +34,12 @@ struct CommandRegistration {
 
 // Reads a text file for import and times its rows by aligning them with
 // request.mediaPath (language: an espeak-ng voice, empty for the text's
-// own). False with the learner's message when it cannot. Registered by the
-// media part of the program; core-only builds have none.
-using TextAligner = std::function<bool(const TextImportRequest& request, const QString& language,
-                                       std::vector<SentenceRow>& rows, QString& message)>;
+// own). False with the learner's message when it cannot, or when a
+// sentence was not found and `partial` does not allow leaving it out.
+// Registered by the media part of the program; core-only builds have none.
+using TextAligner =
+    std::function<bool(const TextImportRequest& request, const QString& language, bool partial,
+                       std::vector<SentenceRow>& rows, QString& message)>;
 const TextAligner& textAligner();
 
 struct TextAlignerRegistration {

@@ -67,6 +67,7 @@ int runImport(QStringList args)
     const bool tidy = takeFlag(args, QStringLiteral("--tidy"));
     const bool align = takeFlag(args, QStringLiteral("--align"));
     const QString language = takeOption(args, QStringLiteral("--language"));
+    const bool partial = takeFlag(args, QStringLiteral("--partial"));
     if (args.size() != 1)
         throw UsageError{QStringLiteral("wants one text file")};
     const QString textPath = QFileInfo(args.first()).absoluteFilePath();
@@ -78,6 +79,8 @@ int runImport(QStringList args)
         throw UsageError{QStringLiteral("--align needs --media MEDIAFILE")};
     if (!language.isEmpty() && !align)
         throw UsageError{QStringLiteral("--language is for --align")};
+    if (partial && !align)
+        throw UsageError{QStringLiteral("--partial is for --align")};
     if (align && !textAligner())
         throw UsageError{QStringLiteral("this dictora-cli is built without media support")};
     if (unitName == kNotebookName)
@@ -107,7 +110,7 @@ int runImport(QStringList args)
         if (!QFileInfo(request.mediaPath).isFile())
             throw UsageError{QStringLiteral("cannot read %1").arg(mediaOption)};
         QString message;
-        if (!textAligner()(request, language, alignedRows, message)) {
+        if (!textAligner()(request, language, partial, alignedRows, message)) {
             printError(QStringLiteral("dictora-cli import: ") + message);
             return 1;
         }
@@ -190,9 +193,10 @@ const CommandRegistration registration{
     {QStringLiteral("import"),
      QStringLiteral(
          "import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
-         "[--media PATH [--align [--language VOICE]]] [--length H:M:S] [--tidy]   import a "
-         "text file into a Section (--tidy: strip tags, one sentence per lyric time, "
-         "languages by script; --align: time the sentences by the media's speech)"),
+         "[--media PATH [--align [--language VOICE] [--partial]]] [--length H:M:S] [--tidy]   "
+         "import a text file into a Section (--tidy: strip tags, one sentence per lyric time, "
+         "languages by script; --align: time the sentences by the media's speech, refused "
+         "unless every sentence is found; --partial: import only those found)"),
      runImport}};
 
 } // namespace

@@ -70,7 +70,8 @@ int runAlign(QStringList args)
         sentences.append(QJsonObject{{"text", aligned.text.sentences[qsizetype(k)]},
                                      {"startMs", sentence.startMs},
                                      {"endMs", sentence.endMs},
-                                     {"found", sentence.found}});
+                                     {"found", sentence.found},
+                                     {"confidence", qRound(sentence.confidence * 100) / 100.0}});
     }
     printJson({{"sentences", sentences},
                {"mediaMs", qint64(aligned.media.mediaMs)},
@@ -86,16 +87,29 @@ const CommandRegistration registration{
      runAlign}};
 
 const TextAlignerRegistration aligner{[](const TextImportRequest& request, const QString& language,
-                                         std::vector<SentenceRow>& rows, QString& message) {
+                                         bool partial, std::vector<SentenceRow>& rows,
+                                         QString& message) {
     gst_init(nullptr, nullptr);
     TextFileAlignment aligned = alignTextFile(request, language, RetimeChoice::Auto);
-    if (aligned.status == TextFileAlignment::Status::Aligned) {
-        rows = std::move(aligned.text.rows);
-        return true;
+    if (aligned.status != TextFileAlignment::Status::Aligned) {
+        message = aligned.message.isEmpty() ? QStringLiteral("cannot read %1").arg(request.textPath)
+                                            : aligned.message;
+        return false;
     }
-    message = aligned.message.isEmpty() ? QStringLiteral("cannot read %1").arg(request.textPath)
-                                        : aligned.message;
-    return false;
+    // A sentence not found has no time to give: the import is refused, or
+    // with --partial goes on without it.
+    const std::vector<AlignedSentence>& sentences = aligned.media.sentences;
+    if (foundCount(sentences) < int(sentences.size())) {
+        if (!partial || foundCount(sentences) == 0) {
+            message = notAllFoundMessage(sentences) +
+                      (foundCount(sentences) > 0 ? QStringLiteral(" 加 --partial 只导入找到的句子.")
+                                                 : QString());
+            return false;
+        }
+        keepFoundRows(aligned.text, sentences);
+    }
+    rows = std::move(aligned.text.rows);
+    return true;
 }};
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "core/alignment/sentence_split.h"
 #include "core/study/number_text.h"
+#include "core/study/sentence_list_rules.h"
 
 #include <QHash>
 
@@ -120,6 +121,65 @@ void applyAlignment(AlignmentText& text, const std::vector<AlignedSentence>& ali
         row[StartMs] = uintText(uint32_t(std::max(aligned[k].startMs, 0)));
         row[EndMs] = uintText(uint32_t(std::max(aligned[k].endMs, 0)));
     }
+}
+
+int foundCount(const std::vector<AlignedSentence>& aligned)
+{
+    return int(std::count_if(aligned.begin(), aligned.end(),
+                             [](const AlignedSentence& s) { return s.found; }));
+}
+
+void keepFoundRows(AlignmentText& text, const std::vector<AlignedSentence>& aligned)
+{
+    std::vector<bool> drop(text.rows.size(), false);
+    for (size_t k = 0; k < text.spokenRows.size(); ++k)
+        drop[size_t(text.spokenRows[k])] = k >= aligned.size() || !aligned[k].found;
+    std::vector<SentenceRow> kept;
+    std::vector<int> spoken;
+    QStringList sentences;
+    std::vector<StatedSpan> stated;
+    size_t k = 0;
+    for (size_t i = 0; i < text.rows.size(); ++i) {
+        const bool isSpoken = k < text.spokenRows.size() && text.spokenRows[k] == int(i);
+        if (!drop[i]) {
+            if (isSpoken) {
+                spoken.push_back(int(kept.size()));
+                sentences << text.sentences[qsizetype(k)];
+                if (k < text.stated.size())
+                    stated.push_back(text.stated[k]);
+            }
+            kept.push_back(std::move(text.rows[i]));
+        }
+        if (isSpoken)
+            ++k;
+    }
+    text.rows = std::move(kept);
+    text.spokenRows = std::move(spoken);
+    text.sentences = std::move(sentences);
+    text.stated = std::move(stated);
+    text.read.rowsAdded = int(text.rows.size());
+}
+
+int speechEndMs(const std::vector<AlignedSentence>& aligned)
+{
+    int end = 0;
+    for (const AlignedSentence& sentence : aligned)
+        if (sentence.found)
+            end = std::max(end, sentence.endMs);
+    return end;
+}
+
+QString notAllFoundMessage(const std::vector<AlignedSentence>& aligned)
+{
+    const int found = foundCount(aligned);
+    if (found == 0)
+        return QStringLiteral("在录音里一句也没有找到 (共 %1 句), 没有导入. "
+                              "请检查文本和媒体文件是否配套.")
+            .arg(aligned.size());
+    return QStringLiteral("在录音里只找到了 %1 句 (共 %2 句), 找到的语音到 %3 为止; 没有导入.")
+        .arg(found)
+        .arg(aligned.size())
+        .arg(timePointText(uint32_t(speechEndMs(aligned))));
 }
 
 QString defaultVoiceFor(const QStringList& sentences)

@@ -31,6 +31,21 @@ AlignmentText readAlignmentText(const TextImportRequest& request);
 // Puts the aligned times into the spoken rows.
 void applyAlignment(AlignmentText& text, const std::vector<AlignedSentence>& aligned);
 
+// How many of the sentences were found.
+int foundCount(const std::vector<AlignedSentence>& aligned);
+
+// Leaves out the spoken rows whose sentence was not found; rows that are
+// not spoken stay.
+void keepFoundRows(AlignmentText& text, const std::vector<AlignedSentence>& aligned);
+
+// Where the recording's speech ran out: the end of the last sentence found
+// (0 when none was).
+int speechEndMs(const std::vector<AlignedSentence>& aligned);
+
+// The learner's message when an aligned import is refused because not
+// every sentence was found.
+QString notAllFoundMessage(const std::vector<AlignedSentence>& aligned);
+
 // The voice that reads the sentences when the learner names none: Mandarin
 // ("cmn") when most of their letters are Han characters, else English ("en").
 QString defaultVoiceFor(const QStringList& sentences);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/alignment/sentence_alignment.h"
 
+#include "core/alignment/alignment_confidence.h"
+#include "core/alignment/boundary_placement.h"
 #include "core/alignment/pause_snapping.h"
 
 #include <algorithm>
@@ -22,6 +24,98 @@ float percentile(std::vector<float> values, double share)
     const size_t index = std::min(values.size() - 1, size_t(share * double(values.size())));
     std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(index), values.end());
     return values[index];
+}
+
+// The last coefficient of each frame replaced by whether it is speech or
+// pause: the level above the quiet threshold of its surroundings
+// (speech_pauses.h), in steps of 6 dB, -1..1, times kPauseMarkWeight. The
+// cepstra alone follow the voice; a pause is a pause in any voice, and
+// warping that matches the synthetic pauses with the recording's keeps
+// to the sentences. Measured on real speech (boundaries placed by warping
+// alone): Mandarin p95 1602 -> 271 ms, English 440 -> 270 ms.
+constexpr float kPauseMarkWeight = 3.0f;
+void markPauses(FeatureTrack& track)
+{
+    const std::vector<float> levels = track.speechLevels();
+    const std::vector<float> threshold = quietThresholds(levels);
+    for (int k = 0; k < track.frameCount(); ++k) {
+        const float above = (levels[size_t(k)] - threshold[size_t(k)]) / 6.0f;
+        track.values[size_t(k) * kFeatureSize + kFeatureSize - 1] =
+            kPauseMarkWeight * std::clamp(above, -1.0f, 1.0f);
+    }
+}
+
+// A pause this long (150 ms) may hold a boundary; a stop's closure inside
+// a word is shorter.
+constexpr int kBoundaryPauseFrames = 15;
+
+// How far an end may be carried over its tail (a fading fricative, a
+// stop's release, reverberation), and a start back over its onset.
+constexpr int kTailReachFrames = 30;
+constexpr int kOnsetReachFrames = 15;
+
+// The pause that ends at or just after a sentence's start (or begins at or
+// just before its end), or -1.
+int pauseBefore(const std::vector<Pause>& pauses, int start)
+{
+    for (int p = int(pauses.size()) - 1; p >= 0; --p)
+        if (pauses[size_t(p)].first < start && pauses[size_t(p)].end >= start - kSnapFrames)
+            return p;
+    return -1;
+}
+
+int pauseAfter(const std::vector<Pause>& pauses, int end)
+{
+    for (size_t p = 0; p < pauses.size(); ++p)
+        if (pauses[p].end > end && pauses[p].first <= end + kSnapFrames)
+            return int(p);
+    return -1;
+}
+
+// Start and end frame of every sentence: the first start and the last end
+// snapped to the nearest pause, the boundaries between placed over the
+// candidate pauses (boundary_placement.h), then every end carried over its
+// tail and every start back over its onset, up to the middle of the pause
+// and no further than kTailReachFrames / kOnsetReachFrames.
+std::vector<int> placeSentences(const std::vector<float>& levels,
+                                const std::vector<SentenceFrames>& sentences,
+                                const std::vector<int>& warpedStart,
+                                const std::vector<int>& warpedEnd)
+{
+    const int count = int(sentences.size());
+    BoundaryEvidence evidence;
+    evidence.pauses = findPauses(levels, kBoundaryPauseFrames);
+    evidence.firstStart =
+        snapStartToPause(levels, localPauseLevel(levels, warpedStart[0]), warpedStart[0]);
+    evidence.lastEnd =
+        snapEndToPause(levels, localPauseLevel(levels, warpedEnd.back()), warpedEnd.back());
+    for (const SentenceFrames& sentence : sentences)
+        evidence.syllables.push_back(sentence.syllables);
+    for (int k = 0; k + 1 < count; ++k)
+        evidence.warped.push_back((warpedEnd[size_t(k)] + warpedStart[size_t(k) + 1]) / 2);
+    const std::vector<BoundaryPlace> places = placeBoundaries(evidence, levels);
+    std::vector<int> spans(2 * size_t(count));
+    const auto floorOf = [&](int pause) { return evidence.pauses[size_t(pause)].floorDb; };
+    const auto middleOf = [&](int pause) {
+        return (evidence.pauses[size_t(pause)].first + evidence.pauses[size_t(pause)].end) / 2;
+    };
+    for (int k = 0; k < count; ++k) {
+        int start = k == 0 ? evidence.firstStart : places[size_t(k) - 1].end;
+        int end = k + 1 == count ? evidence.lastEnd : places[size_t(k)].first;
+        const int before =
+            k == 0 ? pauseBefore(evidence.pauses, start) : places[size_t(k) - 1].pauseIndex;
+        const int after =
+            k + 1 == count ? pauseAfter(evidence.pauses, end) : places[size_t(k)].pauseIndex;
+        if (before >= 0)
+            start = extendStartOverOnset(levels, start, floorOf(before),
+                                         std::max(middleOf(before), start - kOnsetReachFrames));
+        if (after >= 0)
+            end = extendEndOverTail(levels, end, floorOf(after),
+                                    std::min(middleOf(after), end + kTailReachFrames));
+        spans[2 * size_t(k)] = start;
+        spans[2 * size_t(k) + 1] = end;
+    }
+    return spans;
 }
 
 } // namespace
@@ -71,7 +165,7 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         return result;
     const int recordingFrames = recording.frameCount();
     const std::vector<float> energy = recording.energyDb;
-    const std::vector<float> edges = recording.edgeLevels();
+    const std::vector<float> edges = recording.speechLevels();
     if (recordingFrames == 0 || percentile(energy, 0.95) < kSilentBelowDb) {
         result.status = AlignmentResult::Status::Silent;
         return result;
@@ -94,6 +188,8 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
 
     recording.normalise();
     synthetic.normalise();
+    markPauses(recording);
+    markPauses(synthetic);
     MultiScaleOptions options;
     WarpWindow limit;
     if (stated) {
@@ -106,56 +202,64 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         return result;
     }
 
-    // Each sentence's frames as warped, then snapped to pauses; the cost of
-    // its rows tells how well the synthetic sentence matched.
+    // Each sentence's frames as warped; the cost of its rows tells how well
+    // the synthetic sentence matched.
+    const int count = int(sentences.size());
+    std::vector<int> warpedStart(static_cast<size_t>(count)), warpedEnd(static_cast<size_t>(count));
     std::vector<float> costs;
-    for (const SentenceFrames& sentence : sentences) {
-        AlignedSentence aligned;
+    for (int k = 0; k < count; ++k) {
+        const SentenceFrames& sentence = sentences[size_t(k)];
         const int first = std::clamp(sentence.first, 0, synthetic.frameCount() - 1);
         const int last = std::clamp(sentence.end - 1, first, synthetic.frameCount() - 1);
         // A sentence's first synthetic frame that the path holds on to for
         // many recording frames is soaking up what precedes the speech
         // (music, noise, a long pause): the speech starts where the path
         // leaves it. Likewise at the end.
-        const int warpedStart =
+        warpedStart[size_t(k)] =
             std::max(path.first[size_t(first)], path.last[size_t(first)] - kHeldFrames);
-        const int warpedEnd =
+        warpedEnd[size_t(k)] =
             std::min(path.last[size_t(last)], path.first[size_t(last)] + kHeldFrames) + 1;
-        int start = snapStartToPause(edges, localPauseLevel(edges, warpedStart), warpedStart);
-        int end = snapEndToPause(edges, localPauseLevel(edges, warpedEnd), warpedEnd);
-        if (end <= start)
-            end = start + 1;
-        aligned.startMs = start * kFrameMs;
-        aligned.endMs = std::min(end, recordingFrames) * kFrameMs;
         double cost = 0;
         for (int r = first; r <= last; ++r)
             cost += path.cost[size_t(r)];
         costs.push_back(float(cost / (last - first + 1)));
+    }
+    const std::vector<int> spans = placeSentences(edges, sentences, warpedStart, warpedEnd);
+    for (int k = 0; k < count; ++k) {
+        AlignedSentence aligned;
+        aligned.startMs = spans[2 * size_t(k)] * kFrameMs;
+        aligned.endMs = std::min(spans[2 * size_t(k) + 1], recordingFrames) * kFrameMs;
         result.sentences.push_back(aligned);
     }
-    // Snapping moves each boundary on its own; neighbours must not overlap.
-    for (size_t k = 1; k < result.sentences.size(); ++k) {
-        AlignedSentence& before = result.sentences[k - 1];
-        AlignedSentence& after = result.sentences[k];
-        if (after.startMs < before.endMs)
-            before.endMs = std::max(after.startMs, before.startMs + kFrameMs);
-        after.startMs = std::max(after.startMs, before.endMs);
-        after.endMs = std::max(after.endMs, after.startMs + kFrameMs);
+    // Neighbours must not overlap, and every sentence lasts a frame.
+    for (size_t k = 0; k < result.sentences.size(); ++k) {
+        AlignedSentence& here = result.sentences[k];
+        if (k > 0)
+            here.startMs = std::max(here.startMs, result.sentences[k - 1].endMs);
+        here.endMs = std::max(here.endMs, here.startMs + kFrameMs);
     }
 
-    // A sentence is found when it matched about as well as the sentences do
-    // in general, its length is plausible for its synthetic length, and
-    // (re-timing) it did not run into the edge of its search window.
+    // Confidence: how well it matched, whether its length is plausible for
+    // its synthetic length, how far the pauses moved it from the warping;
+    // re-timing, a sentence at the edge of its search window is not found.
     const float typical = percentile(costs, 0.5);
     for (size_t k = 0; k < result.sentences.size(); ++k) {
         AlignedSentence& aligned = result.sentences[k];
+        SentenceEvidence evidence;
+        evidence.matchCost = costs[k];
+        evidence.typicalCost = typical;
         const double synthMs = double(sentences[k].end - sentences[k].first) * kFrameMs;
-        const double ratio = double(aligned.endMs - aligned.startMs) / std::max(synthMs, 1.0);
-        aligned.found = costs[k] <= 1.5f * typical && ratio >= 0.3 && ratio <= 3.5;
+        evidence.lengthRatio = double(aligned.endMs - aligned.startMs) / std::max(synthMs, 1.0);
+        evidence.moved = std::max(std::abs(aligned.startMs / kFrameMs - warpedStart[k]),
+                                  std::abs(aligned.endMs / kFrameMs - warpedEnd[k]));
+        aligned.confidence = sentenceConfidence(evidence);
+        aligned.found = aligned.confidence >= kFoundConfidence;
         if (stated && k < stated->size()) {
             const StatedSpan& span = (*stated)[k];
-            if (std::abs(aligned.startMs - span.startMs) >= kRetimeSearchMs - 200)
+            if (std::abs(aligned.startMs - span.startMs) >= kRetimeSearchMs - 200) {
                 aligned.found = false;
+                aligned.confidence = std::min(aligned.confidence, kFoundConfidence / 2);
+            }
             if (!aligned.found) {
                 aligned.startMs = span.startMs;
                 aligned.endMs = span.endMs;

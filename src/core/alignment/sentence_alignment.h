@@ -14,6 +14,7 @@ namespace dictora {
 struct SentenceFrames {
     int first = 0;
     int end = 0;
+    int syllables = 1; // how many it takes to say (syllable_count.h)
 };
 
 // The time a subtitle states for a sentence, in milliseconds.
@@ -29,6 +30,7 @@ struct AlignedSentence {
     int startMs = 0;
     int endMs = 0;
     bool found = false;
+    float confidence = 0; // 0..1 (alignment_confidence.h); found from 0.5
 };
 
 // A re-timed sentence is looked for this far either side of its stated time.
@@ -67,9 +69,13 @@ inline constexpr double kTooLongRatio = 2.5;
 
 // Aligns the synthetic speech of the sentences (their frames in `synthetic`,
 // in order, pauses between them) with the recording: multi-scale warping
-// (inside the re-timing window when `stated` is given, one span per
-// sentence), each boundary then moved to the nearest pause within 150 ms.
-// Both tracks are normalised here. `progress` gets 0..1.
+// of the cepstra and of where each track pauses (inside the re-timing
+// window when `stated` is given, one span per sentence); then each
+// boundary between sentences placed over the candidate pauses
+// (boundary_placement.h), every end carried over its tail and every start
+// back over its onset; each sentence gets a confidence
+// (alignment_confidence.h). Both tracks are normalised here. `progress`
+// gets 0..1.
 AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
                                const std::vector<SentenceFrames>& sentences,
                                const std::vector<StatedSpan>* stated,

@@ -39,6 +39,16 @@ void FeatureTrack::reserve(int frames)
     values.reserve(size_t(frames) * kFeatureSize);
     energyDb.reserve(size_t(frames));
     edgeDb.reserve(size_t(frames));
+    hissDb.reserve(size_t(frames));
+}
+
+std::vector<float> FeatureTrack::speechLevels() const
+{
+    std::vector<float> levels = edgeLevels();
+    if (hissDb.size() == levels.size())
+        for (size_t k = 0; k < levels.size(); ++k)
+            levels[k] = std::max(levels[k], hissDb[k]);
+    return levels;
 }
 
 void FeatureTrack::normalise()
@@ -159,9 +169,11 @@ FeatureTrack FeatureExtractor::takeTrack()
 
 void FeatureExtractor::computeFrame(const float* samples)
 {
-    double energy = 0, edge = 0, passed = 0;
+    double energy = 0, edge = 0, passed = 0, hiss = 0;
     for (int i = 0; i < window_; ++i) {
         energy += double(samples[i]) * samples[i];
+        const double difference = i > 0 ? double(samples[i]) - samples[i - 1] : 0.0;
+        hiss += difference * difference;
         // One-pole high-pass, started afresh in each frame: the difference
         // takes out any offset at once.
         passed = (samples[i] - (i > 0 ? samples[i - 1] : samples[0])) + highPassPole_ * passed;
@@ -173,6 +185,7 @@ void FeatureExtractor::computeFrame(const float* samples)
     };
     const float energyDb = decibels(energy);
     track_.edgeDb.push_back(decibels(edge));
+    track_.hissDb.push_back(decibels(hiss));
 
     for (int i = 0; i < fftSize_; ++i) {
         const int source = bitReverse_[size_t(i)];

@@ -27,11 +27,20 @@ struct FeatureTrack {
     // level. Empty in tracks not made by FeatureExtractor; edgeLevels()
     // then gives energyDb.
     std::vector<float> edgeDb;
+    // Per frame, the level of the first difference (6 dB more per octave):
+    // a fricative's hiss, the faintest end of many words ("was", "praise"),
+    // stands some 5 dB higher here than in edgeDb, a voice's low harmonics
+    // 15 dB lower. Empty like edgeDb.
+    std::vector<float> hissDb;
 
     const std::vector<float>& edgeLevels() const
     {
         return edgeDb.size() == energyDb.size() ? edgeDb : energyDb;
     }
+    // The level pauses and speech edges are judged on: per frame the higher
+    // of edgeLevels() and hissDb, so that both a nasal's murmur and a
+    // fricative count as speech.
+    std::vector<float> speechLevels() const;
 
     int frameCount() const { return int(energyDb.size()); }
     const float* frame(int index) const { return values.data() + size_t(index) * kFeatureSize; }

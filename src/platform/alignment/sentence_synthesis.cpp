@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/alignment/sentence_synthesis.h"
 
+#include "core/alignment/syllable_count.h"
 #include "platform/speech/espeak_engine.h"
 
 #include <algorithm>
@@ -102,6 +103,7 @@ SyntheticSpeech synthesizeSentences(const QString& voiceKey, const QStringList& 
         if (k > 0)
             features.addSilence(rate * 15 / 100);
         SentenceFrames frames;
+        frames.syllables = syllableCount(sentences[k]);
         frames.first = int((features.samplesSeen() + features.hop() / 2) / features.hop());
         features.add(&*first, int(last - first));
         frames.end = int((features.samplesSeen() + features.hop() / 2) / features.hop());

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -116,15 +117,30 @@ bool alignChosenText(QWidget* owner, const TextImportRequest& request,
         message = aligned.message;
         return false;
     }
-    const auto notFound =
-        std::count_if(aligned.media.sentences.begin(), aligned.media.sentences.end(),
-                      [](const AlignedSentence& s) { return !s.found; });
-    if (notFound > 0)
-        notice = aligned.text.retime
-                     ? QStringLiteral("有 %1 句在原来时间的前后 10 秒内没有找到, 保留了原来的时间.")
-                           .arg(notFound)
-                     : QStringLiteral("有 %1 句对齐得不可靠, 请在编辑模式下检查它们的时间.")
-                           .arg(notFound);
+    // A sentence not found has no time to give: the learner imports only
+    // the sentences found, or nothing.
+    const std::vector<AlignedSentence>& sentences = aligned.media.sentences;
+    const int found = foundCount(sentences);
+    if (found < int(sentences.size())) {
+        if (found == 0) {
+            message = notAllFoundMessage(sentences);
+            return false;
+        }
+        QMessageBox question(QMessageBox::Question, owner ? owner->windowTitle() : QString(),
+                             notAllFoundMessage(sentences), QMessageBox::NoButton, owner);
+        question.setObjectName(QStringLiteral("notAllFoundQuestion"));
+        QPushButton* partial = question.addButton(QStringLiteral("只导入找到的 %1 句").arg(found),
+                                                  QMessageBox::AcceptRole);
+        partial->setObjectName(QStringLiteral("importFoundButton"));
+        question.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        question.setDefaultButton(partial);
+        question.exec();
+        if (question.clickedButton() != partial)
+            return false;
+        keepFoundRows(aligned.text, sentences);
+        notice =
+            QStringLiteral("只导入了找到的 %1 句 (共 %2 句).").arg(found).arg(sentences.size());
+    }
     rows = std::move(aligned.text.rows);
     return true;
 }

@@ -48,9 +48,10 @@ private:
 };
 
 // What the add-content dialog does on "确定" with "自动对齐时间" checked:
-// aligns with progress, and on success fills rows (timed) and notice (for
-// sentences not found, else empty). False when there is nothing to import:
-// cancelled (message empty) or refused (message for the learner).
+// aligns with progress; when some sentences were not found, asks whether to
+// import only those found. On success fills rows (timed) and notice (how
+// many were left out, else empty). False when there is nothing to import: cancelled (message empty)
+// or refused (message for the learner).
 bool alignChosenText(QWidget* owner, const TextImportRequest& request,
                      std::vector<SentenceRow>& rows, QString& message, QString& notice);
 

@@ -35,8 +35,9 @@ std::vector<int16_t> sound(double offset, double amplitude, double hz, bool nois
     std::normal_distribution<double> gauss(0.0, amplitude);
     std::vector<int16_t> samples(8000);
     for (size_t i = 0; i < samples.size(); ++i) {
-        const double v = noise ? gauss(random)
-                               : amplitude * std::sin(2 * std::numbers::pi * hz * double(i) / 16000);
+        const double v = noise
+                             ? gauss(random)
+                             : amplitude * std::sin(2 * std::numbers::pi * hz * double(i) / 16000);
         samples[i] = int16_t(std::lround(offset + v));
     }
     return samples;
@@ -69,5 +70,32 @@ TEST(SpeechFeatures, EdgeLevelIgnoresOffsetAndRumbleButKeepsHiss)
         const float drop = levels.energyDb - levels.edgeDb;
         EXPECT_GE(drop, c.edgeBelowEnergyAtLeast) << c.name;
         EXPECT_LE(drop, c.edgeBelowEnergyAtMost) << c.name;
+    }
+}
+
+TEST(SpeechFeatures, HissLevelRaisesFricativesAndSpeechLevelsTakeTheHigher)
+{
+    struct Case {
+        const char* name;
+        std::vector<int16_t> samples;
+        float hissAboveEdgeAtLeast; // dB
+        float hissAboveEdgeAtMost;
+    };
+    const std::vector<Case> cases = {
+        {"120 Hz voice", sound(0, 3000, 120, false), -200, -20},
+        {"white noise", sound(0, 300, 0, true), 2, 6},
+        {"6 kHz hiss", sound(0, 300, 6000, false), 4, 7},
+    };
+    for (const Case& c : cases) {
+        FeatureExtractor extractor(16000);
+        extractor.add(c.samples.data(), int(c.samples.size()));
+        const FeatureTrack track = extractor.takeTrack();
+        const size_t middle = track.energyDb.size() / 2;
+        const float above = track.hissDb[middle] - track.edgeDb[middle];
+        EXPECT_GE(above, c.hissAboveEdgeAtLeast) << c.name;
+        EXPECT_LE(above, c.hissAboveEdgeAtMost) << c.name;
+        EXPECT_EQ(track.speechLevels()[middle],
+                  std::max(track.hissDb[middle], track.edgeDb[middle]))
+            << c.name;
     }
 }

@@ -158,6 +158,22 @@ TEST_F(AlignCommand, BadInputGetsAClearMessageAndLeavesTheUnitAlone)
     ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
     const Outcome shown = cli({"--home", home, "show", "Talk"});
     EXPECT_TRUE(shown.out.contains("Good morning, everyone.")) << shown.out.toStdString();
+
+    // Sentences the speech does not hold are not imported with made-up
+    // times: refused, no Unit made; --partial imports those found.
+    const QString more = write(QStringLiteral("more.txt"),
+                               "Good morning, everyone.\nPlease turn off the lights when you "
+                               "leave.\nOur teacher gave us a lot of homework today.\n");
+    const Outcome partlyFound =
+        cli({"--home", home, "import", more, "--unit", "More", "--media", speechFile, "--align"});
+    EXPECT_EQ(partlyFound.status, 1);
+    EXPECT_TRUE(partlyFound.err.contains(QStringLiteral("只找到了 1 句 (共 3 句)")))
+        << partlyFound.err.toStdString();
+    EXPECT_FALSE(QFile::exists(home + "/Data/More.dat"));
+    const Outcome partial = cli({"--home", home, "import", more, "--unit", "More", "--media",
+                                 speechFile, "--align", "--partial"});
+    ASSERT_EQ(partial.status, 0) << partial.err.toStdString();
+    EXPECT_TRUE(partial.out.contains("\"rowsAdded\":1")) << partial.out.toStdString();
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
@@ -152,6 +153,37 @@ TEST_F(AlignmentDialog, CancelChangesNothing)
     EXPECT_TRUE(addStillOpen);
     EXPECT_EQ(table.rowCount(), 1);
     EXPECT_FALSE(state.unitModified);
+}
+
+TEST_F(AlignmentDialog, SentencesNotFoundAreLeftOutWhenTheLearnerSaysSo)
+{
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("Our teacher gave us a lot of homework today.\n");
+    file.close();
+    QString asked, told;
+    ModalScript script;
+    script.then([](QDialog& dialog) {
+        clickBox(static_cast<AddContentDialog&>(dialog).alignBox());
+        QTest::mouseClick(static_cast<AddContentDialog&>(dialog).okButton(), Qt::LeftButton);
+    });
+    script.then([](QDialog&) {});
+    script.then([&](QDialog& dialog) {
+        asked = static_cast<QMessageBox&>(dialog).text();
+        auto* importFound = dialog.findChild<QPushButton*>(QStringLiteral("importFoundButton"));
+        ASSERT_NE(importFound, nullptr);
+        QTest::mouseClick(importFound, Qt::LeftButton);
+    });
+    script.then([&](QDialog& dialog) {
+        told = static_cast<QMessageBox&>(dialog).text();
+        dialog.accept();
+    });
+    dropFiles(panel->sentenceList()->viewport(), {text, wave});
+    EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_TRUE(asked.contains(QStringLiteral("只找到了 2 句 (共 3 句)"))) << asked.toStdString();
+    EXPECT_EQ(told, QStringLiteral("只导入了找到的 2 句 (共 3 句)."));
+    ASSERT_EQ(table.rowCount(), 3);
+    EXPECT_EQ(table.field(2, Text), QStringLiteral("Please buy two tickets for us."));
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <vector>
+
+namespace dictora {
+
+// A pause in a recording: the quiet frames [first, end), and its floor, the
+// 20th percentile of their levels (dB): the room itself, below the fading
+// tails and breaths that a pause also holds.
+struct Pause {
+    int first = 0;
+    int end = 0;
+    float floorDb = 0;
+
+    int frames() const { return end - first; }
+};
+
+// How quiet a frame must be to belong to a pause, frame by frame: the
+// floor is the lowest 10th percentile of the one-second blocks within two
+// seconds, the speech level the highest 95th percentile of those blocks; a
+// frame is quiet below floor + 30 % of the distance, and never less than
+// 6 dB above the floor; none is where the two lie less than 12 dB apart. Local, so that the room
+// tone between the talkers of a joined recording, or a noisy passage, is judged against its own
+// surroundings.
+std::vector<float> quietThresholds(const std::vector<float>& levelDb);
+
+// The pauses of at least minFrames quiet frames, in order. A frame is
+// quiet below its threshold, or when its level is steady (within 5 dB over
+// 11 frames in a row that hold it) and less than 15 dB above the threshold: room
+// tone or hum, never speech, which rises and falls. A loud blip of up to
+// two frames (a click) inside quiet does not end a pause.
+std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames);
+
+// The level within this many dB of a pause's floor is the pause; speech
+// ends, fricatives and breathy tails included, where the level falls to it.
+inline constexpr float kTailAboveFloorDb = 6.0f;
+
+// Whole words at a sentence's end (the frame after its last): the end
+// moves later while the three frames from it hold a mean power at least
+// kTailAboveFloorDb above floorDb, never past `limit`. It never moves
+// earlier.
+int extendEndOverTail(const std::vector<float>& levelDb, int end, float floorDb, int limit);
+
+// The same at a sentence's first frame: it moves earlier while the three
+// frames before it are that loud, never before `limit`.
+int extendStartOverOnset(const std::vector<float>& levelDb, int start, float floorDb, int limit);
+
+// Where two sentences run into each other without a pause: the frame of
+// lowest mean power over three frames in [from, to), the nearest to `near`
+// among equals. `from` when the range is empty.
+int quietestFrame(const std::vector<float>& levelDb, int from, int to, int near);
+
+} // namespace dictora
