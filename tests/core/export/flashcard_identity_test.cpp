@@ -29,12 +29,4 @@ INSTANTIATE_TEST_SUITE_P(Examples, FieldChecksumTable,
                                            ChecksumCase{u"a &amp; b", u"a & b", 2463288064},
                                            ChecksumCase{u"你好。", u"你好。", 705654302}));
 
-TEST(HtmlFieldText, EscapesMarkupAndBlanksControlCharacters)
-{
-    EXPECT_EQ(htmlFieldText("a<b> & c\x1f"
-                            "d\te"),
-              "a&lt;b&gt; &amp; c d e");
-    EXPECT_EQ(strippedFieldText(htmlFieldText("x < y & z")), "x < y & z");
-}
-
 } // namespace
