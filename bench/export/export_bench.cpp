@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Export of a 500-sentence Unit whose Section plays a one-hour MP3 (target
 // 30 s), and how exact its clips are: every clip's stated length against its
-// span (target ±1 ms). The MP3 is made first with GStreamer's LAME encoder.
+// span (target ±1 ms); and the same Unit as one flashcard package (target
+// 30 s, under 15 MB). The MP3 is made first with GStreamer's LAME encoder.
 #include "core/export/flashcard_export.h"
 #include "core/study/unit_file.h"
 #include "platform/export/flashcard_writer.h"
 #include "platform/media/clip_cutter.h"
 #include "support/media_runtime.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -95,6 +98,41 @@ void exportHourLesson(benchmark::State& run)
     run.counters["worst_length_error_ms"] = worstMs;
 }
 BENCHMARK(exportHourLesson)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+void exportHourLessonAsPackage(benchmark::State& run)
+{
+    static HourLesson lesson;
+    if (!lesson.ready) {
+        run.SkipWithError("could not make the MP3 (lamemp3enc)");
+        return;
+    }
+    double packageMb = 0;
+    int notes = 0;
+    for (auto _ : run) {
+        run.PauseTiming();
+        QTemporaryDir out;
+        ProgramFolder folder{lesson.dir.path() + QStringLiteral("/")};
+        run.ResumeTiming();
+        FlashcardExport plan =
+            planFlashcards(QStringLiteral("Hour"), out.path(), lesson.table, QStringLiteral("Hour"),
+                           false, folder, probeMediaLengthMs);
+        plan.format = FlashcardFormat::Package;
+        FlashcardWriter writer;
+        writer.setPackageCards({}, QDateTime::currentMSecsSinceEpoch());
+        QString error;
+        if (!writer.write(plan, {}, &error)) {
+            run.SkipWithError(error.toUtf8().constData());
+            return;
+        }
+        run.PauseTiming();
+        packageMb = double(QFileInfo(plan.packagePath()).size()) / (1024.0 * 1024.0);
+        notes = int(plan.items.size());
+        run.ResumeTiming();
+    }
+    run.counters["notes"] = notes;
+    run.counters["package_MB"] = packageMb;
+}
+BENCHMARK(exportHourLessonAsPackage)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 } // namespace
 

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/export/flashcard_export.h"
 
+#include "core/export/flashcard_identity.h"
 #include "core/media/span_scaling.h"
 #include "core/study/number_text.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 namespace dictora {
@@ -81,9 +84,37 @@ QString FlashcardExport::tsvPath() const
     return outDir + u'/' + name + QStringLiteral(".tsv");
 }
 
+QString FlashcardExport::packagePath() const
+{
+    return outDir + u'/' + name + QStringLiteral(".apkg");
+}
+
 QString FlashcardExport::clipPath(const FlashcardItem& item) const
 {
-    return outDir + u'/' + item.clipFileName;
+    return (clipDir.isEmpty() ? outDir : clipDir) + u'/' + item.clipFileName;
+}
+
+QList<FlashcardItem> FlashcardExport::distinctClips() const
+{
+    QList<FlashcardItem> clips;
+    QSet<QString> seen;
+    for (const FlashcardItem& item : items)
+        if (!seen.contains(item.clipFileName)) {
+            seen.insert(item.clipFileName);
+            clips.append(item);
+        }
+    return clips;
+}
+
+ExportTarget exportTargetFor(const QString& out, const QString& name)
+{
+    const QFileInfo info(out);
+    for (const auto& [suffix, format] :
+         {std::pair{QStringLiteral(".apkg"), FlashcardFormat::Package},
+          std::pair{QStringLiteral(".tsv"), FlashcardFormat::Tsv}})
+        if (out.endsWith(suffix, Qt::CaseInsensitive) && !info.isDir())
+            return {format, info.absolutePath(), info.fileName().chopped(suffix.size())};
+    return {FlashcardFormat::Tsv, out, name};
 }
 
 QByteArray FlashcardExport::tsv() const
@@ -99,35 +130,49 @@ QByteArray FlashcardExport::tsv() const
 
 QStringList FlashcardExport::targetPaths() const
 {
+    if (format == FlashcardFormat::Package)
+        return {packagePath()};
     QStringList paths{tsvPath()};
-    for (const FlashcardItem& item : items)
+    for (const FlashcardItem& item : distinctClips())
         paths << clipPath(item);
     return paths;
 }
 
 FlashcardExport planFlashcards(const QString& name, const QString& outDir,
-                               const SentenceTable& table, const QString& unitName,
-                               bool isNotebook, const ProgramFolder& folder,
-                               const MediaLengthProbe& mediaLength)
+                               const SentenceTable& table, const QString& unitName, bool isNotebook,
+                               const ProgramFolder& folder, const MediaLengthProbe& mediaLength,
+                               const QString& soundVariant)
 {
     FlashcardExport plan;
     plan.outDir = QDir::cleanPath(QDir(outDir).absolutePath());
     plan.name = safeFileName(name);
-    QList<int> rows;
-    for (int row = 0; row < table.rowCount(); ++row)
-        if (!table.isTitleRow(row) && !table.field(row, Text).trimmed().isEmpty())
-            rows << row;
-    const int width = std::max(4, int(QString::number(rows.size()).size()));
+    plan.unitName = unitName;
     QHash<QString, int> realLengths;
+    QHash<QString, int> sectionsTitled; // Sections of each title so far
+    QString sectionPlace;
+    int placeInSection = 0;
 
-    for (const int row : rows) {
+    for (int row = 0; row < table.rowCount(); ++row) {
+        // A sentence is known by its place: the Section (its title, and
+        // which of the Sections so titled) and its place among that
+        // Section's rows, counting rows without text too, so that clearing
+        // one does not move the others.
+        if (table.isTitleRow(row)) {
+            const QString title = table.field(row, Text);
+            sectionPlace = title + u'#' + QString::number(sectionsTitled[title]++);
+            placeInSection = 0;
+            continue;
+        }
+        const QString place = sectionPlace + u'/' + QString::number(placeInSection++);
+        if (table.field(row, Text).trimmed().isEmpty())
+            continue;
         FlashcardItem item;
         item.row = row;
         item.text = table.field(row, Text);
         item.text2 = table.field(row, Text2);
-        item.clipFileName = QStringLiteral("%1-%2.ogg").arg(plan.name).arg(
-            plan.items.size() + 1, width, 10, QLatin1Char('0'));
+        item.guid = noteGuid(unitName, place);
         const QString section = table.field(row, SectionTitle);
+        item.section = section;
         for (const QString& t : {isNotebook ? section : unitName, isNotebook ? QString() : section})
             if (!tag(t).isEmpty() && !item.tags.contains(tag(t)))
                 item.tags << tag(t);
@@ -146,12 +191,24 @@ FlashcardExport planFlashcards(const QString& name, const QString& outDir,
                 ClipSource clip{path, scaleToMedia(startMs, realMs, declaredMs),
                                 endMs > 0 ? scaleToMedia(endMs, realMs, declaredMs) : realMs,
                                 item.text};
+                item.spanMs = std::max(0, clip.lengthMs());
                 clip.startMs = std::clamp(clip.startMs, 0, realMs);
                 clip.endMs = std::clamp(clip.endMs, 0, realMs);
                 if (clip.lengthMs() >= kShortestPlayedSpanMs)
                     item.clip = clip;
             }
         }
+        const QFileInfo media(item.clip.mediaPath);
+        const QStringList madeOf =
+            item.clip.isSpoken()
+                ? QStringList{QStringLiteral("spoken"), item.clip.text}
+                : QStringList{QStringLiteral("cut"),
+                              media.absoluteFilePath(),
+                              QString::number(media.size()),
+                              QString::number(media.lastModified().toMSecsSinceEpoch()),
+                              QString::number(item.clip.startMs),
+                              QString::number(item.clip.endMs)};
+        item.clipFileName = clipMediaName(unitName, madeOf + QStringList{soundVariant});
         plan.items.append(std::move(item));
     }
     return plan;

@@ -19,7 +19,8 @@ namespace dictora {
 
 std::FILE* FileSteps::create(const QByteArray& path, mode_t mode)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return nullptr;
     std::FILE* file = ::fdopen(fd, "wb");
@@ -166,28 +167,14 @@ QString brokenLinkReason(const QString& linkTarget)
         .arg(QDir::toNativeSeparators(linkTarget));
 }
 
-WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, bool onlyIfChanged,
-                                 FileSteps& steps)
-{
-    QByteArray target;
-    QString linkError;
-    if (!replacedFile(path, target, linkError))
-        return {false, false, linkError};
-    struct stat existing {};
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0)
-        return {false, false,
-                QStringLiteral("cannot save %1: the file is read-only; it is left as it was")
-                    .arg(QDir::toNativeSeparators(path))};
-    if (onlyIfChanged && exists && existing.st_size == bytes.size()) {
-        QFile file(QFile::decodeName(target));
-        if (file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
-            return {true, false, {}};
-    }
-    // The new copy keeps the permissions of the file it replaces; a new file
-    // gets the usual ones less the umask.
-    const mode_t mode = exists ? (existing.st_mode & 07777) : 0666;
+namespace {
 
+// Writes bytes to a new temporary file beside target and renames it over
+// target; mode is the new file's permissions, kept exactly (past the umask)
+// when keepMode.
+WriteOutcome replaceWith(const QString& path, const QByteArray& target, const QByteArray& bytes,
+                         mode_t mode, bool keepMode, bool exists, FileSteps& steps)
+{
     QByteArray temporary;
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
@@ -198,7 +185,7 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
     }
     if (!file)
         return {false, false, failure(path, WriteStep::Create, errno, exists)};
-    if (exists)
+    if (keepMode)
         ::fchmod(::fileno(file), mode); // the umask may have narrowed it
 
     const auto abandon = [&](WriteStep step, bool open) {
@@ -220,6 +207,57 @@ WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, b
         return abandon(WriteStep::Rename, false);
     syncFolderOf(target);
     return {true, true, {}};
+}
+
+} // namespace
+
+WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes, bool onlyIfChanged,
+                                 FileSteps& steps)
+{
+    QByteArray target;
+    QString linkError;
+    if (!replacedFile(path, target, linkError))
+        return {false, false, linkError};
+    struct stat existing {};
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0)
+        return {false, false,
+                QStringLiteral("cannot save %1: the file is read-only; it is left as it was")
+                    .arg(QDir::toNativeSeparators(path))};
+    if (onlyIfChanged && exists && existing.st_size == bytes.size()) {
+        QFile file(QFile::decodeName(target));
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == bytes)
+            return {true, false, {}};
+    }
+    // The new copy keeps the permissions of the file it replaces; a new file
+    // gets the usual ones less the umask.
+    const mode_t mode = exists ? (existing.st_mode & 07777) : 0666;
+    return replaceWith(path, target, bytes, mode, exists, exists, steps);
+}
+
+WriteOutcome replaceFileName(const QString& path, const QByteArray& bytes, FileSteps& steps)
+{
+    const QByteArray target = QFile::encodeName(path);
+    struct stat existing {};
+    const bool exists = ::lstat(target.constData(), &existing) == 0;
+    // A plain file's permissions stay; anything else at the name (a link,
+    // say) gives nothing to keep.
+    const bool plainFile = exists && S_ISREG(existing.st_mode);
+    const mode_t mode = plainFile ? (existing.st_mode & 0777) : 0666;
+    return replaceWith(path, target, bytes, mode, plainFile, exists, steps);
+}
+
+int createTemporaryBeside(const QString& path, QByteArray* temporaryPath)
+{
+    const QByteArray target = QFile::encodeName(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temporaryPath = temporaryName(target);
+        const int fd = ::open(temporaryPath->constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 bool isTemporaryFileName(const QString& fileName)

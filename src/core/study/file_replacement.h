@@ -52,6 +52,19 @@ struct WriteOutcome {
 WriteOutcome writeFileAtomically(const QString& path, const QByteArray& bytes,
                                  bool onlyIfChanged = false, FileSteps& steps = systemFileSteps());
 
+// Replaces the name path by a new file of bytes, through a temporary file
+// and a rename as above, but whatever holds the name now is replaced as a
+// name: a symbolic link there is never followed, so nothing outside path's
+// folder is opened for writing. For files handed out of the program, into
+// folders others may write to.
+WriteOutcome replaceFileName(const QString& path, const QByteArray& bytes,
+                             FileSteps& steps = systemFileSteps());
+
+// A new empty file beside path under the writer's temporary name, created
+// with O_EXCL and O_NOFOLLOW so that nothing planted under that name is
+// opened; its descriptor (the caller closes it) or -1 with errno set.
+int createTemporaryBeside(const QString& path, QByteArray* temporaryPath);
+
 // For a symbolic link whose target is not there: the target it names. Empty
 // for anything else (a plain file, a missing file, a link that works).
 QString missingLinkTarget(const QString& path);

@@ -3,12 +3,22 @@
 
 #include "core/media/voice_choice.h"
 #include "core/study/file_replacement.h"
+#include "platform/export/package_archive.h"
 #include "platform/speech/espeak_engine.h"
 
 #include <QDir>
 #include <QMap>
+#include <QTemporaryDir>
 
 namespace dictora {
+
+namespace {
+
+// A clip is short when it holds less than its sentence by more than the
+// rounding of a sample.
+constexpr qint64 kRoundingMs = 1;
+
+} // namespace
 
 bool FlashcardWriter::speak(const FlashcardItem& item, const QString& outPath, QString* error)
 {
@@ -33,16 +43,20 @@ bool FlashcardWriter::speak(const FlashcardItem& item, const QString& outPath, Q
     return cutter_.writeClip(std::move(samples), engine.sampleRate(), outPath, error);
 }
 
-bool FlashcardWriter::write(const FlashcardExport& plan, const ExportProgress& progress,
-                            QString* error)
+bool FlashcardWriter::writeClips(const FlashcardExport& plan, const ExportProgress& progress,
+                                 QString* error)
 {
-    const int total = int(plan.items.size());
+    const QList<FlashcardItem> clips = plan.distinctClips();
+    const int total = int(clips.size());
     int written = 0;
     QMap<QString, QList<ClipSpan>> byMedia;
-    for (const FlashcardItem& item : plan.items)
-        if (!item.clip.isSpoken())
+    QMap<QString, QStringList> namesByMedia;
+    for (const FlashcardItem& item : clips)
+        if (!item.clip.isSpoken()) {
             byMedia[item.clip.mediaPath].append(
                 {item.clip.startMs, item.clip.endMs, plan.clipPath(item)});
+            namesByMedia[item.clip.mediaPath].append(item.clipFileName);
+        }
 
     for (auto it = byMedia.cbegin(); it != byMedia.cend(); ++it) {
         const int before = written;
@@ -53,18 +67,22 @@ bool FlashcardWriter::write(const FlashcardExport& plan, const ExportProgress& p
                     sample *= factor;
             });
         }
+        QList<qint64> cutMs;
         const bool ok = cutter_.cutMedia(
             it.key(), it.value(),
             [&](int n) {
                 written = before + n;
                 return !progress || progress(written, total);
             },
-            error);
+            error, &cutMs);
         if (!ok)
             return false;
+        const QStringList& names = namesByMedia[it.key()];
+        for (qsizetype k = 0; k < names.size(); ++k)
+            cutMs_.insert(names[k], cutMs.value(k));
         written = before + int(it.value().size());
     }
-    for (const FlashcardItem& item : plan.items) {
+    for (const FlashcardItem& item : clips) {
         if (!item.clip.isSpoken())
             continue;
         if (!speak(item, plan.clipPath(item), error))
@@ -75,10 +93,69 @@ bool FlashcardWriter::write(const FlashcardExport& plan, const ExportProgress& p
             return false;
         }
     }
-    const WriteOutcome tsv = writeFileAtomically(plan.tsvPath(), plan.tsv());
-    if (!tsv.ok) {
-        *error = tsv.error;
+    return true;
+}
+
+bool FlashcardWriter::writePackage(const FlashcardExport& plan, const ExportProgress& progress,
+                                   QString* error)
+{
+    // Clips and collection are gathered in a hidden folder of this user's
+    // own (mode 0700, a name no one can guess) beside the package, which
+    // goes with them.
+    QTemporaryDir gathered(plan.outDir + QStringLiteral("/.") + plan.name +
+                           QStringLiteral(".apkg.dictora-tmp-XXXXXX"));
+    if (!gathered.isValid()) {
+        *error = QStringLiteral("cannot write in %1: %2")
+                     .arg(QDir::toNativeSeparators(plan.outDir), gathered.errorString());
         return false;
+    }
+    FlashcardExport inPackage = plan;
+    inPackage.clipDir = gathered.path();
+    if (!writeClips(inPackage, progress, error))
+        return false;
+    const QString collection = gathered.filePath(QStringLiteral("collection.anki2"));
+    if (!writePackageCollection(collection, plan, cards_, nowMs_, error))
+        return false;
+    const WriteOutcome media =
+        replaceFileName(gathered.filePath(QStringLiteral("media")), packageMediaMap(plan));
+    if (!media.ok) {
+        *error = media.error;
+        return false;
+    }
+    QList<ArchiveMember> members{
+        {QStringLiteral("collection.anki2"), collection, true},
+        {QStringLiteral("media"), gathered.filePath(QStringLiteral("media")), true}};
+    const QList<FlashcardItem> clips = plan.distinctClips();
+    for (qsizetype k = 0; k < clips.size(); ++k)
+        members.append({QString::number(k), inPackage.clipPath(clips[k]), false});
+    return writeArchive(plan.packagePath(), members, error);
+}
+
+bool FlashcardWriter::write(const FlashcardExport& plan, const ExportProgress& progress,
+                            QString* error, ExportShortfall* shortfall)
+{
+    cutMs_.clear();
+    if (plan.format == FlashcardFormat::Package) {
+        if (!writePackage(plan, progress, error))
+            return false;
+    } else {
+        if (!writeClips(plan, progress, error))
+            return false;
+        const WriteOutcome tsv = replaceFileName(plan.tsvPath(), plan.tsv());
+        if (!tsv.ok) {
+            *error = tsv.error;
+            return false;
+        }
+    }
+    if (shortfall) {
+        *shortfall = {};
+        for (const FlashcardItem& item : plan.items) {
+            if (item.clip.isSpoken())
+                shortfall->spokenRows << item.row;
+            else if (item.isCutShort() ||
+                     cutMs_.value(item.clipFileName) + kRoundingMs < item.clip.lengthMs())
+                shortfall->shortRows << item.row;
+        }
     }
     return true;
 }

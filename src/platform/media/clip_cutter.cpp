@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/media/clip_cutter.h"
 
+#include "core/study/file_replacement.h"
 #include "platform/media/media_length.h"
 
 #include <QDir>
@@ -18,9 +19,13 @@
 #include <gst/pbutils/pbutils.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numeric>
+
+#include <unistd.h>
 
 namespace dictora {
 
@@ -63,25 +68,40 @@ struct PipelineDeleter {
 };
 using Pipeline = std::unique_ptr<GstElement, PipelineDeleter>;
 
-QString temporaryPathFor(const QString& outPath)
+QString systemError()
 {
-    const QFileInfo info(outPath);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Encodes into a new file made beside outPath under an unpredictable name
+// (O_EXCL, O_NOFOLLOW: nothing planted there is written through), then
+// renames it over outPath, which replaces whatever has that name, a link
+// included, as a name.
 bool encodeOgg(const std::vector<float>& samples, int rate, const QString& outPath, QString* error)
 {
-    const QString partPath = temporaryPathFor(outPath);
+    const QString target = QDir::toNativeSeparators(outPath);
+    QByteArray partPath;
+    const int fd = createTemporaryBeside(outPath, &partPath);
+    if (fd < 0) {
+        *error = QStringLiteral("cannot write %1: %2").arg(target, systemError());
+        return false;
+    }
+    const auto abandon = [&](const QString& why) {
+        ::unlink(partPath.constData());
+        *error = QStringLiteral("cannot write %1: %2").arg(target, why);
+        return false;
+    };
     Pipeline pipeline(gst_parse_launch(
-        "appsrc name=src format=time ! audioconvert ! vorbisenc ! oggmux ! filesink name=sink",
+        "appsrc name=src format=time ! audioconvert ! vorbisenc ! oggmux ! fdsink name=sink",
         nullptr));
     if (!pipeline) {
-        *error = QStringLiteral("cannot make the Ogg Vorbis encoder (gstreamer1.0-plugins-base)");
-        return false;
+        ::close(fd);
+        return abandon(
+            QStringLiteral("cannot make the Ogg Vorbis encoder (gstreamer1.0-plugins-base)"));
     }
     GstElement* src = gst_bin_get_by_name(GST_BIN(pipeline.get()), "src");
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink");
-    g_object_set(sink, "location", QFile::encodeName(partPath).constData(), nullptr);
+    g_object_set(sink, "fd", fd, nullptr);
     GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "F32LE", "rate",
                                         G_TYPE_INT, rate, "channels", G_TYPE_INT, 1, "layout",
                                         G_TYPE_STRING, "interleaved", nullptr);
@@ -91,8 +111,9 @@ bool encodeOgg(const std::vector<float>& samples, int rate, const QString& outPa
 
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         gst_object_unref(src);
-        *error = QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(partPath));
-        return false;
+        pipeline.reset();
+        ::close(fd);
+        return abandon(QStringLiteral("the encoder did not start"));
     }
     const gsize bytes = samples.size() * sizeof(float);
     if (bytes > 0) {
@@ -108,18 +129,18 @@ bool encodeOgg(const std::vector<float>& samples, int rate, const QString& outPa
     const bool ran = runToEnd(pipeline.get(), &why);
     pipeline.reset();
     if (!ran) {
-        QFile::remove(partPath);
-        *error = QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(outPath), why);
-        return false;
+        ::close(fd);
+        return abandon(why);
     }
-    // rename(2) replaces an existing clip (or a link of that name) in one step.
-    if (std::rename(QFile::encodeName(partPath).constData(),
-                    QFile::encodeName(outPath).constData()) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(partPath);
-        *error = QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(outPath), reason);
-        return false;
+    if (::fsync(fd) != 0) {
+        const QString reason = systemError();
+        ::close(fd);
+        return abandon(reason);
     }
+    if (::close(fd) != 0)
+        return abandon(systemError());
+    if (::rename(partPath.constData(), QFile::encodeName(outPath).constData()) != 0)
+        return abandon(systemError());
     return true;
 }
 
@@ -190,6 +211,7 @@ struct OpenClip {
     qint64 end = 0;
     QString outPath;
     std::vector<float> samples;
+    qsizetype spanIndex = 0; // in the spans asked for
 };
 
 // The next decoded sample, or nullptr at the end of the stream or on an
@@ -229,11 +251,14 @@ bool ClipCutter::writeClip(std::vector<float> samples, int rate, const QString& 
 }
 
 bool ClipCutter::cutMedia(const QString& mediaPath, const QList<ClipSpan>& spans,
-                          const ClipProgress& progress, QString* error)
+                          const ClipProgress& progress, QString* error, QList<qint64>* cutMs)
 {
-    QList<ClipSpan> sorted = spans;
+    QList<qsizetype> sorted(spans.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const ClipSpan& a, const ClipSpan& b) { return a.startMs < b.startMs; });
+                     [&](qsizetype a, qsizetype b) { return spans[a].startMs < spans[b].startMs; });
+    if (cutMs)
+        cutMs->fill(0, spans.size());
 
     Pipeline pipeline(gst_parse_launch(
         "uridecodebin name=decode caps=audio/x-raw ! audioconvert ! "
@@ -267,6 +292,8 @@ bool ClipCutter::cutMedia(const QString& mediaPath, const QList<ClipSpan>& spans
     const auto closeFinished = [&](bool all) {
         for (auto it = open.begin(); it != open.end();) {
             if (all || position >= it->end) {
+                if (cutMs && rate > 0)
+                    (*cutMs)[it->spanIndex] = qint64(it->samples.size()) * 1000 / rate;
                 encoders.add(std::move(it->samples), rate, it->outPath);
                 it = open.erase(it);
             } else {
@@ -295,9 +322,15 @@ bool ClipCutter::cutMedia(const QString& mediaPath, const QList<ClipSpan>& spans
                                ? qint64(gst_util_uint64_scale_round(GST_BUFFER_PTS(buffer), rate, GST_SECOND))
                                : 0;
             const qint64 bufferEnd = position + count;
-            while (nextSpan < sorted.size() && sampleAt(sorted[nextSpan].startMs, rate) < bufferEnd) {
-                const ClipSpan& span = sorted[nextSpan++];
-                OpenClip clip{sampleAt(span.startMs, rate), sampleAt(span.endMs, rate), span.outPath, {}};
+            while (nextSpan < sorted.size() &&
+                   sampleAt(spans[sorted[nextSpan]].startMs, rate) < bufferEnd) {
+                const qsizetype index = sorted[nextSpan++];
+                const ClipSpan& span = spans[index];
+                OpenClip clip{sampleAt(span.startMs, rate),
+                              sampleAt(span.endMs, rate),
+                              span.outPath,
+                              {},
+                              index};
                 clip.samples.reserve(size_t(std::max<qint64>(0, clip.end - clip.first)));
                 open.push_back(std::move(clip));
             }
@@ -323,8 +356,8 @@ bool ClipCutter::cutMedia(const QString& mediaPath, const QList<ClipSpan>& spans
         // Spans that reach past the end of the audio end with it; spans that
         // begin after it are empty clips.
         while (nextSpan < sorted.size()) {
-            const ClipSpan& span = sorted[nextSpan++];
-            open.push_back({0, 0, span.outPath, {}});
+            const qsizetype index = sorted[nextSpan++];
+            open.push_back({0, 0, spans[index].outPath, {}, index});
         }
         closeFinished(true);
     }

@@ -31,15 +31,19 @@ using ClipProgress = std::function<bool(int written)>;
 // speech). One media file is decoded once for all its clips; encoding runs
 // on up to two worker threads while decoding goes on. Each clip is written to
 // a temporary file beside its target and renamed over it once complete, so a
-// cancelled or failed export leaves no half-written clip.
+// cancelled or failed export leaves no half-written clip, and a link
+// planted at the clip's name is replaced, never written through.
 class ClipCutter {
 public:
     void setLevelling(ClipLevelling levelling) { levelling_ = std::move(levelling); }
 
     // False with error on the first failure or when progress cancelled
-    // (error then says so); clips written before stay.
+    // (error then says so); clips written before stay. cutMs, when given,
+    // receives each span's length as cut (in the order of spans): shorter
+    // than the span where the decoded audio ended early, as in a damaged
+    // or truncated file.
     bool cutMedia(const QString& mediaPath, const QList<ClipSpan>& spans,
-                  const ClipProgress& progress, QString* error);
+                  const ClipProgress& progress, QString* error, QList<qint64>* cutMs = nullptr);
 
     // Encodes mono samples (speech) into one clip at outPath.
     bool writeClip(std::vector<float> samples, int rate, const QString& outPath, QString* error);

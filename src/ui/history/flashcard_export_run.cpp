@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/history/flashcard_export_run.h"
 
+#include "core/export/flashcard_export.h"
+#include "core/study/file_replacement.h"
+#include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "core/study/unit_names.h"
+#include "ui/history/flashcard_export_dialog.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
 
@@ -11,6 +15,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -18,8 +24,8 @@
 
 namespace dictora {
 
-FlashcardExportRun::FlashcardExportRun(StudyPanel& panel, QString outDir)
-    : QObject(&panel), panel_(panel), outDir_(std::move(outDir))
+FlashcardExportRun::FlashcardExportRun(StudyPanel& panel, QString target, PackageCards cards)
+    : QObject(&panel), panel_(panel), target_(std::move(target)), cards_(cards)
 {
     connect(&process_, &QProcess::readyReadStandardOutput, this, &FlashcardExportRun::readProgress);
     connect(&process_, &QProcess::finished, this, &FlashcardExportRun::processEnded);
@@ -61,9 +67,16 @@ bool FlashcardExportRun::start(bool force)
     // The export reads the Unit file: what was just studied must be in it.
     if (panel_.state().unitModified && library->SaveUnit())
         panel_.services().session.rowsSaved();
-    QStringList args{QStringLiteral("export"), library->unitName(), outDir_,
-                     QStringLiteral("--progress"), QStringLiteral("--home"),
-                     panel_.services().folder.path};
+    QStringList cards;
+    if (cards_.dictation)
+        cards << QStringLiteral("dictation");
+    if (cards_.recall)
+        cards << QStringLiteral("recall");
+    QStringList args{
+        QStringLiteral("export"),     library->unitName(),      target_,
+        QStringLiteral("--progress"), QStringLiteral("--home"), panel_.services().folder.path};
+    if (!cards.isEmpty())
+        args << QStringLiteral("--cards") << cards.join(u',');
     if (library->isNotebook())
         args << QStringLiteral("--notebook");
     if (force)
@@ -71,6 +84,7 @@ bool FlashcardExportRun::start(bool force)
     cancelled_ = succeeded_ = wouldReplace_ = false;
     message_.clear();
     pending_.clear();
+    result_ = {};
 
     if (!progress_) {
         progress_ = new QProgressDialog(QStringLiteral("正在导出 %1 ...").arg(library->unitName()),
@@ -110,6 +124,8 @@ void FlashcardExportRun::readProgress()
         if (match.hasMatch() && progress_) {
             progress_->setMaximum(match.captured(2).toInt());
             progress_->setValue(match.captured(1).toInt());
+        } else if (text.startsWith(u'{')) {
+            result_ = QJsonDocument::fromJson(text.toUtf8()).object();
         }
     }
 }
@@ -121,15 +137,19 @@ void FlashcardExportRun::processEnded(int exitCode, QProcess::ExitStatus status)
     if (progress_)
         progress_->hide();
     if (cancelled_) {
-        // A clip being written when the export ended stays a hidden
-        // temporary file; it goes with the export.
-        QDir out(outDir_);
-        for (const QString& name : out.entryList({QStringLiteral(".*.ogg.part")}, QDir::Files | QDir::Hidden))
-            out.remove(name);
+        // What was being written when the export ended stays under the
+        // writer's temporary names (a package's clips in such a folder);
+        // they go with the export. Links are never followed.
+        const QDir out(targetFolder());
+        removeTemporaryFiles(out.path());
+        for (const QFileInfo& info :
+             out.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks))
+            if (isTemporaryFileName(info.fileName()))
+                QDir(info.absoluteFilePath()).removeRecursively();
         message_ = QStringLiteral("导出已取消");
     } else if (status == QProcess::NormalExit && exitCode == 0) {
         succeeded_ = true;
-        message_ = QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(outDir_));
+        message_ = summary(result_);
     } else {
         wouldReplace_ = errors.contains(QStringLiteral("exists already"));
         message_ = QStringLiteral("导出失败: %1").arg(errors.section(u'\n', -1));
@@ -137,17 +157,79 @@ void FlashcardExportRun::processEnded(int exitCode, QProcess::ExitStatus status)
     emit finished();
 }
 
+QString FlashcardExportRun::targetFolder() const
+{
+    const QFileInfo info(target_);
+    return target_.endsWith(QStringLiteral(".apkg"), Qt::CaseInsensitive) ? info.absolutePath()
+                                                                          : target_;
+}
+
+QString FlashcardExportRun::summary(const QJsonObject& result) const
+{
+    const SentenceTable& table = panel_.services().sentences;
+    // The sentences themselves, as the learner knows them: a few, elided.
+    const auto named = [&](const char* key) {
+        QStringList texts;
+        const QJsonArray rows = result[QLatin1String(key)].toArray();
+        for (const QJsonValue& row : rows) {
+            if (texts.size() == 3) {
+                texts << QStringLiteral("…");
+                break;
+            }
+            const int index = row.toInt(-1);
+            const QString text = index >= 0 && index < table.rowCount()
+                                     ? table.field(index, Text).trimmed()
+                                     : QString();
+            texts << QStringLiteral("“%1”").arg(text.size() > 24 ? text.left(23) + u'…' : text);
+        }
+        return texts.join(QStringLiteral(", "));
+    };
+    const QString where = result.contains(QStringLiteral("apkg"))
+                              ? result[QStringLiteral("apkg")].toString()
+                              : targetFolder();
+    QString text = QStringLiteral("已导出到 %1").arg(QDir::toNativeSeparators(where));
+    if (const int shortClips = result[QStringLiteral("short")].toInt(); shortClips > 0)
+        text += QStringLiteral("\n%1 句的片段比句子短 (媒体文件提前结束, 可能已损坏): %2")
+                    .arg(shortClips)
+                    .arg(named("shortRows"));
+    if (const int spoken = result[QStringLiteral("spoken")].toInt(); spoken > 0)
+        text += QStringLiteral("\n%1 句没有可用的媒体, 由语音朗读: %2")
+                    .arg(spoken)
+                    .arg(named("spokenRows"));
+    return text;
+}
+
 void exportOpenUnit(StudyPanel& panel)
 {
-    const QString folder = QFileDialog::getExistingDirectory(&panel, QStringLiteral("导出到文件夹"));
-    if (folder.isEmpty())
+    FlashcardExportDialog choice(&panel);
+    if (choice.exec() != QDialog::Accepted)
         return;
-    auto* run = new FlashcardExportRun(panel, folder);
+    QString target;
+    if (choice.package()) {
+        const QString suggested =
+            QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                .filePath(safeFileName(panel.services().library
+                                           ? panel.services().library->unitName()
+                                           : QString()) +
+                          QStringLiteral(".apkg"));
+        // The export asks itself before it replaces a file.
+        target = QFileDialog::getSaveFileName(&panel, QStringLiteral("导出卡包"), suggested,
+                                              QStringLiteral("Anki 卡包 (*.apkg)"), nullptr,
+                                              QFileDialog::DontConfirmOverwrite);
+        if (!target.isEmpty() && !target.endsWith(QStringLiteral(".apkg"), Qt::CaseInsensitive))
+            target += QStringLiteral(".apkg");
+    } else {
+        target = QFileDialog::getExistingDirectory(&panel, QStringLiteral("导出到文件夹"));
+    }
+    if (target.isEmpty())
+        return;
+    auto* run = new FlashcardExportRun(panel, target, choice.cards());
     QObject::connect(run, &FlashcardExportRun::finished, &panel, [run, &panel] {
         if (run->wouldReplace() &&
-            QMessageBox::question(&panel, QStringLiteral("导出"),
-                                  QStringLiteral("文件夹里已有同名文件, 要覆盖吗?\n%1")
-                                      .arg(run->message())) == QMessageBox::Yes) {
+            QMessageBox::question(
+                &panel, QStringLiteral("导出"),
+                QStringLiteral("已有同名文件, 要覆盖吗?\n%1").arg(run->message())) ==
+                QMessageBox::Yes) {
             run->start(true);
             return;
         }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/export/package_collection.h"
+
+#include <QJsonObject>
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
@@ -11,15 +14,18 @@ namespace dictora {
 
 class StudyPanel;
 
-// "导出…": the open Unit's sentences as flashcards (NAME.tsv and one clip a
-// sentence) in a folder the learner picks. The export runs as dictora-cli
-// export in a process of its own, so the study screen stays responsive and
-// its speech voice stays free; a progress dialog follows it and its Cancel
-// ends it. Files that exist are replaced only after the learner agrees.
+// "导出…": the open Unit's sentences as flashcards, as a package (OUT.apkg
+// with the card types chosen) or as NAME.tsv and one clip a sentence in a
+// folder. The export runs as dictora-cli export in a process of its own, so
+// the study screen stays responsive and its speech voice stays free; a
+// progress dialog follows it and its Cancel ends it. Files that exist are
+// replaced only after the learner agrees. The summary names the sentences
+// whose clips came out short or spoken.
 class FlashcardExportRun : public QObject {
     Q_OBJECT
 public:
-    FlashcardExportRun(StudyPanel& panel, QString outDir);
+    // target: a folder, or a path ending in ".apkg".
+    FlashcardExportRun(StudyPanel& panel, QString target, PackageCards cards = {});
     ~FlashcardExportRun() override;
 
     // Saves the open Unit if it changed and starts the export; false (with
@@ -42,9 +48,13 @@ signals:
 private:
     void readProgress();
     void processEnded(int exitCode, QProcess::ExitStatus status);
+    QString summary(const QJsonObject& result) const;
+    QString targetFolder() const;
 
     StudyPanel& panel_;
-    QString outDir_;
+    QString target_;
+    PackageCards cards_;
+    QJsonObject result_;
     QProcess process_;
     QPointer<QProgressDialog> progress_;
     QByteArray pending_;

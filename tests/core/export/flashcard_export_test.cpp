@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,7 +85,10 @@ TEST_F(FlashcardExportTest, CardsCarryScaledSpansAndSpeechWhereNoSpanPlays)
 {
     const FlashcardExport cards = plan();
     ASSERT_EQ(cards.items.size(), 3);
-    EXPECT_EQ(cards.items[0].clipFileName, "Lesson 1-0001.ogg");
+    EXPECT_TRUE(QRegularExpression("^dictora-My_Unit-[0-9a-f]{12}\\.ogg$")
+                    .match(cards.items[0].clipFileName)
+                    .hasMatch())
+        << cards.items[0].clipFileName.toStdString();
     EXPECT_EQ(cards.items[0].clip.mediaPath, media);
     EXPECT_EQ(cards.items[0].clip.startMs, 2000);
     EXPECT_EQ(cards.items[0].clip.endMs, 5000);
@@ -92,8 +96,7 @@ TEST_F(FlashcardExportTest, CardsCarryScaledSpansAndSpeechWhereNoSpanPlays)
     EXPECT_EQ(cards.items[1].clip.text, "He said \"no\"");
     EXPECT_EQ(cards.items[2].clip.startMs, 6000);
     EXPECT_EQ(cards.items[2].clip.endMs, 20000);
-    EXPECT_EQ(cards.items[2].clipFileName, "Lesson 1-0003.ogg");
-    EXPECT_EQ(cards.clipPath(cards.items[2]), home.path() + "/out/Lesson 1-0003.ogg");
+    EXPECT_EQ(cards.clipPath(cards.items[2]), home.path() + "/out/" + cards.items[2].clipFileName);
 }
 
 TEST_F(FlashcardExportTest, MissingMediaIsSpoken)
@@ -105,14 +108,16 @@ TEST_F(FlashcardExportTest, MissingMediaIsSpoken)
 
 TEST_F(FlashcardExportTest, TheTsvIsReadyForATextImport)
 {
-    const QStringList lines = QString::fromUtf8(plan().tsv()).split(u'\n');
+    const FlashcardExport cards = plan();
+    const QStringList lines = QString::fromUtf8(cards.tsv()).split(u'\n');
     ASSERT_EQ(lines.size(), 7);
     EXPECT_EQ(lines[0], "#separator:tab");
     EXPECT_EQ(lines[1], "#html:false");
     EXPECT_EQ(lines[2], "#tags column:4");
-    EXPECT_EQ(lines[3], "Hello, world\t\t[sound:Lesson 1-0001.ogg]\tMy_Unit Part_One");
-    EXPECT_EQ(lines[4], "\"He said \"\"no\"\"\"\t\t[sound:Lesson 1-0002.ogg]\tMy_Unit Part_One");
-    EXPECT_EQ(lines[5], "The end.\t结束。 第二行\t[sound:Lesson 1-0003.ogg]\tMy_Unit Part_One");
+    const auto sound = [&](int k) { return "[sound:" + cards.items[k].clipFileName + "]"; };
+    EXPECT_EQ(lines[3], "Hello, world\t\t" + sound(0) + "\tMy_Unit Part_One");
+    EXPECT_EQ(lines[4], "\"He said \"\"no\"\"\"\t\t" + sound(1) + "\tMy_Unit Part_One");
+    EXPECT_EQ(lines[5], "The end.\t结束。 第二行\t" + sound(2) + "\tMy_Unit Part_One");
     EXPECT_EQ(lines[6], "");
 }
 
@@ -130,10 +135,43 @@ TEST_F(FlashcardExportTest, AnExistingFileIsReplacedOnlyWhenForced)
     ASSERT_TRUE(QDir().mkpath(cards.outDir));
     EXPECT_EQ(exportRefusal(cards, false), "");
     ASSERT_TRUE(writeAll(cards.clipPath(cards.items[1]), "old"));
-    EXPECT_TRUE(exportRefusal(cards, false).contains("Lesson 1-0002.ogg exists already"));
+    EXPECT_TRUE(
+        exportRefusal(cards, false).contains(cards.items[1].clipFileName + " exists already"));
     EXPECT_EQ(exportRefusal(cards, true), "");
     ASSERT_TRUE(QDir().mkpath(cards.tsvPath()));
     EXPECT_TRUE(exportRefusal(cards, true).contains("is a folder"));
+}
+
+TEST_F(FlashcardExportTest, ASentenceKeepsItsNoteAndClipNamesFollowWhatTheClipIsMadeOf)
+{
+    const FlashcardExport before = plan();
+    table.setField(1, Text, "Hello, world!"); // corrected
+    table.setField(4, StartMs, "3100");       // moved
+    const FlashcardExport after = plan();
+    ASSERT_EQ(after.items.size(), 3);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(after.items[k].guid, before.items[k].guid) << k;
+    EXPECT_NE(before.items[0].guid, before.items[1].guid);
+    EXPECT_EQ(after.items[0].clipFileName, before.items[0].clipFileName) << "same span, same file";
+    EXPECT_NE(after.items[2].clipFileName, before.items[2].clipFileName) << "another span";
+    const FlashcardExport otherUnit =
+        planFlashcards("Lesson 1", home.path() + "/out", table, "My_Unit", false, folder,
+                       [](const QString&) { return 20000; });
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NE(otherUnit.items[k].guid, after.items[k].guid);
+}
+
+TEST_F(FlashcardExportTest, TheExtensionChoosesTheFormat)
+{
+    const QString out = home.path();
+    for (const auto& [given, format, folderOf, name] :
+         {std::tuple{out + "/deck.apkg", FlashcardFormat::Package, out, QString("deck")},
+          std::tuple{out + "/cards.TSV", FlashcardFormat::Tsv, out, QString("cards")},
+          std::tuple{out, FlashcardFormat::Tsv, out, QString("Lesson")}}) {
+        const ExportTarget target = exportTargetFor(given, "Lesson");
+        EXPECT_TRUE(target.format == format && target.folder == folderOf && target.name == name)
+            << given.toStdString();
+    }
 }
 
 } // namespace
