@@ -76,6 +76,9 @@ SyntheticSpeech synthesizeSentences(const QString& voiceKey, const QStringList& 
         return speech;
     }
     speech.voiceLanguage = voices[found].language;
+    // One rendering at the ordinary rate. Others (another English voice, a
+    // faster rate) placed the same boundaries in real speech; a slower one
+    // made the text seem too long for quick talkers.
     engine.setParameters(espeakRateFor(0), 100);
 
     const int rate = engine.sampleRate();
