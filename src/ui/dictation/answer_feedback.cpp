@@ -237,14 +237,16 @@ void AnswerFeedback::record(const AnswerEntry& entry)
                      static_cast<long long>(studyRecord->waitingCount()));
     if (written) {
         if (retry_.isActive())
-            caughtUp(waitingBefore);
+            QTimer::singleShot(0, this, [this, waitingBefore] { caughtUp(waitingBefore); });
         return;
     }
     if (!retry_.isActive()) {
         written_ = 0;
         retry_.start();
     }
-    tellWaiting();
+    // Said once the form has carried the answer out: what it does with the
+    // tip (a hint, hiding it) comes first.
+    QTimer::singleShot(0, this, &AnswerFeedback::tellWaiting);
 }
 
 void AnswerFeedback::retryWaiting()
@@ -257,10 +259,7 @@ void AnswerFeedback::retryWaiting()
         caughtUp(waiting);
         return;
     }
-    // Said again only where nothing else is said: a hint keeps the tip.
-    const TipWindow* tip = panel_.tipWindow();
-    if (tip && (!tip->tipVisible() || tip->text() == toldText_))
-        tellWaiting();
+    tellWaiting();
 }
 
 void AnswerFeedback::caughtUp(qsizetype written)
@@ -272,6 +271,10 @@ void AnswerFeedback::caughtUp(qsizetype written)
 
 void AnswerFeedback::tellWaiting()
 {
+    // A hint the form shows keeps the tip; the retry says it again later.
+    const TipWindow* tip = panel_.tipWindow();
+    if (tip && tip->tipVisible() && tip->text() != toldText_)
+        return;
     const StudyRecord* studyRecord = services_.record;
     tell(QStringLiteral("%1, %2 条回答等待写入")
              .arg(waitingReason(studyRecord->fault()))
