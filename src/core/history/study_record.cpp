@@ -166,7 +166,11 @@ bool StudyRecord::openAt(Mode mode)
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next())
         return fail(check.lastError());
     if (check.value(0).toString() != QLatin1String("ok")) {
-        error_ = check.value(0).toString();
+        // The first fault found names the damage; the rest only repeat it.
+        const QStringList found = check.value(0).toString().split(u'\n', Qt::SkipEmptyParts);
+        error_ = found.size() > 1 && found.first().startsWith(QLatin1String("***"))
+                     ? found.at(1)
+                     : found.value(0);
         fault_ = RecordFault::Damaged;
         return false;
     }
