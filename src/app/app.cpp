@@ -109,9 +109,11 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     services.library = library.get();
     services.player = player.get();
     services.recorder = recorder.get();
-    // The study record: a damaged or locked one is set aside and a new one
-    // begun; without any, study goes on unrecorded. Either is said once the
-    // study screen is up.
+    // The study record: a damaged one is set aside and a new one begun with
+    // what could still be read from it; one that is only locked or cannot be
+    // written now is waited for, the answers kept in memory meanwhile.
+    // Without any, study goes on unrecorded. A set-aside or a record that
+    // cannot be had is said once the study screen is up.
     record = std::make_unique<StudyRecord>();
     const bool recordOpen =
         record->open(programFolder, StudyRecord::Mode::Write, QDateTime::currentSecsSinceEpoch());
@@ -186,7 +188,25 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
     // Owned by the frame: F1, tooltips, the hint over an empty list and the
     // tip when the day's work is done.
     new LearnerGuide(*frame->mainPanel(), state, library.get(), frame.get());
-    return qtApp.exec();
+    const int exitCode = qtApp.exec();
+    reportAnswersNotKept();
+    return exitCode;
+}
+
+void App::reportAnswersNotKept()
+{
+    // The answers the record could not take get one last try, with a longer
+    // wait for a lock; those it still cannot take are named before the end.
+    if (!record || !record->takesAnswers() || record->waitingCount() == 0)
+        return;
+    const qsizetype lost = record->finish(QDateTime::currentSecsSinceEpoch());
+    if (lost == 0)
+        return;
+    const QString message =
+        QStringLiteral("学习记录无法写入 (%1): %2 条回答未能保存").arg(record->error()).arg(lost);
+    std::fprintf(stderr, "dictora: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    QMessageBox::warning(nullptr, QStringLiteral("学习记录"), message);
 }
 
 } // namespace dictora

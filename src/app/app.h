@@ -56,6 +56,8 @@ public:
     std::unique_ptr<FrameDialog> frame;
 
 private:
+    void reportAnswersNotKept();
+
     QTranslator qtTranslator_;
 };
 

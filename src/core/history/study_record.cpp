@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/history/study_record.h"
 
+#include "core/history/record_salvage.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -18,8 +20,8 @@ namespace {
 
 constexpr int kSchemaVersion = 1;
 
-// How long an append waits for a reader's checkpoint before it gives up.
-constexpr int kBusyTimeoutMs = 2000;
+// How long a reader (dictora-cli) waits for Dictora's checkpoint.
+constexpr int kReadingWaitMs = 2000;
 
 const QStringList kSchema{
     QStringLiteral("CREATE TABLE IF NOT EXISTS answers("
@@ -98,7 +100,8 @@ bool StudyRecord::open(const ProgramFolder& folder, Mode mode, TimeValue now)
 
 bool StudyRecord::isOpen() const
 {
-    return QSqlDatabase::contains(connection_) && QSqlDatabase::database(connection_, false).isOpen();
+    return QSqlDatabase::contains(connection_) &&
+           QSqlDatabase::database(connection_, false).isOpen();
 }
 
 void StudyRecord::close()
@@ -112,69 +115,91 @@ void StudyRecord::close()
     QSqlDatabase::removeDatabase(connection_);
 }
 
+bool StudyRecord::fail(const QSqlError& error)
+{
+    error_ = error.text();
+    fault_ = recordFaultOf(error);
+    return false;
+}
+
 bool StudyRecord::exec(const QString& sql)
 {
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     if (query.exec(sql))
         return true;
-    error_ = query.lastError().text();
-    return false;
+    return fail(query.lastError());
 }
 
 bool StudyRecord::openAt(Mode mode)
 {
     close();
+    fault_ = RecordFault::None;
+    const int waitMs = mode == Mode::Read ? kReadingWaitMs : busyWaitMs_;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path_);
-    db.setConnectOptions(mode == Mode::Read ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000")
-                                            : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-    if (!db.open()) {
-        error_ = db.lastError().text();
-        return false;
-    }
+    db.setConnectOptions(
+        (mode == Mode::Read ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(waitMs));
+    if (!db.open())
+        return fail(db.lastError());
     if (mode == Mode::Read)
         return exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
 
     // A file that is not SQLite at all fails the first statement that reads it.
     QSqlQuery journal(db);
-    if (!journal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !journal.next()) {
-        error_ = journal.lastError().text();
-        return false;
-    }
+    if (!journal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !journal.next())
+        return fail(journal.lastError());
     if (journal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
+        // Another connection in exclusive locking mode keeps the log from
+        // being taken up: a lock, not damage.
         error_ = QStringLiteral("write-ahead log refused (%1)").arg(journal.value(0).toString());
+        fault_ = RecordFault::Busy;
         return false;
     }
     journal.finish();
     // In WAL mode NORMAL loses nothing when the program dies, only when the
     // machine does: a commit is in the log before append() returns.
     if (!exec(QStringLiteral("PRAGMA synchronous=NORMAL")) ||
-        !exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyTimeoutMs)))
+        !exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(waitMs)))
         return false;
     QSqlQuery check(db);
-    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()) {
-        error_ = check.lastError().text();
-        return false;
-    }
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next())
+        return fail(check.lastError());
     if (check.value(0).toString() != QLatin1String("ok")) {
-        error_ = check.value(0).toString();
+        // The first fault found names the damage; the rest only repeat it.
+        const QStringList found = check.value(0).toString().split(u'\n', Qt::SkipEmptyParts);
+        error_ = found.size() > 1 && found.first().startsWith(QLatin1String("***"))
+                     ? found.at(1)
+                     : found.value(0);
+        fault_ = RecordFault::Damaged;
         return false;
     }
     check.finish();
-    if (!db.transaction()) {
-        error_ = db.lastError().text();
+    QSqlQuery version(db);
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
+        return fail(version.lastError());
+    // A record of this version has its tables (they are made in the one
+    // transaction that sets it): opening it writes nothing, so another
+    // program's lock does not keep it shut.
+    if (version.value(0).toInt() == kSchemaVersion)
+        return true;
+    version.finish();
+    return createSchema();
+}
+
+bool StudyRecord::createSchema()
+{
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    }
     for (const QString& sql : kSchema) {
         if (!exec(sql)) {
-            db.rollback();
+            QSqlQuery(QSqlDatabase::database(connection_, false)).exec(QStringLiteral("ROLLBACK"));
             return false;
         }
     }
-    if (!exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)) || !db.commit()) {
-        if (error_.isEmpty())
-            error_ = db.lastError().text();
-        db.rollback();
+    if (!exec(QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion)) ||
+        !exec(QStringLiteral("COMMIT"))) {
+        QSqlQuery(QSqlDatabase::database(connection_, false)).exec(QStringLiteral("ROLLBACK"));
         return false;
     }
     return true;
@@ -183,16 +208,18 @@ bool StudyRecord::openAt(Mode mode)
 bool StudyRecord::openFile(const QString& path, const QString& backupFolder, Mode mode,
                            TimeValue now)
 {
+    close();
     path_ = path;
     backupFolder_ = backupFolder;
+    mode_ = mode;
+    givenUp_ = false;
     notice_.clear();
     error_.clear();
     setAsidePath_.clear();
+    keptFromSetAside_ = 0;
     if (mode == Mode::Read) {
-        if (!QFileInfo::exists(path)) {
-            close();
+        if (!QFileInfo::exists(path))
             return true; // nothing studied yet: every query reads empty
-        }
         if (openAt(mode))
             return true;
         close();
@@ -201,19 +228,47 @@ bool StudyRecord::openFile(const QString& path, const QString& backupFolder, Mod
         return false;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (openAt(mode))
+    if (openWritable(now))
         return true;
-    const QString why = error_;
+    givenUp_ = true;
+    return false;
+}
+
+bool StudyRecord::openWritable(TimeValue now)
+{
+    if (openAt(Mode::Write))
+        return true;
     close();
-    if (!setAside(why, now))
+    // Locked, full or not writable now: the record stays as it is, and the
+    // next booking tries it again.
+    if (fault_ != RecordFault::Damaged)
+        return true;
+    if (!setAside(error_, now))
         return false;
     error_.clear();
-    if (openAt(mode))
-        return true;
-    close();
-    error_ = QStringLiteral("学习记录无法建立 (%1): %2, 本次学习不作记录")
-                 .arg(QDir::toNativeSeparators(path), error_);
-    return false;
+    if (!openAt(Mode::Write)) {
+        close();
+        if (fault_ != RecordFault::Damaged)
+            return true;
+        error_ = QStringLiteral("学习记录无法建立 (%1): %2, 本次学习不作记录")
+                     .arg(QDir::toNativeSeparators(path_), error_);
+        return false;
+    }
+    salvage();
+    return true;
+}
+
+void StudyRecord::salvage()
+{
+    const QList<AnswerEntry> readable = readableAnswers(setAsidePath_);
+    keptFromSetAside_ = int(readable.size());
+    // Kept in front of what is booked next; written now if the new record
+    // can take them, else with the next booking.
+    waiting_ = readable + waiting_;
+    if (!waiting_.isEmpty() && appendAll(waiting_))
+        waiting_.clear();
+    notice_ +=
+        QStringLiteral("; 其中 %1 条回答仍可读出, 已抄入新的学习记录").arg(keptFromSetAside_);
 }
 
 bool StudyRecord::setAside(const QString& why, TimeValue now)
@@ -226,8 +281,9 @@ bool StudyRecord::setAside(const QString& why, TimeValue now)
     QDir().mkpath(backupFolder_);
     QString target = QDir(backupFolder_).filePath(setAsideFileName(now));
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = QDir(backupFolder_).filePath(setAsideFileName(now).replace(
-            QStringLiteral(").sqlite"), QStringLiteral(" %1).sqlite").arg(n)));
+        target = QDir(backupFolder_)
+                     .filePath(setAsideFileName(now).replace(QStringLiteral(").sqlite"),
+                                                             QStringLiteral(" %1).sqlite").arg(n)));
     // The log and its index go with the file: without them its last answers
     // would be lost, and left behind they would be read into the new record.
     if (!QFile::rename(path_, target)) {
@@ -241,9 +297,56 @@ bool StudyRecord::setAside(const QString& why, TimeValue now)
             QFile::remove(side);
     }
     setAsidePath_ = target;
-    notice_ = QStringLiteral("学习记录 %1 无法使用 (%2), 已移到 %3; 新的学习记录已开始")
+    notice_ = QStringLiteral("学习记录 %1 已损坏 (%2), 已移到 %3; 新的学习记录已开始")
                   .arg(QDir::toNativeSeparators(path_), why, QDir::toNativeSeparators(target));
     return true;
+}
+
+bool StudyRecord::book(const AnswerEntry& entry, TimeValue now)
+{
+    waiting_.append(entry);
+    return writeWaiting(now);
+}
+
+bool StudyRecord::writeWaiting(TimeValue now)
+{
+    if (waiting_.isEmpty())
+        return true;
+    if (!takesAnswers()) {
+        error_ = QStringLiteral("the study record is not open");
+        return false;
+    }
+    if (!isOpen()) {
+        if (!openWritable(now)) {
+            givenUp_ = true;
+            return false;
+        }
+        if (!isOpen())
+            return false;
+        if (waiting_.isEmpty())
+            return true; // written with what was salvaged
+    }
+    if (appendAll(waiting_)) {
+        waiting_.clear();
+        return true;
+    }
+    // Damage found while writing: the next try opens the record afresh,
+    // which sets it aside.
+    if (fault_ == RecordFault::Damaged)
+        close();
+    return false;
+}
+
+qsizetype StudyRecord::finish(TimeValue now)
+{
+    busyWaitMs_ = kClosingWaitMs;
+    if (isOpen())
+        exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(busyWaitMs_));
+    writeWaiting(now);
+    busyWaitMs_ = kBookingWaitMs;
+    if (isOpen())
+        exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(busyWaitMs_));
+    return waiting_.size();
 }
 
 bool StudyRecord::append(const AnswerEntry& entry)
@@ -258,10 +361,11 @@ bool StudyRecord::appendAll(const QList<AnswerEntry>& entries)
         return false;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction()) {
-        error_ = db.lastError().text();
+    // IMMEDIATE: the write lock is asked for here, so a lock held elsewhere
+    // is met before anything is written.
+    if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    }
+    const auto rollBack = [&db] { QSqlQuery(db).exec(QStringLiteral("ROLLBACK")); };
     QSqlQuery answer(db);
     QSqlQuery missed(db);
     const bool prepared =
@@ -271,8 +375,8 @@ bool StudyRecord::appendAll(const QList<AnswerEntry>& entries)
             " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")) &&
         missed.prepare(QStringLiteral("INSERT INTO missed_words(answer_id, word) VALUES(?,?)"));
     if (!prepared) {
-        error_ = answer.lastError().isValid() ? answer.lastError().text() : missed.lastError().text();
-        db.rollback();
+        fail(answer.lastError().isValid() ? answer.lastError() : missed.lastError());
+        rollBack();
         return false;
     }
     for (const AnswerEntry& e : entries) {
@@ -291,8 +395,8 @@ bool StudyRecord::appendAll(const QList<AnswerEntry>& entries)
         answer.addBindValue(e.characters);
         answer.addBindValue(text(e.missedWords.join(u' ')));
         if (!answer.exec()) {
-            error_ = answer.lastError().text();
-            db.rollback();
+            fail(answer.lastError());
+            rollBack();
             return false;
         }
         const QVariant id = answer.lastInsertId();
@@ -300,15 +404,16 @@ bool StudyRecord::appendAll(const QList<AnswerEntry>& entries)
             missed.addBindValue(id);
             missed.addBindValue(text(word));
             if (!missed.exec()) {
-                error_ = missed.lastError().text();
-                db.rollback();
+                fail(missed.lastError());
+                rollBack();
                 return false;
             }
         }
     }
-    if (!db.commit()) {
-        error_ = db.lastError().text();
-        db.rollback();
+    answer.finish();
+    missed.finish();
+    if (!exec(QStringLiteral("COMMIT"))) {
+        rollBack();
         return false;
     }
     return true;

@@ -21,8 +21,9 @@ bool touches(const QRect& a, const QRect& b)
 } // namespace
 
 ForegroundGuard::ForegroundGuard(WindowSource& source, const AllowList& allowList,
-                                 qint64 ownProcessId)
-    : source_(source), allowList_(allowList), ownProcessId_(ownProcessId)
+                                 qint64 ownProcessId, const QString& ownExecutableName)
+    : source_(source), allowList_(allowList), ownProcessId_(ownProcessId),
+      ownExecutableName_(ownExecutableName)
 {
 }
 
@@ -44,6 +45,8 @@ bool ForegroundGuard::isIntruder(const ForeignWindowInfo& info, const QRect& scr
         return false;
     if (info.pid == ownProcessId_ || info.windowManager || info.desktopOrPanel ||
         (info.pid > 0 && !info.sameUser))
+        return false;
+    if (!ownExecutableName_.isEmpty() && info.executableName == ownExecutableName_)
         return false;
     if (allowList_.allows(info.executableName, info.className, info.title))
         return false;

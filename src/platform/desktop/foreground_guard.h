@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
 #include <QtGlobal>
 
 namespace dictora {
@@ -18,7 +19,9 @@ class WindowSource;
 // the screensaver gives up (closeScreensaver) and the process is ended once
 // more, now without asking.
 //
-// It never acts on this program's own windows, on the window manager's, on
+// It never acts on this program's own windows, nor on another copy of this
+// program (the same executable name): a second start only shows why it
+// cannot run, and the learner must see that. Nor on the window manager's, on
 // a window of another user's process, or on the desktop and the panels.
 // A window whose process may not be ended (ForeignWindowInfo::mayEnd: the
 // X server cannot name it, it runs on another host, it is another login's)
@@ -34,7 +37,8 @@ public:
         bool closeScreensaver = false; // the intruder outlasted the whole sequence
     };
 
-    ForegroundGuard(WindowSource& source, const AllowList& allowList, qint64 ownProcessId);
+    ForegroundGuard(WindowSource& source, const AllowList& allowList, qint64 ownProcessId,
+                    const QString& ownExecutableName = {});
 
     // One tick. screensaverWindow and screensaverRect: the screensaver's own
     // window on the desktop and its place on the screen.
@@ -51,6 +55,7 @@ private:
     WindowSource& source_;
     const AllowList& allowList_;
     qint64 ownProcessId_;
+    QString ownExecutableName_;
     quint64 intruder_ = 0;
     qint64 intruderPid_ = 0;
     quint64 intruderStart_ = 0;

@@ -7,12 +7,15 @@
 #include "core/study/unit_library.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
+#include "ui/widgets/tip_window.h"
 #include "ui/widgets/ui_font.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+
+#include <cstdio>
 
 namespace dictora {
 
@@ -61,6 +64,19 @@ AnswerVerdict verdictOf(Verdict verdict)
     return AnswerVerdict::Wrong;
 }
 
+// The learner's words for why answers wait for the record.
+QString waitingReason(RecordFault fault)
+{
+    switch (fault) {
+    case RecordFault::Busy:
+        return QStringLiteral("学习记录被另一程序占用");
+    case RecordFault::Full:
+        return QStringLiteral("磁盘已满");
+    default:
+        return QStringLiteral("学习记录暂时无法写入");
+    }
+}
+
 } // namespace
 
 AnswerMarksView::AnswerMarksView(QWidget* form)
@@ -107,8 +123,8 @@ void AnswerMarksView::follow()
     const QFontMetrics metrics(font());
     const int width = std::max(form_->width(), 200);
     const int textWidth = std::max(1, width - 2 * kPadding);
-    const QRect bounds = metrics.boundingRect(QRect(0, 0, textWidth, 2000),
-                                              Qt::TextWrapAnywhere, shownText());
+    const QRect bounds =
+        metrics.boundingRect(QRect(0, 0, textWidth, 2000), Qt::TextWrapAnywhere, shownText());
     const int height = bounds.height() + 2 * kPadding;
     QPoint at = form_->mapToGlobal(QPoint(0, form_->height() + 2));
     if (const QScreen* screen = form_->screen()) {
@@ -164,6 +180,8 @@ void AnswerMarksView::paintEvent(QPaintEvent*)
 AnswerFeedback::AnswerFeedback(QWidget& form, StudyPanel& panel, StudyServices& services)
     : QObject(&form), panel_(panel), services_(services), view_(new AnswerMarksView(&form))
 {
+    retry_.setInterval(kRetryMs);
+    connect(&retry_, &QTimer::timeout, this, &AnswerFeedback::retryWaiting);
 }
 
 void AnswerFeedback::rowLoaded()
@@ -193,8 +211,7 @@ void AnswerFeedback::answerChecked(int row, const QString& answer, const SubmitO
         view_->hide();
 
     if (!attempt_.isActive() || attempt_.sentence() != sentence)
-        attempt_.begin(services_.openUnitName(),
-                       table.field(row, SectionTitle), sentence,
+        attempt_.begin(services_.openUnitName(), table.field(row, SectionTitle), sentence,
                        services_.state.now.toSecsSinceEpoch());
     // Counted: a right answer on a row still to study raises its level.
     const bool counted = outcome.verdict == Verdict::Right && table.field(row, Done) == u"0";
@@ -205,17 +222,77 @@ void AnswerFeedback::answerChecked(int row, const QString& answer, const SubmitO
 void AnswerFeedback::record(const AnswerEntry& entry)
 {
     StudyRecord* studyRecord = services_.record;
-    if (!studyRecord || !studyRecord->isOpen() || studyRecord->append(entry))
+    if (!studyRecord || !studyRecord->takesAnswers())
         return;
-    // Study goes on without the record; the learner is told once.
-    if (recordFailureShown_)
+    const qsizetype waitingBefore = studyRecord->waitingCount();
+    QElapsedTimer waited;
+    waited.start();
+    const bool written = studyRecord->book(entry, services_.state.now.toSecsSinceEpoch());
+    // DICTORA_REPORT_RECORD_WAIT=1 prints how long each Enter waited on the
+    // record; the driven trials of a locked or full record read it.
+    static const bool reportWait = qEnvironmentVariableIntValue("DICTORA_REPORT_RECORD_WAIT") == 1;
+    if (reportWait)
+        std::fprintf(stderr, "record-wait-ms %.3f waiting %lld\n",
+                     double(waited.nsecsElapsed()) / 1e6,
+                     static_cast<long long>(studyRecord->waitingCount()));
+    if (written) {
+        if (retry_.isActive())
+            QTimer::singleShot(0, this, [this, waitingBefore] { caughtUp(waitingBefore); });
         return;
-    recordFailureShown_ = true;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("学习记录"),
-                                QStringLiteral("学习记录无法写入: %1").arg(studyRecord->error()),
-                                QMessageBox::Ok, &panel_);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    }
+    if (!retry_.isActive()) {
+        written_ = 0;
+        retry_.start();
+    }
+    // Said once the form has carried the answer out: what it does with the
+    // tip (a hint, hiding it) comes first.
+    QTimer::singleShot(0, this, &AnswerFeedback::tellWaiting);
+}
+
+void AnswerFeedback::retryWaiting()
+{
+    StudyRecord* studyRecord = services_.record;
+    if (!studyRecord)
+        return;
+    const qsizetype waiting = studyRecord->waitingCount();
+    if (studyRecord->writeWaiting(services_.state.now.toSecsSinceEpoch())) {
+        caughtUp(waiting);
+        return;
+    }
+    tellWaiting();
+}
+
+void AnswerFeedback::caughtUp(qsizetype written)
+{
+    retry_.stop();
+    written_ += written;
+    tell(QStringLiteral("学习记录已补写 %1 条回答").arg(written_));
+}
+
+void AnswerFeedback::tellWaiting()
+{
+    // A hint the form shows keeps the tip; the retry says it again later.
+    const TipWindow* tip = panel_.tipWindow();
+    if (tip && tip->tipVisible() && tip->text() != toldText_)
+        return;
+    const StudyRecord* studyRecord = services_.record;
+    tell(QStringLiteral("%1, %2 条回答等待写入")
+             .arg(waitingReason(studyRecord->fault()))
+             .arg(studyRecord->waitingCount()));
+}
+
+void AnswerFeedback::tell(const QString& text)
+{
+    // Above the form, where the hints are not, and owned by no window: the
+    // form hides its own tips away from the caret. The tip never takes the
+    // keyboard, so the learner types on.
+    TipWindow* tip = panel_.tipWindow();
+    auto* form = qobject_cast<QWidget*>(parent());
+    toldText_ = text;
+    if (!tip || !form || !form->isVisible())
+        return;
+    const QPoint at = form->mapToGlobal(QPoint(0, -TipWindow::kHeight - 6));
+    tip->ShowTip(at.x(), at.y(), text);
 }
 
 } // namespace dictora

@@ -6,6 +6,7 @@
 #include "core/history/dictation_attempt.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QWidget>
 
 namespace dictora {
@@ -45,7 +46,9 @@ private:
 
 // What a checked answer adds beyond the rules of answer checking: the marks
 // under the answer box and the answer's line in the study record. It never
-// changes a decision of the dictation form.
+// changes a decision of the dictation form. Answers the record cannot take
+// now wait in it and are written again every kRetryMs; the learner is told
+// in the tip window, which leaves the keyboard with the answer box.
 class AnswerFeedback : public QObject {
     Q_OBJECT
 public:
@@ -58,15 +61,22 @@ public:
                        const HintState& hints);
 
     AnswerMarksView* view() const { return view_; }
+    static constexpr int kRetryMs = 2000;
 
 private:
     void record(const AnswerEntry& entry);
+    void retryWaiting();
+    void caughtUp(qsizetype written);
+    void tellWaiting();
+    void tell(const QString& text);
 
     StudyPanel& panel_;
     StudyServices& services_;
     AnswerMarksView* view_;
     DictationAttempt attempt_;
-    bool recordFailureShown_ = false;
+    QTimer retry_;
+    qsizetype written_ = 0; // waiting answers written since the record failed
+    QString toldText_;
 };
 
 } // namespace dictora

@@ -18,6 +18,7 @@
 #include "core/study/unit_library.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/dictation/fade_in_worker.h"
+#include "ui/dictation/keyboard_return.h"
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/media/media_window.h"
@@ -139,6 +140,7 @@ DictationForm::DictationForm(StudyPanel& panel, QWidget* owner)
     progressBar_ = new TypingProgressBar(this);
     marker_ = new MismatchMarker(this);
     feedback_ = new AnswerFeedback(*this, panel_, services_);
+    new KeyboardReturn(*this);
     toolbar_ = new DictationToolbar(panel_, *this);
     fadeIn_ = std::make_unique<FadeInWorker>(*this);
 
@@ -242,13 +244,24 @@ void DictationForm::UnlockTyping(int flag)
         keyboardTries_ = kKeyboardTries;
 }
 
+void DictationForm::returnKeyboard()
+{
+    if (state_.dictationMode && isVisible())
+        keyboardTries_ = kKeyboardTries;
+}
+
 void DictationForm::takeKeyboard()
 {
-    if (!state_.dictationMode || !isVisible() || (isActiveWindow() && answerBox_->hasFocus())) {
+    if (!state_.dictationMode || !isVisible() || keyboardHeldByDialog()) {
         keyboardTries_ = 0;
         return;
     }
+    // Held or not, the form keeps watching for all its tries: the desktop
+    // may hand the keyboard to the owner of a window just closed after the
+    // form took it.
     --keyboardTries_;
+    if (isActiveWindow() && answerBox_->hasFocus())
+        return;
     activateWindow();
     answerBox_->setFocus(Qt::ActiveWindowFocusReason);
 }

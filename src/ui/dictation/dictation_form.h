@@ -55,6 +55,9 @@ public:
     void setDocked(bool docked);
     // One step up or down the screen (floating, autoMove only).
     Q_INVOKABLE void automaticStep();
+    // A window that held the keyboard closed: in Dictation the answer box
+    // asks for it on the next ticks.
+    void returnKeyboard();
 
     DictationToolbar* toolbar() const { return toolbar_; }
     QPlainTextEdit* promptLine() const { return promptLine_; }

@@ -12,6 +12,7 @@
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/study/sentence_list.h"
+#include "ui/widgets/dictation_notice.h"
 #include "ui/widgets/resource_picture.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
@@ -324,7 +325,8 @@ void MediaWindow::reportSpeechFailure()
                                         failure.message, QMessageBox::Ok, this);
     speechFailureBox_->setInformativeText(failure.reason);
     speechFailureBox_->setAttribute(Qt::WA_DeleteOnClose);
-    speechFailureBox_->open();
+    if (!showAsDictationNotice(*speechFailureBox_, state_))
+        speechFailureBox_->open();
 }
 
 void MediaWindow::tickRecorder(int* recordStatus)
@@ -350,7 +352,8 @@ void MediaWindow::reportSaveFailure(const QString& reason)
                                 QStringLiteral("录音没有保存到 Record 文件夹：\n%1").arg(reason),
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    if (!showAsDictationNotice(*box, state_))
+        box->open();
 }
 
 void MediaWindow::refreshPausePicture()

@@ -16,6 +16,7 @@
 #include "ui/widgets/ui_font.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -109,8 +110,9 @@ void ScreensaverWindow::setWindowSource(std::unique_ptr<WindowSource> source)
     windowSource_ = std::move(source);
     guard_.reset();
     if (windowSource_)
-        guard_ = std::make_unique<ForegroundGuard>(*windowSource_, allowList_,
-                                                   QCoreApplication::applicationPid());
+        guard_ = std::make_unique<ForegroundGuard>(
+            *windowSource_, allowList_, QCoreApplication::applicationPid(),
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName());
 }
 
 void ScreensaverWindow::SetScreensaverOn(bool on)

@@ -35,7 +35,16 @@ bool claimProgramFolder(ProgramFolderLock& lock, const ProgramFolder& folder,
         break;
     }
     }
-    QMessageBox::warning(parent, QStringLiteral("Dictora"), message);
+    // The copy that holds the folder may be in Dictation, its study screen
+    // in the top layer over the whole desktop: the box joins that layer and
+    // takes the keyboard, or it would wait unseen behind it.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Dictora"), message, QMessageBox::Ok,
+                    parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
     return false;
 }
 

@@ -13,6 +13,7 @@
 #include "ui/study/sentence_list.h"
 #include "ui/study/status_item.h"
 #include "ui/study/unit_settings_dialog.h"
+#include "ui/widgets/dictation_notice.h"
 #include "ui/widgets/shadow_frame.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
@@ -257,7 +258,8 @@ void UnitListDialog::showMessage(const QString& coreMessage)
     }
     messageBox_->setObjectName(QStringLiteral("unitLibraryMessage"));
     messageBox_->setText(message);
-    messageBox_->show();
+    if (!showAsDictationNotice(*messageBox_, state_))
+        messageBox_->show();
 }
 
 // --- showing and hiding -------------------------------------------------------

@@ -112,34 +112,6 @@ TEST_F(StudyRecordTest, ADamagedRecordIsSetAsideAndANewOneBegun)
     EXPECT_EQ(record.answerCount(), 1);
 }
 
-TEST_F(StudyRecordTest, ARecordLockedByAnotherWriterIsSetAside)
-{
-    ASSERT_TRUE(record.open(folder, StudyRecord::Mode::Write, at("20261201090000")));
-    ASSERT_TRUE(record.append(entry("20261201090000", AnswerVerdict::Right, 1)));
-    record.close();
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder");
-        other.setDatabaseName(StudyRecord::recordPath(folder));
-        ASSERT_TRUE(other.open());
-        QSqlQuery hold(other);
-        ASSERT_TRUE(hold.exec("PRAGMA locking_mode=EXCLUSIVE"));
-        ASSERT_TRUE(hold.exec("BEGIN EXCLUSIVE"));
-        StudyRecord second;
-        ASSERT_TRUE(second.open(folder, StudyRecord::Mode::Write, at("20261201100000")));
-        EXPECT_FALSE(second.notice().isEmpty());
-        EXPECT_EQ(second.answerCount(), 0);
-        EXPECT_TRUE(second.append(entry("20261201100000", AnswerVerdict::Right, 1)));
-        hold.exec("ROLLBACK");
-        other.close();
-    }
-    QSqlDatabase::removeDatabase("holder");
-    // The old record, log included, is readable where it was put.
-    StudyRecord kept;
-    ASSERT_TRUE(kept.openFile(folder.backupFolder() + "history (损坏 20261201_100000).sqlite",
-                              folder.backupFolder(), StudyRecord::Mode::Read, 0));
-    EXPECT_EQ(kept.answerCount(), 1);
-}
-
 TEST_F(StudyRecordTest, AMissingRecordReadsAsEmptyAndIsNotCreated)
 {
     ASSERT_TRUE(record.open(folder, StudyRecord::Mode::Read, at("20261201090000")));

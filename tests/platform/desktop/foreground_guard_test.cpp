@@ -149,6 +149,8 @@ TEST(ForegroundGuard, LeavesAloneWhatIsNotAnIntruder)
     };
     const Case cases[] = {
         {"this program's own window", [](FakeDesktop& d) { d.windows[kIntruder].pid = kOwnPid; }},
+        {"another copy of this program",
+         [](FakeDesktop& d) { d.windows[kIntruder].executableName = "dictora"; }},
         {"the screensaver itself", [](FakeDesktop& d) { d.front = kScreensaver; }},
         {"a process of another user",
          [](FakeDesktop& d) { d.windows[kIntruder].sameUser = false; }},
@@ -173,7 +175,7 @@ TEST(ForegroundGuard, LeavesAloneWhatIsNotAnIntruder)
         FakeDesktop desktop;
         c.arrange(desktop);
         const AllowList allow = AllowList::fromText(c.allowList);
-        ForegroundGuard guard(desktop, allow, kOwnPid);
+        ForegroundGuard guard(desktop, allow, kOwnPid, "dictora");
         for (const Tick& tick : run(guard, 6))
             EXPECT_FALSE(tick.acted) << c.name;
         EXPECT_TRUE(desktop.log.isEmpty()) << c.name;
