@@ -63,8 +63,7 @@ TEST(HandedFiles, AddedToTheOpenUnitAsADropElseTheLearnerIsToldWhere)
          "文本,字幕,音乐,视频"},
         {lesson, true, false, true, true, Kind::DialogOpen, {}, false, true,
          "请先关闭打开的对话框,再添加文件"},
-        {lesson, true, true, false, false, Kind::NotebookOpen, {}, false, false,
-         "生句本不能添加文件:请在单元列表中打开一个单元"},
+        {lesson, true, true, false, false, Kind::NewUnit, {"/t/lesson.srt"}, true, false, ""},
         {lesson, false, false, false, false, Kind::NoUnitOpen, {}, false, false,
          "请先在单元列表中新建或打开一个单元,再添加文件"},
     };
@@ -78,6 +77,26 @@ TEST(HandedFiles, AddedToTheOpenUnitAsADropElseTheLearnerIsToldWhere)
         EXPECT_EQ(step.errorCue, c.errorCue);
         EXPECT_EQ(step.tip, QString::fromUtf8(c.tip));
     }
+}
+
+TEST(HandedFiles, ANewUnitIsNamedAfterTheFileAndMadeUnique)
+{
+    const QStringList taken = {"lesson", "lesson (2)", "新单元"};
+    const auto isTaken = [&](const QString& name) { return taken.contains(name); };
+    const struct {
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"/t/talk.srt", "talk"},
+        {"/t/lesson.srt", "lesson (3)"},
+        {"/t/a:b?.mp3", "a_b_"},
+        {"/t/..hidden.srt", "hidden"},
+        {"/t/.srt", "新单元 (2)"},
+        {"/t/ Song 1 .lrc", "Song 1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(newUnitNameFor(QString::fromUtf8(c.path), isTaken), QString::fromUtf8(c.name))
+            << c.path;
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -54,12 +57,37 @@ TEST_F(HandedFiles, TheOpenUnitsAddContentDialogOpensInEditModeAsForADrop)
     const QString srt = write("lesson.srt", "1\n00:00:01,000 --> 00:00:02,000\nGood morning\n");
     const QString pdf = write("notes.pdf", "%PDF");
 
-    // With the Notebook open: nothing is added, a tip says where to add.
+    const QString mp3 = write("lesson.mp3", "");
+
+    // With the Notebook open (as at a start with nothing due in it): the
+    // files make a new Unit named after them, opened in Edit mode with the
+    // add-content dialog; its empty "标题" Section takes the pair, whichever
+    // of the two came first, and Enter confirms.
     ASSERT_TRUE(state.isNotebook);
+    test::ModalScript made;
+    QWidget* focused = nullptr;
+    made.then([&](QDialog& dialog) {
+        auto* add = qobject_cast<AddContentDialog*>(&dialog);
+        ASSERT_NE(add, nullptr);
+        focused = add->focusWidget();
+        EXPECT_EQ(add->mediaField()->toPlainText(), mp3);
+        QTest::keyClick(add, Qt::Key_Return);
+    });
+    addHandedFiles(*panel, {mp3, srt});
+    EXPECT_EQ(made.shown(), 1);
+    EXPECT_EQ(focused, panel->addContent()->okButton());
+    EXPECT_EQ(library->unitName(), QStringLiteral("lesson"));
+    EXPECT_TRUE(state.editMode);
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.field(0, SectionTitle), QStringLiteral("lesson"));
+    EXPECT_EQ(table.field(0, MediaPath), mp3);
+    EXPECT_EQ(table.field(1, Text).trimmed(), QStringLiteral("Good morning"));
+    EXPECT_EQ(table.field(1, MediaPath), mp3);
+    // Once more from the Notebook: the name is made unique.
+    library->OpenUnit(0);
+    made.then([](QDialog& dialog) { dialog.reject(); });
     addHandedFiles(*panel, {srt});
-    EXPECT_EQ(tip(), QStringLiteral("生句本不能添加文件:请在单元列表中打开一个单元"));
-    EXPECT_TRUE(media.commandLog().contains(QStringLiteral("Play TIP_WAV From 0 ")));
-    EXPECT_FALSE(state.editMode);
+    EXPECT_EQ(library->unitName(), QStringLiteral("lesson (2)"));
 
     // A file that is neither text nor media: the drop's refusal.
     media.clearCommandLog();

@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -264,26 +265,48 @@ TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
     for (const Case& c : cases) {
         sectionWithSentences();
         state.currentRow = 0;
+        ASSERT_TRUE(library->SaveUnit());
+        const QByteArray unitBefore = contents(state.unitFilePath);
+        state.unitModified = false;
         ModalScript script;
+        AddContentDialog* add = panel->addContent();
         script.then([&](QDialog& dialog) {
-            auto& add = static_cast<AddContentDialog&>(dialog);
-            dropFiles(&add, {txt});
-            dropFiles(&add, {wav});
-            QTest::mouseClick(add.okButton(), Qt::LeftButton);
+            EXPECT_EQ(&dialog, add);
+            dropFiles(add, {txt});
+            dropFiles(add, {wav});
+            QTest::mouseClick(add->okButton(), Qt::LeftButton);
         });
+        bool stillOpen = false;
         script.then([&](QDialog& dialog) {
             EXPECT_EQ(&dialog, panel->contentChange());
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("内容变更"));
             EXPECT_EQ(panel->sentenceList()->changeDialog.data(), &dialog);
-            if (c.button)
+            if (c.button) {
                 click(dialog, c.button);
-            else
-                QTest::keyClick(&dialog, Qt::Key_Escape);
+                return;
+            }
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            // Cancelled: the add-content dialog stays, to choose again or close.
+            QTimer::singleShot(0, add, [&] {
+                stillOpen = add->isVisible();
+                add->reject();
+            });
         });
-        panel->addContent()->openForCurrentRow();
+        add->openForCurrentRow();
         EXPECT_EQ(script.shown(), 2) << c.button;
         EXPECT_EQ(panel->sentenceList()->contentChangeChoice, c.choice);
         EXPECT_EQ(textsOfSection(0), c.texts) << (c.button ? c.button : "Esc");
+        if (!c.button) {
+            // Nothing of the Section changed: not its title, not its media,
+            // not a byte of the Unit's file.
+            EXPECT_TRUE(stillOpen);
+            EXPECT_FALSE(state.unitModified);
+            EXPECT_EQ(sentences.field(0, SectionTitle), QStringLiteral("Lesson"));
+            EXPECT_TRUE(sentences.field(1, MediaPath).isEmpty());
+            ASSERT_TRUE(library->SaveUnit());
+            EXPECT_EQ(contents(state.unitFilePath), unitBefore);
+            continue;
+        }
         // One media file for the whole Section, old sentences and new.
         for (int row = 0; row <= c.texts.size(); ++row)
             EXPECT_EQ(sentences.field(row, MediaPath), wav) << row;
