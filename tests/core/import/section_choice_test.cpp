@@ -210,62 +210,20 @@ TEST(SectionChoice, FieldsShowTitleMediaAndWhereItLives)
 
 TEST(SectionChoice, DroppedFilesFillAnEmptyUntitledSectionAtTheEnd)
 {
-    const auto fillLesson = [](SentenceTable& table) {
-        table.appendRow(makeTitleRow("Lesson")); // 0
-        table.appendRow(makeSentenceRow());      // 1
-    };
-    SentenceTable lesson;
-    fillLesson(lesson);
-    SentenceTable fresh;
-    fresh.appendRow(makeTitleRow("标题"));
-    SentenceTable withMedia;
-    withMedia.appendRow(titleWithMedia("", "/m/a.mp3", "a.mp3"));
-    SentenceTable endsEmpty;
-    fillLesson(endsEmpty);
-    endsEmpty.appendRow(makeTitleRow("")); // 2
     const struct {
-        const char* what;
-        const SentenceTable& table;
-        int currentRow;
-        int target;
+        std::vector<SentenceRow> rows;
+        int currentRow, target;
     } cases[] = {
-        {"a title row is the target", lesson, 0, 0},
-        {"a sentence row: a new Section", lesson, 1, kNone},
-        {"no row: a new Section", lesson, kNone, kNone},
-        {"a new Unit's 标题 is filled", fresh, kNone, 0},
-        {"an empty Section at the end is filled", endsEmpty, 1, 2},
-        {"an untitled Section with media is its own", withMedia, kNone, kNone},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(droppedFileTarget(c.table, c.currentRow), c.target) << c.what;
-}
-
-TEST(SectionChoice, ATypedTitleOutlivesTheChosenFile)
-{
-    FileFolder folder;
-    const UnitMediaFolder media{{folder.path("") + "/"}, "Unit A"};
-    const QString text = folder.write("lesson.srt", "");
-    const struct {
-        const char* field;
-        const char* shown;
-        const char* kept; // "" for none
-    } cases[] = {
-        {"My lesson", "标题", "My lesson"},
-        {" My lesson ", "", "My lesson"},
-        {"标题", "标题", ""},
-        {"Old", "Old", ""},  // left as shown
-        {"标题", "Old", ""}, // a placeholder is no title
-        {"", "Old", ""},
+        {{makeTitleRow("Lesson"), makeSentenceRow()}, 0, 0},
+        {{makeTitleRow("Lesson"), makeSentenceRow()}, 1, kNone},
+        {{makeTitleRow("标题")}, kNone, 0},
+        {{makeTitleRow("Lesson"), makeSentenceRow(), makeTitleRow("")}, 1, 2},
+        {{titleWithMedia("", "/m/a.mp3", "a.mp3")}, kNone, kNone},
     };
     for (const auto& c : cases) {
-        SectionChoice choice;
-        noteTypedTitle(choice, QString::fromUtf8(c.field), QString::fromUtf8(c.shown));
-        EXPECT_EQ(choice.typedTitle, QString::fromUtf8(c.kept)) << c.field;
+        SentenceTable table;
+        for (const SentenceRow& row : c.rows)
+            table.appendRow(row);
+        EXPECT_EQ(droppedFileTarget(table, c.currentRow), c.target) << c.rows.size();
     }
-    SentenceTable table;
-    table.appendRow(makeTitleRow("标题"));
-    SectionChoice choice{0, {}, false, {}, false};
-    noteTypedTitle(choice, "My lesson", "标题");
-    ASSERT_TRUE(applyChosenFile(table, choice, text, true));
-    EXPECT_EQ(chosenFileView(table, choice, media).title, "My lesson");
 }

@@ -56,19 +56,12 @@ TEST_F(DictationFlow, DictationPlaysItsSentenceThoughItsRowWasSelectedAlready)
 {
     startWithUnit(
         {{QStringLiteral("Good morning."), 0, 1500}, {QStringLiteral("Well done!"), 2000, 3500}});
-    SentenceList* list = panel().sentenceList();
-    list->selectRow(rowOf(0)); // Browse mode: the click plays the sentence
-    ASSERT_EQ(state.currentRow, rowOf(0));
+    panel().sentenceList()->selectRow(rowOf(0)); // Browse mode: it plays
     ASSERT_TRUE(QTest::qWaitFor([this] { return player->mediaMode() != u"playing"; }, 10000));
-
     media->clearCommandLog();
-    list->toggleDictation();
-    ASSERT_TRUE(state.dictationMode);
-    EXPECT_EQ(state.currentRow, rowOf(0));
+    panel().sentenceList()->toggleDictation();
     EXPECT_TRUE(sent(QStringLiteral("Play MYSHOW From 0 To 1500")));
-    // The sink plays it: enough of the span is heard to unlock typing.
-    EXPECT_TRUE(waitForUnlock());
-    EXPECT_EQ(form().answerBox()->toPlainText(), QStringLiteral("Good"));
+    EXPECT_TRUE(waitForUnlock()); // the sink played enough of it to type
 }
 
 TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)

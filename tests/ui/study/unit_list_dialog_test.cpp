@@ -152,11 +152,8 @@ TEST_F(UnitListTest, TheNextStartOpensTheUnitOpenLastWhenTheNotebookHasNothingDu
     start();
     ASSERT_TRUE(state.isNotebook); // nothing was open before
     popup().list()->setCurrentRow(library->positionOf(QStringLiteral("Song")));
-    ASSERT_EQ(library->unitName(), QStringLiteral("Song"));
-
     start(); // the program started again over the same folder
     EXPECT_EQ(library->unitName(), QStringLiteral("Song"));
-    EXPECT_EQ(table.rowCount(), 2);
     EXPECT_EQ(popup().list()->currentRow(), library->positionOf(QStringLiteral("Song")));
 }
 
