@@ -50,7 +50,6 @@ TEST(ChoiceNotes, ATextWithoutTimesSuggestsTheAlignment)
     FileFolder folder;
     EXPECT_FALSE(textHasTimes(folder.write("plain.txt", "First.\nSecond.\n")));
     EXPECT_TRUE(textHasTimes(folder.write("later.txt", "Title\n[00:04.00]Then a time\n")));
-    EXPECT_TRUE(textHasTimes(folder.write("a.srt", "1\n00:00:01,000 --> 00:00:02,000\nHi\n")));
     EXPECT_TRUE(alignmentSuggestion(false, true, false).contains("自动对齐时间"));
     EXPECT_EQ(alignmentSuggestion(false, true, true) + alignmentSuggestion(false, false, false) +
                   alignmentSuggestion(true, true, false),

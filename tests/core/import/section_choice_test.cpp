@@ -216,7 +216,6 @@ TEST(SectionChoice, DroppedFilesFillAnEmptyUntitledSectionAtTheEnd)
     } cases[] = {
         {{makeTitleRow("Lesson"), makeSentenceRow()}, 0, 0},
         {{makeTitleRow("Lesson"), makeSentenceRow()}, 1, kNone},
-        {{makeTitleRow("标题")}, kNone, 0},
         {{makeTitleRow("Lesson"), makeSentenceRow(), makeTitleRow("")}, 1, 2},
         {{titleWithMedia("", "/m/a.mp3", "a.mp3")}, kNone, kNone},
     };

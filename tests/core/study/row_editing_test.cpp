@@ -389,18 +389,5 @@ TEST(ToggleTitleRow, SwitchesKindAndKeepsTheRest)
     EXPECT_EQ(table.field(1, Kind), QStringLiteral("1"));
 }
 
-TEST(SectionDeleteQuestion, NamesTheSectionByRowAndFirstSentence)
-{
-    SentenceTable table;
-    table.appendRow(makeTitleRow(QStringLiteral("课文")));
-    SentenceRow first = makeSentenceRow();
-    first[Text] = QStringLiteral("  Good   morning, everybody, and welcome back!");
-    table.appendRow(first);
-    table.appendRow(makeTitleRow(QStringLiteral("课文")));
-    EXPECT_EQ(sectionDeleteQuestion(table, 0, "U"),
-              "确认删除 U 里面 课文 (第 1 行, 首句: Good morning, everybody,…) 所有内容 ?");
-    EXPECT_EQ(sectionDeleteQuestion(table, 2, "U"), "确认删除 U 里面 课文 (第 3 行, 没有句子) 所有内容 ?");
-}
-
 } // namespace
 } // namespace dictora
