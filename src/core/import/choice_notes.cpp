@@ -3,6 +3,7 @@
 
 #include "core/import/markup_text.h"
 #include "core/import/text_decoding.h"
+#include "core/import/text_parser.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,6 +45,33 @@ bool textHasTagsOrMarkup(const QString& path)
             return true;
     }
     return false;
+}
+
+bool textHasTimes(const QString& path)
+{
+    const QString label = DetectTextEncoding(path);
+    if (label == kEncodingUnicodeBig)
+        return true; // refused when imported: nothing to suggest
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    TextParseOptions options;
+    options.format = textFormatOf(path);
+    options.maxRows = kLinesLooked;
+    const ParsedText parsed = parseText(file, label, makeSentenceRow(), options);
+    for (const SentenceRow& row : parsed.rows) {
+        if (row[StartMs].toLongLong() > 0 || row[EndMs].toLongLong() > 0)
+            return true;
+    }
+    return parsed.rows.empty();
+}
+
+QString alignmentSuggestion(bool textHasTimes, bool alignOffered, bool alignChecked)
+{
+    if (textHasTimes || !alignOffered || alignChecked)
+        return {};
+    return QStringLiteral("这个文本没有时间, 每句都会从 00:00 开始: 建议勾选 \"自动对齐时间\", "
+                          "按录音找出每句的时间。");
 }
 
 QString tidySuggestion(bool hasTagsOrMarkup, bool tidyChecked)

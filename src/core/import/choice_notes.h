@@ -22,4 +22,14 @@ bool textHasTagsOrMarkup(const QString& path);
 // stays the learner's.
 QString tidySuggestion(bool hasTagsOrMarkup, bool tidyChecked);
 
+// True when the text file gives its sentences times of their own (a lyric's
+// time tags, a subtitle's time lines), read as the import reads its first
+// lines. A plain text without any leaves every sentence at 00:00.
+bool textHasTimes(const QString& path);
+
+// The line that suggests "自动对齐时间" for a text without times while the
+// box is offered (a media file is there to listen to) and clear; empty
+// otherwise.
+QString alignmentSuggestion(bool textHasTimes, bool alignOffered, bool alignChecked);
+
 } // namespace dictora

@@ -19,4 +19,16 @@ public:
     virtual ContentChangeChoice ask() = 0;
 };
 
+// A question the learner has answered already: the add-content dialog asks
+// before it aligns a text with its recording, which may take a while, and
+// hands the answer on to the import.
+class GivenAnswer : public ContentChangeQuestion {
+public:
+    explicit GivenAnswer(ContentChangeChoice choice) : choice_(choice) {}
+    ContentChangeChoice ask() override { return choice_; }
+
+private:
+    ContentChangeChoice choice_;
+};
+
 } // namespace dictora

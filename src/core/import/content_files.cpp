@@ -3,7 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 #include <QStringList>
 
 namespace dictora {
@@ -44,16 +44,21 @@ bool isDroppableFile(const QString& path)
 QStringList filesToAdd(const QStringList& paths)
 {
     QStringList files;
-    QSet<QString> baseNames;
+    QHash<QString, qsizetype> placeOfBase;
     for (const QString& path : paths) {
         if (!isDroppableFile(path))
             continue;
         const QString name = path.mid(path.lastIndexOf(u'/') + 1);
         const QString base = name.left(name.lastIndexOf(u'.'));
-        if (baseNames.contains(base))
-            continue;
-        baseNames.insert(base);
-        files << path;
+        const auto known = placeOfBase.constFind(base);
+        if (known == placeOfBase.cend()) {
+            placeOfBase.insert(base, files.size());
+            files << path;
+        } else if (IsTextFile(path) && !IsTextFile(files[*known])) {
+            // The text stands for the pair: its media is found beside it,
+            // whichever of the two came first.
+            files[*known] = path;
+        }
     }
     return files;
 }

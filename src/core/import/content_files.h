@@ -21,8 +21,9 @@ bool IsMediaFile(const QString& path);
 // and the media files IsMediaFile accept.
 bool isDroppableFile(const QString& path);
 // The dropped files to add, in the order given: only droppable files, and of
-// several with the same base name only the first (a subtitle and its media
-// file are added together, once).
+// several with the same base name only one, the first text file among them or
+// else the first (a subtitle and its media file are added together, once,
+// in either order).
 QStringList filesToAdd(const QStringList& paths);
 
 // Files dropped on the sentence list: added only in Edit mode and never to

@@ -2,6 +2,7 @@
 #include "core/import/handed_files.h"
 
 #include "core/import/content_files.h"
+#include "core/study/unit_names.h"
 
 #include <QDir>
 #include <QUrl>
@@ -106,6 +107,26 @@ QStringList decodeHandedFiles(const QByteArray& message)
     return paths;
 }
 
+QString newUnitNameFor(const QString& path, const std::function<bool(const QString&)>& taken)
+{
+    const QString fileName = path.mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    QString base = dot < 0 ? fileName : fileName.left(dot);
+    for (QChar& c : base) {
+        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    while (base.startsWith(u'.'))
+        base.remove(0, 1);
+    base = base.trimmed();
+    if (base.isEmpty() || !isAcceptableUnitName(base))
+        base = QStringLiteral("新单元");
+    QString name = base;
+    for (int n = 2; taken(name); ++n)
+        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+    return name;
+}
+
 HandedFilesStep planHandedFiles(const QStringList& paths, bool unitOpen, bool isNotebook,
                                 bool editMode, bool dialogOpen)
 {
@@ -126,8 +147,10 @@ HandedFilesStep planHandedFiles(const QStringList& paths, bool unitOpen, bool is
         step.kind = HandedFilesStep::Kind::NoUnitOpen;
         step.tip = QStringLiteral("请先在单元列表中新建或打开一个单元,再添加文件");
     } else if (isNotebook) {
-        step.kind = HandedFilesStep::Kind::NotebookOpen;
-        step.tip = QStringLiteral("生句本不能添加文件:请在单元列表中打开一个单元");
+        // The Notebook takes sentences one by one: the files make a Unit.
+        step.kind = HandedFilesStep::Kind::NewUnit;
+        step.switchToEdit = true;
+        return step;
     } else {
         step.kind = HandedFilesStep::Kind::AddContent;
         step.switchToEdit = !editMode;

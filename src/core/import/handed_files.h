@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace dictora {
 
 // Files handed to the program from outside ("Open with Dictora" in a file
@@ -30,11 +32,13 @@ inline constexpr char kHandedFilesTaken[] = "dictora-taken\n";
 // dropped on the sentence list of the open Unit.
 struct HandedFilesStep {
     enum class Kind {
-        AddContent,      // open the add-content dialog with each of `files`
-        NotContent,      // none of them is a text or media file: refuse
-        DialogOpen,      // a dialog is open: refuse until it is closed
-        NotebookOpen,    // the Sentence Notebook takes no files: say where
-        NoUnitOpen,      // nothing to add to: say where
+        AddContent, // open the add-content dialog with each of `files`
+        NotContent, // none of them is a text or media file: refuse
+        DialogOpen, // a dialog is open: refuse until it is closed
+        NewUnit,    // the Sentence Notebook is open: the files go to a new
+                    // Unit named after the first (newUnitNameFor), opened in
+                    // Edit mode, with the add-content dialog for each
+        NoUnitOpen, // nothing to add to: say where
     };
     Kind kind = Kind::NotContent;
     QStringList files;         // AddContent: the files to add, one per base name
@@ -42,6 +46,12 @@ struct HandedFilesStep {
     QString tip;               // the one-line tip shown at the study screen
     bool errorCue = false;     // the refusal cue, else the tip cue
 };
+
+// The name of the new Unit that handed files go to: the file's base name,
+// with the characters a Unit name may not hold (isAcceptableUnitName) turned
+// into "_" and leading dots dropped, "新单元" when nothing is left, then
+// made unique with " (2)", " (3)", ... while `taken` says a name is in use.
+QString newUnitNameFor(const QString& path, const std::function<bool(const QString&)>& taken);
 
 HandedFilesStep planHandedFiles(const QStringList& paths, bool unitOpen, bool isNotebook,
                                 bool editMode, bool dialogOpen);

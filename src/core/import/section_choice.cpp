@@ -117,12 +117,32 @@ bool applyChosenFile(const SentenceTable& table, SectionChoice& choice, const QS
     return false;
 }
 
+int droppedFileTarget(const SentenceTable& table, int currentRow)
+{
+    if (isTitleRow(table, currentRow))
+        return currentRow;
+    const int last = table.rowCount() - 1;
+    if (isTitleRow(table, last) && isPlaceholderTitle(table.field(last, SectionTitle)) &&
+        table.field(last, MediaPath).isEmpty())
+        return last;
+    return kNone;
+}
+
+void noteTypedTitle(SectionChoice& choice, const QString& fieldText, const QString& shownTitle)
+{
+    const QString typed = fieldText.trimmed();
+    if (typed != shownTitle.trimmed() && !isPlaceholderTitle(typed))
+        choice.typedTitle = typed;
+}
+
 SectionView chosenFileView(const SentenceTable& table, const SectionChoice& choice,
                            const UnitMediaFolder& media)
 {
     const bool hasTarget = isTitleRow(table, choice.targetRow);
     SectionView view;
-    if (!choice.textPath.isEmpty()) {
+    if (!choice.typedTitle.isEmpty()) {
+        view.title = choice.typedTitle;
+    } else if (!choice.textPath.isEmpty()) {
         view.title = QFileInfo(choice.textPath).completeBaseName();
     } else {
         if (hasTarget)

@@ -24,6 +24,9 @@ struct SectionChoice {
     // found later does not replace it.
     bool textPicked = false;
     bool mediaPicked = false;
+    // A title the learner typed into the title field: the Section keeps it,
+    // whatever file is chosen afterwards. Empty when none was typed.
+    QString typedTitle = {};
 };
 
 // Where a Section's media lives when its title row holds "..": the file of
@@ -70,6 +73,17 @@ SectionView openingView(const SentenceTable& table, int titleRow, const UnitMedi
 // neither text nor media; the choice then stays as it was.
 bool applyChosenFile(const SentenceTable& table, SectionChoice& choice, const QString& path,
                      bool companionSearch);
+
+// The Section a dropped or handed file goes to: the current row when it is a
+// title row; otherwise a new Section at the end, except that an empty Section
+// at the end that has no title and no media of its own (the "标题" a new Unit
+// starts with) is filled instead of being left empty above the new one.
+int droppedFileTarget(const SentenceTable& table, int currentRow);
+
+// Keeps the title field's text as the learner's own title when it differs
+// from the title the dialog last showed and is a real title (not "" or
+// "标题"); a title typed before is kept when the field is left as shown.
+void noteTypedTitle(SectionChoice& choice, const QString& fieldText, const QString& shownTitle);
 
 // The fields after a file was chosen.
 SectionView chosenFileView(const SentenceTable& table, const SectionChoice& choice,

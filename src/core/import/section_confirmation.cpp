@@ -37,6 +37,14 @@ MediaCopyOutcome copyIntoMediaFolder(const UnitMediaFolder& media, const QString
     return outcome;
 }
 
+bool asksContentChange(const SentenceTable& table, const SectionChoice& choice)
+{
+    if (!choice.textChosen || choice.textPath.isEmpty())
+        return false;
+    const int titleRow = sectionTitleRow(table, choice.targetRow);
+    return titleRow >= 0 && table.isValidRow(titleRow + 1) && !table.isTitleRow(titleRow + 1);
+}
+
 SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& state,
                                           const SectionConfirmation& confirmation,
                                           const UnitMediaFolder& media,
@@ -56,6 +64,8 @@ SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& stat
         request.titleField = confirmation.titleText;
         request.preparedRows = confirmation.preparedRows;
         outcome.import = ImportTextFile(table, state, request, question);
+        if (outcome.import.status == TextImportOutcome::Status::Cancelled)
+            return outcome;
         // After an append the importer points at the Section's last old
         // sentence; the Section is still the one of that title row.
         titleRow = sectionTitleRow(table, outcome.import.targetRow);
@@ -76,6 +86,8 @@ SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& stat
             table.setField(titleRow, SectionTitle, confirmation.titleText);
             table.setField(titleRow, MediaLengthMs, uintText(confirmation.mediaLengthMs));
         }
+        if (!choice.typedTitle.isEmpty())
+            table.setField(titleRow, SectionTitle, choice.typedTitle);
         copySectionFields(table, titleRow);
         outcome.titleRow = titleRow;
     }

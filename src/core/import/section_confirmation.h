@@ -55,6 +55,10 @@ struct SectionConfirmationOutcome {
     int titleRow = kNone;
 };
 
+// True when confirming the choice asks the content-change question: a text
+// file goes to a Section that already has sentences.
+bool asksContentChange(const SentenceTable& table, const SectionChoice& choice);
+
 // Confirms the add-content dialog: imports the chosen text file, attaches the
 // chosen media to the Section (a new one at the end when there is no target)
 // and copies it into the Media folder when asked; without a chosen file the
@@ -62,7 +66,9 @@ struct SectionConfirmationOutcome {
 // title and media fields then go to all its sentences, and unitModified is
 // set. After an import that appended to a Section, the media and fields
 // still belong to the Section's title row, so old and new sentences share
-// one media file.
+// one media file. A cancelled content-change question ends the confirmation
+// with nothing changed: no title, no media, no sentences. A title the learner
+// typed (SectionChoice::typedTitle) names the Section whatever was chosen.
 SectionConfirmationOutcome confirmSection(SentenceTable& table, StudyState& state,
                                           const SectionConfirmation& confirmation,
                                           const UnitMediaFolder& media,

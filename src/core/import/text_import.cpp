@@ -217,11 +217,8 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
         table.appendRow(std::move(title));
         state.unitModified = true;
     } else {
-        const QString oldTitle = table.field(target, SectionTitle);
-        if (oldTitle != sectionTitle) {
-            table.setField(target, SectionTitle, sectionTitle);
-            state.unitModified = true;
-        }
+        // The Section is asked about before anything of it changes: a
+        // cancelled question leaves its title and rows as they were.
         const int oldSentences = sentencesAfter(table, target);
         ContentChangeChoice choice = ContentChangeChoice::Append;
         if (oldSentences > 0) {
@@ -231,12 +228,16 @@ TextImportOutcome ImportTextFile(SentenceTable& table, StudyState& state,
                 return outcome;
             }
         }
+        const QString oldTitle = table.field(target, SectionTitle);
+        table.setField(target, SectionTitle, sectionTitle);
         const bool replace = choice == ContentChangeChoice::Replace;
         if (unitSizeAfter(table, state.isNotebook, rows, nullptr, target + 1,
                           replace ? oldSentences : 0) > kUnitFileSizeLimit) {
             table.setField(target, SectionTitle, oldTitle);
             return refuseTooLarge();
         }
+        if (oldTitle != sectionTitle)
+            state.unitModified = true;
         if (replace && oldSentences > 0) {
             table.removeRows(target + 1, oldSentences);
             state.unitModified = true;

@@ -37,7 +37,7 @@ struct TextImportOutcome {
         Imported,      // the Section is prepared and the lines are in
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
-        Cancelled,     // the content-change question was cancelled; the title was set
+        Cancelled,     // the content-change question was cancelled: nothing touched
         Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
                        // or the Unit would pass kUnitFileSizeLimit (the Unit is left
                        // as it was): `message` is for the learner's message box

@@ -133,4 +133,20 @@ void toggleTitleRow(SentenceTable& table, int row)
     table.setField(row, Kind, table.isTitleRow(row) ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+QString sectionDeleteQuestion(const SentenceTable& table, int row, const QString& unitName)
+{
+    // The longest piece of the first sentence shown; more is cut with "…".
+    constexpr int kShownLength = 24;
+    QString which = QStringLiteral("第 %1 行").arg(row + 1);
+    if (table.isValidRow(row + 1) && !table.isTitleRow(row + 1)) {
+        const QString first = table.field(row + 1, Text).simplified();
+        which += QStringLiteral(", 首句: ") +
+                 (first.size() > kShownLength ? first.left(kShownLength) + QChar(0x2026) : first);
+    } else {
+        which += QStringLiteral(", 没有句子");
+    }
+    return QStringLiteral("确认删除 %1 里面 %2 (%3) 所有内容 ?")
+        .arg(unitName, table.field(row, SectionTitle), which);
+}
+
 } // namespace dictora

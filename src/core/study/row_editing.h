@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+
 #include <vector>
 
 namespace dictora {
@@ -46,5 +48,11 @@ int deleteSectionRows(SentenceTable& table, int row);
 // Turns a title row into a sentence row and any other row into a title row,
 // keeping every other field.
 void toggleTitleRow(SentenceTable& table, int row);
+
+// The question before a Section is deleted: "确认删除 " + unit + " 里面 " +
+// the Section's title + " 所有内容 ?", the Section named also by its row
+// number (counted from 1) and its first sentence, so that two Sections of
+// one title are told apart.
+QString sectionDeleteQuestion(const SentenceTable& table, int row, const QString& unitName);
 
 } // namespace dictora

@@ -52,6 +52,7 @@ ModeDecision StudySession::switchDictation(bool on)
         if (row >= 0) {
             enter(StudyMode::Dictation);
             d.selectRow = row;
+            d.playLoadedRow = row == state_.currentRow;
         } else {
             d.tip = QStringLiteral("请增加内容或选择其他单元");
         }

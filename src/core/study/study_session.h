@@ -23,7 +23,8 @@ struct PlaybackNow {
 
 // What a mode command leaves for the windows to do, in this order: stop the
 // media, clear the media window's span flags, reset the typing bar, play the
-// row, select a row, repaint the list, load the row, show the tip.
+// row, select a row, repaint the list, load the row (and play it), show the
+// tip.
 struct ModeDecision {
     bool stopMedia = false;           // "Stop MYSHOW ": Line-by-line play ended
     bool clearSpanFlags = false;      // the media window forgets spanPlaying and speaking
@@ -32,6 +33,9 @@ struct ModeDecision {
     int selectRow = kNone;            // a row to select; its selection change loads and plays it
     bool repaintList = true;
     bool loadRow = true;
+    // The row to dictate was selected already, so no selection change plays
+    // it: it is played once the form holds it.
+    bool playLoadedRow = false;
     QString tip;                      // shown at the cursor, empty for none
     // The frame may stay in the topmost layer (where the screensaver puts it)
     // only while Dictation mode is on; false takes it out.
@@ -101,7 +105,8 @@ public:
     // "编 辑" and " --- 编 辑 --- ".
     ModeDecision switchEdit();
     // "【听 写】": on starts Dictation at the first row still to study (or
-    // shows a tip when there is none); off ends it.
+    // shows a tip when there is none) and plays it, selected before or not;
+    // off ends it.
     ModeDecision switchDictation(bool on);
     // "逐行播放".
     ModeDecision switchLineByLine();

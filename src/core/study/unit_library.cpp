@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/study/unit_library.h"
 
+#include "core/study/start_unit.h"
+
 #include "core/media/media_commands.h"
 #include "core/study/number_text.h"
 #include "core/study/unit_names.h"
@@ -128,6 +130,8 @@ void UnitLibrary::listFolder(bool loadEach)
     if (loadEach) {
         setOpenUnit(0, kNotebookName, folder + kNotebookFileName);
         scanOpenUnit();
+        // Title rows count as done: any other row is a sentence to study.
+        notebookHasDue_ = figures_.rowCount > figures_.doneRows;
         state_.isNotebook = false;
     }
     // Case-sensitive: a Unit is opened again as name + ".dat", so "X.DAT"
@@ -181,6 +185,11 @@ void UnitLibrary::listFolder(bool loadEach)
         UpdateTotal();
     }
     emit listChanged();
+}
+
+int UnitLibrary::startPosition() const
+{
+    return startUnitPosition(names_, startUnit_, notebookHasDue_, loadLastUnit(folder_));
 }
 
 void UnitLibrary::setOpenUnit(int position, const QString& name, const QString& path)

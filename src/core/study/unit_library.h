@@ -71,11 +71,12 @@ public:
     // The percent text shown beside the name ("" until the Unit was saved).
     QString percentTextAt(int position) const;
 
-    // The Unit the program opens after the start-up scan: the Notebook, or
+    // The Unit the program opens after the start-up scan (startUnitPosition):
     // the one named by setStartUnit (the welcome Unit of a first start) when
-    // it is listed.
+    // it is listed; else the Notebook while the scan found a sentence in it
+    // still to study; else the Unit open last (loadLastUnit) when listed.
     void setStartUnit(const QString& name) { startUnit_ = name; }
-    int startPosition() const { return std::max(0, positionOf(startUnit_)); }
+    int startPosition() const;
 
     // --- the open Unit ---
     int openPosition() const { return openPosition_; }
@@ -279,6 +280,8 @@ private:
     QStringList unreadable_;
     FileSteps* steps_ = &systemFileSteps();
     QString startUnit_;
+    // The last scan found a sentence of the Notebook still to study.
+    bool notebookHasDue_ = false;
 };
 
 } // namespace dictora

@@ -3,6 +3,9 @@
 
 #include "core/import/handed_files.h"
 #include "core/study/study_state.h"
+#include "core/study/unit_library.h"
+#include "core/study/window_messages.h"
+#include "ui/study/progress_panel.h"
 #include "ui/study/sentence_list.h"
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_panel.h"
@@ -10,6 +13,7 @@
 #include "ui/widgets/tip_window.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace dictora {
 
@@ -31,7 +35,25 @@ void addHandedFiles(StudyPanel& panel, const QStringList& paths)
     const bool dialogOpen = QApplication::activeModalWidget() != nullptr || list->openDialog;
     const HandedFilesStep step = planHandedFiles(paths, !state.unitFilePath.isEmpty(),
                                                  state.isNotebook, state.editMode, dialogOpen);
-    if (step.kind == HandedFilesStep::Kind::AddContent) {
+    if (step.kind == HandedFilesStep::Kind::NewUnit) {
+        UnitLibrary* library = panel.services().library;
+        if (!library)
+            return;
+        const QString name = newUnitNameFor(step.files.first(), [library](const QString& n) {
+            return library->positionOf(n) >= 0 || QFileInfo::exists(library->unitPath(n));
+        });
+        const UnitResult made = library->createUnit(name);
+        if (!made.ok) {
+            playErrorCue(panel.services().media);
+            if (TipWindow* tip = panel.tipWindow())
+                tip->ShowTip(state.cursorPos.x(), state.cursorPos.y(), windowMessage(made.message));
+            return;
+        }
+        if (ProgressPanel* progress = panel.progressPanel())
+            progress->RefreshPanel();
+    }
+    if (step.kind == HandedFilesStep::Kind::AddContent ||
+        step.kind == HandedFilesStep::Kind::NewUnit) {
         if (step.switchToEdit)
             list->toggleEdit();
         list->dropFiles(step.files);

@@ -160,6 +160,7 @@ AddContentDialog::AddContentDialog(StudyPanel& panel, QWidget* owner)
     tidyNote_->setGeometry(du.rect(7, 128, 218, 11));
     tidyNote_->setStyleSheet(QStringLiteral("color: rgb(180, 60, 0);"));
     connect(tidyBox_, &QCheckBox::toggled, this, &AddContentDialog::refreshNotes);
+    connect(alignBox_, &QCheckBox::toggled, this, &AddContentDialog::refreshNotes);
 
     okButton_ = new QPushButton(QStringLiteral("确定"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
@@ -222,11 +223,14 @@ int AddContentDialog::openModal(const QString& presetPath)
     alignBox_->setChecked(false);
     offerAlignment();
     textTagged_ = false;
+    textTimed_ = true;
+    shownTitle_.clear();
     refreshNotes();
 
     const SentenceTable& table = panel_.services().sentences;
     choice_->section.targetRow = panel_.state().currentRow;
     if (!presetPath.isEmpty()) {
+        choice_->section.targetRow = droppedFileTarget(table, panel_.state().currentRow);
         titleField_->setReadOnly(true);
         ApplyChosenFile(presetPath, true);
     } else {
@@ -247,16 +251,26 @@ int AddContentDialog::openModal(const QString& presetPath)
     show();
     raise();
     activateWindow();
+    // The dialog is made once: the keyboard would stay with the button that
+    // closed it last. A dropped file leaves nothing to type, so Enter
+    // confirms; otherwise the title is there to type.
+    if (presetPath.isEmpty())
+        titleField_->setFocus(Qt::OtherFocusReason);
+    else
+        okButton_->setFocus(Qt::OtherFocusReason);
     return exec();
 }
 
 void AddContentDialog::ApplyChosenFile(const QString& path, bool companionSearch)
 {
     const SentenceTable& table = panel_.services().sentences;
+    noteTypedTitle(choice_->section, titleField_->text(), shownTitle_);
     applyChosenFile(table, choice_->section, path, companionSearch);
     showView(chosenFileView(table, choice_->section, mediaFolder()));
     offerAlignment();
-    textTagged_ = choice_->section.textChosen && textHasTagsOrMarkup(choice_->section.textPath);
+    const bool text = choice_->section.textChosen;
+    textTagged_ = text && textHasTagsOrMarkup(choice_->section.textPath);
+    textTimed_ = !text || textHasTimes(choice_->section.textPath);
     refreshNotes();
 }
 
@@ -270,13 +284,17 @@ void AddContentDialog::offerAlignment()
 void AddContentDialog::refreshNotes()
 {
     chosenLine_->setText(chosenFilesLine(choice_->section));
-    tidyNote_->setText(tidySuggestion(textTagged_, tidyBox_->isChecked()));
+    QString note = tidySuggestion(textTagged_, tidyBox_->isChecked());
+    if (note.isEmpty())
+        note = alignmentSuggestion(textTimed_, alignBox_->isEnabled(), alignBox_->isChecked());
+    tidyNote_->setText(note);
 }
 
 void AddContentDialog::showView(const SectionView& view)
 {
     setWindowTitle(view.caption());
     titleField_->setText(view.title);
+    shownTitle_ = view.title;
     mediaField_->setPlainText(view.mediaText);
     if (view.copyChecked)
         copyBox_->setChecked(*view.copyChecked);
@@ -347,6 +365,7 @@ void AddContentDialog::dropEvent(QDropEvent* event)
 void AddContentDialog::confirm()
 {
     StudyServices& services = panel_.services();
+    noteTypedTitle(choice_->section, titleField_->text(), shownTitle_);
     SectionConfirmation confirmation;
     confirmation.choice = choice_->section;
     confirmation.titleText = titleField_->text();
@@ -361,7 +380,26 @@ void AddContentDialog::confirm()
                              QStringLiteral("整理歌词与字幕标签: 选择没能保存到 ") +
                                  services.folder.cfgFolder() + QStringLiteral("Import.ini"));
 
-    // Alignment first: a cancel or a refusal leaves the dialog open and the
+    // The panel's question dialog; one of our own only for a panel made
+    // without its owned windows.
+    std::optional<ContentChangeDialog> ownQuestion;
+    ContentChangeDialog* question = panel_.contentChange();
+    if (!question)
+        question = &ownQuestion.emplace(panel_, this);
+    // The question comes before the alignment and before any change: its
+    // "取消" leaves the dialog open and the Unit as it was. A file the import
+    // refuses anyway is refused without asking.
+    std::optional<GivenAnswer> answer;
+    if (asksContentChange(services.sentences, confirmation.choice) &&
+        CheckTextFile(confirmation.choice.textPath).status ==
+            TextImportOutcome::Status::Imported) {
+        const ContentChangeChoice choice = question->ask();
+        if (choice == ContentChangeChoice::Cancel)
+            return;
+        answer.emplace(choice);
+    }
+
+    // Alignment next: a cancel or a refusal leaves the dialog open and the
     // Unit as it was.
     std::vector<SentenceRow> alignedRows;
     QString alignmentNotice;
@@ -381,14 +419,10 @@ void AddContentDialog::confirm()
         confirmation.preparedRows = &alignedRows;
     }
 
-    // The panel's question dialog; one of our own only for a panel made
-    // without its owned windows.
-    std::optional<ContentChangeDialog> ownQuestion;
-    ContentChangeDialog* question = panel_.contentChange();
-    if (!question)
-        question = &ownQuestion.emplace(panel_, this);
+    ContentChangeQuestion& asked = answer ? static_cast<ContentChangeQuestion&>(*answer)
+                                          : static_cast<ContentChangeQuestion&>(*question);
     const SectionConfirmationOutcome outcome =
-        confirmSection(services.sentences, services.state, confirmation, mediaFolder(), *question);
+        confirmSection(services.sentences, services.state, confirmation, mediaFolder(), asked);
 
     if (outcome.import.status == TextImportOutcome::Status::Refused ||
         outcome.import.status == TextImportOutcome::Status::Unreadable)

@@ -96,6 +96,8 @@ private:
     QLabel* chosenLine_ = nullptr;
     QLabel* tidyNote_ = nullptr;
     bool textTagged_ = false; // the chosen text has tags or markup
+    bool textTimed_ = true;   // the chosen text gives its sentences times
+    QString shownTitle_;      // the title the fields last showed
 };
 
 } // namespace dictora

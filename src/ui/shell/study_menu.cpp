@@ -9,13 +9,8 @@ StudyMenu::StudyMenu(QWidget* owner) : QMenu(owner)
 {
     setObjectName(QStringLiteral("studyMenu"));
     setFont(uiFont());
-    // A disabled item keeps the normal text colour (disabled, not greyed).
-    QPalette look = palette();
-    for (const QPalette::ColorRole role :
-         {QPalette::Text, QPalette::WindowText, QPalette::ButtonText, QPalette::Light}) {
-        look.setColor(QPalette::Disabled, role, look.color(QPalette::Active, role));
-    }
-    setPalette(look);
+    // A disabled item is drawn greyed: it looks as it acts, taking neither
+    // hover nor clicks.
 }
 
 QAction* StudyMenu::addItem(int id, const QString& text, bool checked, bool enabled)

@@ -6,8 +6,7 @@
 namespace dictora {
 
 // A context menu of the sentence list, tracked so that it hands back the
-// chosen command number. Items may be disabled without being greyed: they
-// look like the others but cannot be chosen.
+// chosen command number. Disabled items are greyed and cannot be chosen.
 class StudyMenu : public QMenu {
     Q_OBJECT
 public:

@@ -85,8 +85,7 @@ bool SentenceList::deleteSection()
     if (!table_.isValidRow(row))
         return false;
     QMessageBox question(QMessageBox::Question, QStringLiteral("删除操作"),
-                         QStringLiteral("确认删除 ") + panel_.services().openUnitName() + QStringLiteral(" 里面 ") +
-                             table_.field(row, SectionTitle) + QStringLiteral(" 所有内容 ?"),
+                         sectionDeleteQuestion(table_, row, panel_.services().openUnitName()),
                          QMessageBox::Yes | QMessageBox::No, &panel_);
     question.setObjectName(QStringLiteral("deleteSectionQuestion"));
     if (question.exec() != QMessageBox::Yes)

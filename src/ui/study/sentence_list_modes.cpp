@@ -80,6 +80,8 @@ void SentenceList::carryOut(const ModeDecision& d)
         repaintAll();
     if (d.loadRow)
         loadRow();
+    if (d.playLoadedRow)
+        playRow();
     if (!d.tip.isEmpty())
         showTipAtCursor(d.tip);
 }

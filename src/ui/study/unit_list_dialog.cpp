@@ -3,6 +3,7 @@
 
 #include "core/media/media_player.h"
 #include "core/study/sentence_list_rules.h"
+#include "core/study/start_unit.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "core/study/window_messages.h"
@@ -216,6 +217,14 @@ void UnitListDialog::positionSelected(int position)
 
 void UnitListDialog::unitOpened()
 {
+    // The next start comes back to this Unit when the Notebook has nothing
+    // to study. A folder that takes no settings is said once a run.
+    if (!library_->isNotebook() && !saveLastUnit(library_->programFolder(), library_->unitName()) &&
+        !lastUnitUnsaved_) {
+        lastUnitUnsaved_ = true;
+        showMessage(QStringLiteral("无法写入 %1Start.ini: 下次启动时不能回到单元 %2")
+                        .arg(library_->programFolder().cfgFolder(), library_->unitName()));
+    }
     refreshPercents();
     filling_ = true;
     list_->setCurrentRow(library_->openPosition());

@@ -85,6 +85,7 @@ private:
     int ticks_ = 0;
     bool shown_ = false;
     bool filling_ = false;
+    bool lastUnitUnsaved_ = false; // the Unit open last could not be kept
     QPointer<QMessageBox> messageBox_;
 };
 

@@ -44,3 +44,14 @@ TEST(ChoiceNotes, TagLinesAndMarkupSuggestTheTidyReading)
     EXPECT_EQ(tidySuggestion(true, true), "");
     EXPECT_EQ(tidySuggestion(false, false), "");
 }
+
+TEST(ChoiceNotes, ATextWithoutTimesSuggestsTheAlignment)
+{
+    FileFolder folder;
+    EXPECT_FALSE(textHasTimes(folder.write("plain.txt", "First.\nSecond.\n")));
+    EXPECT_TRUE(textHasTimes(folder.write("later.txt", "Title\n[00:04.00]Then a time\n")));
+    EXPECT_TRUE(alignmentSuggestion(false, true, false).contains("自动对齐时间"));
+    EXPECT_EQ(alignmentSuggestion(false, true, true) + alignmentSuggestion(false, false, false) +
+                  alignmentSuggestion(true, true, false),
+              "");
+}

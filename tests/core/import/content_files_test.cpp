@@ -132,4 +132,8 @@ TEST(DroppedFiles, KindsByExtensionAndOneFilePerBaseName)
     EXPECT_EQ(filesToAdd(dropped),
               (QStringList{QStringLiteral("/d/one.srt"), QStringLiteral("/e/two.mp3")}));
     EXPECT_TRUE(filesToAdd({QStringLiteral("/d/a.doc"), QStringLiteral("/d/b")}).isEmpty());
+    // The text of a pair stands for it, whichever came first.
+    EXPECT_EQ(filesToAdd({QStringLiteral("/d/lesson.mp3"), QStringLiteral("/d/x.wav"),
+                          QStringLiteral("/d/lesson.srt")}),
+              (QStringList{QStringLiteral("/d/lesson.srt"), QStringLiteral("/d/x.wav")}));
 }

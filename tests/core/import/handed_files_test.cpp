@@ -69,8 +69,7 @@ TEST(HandedFiles, AddedToTheOpenUnitAsADropElseTheLearnerIsToldWhere)
          "文本,字幕,音乐,视频"},
         {lesson, true, false, true, true, Kind::DialogOpen, {}, false, true,
          "请先关闭打开的对话框,再添加文件"},
-        {lesson, true, true, false, false, Kind::NotebookOpen, {}, false, false,
-         "生句本不能添加文件:请在单元列表中打开一个单元"},
+        {lesson, true, true, false, false, Kind::NewUnit, {"/t/lesson.srt"}, true, false, ""},
         {lesson, false, false, false, false, Kind::NoUnitOpen, {}, false, false,
          "请先在单元列表中新建或打开一个单元,再添加文件"},
     };
@@ -84,6 +83,15 @@ TEST(HandedFiles, AddedToTheOpenUnitAsADropElseTheLearnerIsToldWhere)
         EXPECT_EQ(step.errorCue, c.errorCue);
         EXPECT_EQ(step.tip, QString::fromUtf8(c.tip));
     }
+}
+
+TEST(HandedFiles, ANewUnitIsNamedAfterTheFileAndMadeUnique)
+{
+    const auto taken = [](const QString& name) { return name == "lesson" || name == "lesson (2)"; };
+    for (const auto& [path, name] : std::vector<std::pair<QString, QString>>{
+             {"/t/lesson.srt", "lesson (3)"}, {"/t/a:b?.mp3", "a_b_"}, {"/t/..x.srt", "x"},
+             {"/t/.srt", "新单元"}})
+        EXPECT_EQ(newUnitNameFor(path, taken), name) << path.toStdString();
 }
 
 } // namespace

@@ -207,3 +207,22 @@ TEST(SectionChoice, FieldsShowTitleMediaAndWhereItLives)
               media.filePath("copied.mp3"));
     EXPECT_EQ(mediaPathFromField(outside, table, 1, media), outside);
 }
+
+TEST(SectionChoice, DroppedFilesFillAnEmptyUntitledSectionAtTheEnd)
+{
+    const struct {
+        std::vector<SentenceRow> rows;
+        int currentRow, target;
+    } cases[] = {
+        {{makeTitleRow("Lesson"), makeSentenceRow()}, 0, 0},
+        {{makeTitleRow("Lesson"), makeSentenceRow()}, 1, kNone},
+        {{makeTitleRow("Lesson"), makeSentenceRow(), makeTitleRow("")}, 1, 2},
+        {{titleWithMedia("", "/m/a.mp3", "a.mp3")}, kNone, kNone},
+    };
+    for (const auto& c : cases) {
+        SentenceTable table;
+        for (const SentenceRow& row : c.rows)
+            table.appendRow(row);
+        EXPECT_EQ(droppedFileTarget(table, c.currentRow), c.target) << c.rows.size();
+    }
+}

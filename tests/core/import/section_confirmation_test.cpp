@@ -98,3 +98,16 @@ TEST_F(Confirming, RefusedTextStillAttachesTheMedia)
     ASSERT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.field(0, MediaPath), song);
 }
+
+TEST_F(Confirming, ACancelledQuestionChangesNothing)
+{
+    const QString text = folder.write("New.txt", "New 1\n");
+    const QString song = folder.write("New.mp3", "");
+    table.appendRow(makeTitleRow("Lesson"));
+    table.appendRow(makeSentenceRow());
+    const std::vector<SentenceRow> before = table.rows();
+    ASSERT_TRUE(asksContentChange(table, {1, text, true, song, true}));
+    confirm({0, text, true, song, true}, "New");
+    EXPECT_EQ(table.rows(), before);
+    EXPECT_FALSE(state.unitModified);
+}

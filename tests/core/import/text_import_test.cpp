@@ -223,12 +223,14 @@ TEST_F(TextImport, LastSectionIsFilledToTheEndOfTheTable)
     EXPECT_EQ(texts().mid(6), QStringList({"#Lesson 1", "only"}));
 }
 
-TEST_F(TextImport, CancelKeepsTheSentencesAndOnlyRetitles)
+TEST_F(TextImport, CancelLeavesTheSectionAsItWas)
 {
     fillTwoSections();
+    state.unitModified = false;
     const TextImportOutcome outcome = import("new", 0, ContentChangeChoice::Cancel);
     EXPECT_EQ(outcome.status, Status::Cancelled);
-    EXPECT_EQ(texts(), QStringList({"#Lesson 1", "A1", "A2", "#B", "B1"}));
+    EXPECT_EQ(texts(), QStringList({"#A", "A1", "A2", "#B", "B1"}));
+    EXPECT_FALSE(state.unitModified);
 }
 
 TEST_F(TextImport, BigEndianFileIsRefusedBeforeAnythingChanges)

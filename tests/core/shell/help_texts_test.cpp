@@ -34,7 +34,7 @@ TEST(HelpTexts, EachModeNamesItsGesturesAndKeysAndTheCommonOnes)
         {HelpMode::Edit,
          "编辑模式",
          {"双击标题行", "文本", "影音", "拖入文件", "A / F", "E / D", "右键菜单"}},
-        {HelpMode::Dictation, "听写模式", {"Enter", "空格键", "Esc", "工具条", "生句本"}},
+        {HelpMode::Dictation, "听写模式", {"Enter", "再听一遍", "喇叭点两下", "Esc", "生句本"}},
     };
     for (const auto& c : cases) {
         const QList<HelpLine> lines = helpLines(c.mode);

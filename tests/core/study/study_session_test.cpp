@@ -152,6 +152,13 @@ TEST_F(SessionFixture, ModeCommandsSayWhatTheWindowsDo)
     EXPECT_TRUE(d.loadRow);
     EXPECT_TRUE(d.tip.isEmpty());
 
+    // Selected already, the row to dictate is played by the decision.
+    for (const int selected : {kNone, 1, 2, 3}) {
+        enter(StudyMode::Browse);
+        state.currentRow = selected;
+        EXPECT_EQ(session.switchDictation(true).playLoadedRow, selected == 2) << selected;
+    }
+
     d = session.switchDictation(false);
     EXPECT_FALSE(d.stopMedia);
     EXPECT_TRUE(d.resetTypingProgress);

@@ -19,6 +19,8 @@ struct MenuSeen {
     QStringList items;    // every item's text, separators as "-"
     QStringList checked;  // texts of the checked items
     QStringList disabled; // texts of the items that cannot be chosen
+    // Disabled items are drawn in another colour than enabled ones.
+    bool disabledGreyed = false;
 };
 
 // Answers the next pop-up menu as a learner would: notes what it offers,
@@ -37,6 +39,9 @@ inline std::shared_ptr<MenuSeen> answerNextMenu(const QString& choose)
         timer->deleteLater();
         seen->shown = true;
         seen->topLeft = menu->pos();
+        const QPalette& look = menu->palette();
+        seen->disabledGreyed = look.color(QPalette::Disabled, QPalette::Text) !=
+                               look.color(QPalette::Active, QPalette::Text);
         QAction* pick = nullptr;
         for (QAction* action : menu->actions()) {
             if (action->isSeparator()) {

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -57,12 +58,21 @@ TEST_F(HandedFiles, TheOpenUnitsAddContentDialogOpensInEditModeAsForADrop)
     const QString srt = write("lesson.srt", "1\n00:00:01,000 --> 00:00:02,000\nGood morning\n");
     const QString pdf = write("notes.pdf", "%PDF");
 
-    // With the Notebook open: nothing is added, a tip says where to add.
+    const QString mp3 = write("lesson.mp3", "");
+
+    // With the Notebook open, as at a start with nothing due in it: a new
+    // Unit named after the files, in Edit mode; its "标题" Section takes the
+    // pair, whichever came first, and Enter confirms.
     ASSERT_TRUE(state.isNotebook);
-    addHandedFiles(*panel, {srt});
-    EXPECT_EQ(tip(), QStringLiteral("生句本不能添加文件:请在单元列表中打开一个单元"));
-    EXPECT_TRUE(media.commandLog().contains(QStringLiteral("Play TIP_WAV From 0 ")));
-    EXPECT_FALSE(state.editMode);
+    test::ModalScript made;
+    made.then([&](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
+    addHandedFiles(*panel, {mp3, srt});
+    EXPECT_EQ(made.shown(), 1);
+    EXPECT_EQ(library->unitName(), QStringLiteral("lesson"));
+    EXPECT_TRUE(state.editMode);
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.field(0, SectionTitle), QStringLiteral("lesson"));
+    EXPECT_EQ(table.field(1, MediaPath), mp3);
 
     // A file that is neither text nor media: the drop's refusal.
     media.clearCommandLog();

@@ -52,6 +52,18 @@ protected:
     }
 };
 
+TEST_F(DictationFlow, DictationPlaysItsSentenceThoughItsRowWasSelectedAlready)
+{
+    startWithUnit(
+        {{QStringLiteral("Good morning."), 0, 1500}, {QStringLiteral("Well done!"), 2000, 3500}});
+    panel().sentenceList()->selectRow(rowOf(0)); // Browse mode: it plays
+    ASSERT_TRUE(QTest::qWaitFor([this] { return player->mediaMode() != u"playing"; }, 10000));
+    media->clearCommandLog();
+    panel().sentenceList()->toggleDictation();
+    EXPECT_TRUE(sent(QStringLiteral("Play MYSHOW From 0 To 1500")));
+    EXPECT_TRUE(waitForUnlock()); // the sink played enough of it to type
+}
+
 TEST_F(DictationFlow, WholeDictationOfAThreeSentenceUnit)
 {
     startWithUnit({{QStringLiteral("Good morning."), 0, 1500},

@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -264,6 +265,8 @@ TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
     for (const Case& c : cases) {
         sectionWithSentences();
         state.currentRow = 0;
+        ASSERT_TRUE(library->SaveUnit());
+        const QByteArray unitBefore = contents(state.unitFilePath);
         ModalScript script;
         script.then([&](QDialog& dialog) {
             auto& add = static_cast<AddContentDialog&>(dialog);
@@ -271,19 +274,29 @@ TEST_F(ContentDialogs, ImportIntoASectionWithSentencesAsksReplaceOrAppend)
             dropFiles(&add, {wav});
             QTest::mouseClick(add.okButton(), Qt::LeftButton);
         });
+        bool stillOpen = false;
         script.then([&](QDialog& dialog) {
             EXPECT_EQ(&dialog, panel->contentChange());
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("内容变更"));
             EXPECT_EQ(panel->sentenceList()->changeDialog.data(), &dialog);
             if (c.button)
-                click(dialog, c.button);
-            else
-                QTest::keyClick(&dialog, Qt::Key_Escape);
+                return click(dialog, c.button);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QTimer::singleShot(0, panel->addContent(), [&] { // open, to choose again
+                stillOpen = panel->addContent()->isVisible();
+                panel->addContent()->reject();
+            });
         });
         panel->addContent()->openForCurrentRow();
         EXPECT_EQ(script.shown(), 2) << c.button;
         EXPECT_EQ(panel->sentenceList()->contentChangeChoice, c.choice);
         EXPECT_EQ(textsOfSection(0), c.texts) << (c.button ? c.button : "Esc");
+        if (!c.button) { // not a byte of the Unit changed
+            EXPECT_TRUE(stillOpen);
+            ASSERT_TRUE(library->SaveUnit());
+            EXPECT_EQ(contents(state.unitFilePath), unitBefore);
+            continue;
+        }
         // One media file for the whole Section, old sentences and new.
         for (int row = 0; row <= c.texts.size(); ++row)
             EXPECT_EQ(sentences.field(row, MediaPath), wav) << row;

@@ -127,11 +127,17 @@ TEST_F(SentenceListTest, DeleteSectionAsksThenRemovesTheTitleAndItsSentences)
     auto box = answerNextBox(QMessageBox::No);
     choose(QStringLiteral("删除标题及内容"));
     EXPECT_EQ(box->caption, QStringLiteral("删除操作"));
-    EXPECT_EQ(box->text, QStringLiteral("确认删除 课文 里面 第一课 所有内容 ?"));
+    EXPECT_EQ(box->text,
+              QStringLiteral("确认删除 课文 里面 第一课 (第 1 行, 首句: one) 所有内容 ?"));
     EXPECT_EQ(table.rowCount(), 6);
 
-    // The answer box showed a sentence of the Section; it goes with it.
+    // The answer box showed a sentence of the Section; it goes with it. On
+    // the sentence row the item is there, greyed, and cannot be chosen.
     clickRow(1);
+    const auto onSentence = choose(QStringLiteral("删除标题及内容"));
+    EXPECT_TRUE(onSentence->disabled.contains(QStringLiteral("删除标题及内容")));
+    EXPECT_TRUE(onSentence->disabledGreyed);
+    EXPECT_EQ(table.rowCount(), 6);
     clickRow(0);
     ASSERT_EQ(panel->dictationForm()->answerBox()->toPlainText(), QStringLiteral("one"));
     box = answerNextBox(QMessageBox::Yes);

@@ -145,6 +145,18 @@ TEST_F(UnitListTest, PickingAUnitClosesTheOldOneAndOpensIt)
     EXPECT_EQ(table.rowCount(), 0);
 }
 
+TEST_F(UnitListTest, TheNextStartOpensTheUnitOpenLastWhenTheNotebookHasNothingDue)
+{
+    writeUnit(QStringLiteral("Lesson"), {title("One"), sentence("Hello")});
+    writeUnit(QStringLiteral("Song"), {title("Two"), sentence("La la")});
+    start();
+    ASSERT_TRUE(state.isNotebook); // nothing was open before
+    popup().list()->setCurrentRow(library->positionOf(QStringLiteral("Song")));
+    start(); // the program started again over the same folder
+    EXPECT_EQ(library->unitName(), QStringLiteral("Song"));
+    EXPECT_EQ(popup().list()->currentRow(), library->positionOf(QStringLiteral("Song")));
+}
+
 TEST_F(UnitListTest, AddButtonOpensTheSettingsInAddMode)
 {
     placePanel();
