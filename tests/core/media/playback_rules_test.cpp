@@ -201,7 +201,6 @@ TEST(LoudnessLevelling, FiguresNoMeasurementGivesAreNotTrusted)
         {"loudness below the gate", {-75.0, -60.0}, false},
         {"louder than its peak allows", {-20.0, -40.0}, false},
         {"not a number", {nan, -1.0}, false},
-        {"infinitely loud", {inf, inf}, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(couldBeMeasured(c.figures), c.trusted) << c.name;
