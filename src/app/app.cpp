@@ -151,9 +151,10 @@ int App::run(QApplication& qtApp, SingleInstance& instance, const QStringList& h
         });
     }
 
-    // Opening the cues prerolls three decoders, about a tenth of a second;
-    // they are opened as soon as the study screen is on the screen, long
-    // before the learner can do anything that sounds one.
+    // Opening the cues prerolls three decoders, about a tenth of a second
+    // with a ready sound card and much longer with a slow one; they open in
+    // the background once the study screen is on the screen, long before
+    // the learner can do anything that sounds one.
     QObject::connect(frame.get(), &FrameDialog::firstFramePainted, &qtApp,
                      [this] { openSoundCues(*media, programFolder); });
     // Files named on our own command line are added once the study screen

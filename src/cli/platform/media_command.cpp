@@ -157,6 +157,7 @@ int runPlay(QStringList args)
     qint64 deliveredNs = 0;
     qint64 firstSampleNs = -1;
     int sampleRate = 0;
+    double peak = 0.0;
     qint64 soundEndUs = -1; // when the play before was heard to its end
     for (int n = 0; n < repeat; ++n) {
         // The gap is silence as heard: it runs from the end of the sound of
@@ -192,6 +193,7 @@ int runPlay(QStringList args)
         samples += delivered.samples;
         deliveredNs += delivered.durationNs();
         sampleRate = std::max(sampleRate, delivered.sampleRate);
+        peak = std::max(peak, delivered.peak);
         eachPlay.append(QJsonObject{
             {"startMs", delivered.firstArrivalUs >= 0 && firstArrivalUs >= 0
                             ? QJsonValue(double(delivered.firstArrivalUs - firstArrivalUs) / 1000)
@@ -215,6 +217,7 @@ int runPlay(QStringList args)
                     {"deliveredMs", double(deliveredNs) / GST_MSECOND},
                     {"samples", samples},
                     {"sampleRate", sampleRate},
+                    {"peakDbfs", finiteOrNull(20.0 * std::log10(peak))},
                     {"eachPlay", eachPlay}};
     if (level) {
         out.insert("integratedLufs", finiteOrNull(loudness->integratedLufs));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace dictora {
 
@@ -14,6 +15,18 @@ double levellingGainDb(std::optional<Loudness> measured)
     if (std::isfinite(measured->integratedLufs) && measured->integratedLufs > kSilenceLufs)
         gain = std::min(kTargetLufs - measured->integratedLufs, kMaxBoostDb);
     return std::min(gain, kTruePeakCeilingDbtp - measured->truePeakDbtp);
+}
+
+bool couldBeMeasured(const Loudness& loudness)
+{
+    const double lufs = loudness.integratedLufs;
+    const double peak = loudness.truePeakDbtp;
+    if (std::isnan(lufs) || std::isnan(peak) || peak > kHighestMeasurableTruePeakDbtp)
+        return false;
+    if (lufs == -std::numeric_limits<double>::infinity())
+        return true;
+    return lufs >= kSilenceLufs && lufs <= kLoudestMeasurableLufs &&
+           peak >= lufs - kMaxLoudnessOverPeakDb;
 }
 
 double gainFactor(double gainDb)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace dictora {
 
 // Where a media layer that shows video delivers the decoded frames
@@ -21,6 +23,18 @@ public:
     virtual ~MediaCommands() = default;
     virtual QString send(const QString& command) = 0;
 
+    // Sends an Open without waiting for the device to become ready: done is
+    // called later, on this thread, with the reply. Until then the alias is
+    // not open, and commands to it fail as to an alias never opened. A layer
+    // whose devices never keep it waiting sends the command at once.
+    virtual void openInBackground(const QString& command,
+                                  std::function<void(const QString& reply)> done)
+    {
+        const QString reply = send(command);
+        if (done)
+            done(reply);
+    }
+
     // The window that shows video registers where its frames go, under the
     // number the open command names as "Parent %u", and unregisters before
     // it goes. A layer that shows no video (a test's, a sound-only one)
@@ -32,6 +46,12 @@ public:
     }
     virtual void unregisterVideoSink(quint32 surfaceId) { Q_UNUSED(surfaceId); }
 };
+
+// The layer's replies to failed commands begin so.
+inline bool isErrorReply(const QString& reply)
+{
+    return reply.startsWith(QLatin1String("error:"));
+}
 
 // Paths inside command strings are double-quoted, since Linux paths may hold
 // blanks.

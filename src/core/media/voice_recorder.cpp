@@ -8,16 +8,6 @@
 
 namespace dictora {
 
-namespace {
-
-// The command layer's replies to failed commands begin so.
-bool isDeviceError(const QString& reply)
-{
-    return reply.startsWith(QLatin1String("error:"));
-}
-
-} // namespace
-
 VoiceRecorder::VoiceRecorder(MediaCommands& commands, ProgramFolder folder,
                              std::function<void()> startCue)
     : commands_(commands), folder_(std::move(folder)), startCue_(std::move(startCue))
@@ -40,8 +30,8 @@ int VoiceRecorder::startRecording()
     recordError_.clear();
     const QString opened = commands_.send(QStringLiteral("Open New Type WAVEaudio Alias RECORD"));
     const QString reply =
-        isDeviceError(opened) ? opened : commands_.send(QStringLiteral("Record RECORD"));
-    if (isDeviceError(reply)) {
+        isErrorReply(opened) ? opened : commands_.send(QStringLiteral("Record RECORD"));
+    if (isErrorReply(reply)) {
         // No microphone: the button must not claim a recording that is not
         // happening; the window tells the learner why.
         recordError_ = reply;

@@ -162,9 +162,10 @@ std::optional<ProgressFigures> unchangedUnitFigures(QByteArrayView bytes, bool i
             continue;
         }
         // The pass fills an endMs of 0 (or one that reads as negative) from
-        // the next sentence's start.
+        // the next sentence's start; a sentence is any row but a title row,
+        // whatever its kind.
         if (!isNotebook && int32_t(row.endMs) <= 0 && r + 1 < count &&
-            rows[size_t(r) + 1].kind == 1 && rows[size_t(r) + 1].startMs != row.endMs)
+            rows[size_t(r) + 1].kind != 0 && rows[size_t(r) + 1].startMs != row.endMs)
             return std::nullopt;
         counter.sentenceRow(r, row.done, row.level, row.textLength, row.studiedToday);
     }

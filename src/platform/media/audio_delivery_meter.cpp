@@ -4,7 +4,51 @@
 #include <gst/audio/audio.h>
 #include <gst/gst.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 namespace dictora {
+
+namespace {
+
+// The loudest sample, as a share of full scale, of count frames from frame
+// first on; 0 when the buffer cannot be read.
+double peakOf(const GstAudioInfo& info, GstBuffer* buffer, guint64 first, guint64 count)
+{
+    GstAudioInfo layout = info;
+    GstAudioBuffer audio;
+    if (count == 0 || !gst_audio_buffer_map(&audio, &layout, buffer, GST_MAP_READ))
+        return 0.0;
+    const GstAudioFormatInfo* format = info.finfo;
+    const bool asFloat = format->unpack_format == GST_AUDIO_FORMAT_F64;
+    const int channels = GST_AUDIO_INFO_CHANNELS(&info);
+    // A plane holds every channel, or one channel of planar audio.
+    const guint64 valuesPerFrame = audio.n_planes > 1 ? 1 : guint64(channels);
+    const guint64 bytesPerValue = guint64(GST_AUDIO_INFO_BPF(&info) / channels);
+    const gint length = gint(count * valuesPerFrame);
+    std::vector<double> floats(asFloat ? size_t(length) : 0);
+    std::vector<gint32> integers(asFloat ? 0 : size_t(length));
+    double peak = 0.0;
+    for (gint plane = 0; plane < audio.n_planes; ++plane) {
+        const auto* from = static_cast<const guint8*>(audio.planes[plane]) +
+                           first * valuesPerFrame * bytesPerValue;
+        if (asFloat) {
+            format->unpack_func(format, GST_AUDIO_PACK_FLAG_NONE, floats.data(), from, length);
+            for (const double value : floats)
+                peak = std::max(peak, std::fabs(value));
+        } else {
+            // Integers unpack to 32 bits, filled from the top.
+            format->unpack_func(format, GST_AUDIO_PACK_FLAG_NONE, integers.data(), from, length);
+            for (const gint32 value : integers)
+                peak = std::max(peak, std::fabs(double(value)) / 2147483648.0);
+        }
+    }
+    gst_audio_buffer_unmap(&audio);
+    return peak;
+}
+
+} // namespace
 
 GstElement* AudioDeliveryMeter::makeFakeSink(bool sync)
 {
@@ -94,7 +138,9 @@ void AudioDeliveryMeter::count(GstPad* pad, GstBuffer* buffer)
         const qint64 kept = qint64(frames) - qint64(skipped) - qint64(cut);
         const guint64 streamTime =
             gst_segment_to_stream_time(segment, GST_FORMAT_TIME, clippedStart);
+        const double peak = kept > 0 ? peakOf(info, buffer, skipped, guint64(kept)) : 0.0;
         QMutexLocker lock(&mutex_);
+        delivery_.peak = std::max(delivery_.peak, peak);
         if (delivery_.firstSampleNs < 0) {
             delivery_.firstSampleNs = qint64(streamTime);
             delivery_.firstArrivalUs = g_get_monotonic_time();

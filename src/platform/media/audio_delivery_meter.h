@@ -12,8 +12,8 @@ typedef struct _GstBuffer GstBuffer;
 namespace dictora {
 
 // Counts the audio that reaches a sink, clipped to the playing segment as an
-// audio sink clips it: the media time of the first sample and the number of
-// samples, plus when the first buffer arrived. With a fakesink that signals
+// audio sink clips it: the media time of the first sample, the number of
+// samples and the loudest of them, plus when the first buffer arrived. With a fakesink that signals
 // handoffs, buffers are counted as they are rendered (after clock sync);
 // with any other sink, as they enter it.
 class AudioDeliveryMeter {
@@ -23,6 +23,7 @@ public:
         qint64 samples = 0;        // per channel
         int sampleRate = 0;
         qint64 firstArrivalUs = -1; // g_get_monotonic_time() at the first buffer
+        double peak = 0.0;          // loudest sample, as a share of full scale
 
         qint64 durationNs() const
         {

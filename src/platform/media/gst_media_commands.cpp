@@ -15,6 +15,8 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace dictora {
 
@@ -51,6 +53,19 @@ struct GstMediaCommands::FrameMailbox {
     quint64 lastOpening = 0;
 };
 
+// A media file opening on a thread of its own. The thread writes device
+// and error, then sets finished and posts collectOpenings.
+struct GstMediaCommands::Opening {
+    QString command;
+    QString alias;
+    std::function<void(const QString&)> done;
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> finished{false};
+    std::unique_ptr<MediaFileDevice> device;
+    QString error;
+    std::thread thread;
+};
+
 GstMediaCommands::GstMediaCommands() : GstMediaCommands(Options{}) {}
 
 GstMediaCommands::GstMediaCommands(Options options)
@@ -69,6 +84,12 @@ GstMediaCommands::GstMediaCommands(Options options)
 
 GstMediaCommands::~GstMediaCommands()
 {
+    // Openings end first: they post to the context.
+    for (const auto& opening : openings_)
+        opening->cancel = true;
+    for (const auto& opening : openings_)
+        opening->thread.join();
+    openings_.clear();
     // Pipelines stop before the mailbox and the context they post to go.
     devices_.clear();
 }
@@ -103,6 +124,70 @@ QString GstMediaCommands::send(const QString& command)
     if (observer_)
         observer_(command, reply);
     return reply;
+}
+
+void GstMediaCommands::openInBackground(const QString& command,
+                                        std::function<void(const QString&)> done)
+{
+    const MediaCommandLine line = MediaCommandLine::split(command);
+    OpenRequest request;
+    const bool mediaFile = line.size() >= 2 && line.is(0, QLatin1String("open")) &&
+                           readOpen(line, request).isEmpty() && !request.surface &&
+                           !opensRecorder(request);
+    if (!mediaFile) {
+        MediaCommands::openInBackground(command, std::move(done));
+        return;
+    }
+    log_.append(command);
+    serviceDevices();
+    auto opening = std::make_unique<Opening>();
+    opening->command = command;
+    opening->alias = request.alias;
+    opening->done = std::move(done);
+    MediaFileDevice::Setup setup;
+    setup.path = request.path;
+    setup.audioSink = options_.makeAudioSink();
+    setup.wake = wakeCall();
+    setup.lengths = lengths_.get();
+    setup.cancel = &opening->cancel;
+    opening->thread = std::thread([this, context = context_.get(), opened = opening.get(),
+                                   setup = std::move(setup)]() mutable {
+        opened->device = MediaFileDevice::open(std::move(setup), &opened->error);
+        opened->finished = true;
+        QMetaObject::invokeMethod(
+            context, [this] { collectOpenings(); }, Qt::QueuedConnection);
+    });
+    openings_.push_back(std::move(opening));
+}
+
+void GstMediaCommands::collectOpenings()
+{
+    std::vector<std::unique_ptr<Opening>> finished;
+    for (auto it = openings_.begin(); it != openings_.end();) {
+        if ((*it)->finished) {
+            (*it)->thread.join();
+            finished.push_back(std::move(*it));
+            it = openings_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    // Callers may send commands from done: every opening is settled first.
+    std::vector<std::pair<Opening*, QString>> replies;
+    for (const auto& opening : finished) {
+        QString reply;
+        if (!opening->device)
+            reply = errorReply(opening->error);
+        else
+            devices_[opening->alias] = std::move(opening->device);
+        replies.emplace_back(opening.get(), reply);
+    }
+    for (const auto& [opening, reply] : replies) {
+        if (observer_)
+            observer_(opening->command, reply);
+        if (opening->done)
+            opening->done(reply);
+    }
 }
 
 MediaDevice* GstMediaCommands::device(const QString& alias) const
@@ -215,46 +300,65 @@ QString GstMediaCommands::execute(const QString& command)
     return errorReply(QStringLiteral("unknown command %1").arg(line.word(0)));
 }
 
-QString GstMediaCommands::open(const MediaCommandLine& line)
+QString GstMediaCommands::readOpen(const MediaCommandLine& line, OpenRequest& request) const
 {
     // The path runs up to the first keyword, so an unquoted path may hold blanks.
     const qsizetype firstKeyword =
         line.find(2, {QLatin1String("type"), QLatin1String("alias"), QLatin1String("parent"),
                       QLatin1String("style"), QLatin1String("notify"), QLatin1String("wait"),
                       QLatin1String("shareable")});
-    const QString path = line.span(1, firstKeyword);
-    QString alias;
-    QString type;
-    std::optional<quint32> surface;
+    request.path = line.span(1, firstKeyword);
     for (qsizetype i = firstKeyword < 0 ? line.size() : firstKeyword; i < line.size(); ++i) {
         if (line.is(i, QLatin1String("alias")))
-            alias = line.word(++i).toUpper();
+            request.alias = line.word(++i).toUpper();
         else if (line.is(i, QLatin1String("type")))
-            type = line.word(++i).toLower();
+            request.type = line.word(++i).toLower();
         else if (line.is(i, QLatin1String("parent"))) {
             bool ok = false;
             const quint32 id = line.word(++i).toUInt(&ok);
             if (ok)
-                surface = id;
+                request.surface = id;
         } else if (line.is(i, QLatin1String("style")))
             ++i;
     }
-    if (alias.isEmpty())
-        alias = path.toUpper();
-    if (path.isEmpty() || alias.isEmpty())
+    if (request.alias.isEmpty())
+        request.alias = request.path.toUpper();
+    if (request.path.isEmpty() || request.alias.isEmpty())
         return errorReply(QStringLiteral("Open needs a file and an alias"));
-    if (devices_.count(alias))
-        return errorReply(QStringLiteral("the alias %1 is already open").arg(alias));
+    const bool opening = std::any_of(openings_.begin(), openings_.end(),
+                                     [&](const auto& o) { return o->alias == request.alias; });
+    if (devices_.count(request.alias) || opening)
+        return errorReply(QStringLiteral("the alias %1 is already open").arg(request.alias));
+    return {};
+}
 
+bool GstMediaCommands::opensRecorder(const OpenRequest& request)
+{
+    return request.type == QLatin1String("waveaudio") &&
+           request.path.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
+}
+
+std::function<void()> GstMediaCommands::wakeCall()
+{
     // Devices end before the context (see the destructor), so GStreamer
     // threads may post to it for as long as they run.
-    auto wake = [context = context_.get(), this] {
+    return [context = context_.get(), this] {
         QMetaObject::invokeMethod(
             context, [this] { serviceDevices(); }, Qt::QueuedConnection);
     };
+}
 
-    if (type == QLatin1String("waveaudio") &&
-        path.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0) {
+QString GstMediaCommands::open(const MediaCommandLine& line)
+{
+    OpenRequest request;
+    if (const QString refused = readOpen(line, request); !refused.isEmpty())
+        return refused;
+    const QString& path = request.path;
+    const QString& alias = request.alias;
+    const std::optional<quint32>& surface = request.surface;
+    const auto wake = wakeCall();
+
+    if (opensRecorder(request)) {
         VoiceRecorderDevice::Setup setup;
         setup.format.bitsPerSample = waveFormat_.bitsPerSample;
         setup.format.sampleRate = waveFormat_.samplesPerSecond;

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 typedef struct _GstElement GstElement;
 class QObject;
@@ -62,6 +63,12 @@ public:
     GstMediaCommands& operator=(const GstMediaCommands&) = delete;
 
     QString send(const QString& command) override;
+    // A media file's Open without Parent prerolls on a thread of its own; the
+    // device joins the others once it is ready. Other commands are sent at
+    // once. Openings still waiting when the layer goes are cancelled, and
+    // their done is never called.
+    void openInBackground(const QString& command,
+                          std::function<void(const QString& reply)> done) override;
 
     // Every command sent so far, in order, as sent.
     QStringList commandLog() const { return log_; }
@@ -78,10 +85,7 @@ public:
     // media device).
     std::optional<bool> hasVideo(const QString& alias) const;
 
-    static bool isErrorReply(const QString& reply)
-    {
-        return reply.startsWith(QLatin1String("error:"));
-    }
+    static bool isErrorReply(const QString& reply) { return dictora::isErrorReply(reply); }
 
 private:
     // The surface each alias shows its video on, and which opening of a
@@ -96,8 +100,25 @@ private:
         int channels = 2;
     };
 
+    // What an Open command names.
+    struct OpenRequest {
+        QString path;
+        QString alias;
+        QString type;
+        std::optional<quint32> surface;
+    };
+    struct Opening;
+
     QString execute(const QString& command);
+    // Fills request from the command; the error reply when it cannot be opened.
+    QString readOpen(const MediaCommandLine& line, OpenRequest& request) const;
+    // Open New Type WAVEaudio: a voice recorder, not a file.
+    static bool opensRecorder(const OpenRequest& request);
     QString open(const MediaCommandLine& line);
+    // Calls for the bus of a device, from GStreamer threads.
+    std::function<void()> wakeCall();
+    // Takes in the devices opened in the background and answers their callers.
+    void collectOpenings();
     QString setWave(const MediaCommandLine& line);
     MediaDevice* device(const QString& alias) const;
     void serviceDevices();
@@ -115,6 +136,7 @@ private:
     QHash<quint32, VideoFrameSink*> videoSinks_;
     WaveFormat waveFormat_;
     std::unique_ptr<MediaLengthCache> lengths_;
+    std::vector<std::unique_ptr<Opening>> openings_;
     struct FrameMailbox;
     std::shared_ptr<FrameMailbox> frames_;
     // Lives on the user-interface thread; GStreamer threads post work to it.

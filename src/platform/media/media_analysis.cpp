@@ -157,7 +157,9 @@ std::optional<Loudness> MediaAnalysis::readStoredLoudness(const QString& key) co
     Loudness l;
     l.integratedLufs = ini.value(group + QStringLiteral("IntegratedLufs")).toString().toDouble(&okI);
     l.truePeakDbtp = ini.value(group + QStringLiteral("TruePeakDbtp")).toString().toDouble(&okP);
-    if (!okI || !okP)
+    // Figures no measurement gives (a damaged or hand-edited file) are
+    // not trusted: the file is measured again.
+    if (!okI || !okP || !couldBeMeasured(l))
         return std::nullopt;
     l.truePeakComplete = ini.value(group + QStringLiteral("TruePeakComplete"), true).toBool();
     return l;

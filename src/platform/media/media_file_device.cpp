@@ -19,9 +19,12 @@ namespace dictora {
 namespace {
 
 // playbin's flags: audio and video only (no subtitles, no software colour
-// balance or deinterlacing, which only add latency).
+// balance or deinterlacing, which only add latency), and a volume of its own
+// wherever the audio sink has none (ALSA, a file, a test's sink): the volume,
+// and with it levelling, then applies whatever the output.
 constexpr guint kPlayAudio = 1u << 1;
 constexpr guint kPlayVideo = 1u << 0;
+constexpr guint kPlaySoftVolume = 1u << 4;
 constexpr int kPrerollTimeoutMs = 15000;
 constexpr qint64 kMaxEncoderDelayNs = 500 * GST_MSECOND;
 // Speeds and volumes the device accepts, in thousandths.
@@ -111,7 +114,8 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
     GstElement* audioSink = device->spanEnd_->wrap(setup.audioSink);
     g_object_set(playbin, "uri",
                  QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded().constData(), "flags",
-                 kPlayAudio | (videoSink ? kPlayVideo : 0u), "audio-sink", audioSink, nullptr);
+                 kPlayAudio | kPlaySoftVolume | (videoSink ? kPlayVideo : 0u), "audio-sink",
+                 audioSink, nullptr);
     setup.audioSink = nullptr;
     if (videoSink || unusedVideoSink)
         g_object_set(playbin, "video-sink", videoSink ? videoSink : unusedVideoSink, nullptr);
@@ -125,7 +129,7 @@ std::unique_ptr<MediaFileDevice> MediaFileDevice::open(Setup setup, QString* err
         std::make_unique<PipelinePlayback>(GST_ELEMENT(gst_object_ref_sink(playbin)), setup.wake);
 
     QString why;
-    if (!device->playback_->preroll(kPrerollTimeoutMs, &why))
+    if (!device->playback_->preroll(kPrerollTimeoutMs, &why, setup.cancel))
         return fail(QStringLiteral("cannot open %1: %2").arg(setup.path, why));
 
     gint videoStreams = 0;

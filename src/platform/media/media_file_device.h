@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -29,9 +30,14 @@ public:
         // Called on a GStreamer thread when the bus has news (EOS, error).
         std::function<void()> wake;
         MediaLengthCache* lengths = nullptr;
+        // Set from another thread, ends the wait for the first data (an
+        // opening in the background that is no longer wanted).
+        const std::atomic<bool>* cancel = nullptr;
     };
 
-    // Opens and prerolls the file; nullptr with *error set when it does not play.
+    // Opens and prerolls the file; nullptr with *error set when it does not
+    // play. May run on any thread; the device is then handed to the
+    // user-interface thread, which alone uses it.
     static std::unique_ptr<MediaFileDevice> open(Setup setup, QString* error);
     // Video frames converted for a surface so far, by all devices of the process.
     static qint64 convertedFrameCount();

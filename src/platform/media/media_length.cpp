@@ -56,9 +56,12 @@ GstPadProbeReturn noteEnd(GstPad*, GstPadProbeInfo* info, gpointer endNs)
 qint64 MediaLengthCache::lengthNs(const QString& path, qint64 reportedNs)
 {
     const QString key = fileKey(path);
-    const auto found = known_.constFind(key);
-    if (found != known_.constEnd())
-        return found.value();
+    {
+        QMutexLocker lock(&mutex_);
+        const auto found = known_.constFind(key);
+        if (found != known_.constEnd())
+            return found.value();
+    }
 
     qint64 length = reportedNs;
     // GStreamer trusts a Xing/Info/VBRI header, and then plays and times the
@@ -67,6 +70,7 @@ qint64 MediaLengthCache::lengthNs(const QString& path, qint64 reportedNs)
         length = mp3->lengthNs();
     else if (length <= 0)
         length = scanDecodedLengthNs(path);
+    QMutexLocker lock(&mutex_);
     known_.insert(key, length);
     return length;
 }

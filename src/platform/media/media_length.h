@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMutex>
 #include <QString>
 
 namespace dictora {
@@ -18,6 +19,7 @@ public:
     qint64 lengthNs(const QString& path, qint64 reportedNs);
 
 private:
+    QMutex mutex_; // files may be opened on several threads
     QHash<QString, qint64> known_;
 };
 

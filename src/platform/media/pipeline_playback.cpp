@@ -3,6 +3,8 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
+
 namespace dictora {
 
 PipelinePlayback::PipelinePlayback(GstElement* pipeline, std::function<void()> wake)
@@ -36,12 +38,20 @@ int PipelinePlayback::onSyncMessage(GstBus*, GstMessage* message, void* self)
     }
 }
 
-bool PipelinePlayback::preroll(int timeoutMs, QString* error)
+bool PipelinePlayback::preroll(int timeoutMs, QString* error, const std::atomic<bool>* cancel)
 {
+    constexpr int kCancelCheckMs = 20;
     // On failure the error message on the bus says why.
     if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) {
-        const GstStateChangeReturn result = gst_element_get_state(
-            pipeline_, nullptr, nullptr, GstClockTime(timeoutMs) * GST_MSECOND);
+        GstStateChangeReturn result = GST_STATE_CHANGE_ASYNC;
+        for (int waitedMs = 0; result == GST_STATE_CHANGE_ASYNC && waitedMs < timeoutMs &&
+                               !(cancel && cancel->load());) {
+            const int sliceMs =
+                cancel ? std::min(kCancelCheckMs, timeoutMs - waitedMs) : timeoutMs - waitedMs;
+            result = gst_element_get_state(pipeline_, nullptr, nullptr,
+                                           GstClockTime(sliceMs) * GST_MSECOND);
+            waitedMs += sliceMs;
+        }
         if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {
             armedAtMs_ = 0;
             dropStaleEnds();
@@ -49,7 +59,10 @@ bool PipelinePlayback::preroll(int timeoutMs, QString* error)
         }
         if (result == GST_STATE_CHANGE_ASYNC) {
             if (error)
-                *error = QStringLiteral("the media did not start within %1 ms").arg(timeoutMs);
+                *error =
+                    cancel && cancel->load()
+                        ? QStringLiteral("the opening was cancelled")
+                        : QStringLiteral("the media did not start within %1 ms").arg(timeoutMs);
             gst_element_set_state(pipeline_, GST_STATE_NULL);
             return false;
         }

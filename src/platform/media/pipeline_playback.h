@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -32,8 +33,10 @@ public:
     PipelinePlayback& operator=(const PipelinePlayback&) = delete;
 
     // Brings the pipeline to PAUSED and waits for the first data to arrive at
-    // the sinks. False with *error set when it fails or takes over timeoutMs.
-    bool preroll(int timeoutMs, QString* error);
+    // the sinks. False with *error set when it fails, takes over timeoutMs or
+    // is cancelled (looked at every few milliseconds; may be called on any
+    // thread before the playback is handed to its owner).
+    bool preroll(int timeoutMs, QString* error, const std::atomic<bool>* cancel = nullptr);
 
     QString play(std::optional<qint64> fromMs, std::optional<qint64> toMs);
     QString pause();

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <cstdio>
+
 namespace dictora {
 
 namespace {
@@ -37,8 +39,15 @@ QStringList soundCueOpenCommands(const ProgramFolder& folder)
 
 void openSoundCues(MediaCommands& media, const ProgramFolder& folder)
 {
-    for (const QString& command : soundCueOpenCommands(folder))
-        media.send(command);
+    const QStringList commands = soundCueOpenCommands(folder);
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        const char* file = kCues[i].file;
+        media.openInBackground(commands[i], [file](const QString& reply) {
+            if (isErrorReply(reply))
+                std::fprintf(stderr, "dictora: the sound cue %s is skipped: %s\n", file,
+                             qPrintable(reply.mid(QLatin1String("error: ").size())));
+        });
+    }
 }
 
 void playTipCue(MediaCommands* media)

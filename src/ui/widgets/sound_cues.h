@@ -11,8 +11,10 @@ struct ProgramFolder;
 // The three commands that open the sound cues, in the order they are sent.
 QStringList soundCueOpenCommands(const ProgramFolder& folder);
 
-// Opens the cues Tip, Error and Match under their aliases. A cue that fails
-// to open stays silent when played; nothing reports it.
+// Opens the cues Tip, Error and Match under their aliases, in the background:
+// a slow or stuck audio output never holds up the window. A cue played before
+// it is ready, or one that cannot be opened, stays silent; the latter is
+// named on standard error.
 void openSoundCues(MediaCommands& media, const ProgramFolder& folder);
 
 // Play an opened cue from its start; with no media layer nothing plays.

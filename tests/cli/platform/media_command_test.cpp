@@ -59,6 +59,7 @@ TEST_F(MediaCommand, PlayPadsSlowsAndRepeatsOnlyWhatIsHeard)
         EXPECT_NEAR(run.json["firstSampleMs"].toDouble(), c.heardFromMs, 0.1);
         EXPECT_NEAR(run.json["deliveredMs"].toDouble(), c.heardToMs - c.heardFromMs, 0.1);
         EXPECT_EQ(run.json["plays"].toInt(), 1);
+        EXPECT_NEAR(run.json["peakDbfs"].toDouble(), -26.0, 0.2); // as recorded
     }
 
     // Three plays at 0.75x with 400 ms between them: each holds the span
@@ -86,13 +87,15 @@ TEST_F(MediaCommand, PlayPadsSlowsAndRepeatsOnlyWhatIsHeard)
     }
     EXPECT_NEAR(run.json["deliveredMs"].toDouble(), 3 * 400, 6);
 
-    // Levelling measures the file first and brings it to -20 LUFS.
+    // Levelling measures the file first and brings it to -20 LUFS, as heard
+    // by a sink that has no volume of its own.
     const CliRun levelled = play({"--from", "0", "--to", "200", "--level"});
     ASSERT_EQ(levelled.exitCode, 0) << levelled.error.toStdString();
     EXPECT_NEAR(levelled.json["integratedLufs"].toDouble(), -26.0, 0.2);
     EXPECT_NEAR(levelled.json["truePeakDbtp"].toDouble(), -26.0, 0.2);
     EXPECT_NEAR(levelled.json["gainDb"].toDouble(), 6.0, 0.2);
     EXPECT_NEAR(levelled.json["deliveredMs"].toDouble(), 200, 0.1);
+    EXPECT_NEAR(levelled.json["peakDbfs"].toDouble(), -20.0, 0.2);
 }
 
 TEST_F(MediaCommand, LoudnessPrintsLufsAndTruePeakWithCommonOptionsAnywhere)

@@ -181,6 +181,31 @@ TEST(LoudnessLevelling, BringsFilesToTheTargetWithoutPassingThePeakCeiling)
     EXPECT_DOUBLE_EQ(gainFactor(0.0), 1.0);
 }
 
+TEST(LoudnessLevelling, FiguresNoMeasurementGivesAreNotTrusted)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        Loudness figures;
+        bool trusted;
+    };
+    const Case cases[] = {
+        {"speech", {-23.0, -3.2}, true},
+        {"silence, digital", {-inf, -inf}, true},
+        {"silence with a click", {-inf, -2.0}, true},
+        {"square wave at full scale", {5.0, 0.0}, true},
+        {"a true peak that would play it silent", {-23.0, 1e300}, false},
+        {"a true peak that would raise it 20 dB into clipping", {-60.0, -1e300}, false},
+        {"a loudness that would play it silent", {1e300, -1.0}, false},
+        {"loudness below the gate", {-75.0, -60.0}, false},
+        {"louder than its peak allows", {-20.0, -40.0}, false},
+        {"not a number", {nan, -1.0}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(couldBeMeasured(c.figures), c.trusted) << c.name;
+}
+
 TEST(PlaybackSettings, DefaultsRangesAndTheFile)
 {
     QTemporaryDir dir;

@@ -100,6 +100,8 @@ TEST(UnitScan, FiguresExactlyWhenTheSaveWouldWriteTheSameBytes)
     const QByteArray plain = encodeUnit({2, 2.0f, 0}, settled, false);
     std::vector<SentenceRow> unfilled = settled;
     unfilled[2][EndMs] = "0"; // filled from the next start on saving
+    std::vector<SentenceRow> beforeOddKind = unfilled;
+    beforeOddKind[3][Kind] = "7"; // a sentence all the same
     std::vector<SentenceRow> overdue = settled;
     overdue[1][StudiedAt] = "20260301090000"; // demoted on loading
     std::vector<SentenceRow> notebook{timed("abc", "0", "100", "0", "0"),
@@ -117,6 +119,8 @@ TEST(UnitScan, FiguresExactlyWhenTheSaveWouldWriteTheSameBytes)
         {"Notebook, twelve fields on every row", encodeUnit(kNotebookHeader, notebook, true), true,
          true},
         {"endMs to fill", encodeUnit({2, 2.0f, 0}, unfilled, false), false, false},
+        {"endMs to fill from a kind 7", encodeUnit({2, 2.0f, 0}, beforeOddKind, false), false,
+         false},
         {"review demotes", encodeUnit({2, 2.0f, 0}, overdue, false), false, false},
         {"8-bit string", withLegacyText(plain), false, false},
         {"longer length form", withLongLengthForm(plain), false, false},

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gst/gst.h>
@@ -203,6 +204,16 @@ TEST_F(PlaybackAnalysis, BackgroundAnalysisMeasuresOnceAndRemembersAcrossRuns)
     ASSERT_TRUE(again.loudness(path));
     EXPECT_NEAR(again.loudness(path)->truePeakDbtp, -20.0, 0.1);
     EXPECT_TRUE(again.peaks(path));
+    // A cached true peak no measurement gives is measured again.
+    {
+        QSettings ini(cfg + "Loudness.ini", QSettings::IniFormat);
+        ini.setValue(ini.childGroups().value(0) + "/TruePeakDbtp", "1e300");
+    }
+    MediaAnalysis damaged(cfg);
+    EXPECT_FALSE(damaged.loudness(path));
+    damaged.waitIdle();
+    ASSERT_TRUE(damaged.loudness(path));
+    EXPECT_NEAR(damaged.loudness(path)->truePeakDbtp, -20.0, 0.1);
 }
 
 } // namespace
