@@ -6,6 +6,7 @@
 #include "core/study/unit_names.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
+#include "ui/widgets/screen_places.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,6 +82,7 @@ bool FlashcardExportRun::start(bool force)
         progress_->setAutoClose(false);
         progress_->setAutoReset(false);
         progress_->setMinimumDuration(0);
+        keepFramedOnScreen(progress_, panel_.window());
         connect(progress_, &QProgressDialog::canceled, this, &FlashcardExportRun::cancel);
     }
     progress_->setRange(0, 0);
