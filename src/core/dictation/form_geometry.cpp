@@ -62,10 +62,8 @@ QRect toolbarRect(const QRect& form, bool docked)
 QRect mismatchMarkerRect(int charLeft, int charRight, int caretY, int formWidth, int promptHeight,
                          int answerLineHeight)
 {
-    // The answer box sits 8 pixels in from the form's left edge.
-    constexpr int kBoxLeft = 8;
     const int width = std::max(charRight - charLeft, kMarkerMinWidth);
-    const int x = std::clamp(kBoxLeft + charLeft, 5, std::max(5, formWidth - 5 - width));
+    const int x = std::clamp(charLeft, 5, std::max(5, formWidth - 5 - width));
     return {x, promptHeight + answerLineHeight + caretY + 14, width, 4};
 }
 

@@ -55,7 +55,7 @@ QRect toolbarRect(const QRect& form, bool docked);
 
 // The red marker under the first wrong character, in the form's own
 // coordinates: as wide as that character (charLeft to charRight, in the
-// answer box, whose line starts at caretY), at least kMarkerMinWidth so a
+// form's coordinates; the line's top is caretY in the answer box), at least kMarkerMinWidth so a
 // narrow letter is still seen, and kept inside the form.
 inline constexpr int kMarkerMinWidth = 6;
 QRect mismatchMarkerRect(int charLeft, int charRight, int caretY, int formWidth, int promptHeight,

@@ -75,7 +75,7 @@ void StudyRecordWindow::reload()
                           .arg(data_.days.size())
                           .arg(total.sentences)
                           .arg(total.characters)
-                          .arg(total.seconds / 60)
+                          .arg(shownMinutes(total.seconds))
                           .arg(qRound(total.firstTryAccuracy() * 100)));
     heatmap_->setData(&data_);
     chart_->setData(&data_);

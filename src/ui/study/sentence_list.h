@@ -39,6 +39,14 @@ public:
     // Line-by-line play: steps to the next sentence row, or ends the mode at
     // the end of the Unit.
     void NextLine();
+    // The current row with its waveform strip, or the rows in view when no
+    // row is current, in screen coordinates; empty when nothing is shown.
+    QRect workOnScreen() const;
+    // Scrolls the current row and its strip out from under a window (screen
+    // coordinates) where the list has room to.
+    void keepWorkClearOf(const QRect& cover);
+    // Room kept empty under the last row, where the status bar lies over it.
+    void setBottomMargin(int pixels);
     // Selects a row as the learner's click would (the selection change then
     // loads and plays it). A row outside the list clears the selection.
     void selectRow(int row);

@@ -84,6 +84,7 @@ private:
     QTimer timer_;
     int ticks_ = 0;
     bool shown_ = false;
+    bool heldForeground_ = false; // the pop-up had the foreground since it showed
     bool filling_ = false;
     QPointer<QMessageBox> messageBox_;
 };

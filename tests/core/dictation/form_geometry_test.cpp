@@ -62,9 +62,9 @@ TEST(FormGeometry, MarkerAsWideAsTheWrongCharacterInsideTheForm)
         int charLeft, charRight, caretY;
         QRect expected;
     } cases[] = {
-        {"a wide letter", 292, 320, 0, QRect(300, 92, 28, 4)},
-        {"a narrow letter gets the least width", 100, 103, 53, QRect(108, 145, 6, 4)},
-        {"at the left edge", -8, 10, 0, QRect(5, 92, 18, 4)},
+        {"a wide letter", 300, 328, 0, QRect(300, 92, 28, 4)},
+        {"a narrow letter gets the least width", 108, 111, 53, QRect(108, 145, 6, 4)},
+        {"at the left edge", 0, 18, 0, QRect(5, 92, 18, 4)},
         {"past the right edge", 1270, 1300, 0, QRect(1245, 92, 30, 4)},
     };
     for (const auto& c : cases)

@@ -96,4 +96,13 @@ TEST(HistoryWindowData, CalendarShadesAndEmptyDays)
     EXPECT_EQ(data.totals().firstTryRight, 2);
 }
 
+TEST(HistoryWindowData, MinutesRoundToTheNearestEverywhereAlike)
+{
+    const struct {
+        int seconds, minutes;
+    } cases[] = {{0, 0}, {29, 0}, {30, 1}, {89, 1}, {90, 2}, {150, 3}, {-5, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(shownMinutes(c.seconds), c.minutes) << c.seconds << " s";
+}
+
 } // namespace
