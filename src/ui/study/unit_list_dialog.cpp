@@ -38,8 +38,9 @@ namespace {
 constexpr int kLeftEdge = 4;         // the cursor is at the screen's left edge below this x
 constexpr int kShowAfterTicks = 5;   // over half a second at the edge
 constexpr int kHideAfterTicks = 100; // ten seconds shown
-// A window manager may take a while to hand the keyboard to the pop-up; it
-// is not hidden for lacking it before it had it or this long has passed.
+// A window manager may take a while to hand the keyboard to the pop-up (the
+// answer box holds it in Dictation): while the window that had it when the
+// pop-up came up still has it, the pop-up waits this long before it goes.
 constexpr int kForegroundGraceTicks = 10;
 constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 45;
@@ -294,8 +295,9 @@ void UnitListDialog::tick()
         if (splashFinished()) {
             const bool foreground = keepsForeground();
             heldForeground_ = heldForeground_ || foreground;
-            const bool lostForeground =
-                !foreground && (heldForeground_ || ticks_ > kForegroundGraceTicks);
+            const bool stillComing = !heldForeground_ && ticks_ <= kForegroundGraceTicks &&
+                                     state_.foregroundWindow == foregroundAtShow_;
+            const bool lostForeground = !foreground && !stillComing;
             if (ticks_ > kHideAfterTicks || lostForeground)
                 ShowPopup(false);
             else
@@ -348,6 +350,7 @@ void UnitListDialog::ShowPopup(bool show)
     shown_ = show;
     ticks_ = 0;
     heldForeground_ = false;
+    foregroundAtShow_ = state_.foregroundWindow;
     ShadowFrame* shadow = panel_.shadowFrame();
     if (!show) {
         const QObject* foreground = state_.foregroundWindow;

@@ -85,6 +85,7 @@ private:
     int ticks_ = 0;
     bool shown_ = false;
     bool heldForeground_ = false; // the pop-up had the foreground since it showed
+    const QObject* foregroundAtShow_ = nullptr;
     bool filling_ = false;
     QPointer<QMessageBox> messageBox_;
 };
