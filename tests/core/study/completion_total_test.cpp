@@ -85,12 +85,8 @@ TEST_F(LibraryTest, NewFiguresComeWithTheTotalThatCountsThem)
     QStringList seen;
     QObject::connect(&library, &UnitLibrary::progressChanged,
                      [&] { seen << library.totalPercentText(); });
-    table.setField(1, Done, QStringLiteral("1"));
-    table.setField(1, Level, QStringLiteral("1"));
-    table.setField(1, StudiedAt, QStringLiteral("20260615090000"));
-    table.setField(2, Done, QStringLiteral("1"));
-    table.setField(2, Level, QStringLiteral("1"));
-    table.setField(2, StudiedAt, QStringLiteral("20260615090000"));
+    table.replaceAll({title("T"), sentence("a", "1", "1", "20260615090000"),
+                      sentence("b", "1", "1", "20260615090000")});
     ASSERT_TRUE(library.SaveUnit());
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_EQ(seen.last(), "100%");

@@ -26,9 +26,7 @@ TEST(RowClearance, ScrollsTheCurrentRowAndItsStripOffTheFormAndIntoView)
         {"under a form at the top: down below it", QRect(0, 150, 1200, 95), QRect(0, 0, 1200, 200),
          10, 10, -2},
         {"past the bottom of the view", QRect(0, 560, 1200, 95), QRect(), 10, 10, 2},
-        {"above the view", QRect(0, -40, 1200, 95), QRect(), 10, 10, -2},
         {"no scroll clears it", QRect(0, 350, 1200, 95), lowForm, 1, 1, 0},
-        {"no work", QRect(), lowForm, 10, 10, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(rowsToClear({view, c.work, c.cover, 35, c.roomUp, c.roomDown}), c.rows) << c.name;
