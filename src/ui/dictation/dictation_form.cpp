@@ -584,9 +584,12 @@ QRect DictationForm::floatArea() const
 
 QRect DictationForm::floatBand(int height) const
 {
+    // Under the screensaver or the enlarged video no row is in sight: the
+    // strip walks the whole area.
     const FloatingWindows& floating = panel_.floating();
-    const QRect work =
-        floating.workOnScreen && !mediaEnlarged() ? floating.workOnScreen() : QRect();
+    const bool listCovered =
+        mediaEnlarged() || (floating.screensaverRunning && floating.screensaverRunning());
+    const QRect work = floating.workOnScreen && !listCovered ? floating.workOnScreen() : QRect();
     return floatingFormBand(floatArea(), work, height);
 }
 

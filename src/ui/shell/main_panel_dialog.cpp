@@ -155,10 +155,7 @@ void MainPanelDialog::layoutPanel()
         return;
     sentenceList_->setGeometry(sentenceListRect(size(), compactLayout != 0, dockedAtTop != 0));
     sentenceList_->setColumnWidth(0, firstColumnWidth(width()));
-    // The last rows scroll up clear of the status bar along the bottom.
-    const QRect list(sentenceList_->mapToGlobal(QPoint(0, 0)), sentenceList_->size());
-    const QRect status = floating_.statusBar ? floating_.statusBar() : QRect();
-    sentenceList_->setBottomMargin(list.intersected(status).height());
+    sentenceList_->fitAboveStatusBar();
 }
 
 void MainPanelDialog::toggleDock()

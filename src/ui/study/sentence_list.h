@@ -45,8 +45,9 @@ public:
     // Scrolls the current row and its strip out from under a window (screen
     // coordinates) where the list has room to.
     void keepWorkClearOf(const QRect& cover);
-    // Room kept empty under the last row, where the status bar lies over it.
-    void setBottomMargin(int pixels);
+    // Keeps room under the last row where the status bar lies over the list,
+    // so every row can be scrolled up clear of it.
+    void fitAboveStatusBar();
     // Selects a row as the learner's click would (the selection change then
     // loads and plays it). A row outside the list clears the selection.
     void selectRow(int row);
@@ -115,6 +116,8 @@ public:
     SentenceRowDelegate* rowDelegate() const { return delegate_; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -7,6 +7,7 @@
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
 #include "ui/study/waveform_strip.h"
+#include "ui/widgets/study_panel.h"
 
 #include <QScrollBar>
 
@@ -54,6 +55,7 @@ void SentenceList::keepWorkClearOf(const QRect& cover)
 {
     if (!table_.isValidRow(state_.currentRow))
         return;
+    fitAboveStatusBar();
     RowClearanceInput in;
     in.view = viewport()->rect();
     in.work = rowWithStrip(*this, visualRect(table_.index(state_.currentRow, 0)), state_.editMode);
@@ -69,10 +71,26 @@ void SentenceList::keepWorkClearOf(const QRect& cover)
     currentRowRect = visualRect(table_.index(state_.currentRow, 0));
 }
 
-void SentenceList::setBottomMargin(int pixels)
+void SentenceList::fitAboveStatusBar()
 {
+    const FloatingWindows& floating = panel_.floating();
+    const QRect status = floating.statusBar ? floating.statusBar() : QRect();
+    const QRect list(mapToGlobal(QPoint(0, 0)), size());
+    const int pixels = list.intersected(status).height();
     if (viewportMargins().bottom() != pixels)
         setViewportMargins(0, 0, 0, pixels);
+}
+
+void SentenceList::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitAboveStatusBar();
+}
+
+void SentenceList::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    fitAboveStatusBar();
 }
 
 } // namespace dictora

@@ -91,9 +91,8 @@ TEST(WindowPlacement, FramedWindowsKeepTitleAndButtonsOnEveryScreen)
                         << s.name << ": " << w.what;
                 }
     }
-    // Where it fits, it is centred on its owner.
-    EXPECT_EQ(framedWindowPlace({400, 300}, {4, 28, 4, 4}, QRect(0, 0, 1280, 720),
-                                QRect(0, 0, 1280, 720)),
+    const QRect screen(0, 0, 1280, 720); // where it fits, centred on its owner
+    EXPECT_EQ(framedWindowPlace({400, 300}, {4, 28, 4, 4}, screen, screen),
               QRect(440, 222, 400, 300));
 }
 

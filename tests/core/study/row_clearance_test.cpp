@@ -9,8 +9,7 @@ namespace {
 
 TEST(RowClearance, ScrollsTheCurrentRowAndItsStripOffTheFormAndIntoView)
 {
-    // A 600-pixel list with the form over its lower half; the work is a
-    // 35-pixel row with a 60-pixel strip under it.
+    // A 600-pixel list, the form over its lower half, a row with its strip.
     const QRect view(0, 0, 1200, 600);
     const QRect lowForm(0, 330, 1200, 200);
     const struct {
