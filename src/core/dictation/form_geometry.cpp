@@ -30,19 +30,41 @@ FormStep automaticFormStep(const QRect& area, int top, int height, bool movingUp
     return {top + kFormStepPixels, false};
 }
 
+QRect floatingFormBand(const QRect& area, const QRect& work, int formHeight)
+{
+    // The toolbar rides 45 pixels above the form, 15 more than the edge the
+    // form keeps from the band's top; every band leaves room for it.
+    constexpr int kToolbarAbove = 45 - kFormScreenEdge + 4;
+    const QRect room = area.adjusted(0, kToolbarAbove, 0, 0);
+    const QRect shown = work.intersected(area);
+    if (shown.isEmpty())
+        return room;
+    const int needed = formHeight + 2 * kFormScreenEdge;
+    const QRect below(room.left(), shown.bottom() + 1 + kToolbarAbove, room.width(),
+                      room.bottom() - shown.bottom() - kToolbarAbove);
+    if (below.height() >= needed)
+        return below;
+    const QRect above(room.left(), room.top(), room.width(), shown.top() - room.top());
+    if (above.height() >= needed)
+        return above;
+    const int half = room.height() / 2;
+    if (shown.center().y() < room.top() + half)
+        return {room.left(), room.top() + half, room.width(), room.height() - half};
+    return {room.left(), room.top(), room.width(), half};
+}
+
 QRect toolbarRect(const QRect& form, bool docked)
 {
     const int top = docked ? form.top() + form.height() - 40 : form.top() - 45;
     return {form.left() + 10, top, kToolbarWidth, kToolbarHeight};
 }
 
-QRect mismatchMarkerRect(const QPoint& caret, int formWidth, int promptHeight, int answerLineHeight)
+QRect mismatchMarkerRect(int charLeft, int charRight, int caretY, int formWidth, int promptHeight,
+                         int answerLineHeight)
 {
-    constexpr int kWidth = 120;
-    int x = std::max(caret.x() - 70, 5);
-    if (x + kWidth > formWidth - 30)
-        x = formWidth - 150;
-    return {x, promptHeight + answerLineHeight + caret.y() + 14, kWidth, 4};
+    const int width = std::max(charRight - charLeft, kMarkerMinWidth);
+    const int x = std::clamp(charLeft, 5, std::max(5, formWidth - 5 - width));
+    return {x, promptHeight + answerLineHeight + caretY + 14, width, 4};
 }
 
 QPoint hintPoint(const QPoint& formOrigin, const QPoint& caret, int promptHeight, int screenWidth)

@@ -41,13 +41,24 @@ struct FormStep {
 };
 FormStep automaticFormStep(const QRect& area, int top, int height, bool movingUp);
 
+// The part of the area the floating form (with its toolbar above it) keeps
+// to, so that `work` -- the current row with its waveform strip, or the rows
+// in view when none is current -- is never under it: below the work where
+// the form fits there, else above it, else the half of the area farther from
+// the work's centre. An empty work leaves the whole area. The area is the
+// work area less the status bar, so the form never covers that either.
+QRect floatingFormBand(const QRect& area, const QRect& work, int formHeight);
+
 // The toolbar travels with the form: 10 pixels in from its left, 45 pixels
 // above its top when floating, 40 above its bottom when docked.
 QRect toolbarRect(const QRect& form, bool docked);
 
 // The red marker under the first wrong character, in the form's own
-// coordinates: centred near the caret, kept inside the form.
-QRect mismatchMarkerRect(const QPoint& caret, int formWidth, int promptHeight,
+// coordinates: as wide as that character (charLeft to charRight, in the
+// form's coordinates; the line's top is caretY in the answer box), at least kMarkerMinWidth so a
+// narrow letter is still seen, and kept inside the form.
+inline constexpr int kMarkerMinWidth = 6;
+QRect mismatchMarkerRect(int charLeft, int charRight, int caretY, int formWidth, int promptHeight,
                          int answerLineHeight);
 
 // Where the hint of 16 characters appears: above the caret line, kept

@@ -17,8 +17,9 @@ QString dayStamp(const QDate& date)
 
 DayFigures HistoryWindowData::figuresOf(const QString& day) const
 {
-    const auto found = std::lower_bound(days.cbegin(), days.cend(), day,
-                                        [](const DayFigures& d, const QString& s) { return d.day < s; });
+    const auto found =
+        std::lower_bound(days.cbegin(), days.cend(), day,
+                         [](const DayFigures& d, const QString& s) { return d.day < s; });
     if (found != days.cend() && found->day == day)
         return *found;
     DayFigures empty;
@@ -48,6 +49,11 @@ HistoryWindowData readHistory(const StudyRecord& record, TimeValue now, int dayC
     data.days = record.dayFigures(data.firstDay, data.lastDay);
     data.missedWords = record.mostMissedWords(kMissedWordCount);
     return data;
+}
+
+int shownMinutes(int seconds)
+{
+    return (std::max(seconds, 0) + 30) / 60;
 }
 
 int heatLevel(int sentences)

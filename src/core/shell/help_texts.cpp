@@ -50,7 +50,7 @@ QList<HelpLine> helpLines(HelpMode mode)
               << line("单击时间", "选中起点或结尾; ← → 在起点和结尾之间切换")
               << line("A / F", "选中的时间点提前 / 推后 50 毫秒")
               << line("E / D", "整句提前 / 推后 500 毫秒")
-              << line("单击句子", "在上方的文字框里修改句子")
+              << line("单击句子", "在听写条的文字框里修改句子")
               << line("右键菜单", "插入行(后续), 本行设置成标题, 删除本行, 删除标题及内容, "
                                   "单击时间后: 起点 / 结尾提前推后, 整体提前推后; 离开编辑模式")
               << line("拖动波形上的标记", "以 10 毫秒为单位设起点 / 结尾, 松开后重播");
@@ -63,7 +63,9 @@ QList<HelpLine> helpLines(HelpMode mode)
               << line("Esc", "删除标出的错字")
               << line("工具条: 喇叭", "静音 / 打开声音 (静音时可录下自己的声音)")
               << line("工具条: 话筒", "录音, 回放自己的声音")
-              << line("工具条: 布局", "听写条停靠在底部 / 浮动")
+              << line("工具条: 布局 ↕",
+                      "单击: 固定听写条 / 可以拖动; 双击: 停靠在窗口上方或下方 (看听写条在哪一半); "
+                      "停靠时单击: 回到浮动")
               << line("工具条: 本子", "把这一句加入生句本") << line("拖动工具条", "移动听写条");
         break;
     }
@@ -85,7 +87,7 @@ QString toolbarButtonTip(int button)
     static const QString tips[] = {
         QStringLiteral("声音: 静音 / 打开 (静音时先录下自己的声音再写)"),
         QStringLiteral("录音: 录下自己读的句子, 再点回放"),
-        QStringLiteral("布局: 听写条停靠在底部 / 浮动"),
+        QStringLiteral("布局: 单击固定 / 可拖动听写条; 双击停靠在上方或下方, 停靠时单击回到浮动"),
         QStringLiteral("加入生句本"),
     };
     return button >= 0 && button < 4 ? tips[button] : QString();

@@ -23,6 +23,13 @@ QRect centredOn(const QSize& size, const QRect& owner, const QRect& area)
     return placeInside(place, area);
 }
 
+QRect framedWindowPlace(const QSize& client, const QMargins& frame, const QRect& owner,
+                        const QRect& area)
+{
+    const QSize framed = client.grownBy(frame);
+    return centredOn(framed, owner, area).marginsRemoved(frame);
+}
+
 namespace {
 
 bool coversAny(const QRect& place, const QList<QRect>& keepClear)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -19,6 +20,15 @@ QRect placeInside(QRect wanted, const QRect& area);
 
 // A dialog of this size centred on its owner's frame, then kept inside.
 QRect centredOn(const QSize& size, const QRect& owner, const QRect& area);
+
+// A window with a title bar and border (frame, the window manager's margins
+// around the client area) centred on its owner and kept inside the area
+// frame and all, the client cut where the whole would not fit: its title
+// stays on the screen to drag it by and its bottom buttons stay in reach.
+// Gives the client rectangle. Every dialog and window of the program opens
+// through this.
+QRect framedWindowPlace(const QSize& client, const QMargins& frame, const QRect& owner,
+                        const QRect& area);
 
 // The dictation toolbar: the place asked for (beside the dictation strip),
 // kept inside the area and off every rectangle in keepClear (the

@@ -139,10 +139,9 @@ void UnitLibrary::listFolder(bool loadEach)
     const QDir dir(folder);
     // System takes in links that lead nowhere, which are told like any
     // Unit file that cannot be read.
-    const QFileInfoList entries =
-        dir.entryInfoList({QStringLiteral("*.dat")},
-                          QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive,
-                          QDir::NoSort);
+    const QFileInfoList entries = dir.entryInfoList(
+        {QStringLiteral("*.dat")}, QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive,
+        QDir::NoSort);
     for (const QFileInfo& entry : entries) {
         const QString fileName = entry.fileName();
         const bool brokenLink = entry.isSymLink() && !entry.exists();
@@ -213,8 +212,7 @@ bool UnitLibrary::OpenUnit(int position)
     if (!saved && hasUnsavedChanges()) {
         state_.unitModified = false;
         unsaved_ = true;
-        fail(QStringLiteral("the Unit '%1' stays open until its changes are saved")
-                 .arg(unitName_));
+        fail(QStringLiteral("the Unit '%1' stays open until its changes are saved").arg(unitName_));
         return false;
     }
     CloseUnit();
@@ -421,6 +419,9 @@ void UnitLibrary::storeFigures(const ProgressFigures& figures)
         completion_.forget(openPosition_);
     if (openPosition_ >= 0 && openPosition_ < percentTexts_.size())
         percentTexts_[openPosition_] = texts_.unitPercentText;
+    // Whoever reads the figures on this signal (the status item, the tip
+    // that today's work is done) reads the total that already counts them.
+    totalPercentText_ = completion_.totalPercentText();
     emit progressChanged();
 }
 

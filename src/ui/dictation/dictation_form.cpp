@@ -156,6 +156,16 @@ DictationForm::DictationForm(StudyPanel& panel, QWidget* owner)
 
     if (services_.library)
         connect(services_.library, &UnitLibrary::unitClosing, this, &DictationForm::clearRow);
+    // New rows (a Unit opened, content added) take new room in the list:
+    // the floating form makes way once the list has laid them out.
+    const auto makeWay = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && !docked_)
+                layoutCompact();
+        });
+    };
+    connect(&services_.sentences, &QAbstractItemModel::modelReset, this, makeWay);
+    connect(&services_.sentences, &QAbstractItemModel::rowsInserted, this, makeWay);
 
     FloatingWindows& floating = panel_.floating();
     floating.dictationForm = this;
@@ -543,11 +553,23 @@ void DictationForm::placeMarker()
 {
     // Under the wrong character wherever the layout put it: docking,
     // floating, a reveal or a resize move the boxes and rewrap the text.
+    // The wrong character is the one just before markerPosition_.
+    const int last = answerBox_->document()->characterCount() - 1;
+    const int after = std::clamp(markerPosition_, 0, last);
     QTextCursor at(answerBox_->document());
-    at.setPosition(std::clamp(markerPosition_, 0, answerBox_->document()->characterCount() - 1));
-    const QPoint caret =
-        answerBox_->viewport()->mapTo(answerBox_, answerBox_->cursorRect(at).topLeft());
-    marker_->setGeometry(mismatchMarkerRect(caret, width(), promptHeight_, answerLineHeight_));
+    at.setPosition(std::max(after - 1, 0));
+    const QRect before = answerBox_->cursorRect(at);
+    at.setPosition(after);
+    const QRect behind = answerBox_->cursorRect(at);
+    const QChar wrong = answerBox_->document()->characterAt(std::max(after - 1, 0));
+    // A character that ends its line: its width from the font.
+    const int right = behind.top() == before.top() && behind.left() > before.left()
+                          ? behind.left()
+                          : before.left() + answerBox_->fontMetrics().horizontalAdvance(wrong);
+    const QPoint box = answerBox_->viewport()->mapTo(this, QPoint(0, 0));
+    const int caretY = answerBox_->viewport()->mapTo(answerBox_, before.topLeft()).y();
+    marker_->setGeometry(mismatchMarkerRect(box.x() + before.left(), box.x() + right, caretY,
+                                            width(), promptHeight_, answerLineHeight_));
 }
 
 void DictationForm::placeBoxes(int width)
@@ -560,18 +582,61 @@ void DictationForm::placeBoxes(int width)
     answerBox_->setGeometry(8, promptHeight_ + 12, width - 16, answerHeight_);
 }
 
+QRect DictationForm::floatArea() const
+{
+    QRect area = workArea();
+    if (mediaEnlarged())
+        return area;
+    // Above the status bar, so the form never hides it.
+    const FloatingWindows& floating = panel_.floating();
+    const QRect status = floating.statusBar ? floating.statusBar() : QRect();
+    if (status.intersects(area) && status.top() > area.top())
+        area.setBottom(status.top() - 1);
+    return area;
+}
+
+QRect DictationForm::floatBand(int height) const
+{
+    // Under the screensaver or the enlarged video no row is in sight: the
+    // strip walks the whole area.
+    const FloatingWindows& floating = panel_.floating();
+    const bool listCovered =
+        mediaEnlarged() || (floating.screensaverRunning && floating.screensaverRunning());
+    const QRect work = floating.workOnScreen && !listCovered ? floating.workOnScreen() : QRect();
+    return floatingFormBand(floatArea(), work, height);
+}
+
 void DictationForm::layoutCompact()
 {
     if (docked_)
         return;
+    // With no row chosen the floating strip has nothing to show, and the
+    // rows of the Unit just opened are all there is to read: it comes back
+    // with the first row loaded.
+    if (!services_.sentences.isValidRow(state_.currentRow)) {
+        toolbar_->hide();
+        hide();
+        return;
+    }
     const QRect work = workArea();
     placeBoxes(work.width() * 8 / 10);
-    setGeometry(floatingFormRect(work, pos(), floatingFormHeight(promptHeight_, answerHeight_),
-                                 draggedByToolbar_));
+    const int height = floatingFormHeight(promptHeight_, answerHeight_);
+    setGeometry(floatingFormRect(floatBand(height), pos(), height, draggedByToolbar_));
+    keepWorkClear();
     if (marker_->isVisible())
         placeMarker();
     if (!isVisible())
         show();
+}
+
+void DictationForm::keepWorkClear()
+{
+    // Where the form is taller than the room the row leaves, the list moves
+    // the row out from under it and its toolbar.
+    const FloatingWindows& floating = panel_.floating();
+    if (docked_ || mediaEnlarged() || !floating.keepWorkClearOf)
+        return;
+    floating.keepWorkClearOf(geometry() | toolbar_->geometry());
 }
 
 void DictationForm::setDocked(bool docked)
@@ -617,7 +682,9 @@ void DictationForm::showEvent(QShowEvent*)
     placeToolbar();
     // Mapped only once the form is: a window manager that meets a window
     // whose owner it does not know yet stacks it on its own, under the rest.
-    QTimer::singleShot(50, toolbar_, [toolbar = toolbar_] {
+    QTimer::singleShot(50, toolbar_, [this, toolbar = toolbar_] {
+        if (!isVisible())
+            return;
         toolbar->show();
         toolbar->raise();
     });
@@ -686,10 +753,14 @@ void DictationForm::automaticStep()
 {
     if (!panel_.compactLayout || autoMove != 1 || docked_)
         return;
-    const FormStep step = automaticFormStep(workArea(), y(), height(), movingUp == 1);
+    // The steps walk within the room the current row leaves, above the
+    // status bar.
+    const QRect band = floatBand(height());
+    const FormStep step = automaticFormStep(band, y(), height(), movingUp == 1);
     movingUp = step.movingUp ? 1 : 0;
-    if (step.top != y())
-        move(x(), step.top);
+    const int top = floatingFormRect(band, QPoint(x(), step.top), height(), true).top();
+    if (top != y())
+        move(x(), top);
 }
 
 void DictationForm::setAlpha(int alpha)
@@ -722,6 +793,7 @@ void DictationForm::tick()
     // the rows of a Unit just opened); the toolbar and the strip make way.
     if (isVisible() && toolbar_->geometry() != toolbarPlaceNow())
         placeToolbar();
+    keepInsideAfterDrag();
     TipWindow* tip = panel_.tipWindow();
     if (tip && tip->tipVisible() && tip->tipOwner() == this) {
         const QPoint caret = caretPoint();
@@ -730,6 +802,17 @@ void DictationForm::tick()
         if (!tip->tipRect().contains(probe))
             tip->HideTip();
     }
+}
+
+void DictationForm::keepInsideAfterDrag()
+{
+    // A form dragged partly off the screen or over the status bar comes back
+    // inside once the button is up.
+    if (docked_ || !isVisible() || QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    const QRect inside = placeInside(geometry(), floatArea());
+    if (inside.topLeft() != pos())
+        move(inside.topLeft());
 }
 
 // --- drawing ------------------------------------------------------------------

@@ -119,6 +119,10 @@ private:
     void measureMargin();
     void takeKeyboard();
     QRect workArea() const;
+    QRect floatArea() const;
+    QRect floatBand(int height) const;
+    void keepWorkClear();
+    void keepInsideAfterDrag();
     bool mediaEnlarged() const;
     int lineCount(const QPlainTextEdit* box) const;
     QPoint caretPoint() const;

@@ -316,9 +316,11 @@ void DictationToolbar::addToNotebook()
     case UnitLibrary::NotebookAdd::Nothing:
         return;
     }
+    // Without an owner the answer stays its full time, also when the mouse
+    // goes straight back to the answer box: the click's only sign.
     if (TipWindow* tip = panel_.tipWindow()) {
         const QPoint at = tipPoint();
-        tip->ShowTip(at.x(), at.y(), text, this);
+        tip->ShowTip(at.x(), at.y(), text);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "ui/history/flashcard_export_dialog.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
+#include "ui/widgets/screen_places.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,6 +96,7 @@ bool FlashcardExportRun::start(bool force)
         progress_->setAutoClose(false);
         progress_->setAutoReset(false);
         progress_->setMinimumDuration(0);
+        keepFramedOnScreen(progress_, panel_.window());
         connect(progress_, &QProgressDialog::canceled, this, &FlashcardExportRun::cancel);
     }
     progress_->setRange(0, 0);

@@ -19,8 +19,7 @@ constexpr int kLeft = 28; // room for the weekday names
 constexpr int kTop = 18;  // room for the month names
 
 const std::array<QColor, 5> kShades{QColor(232, 232, 236), QColor(190, 226, 150),
-                                    QColor(120, 198, 110), QColor(40, 150, 70),
-                                    QColor(20, 92, 44)};
+                                    QColor(120, 198, 110), QColor(40, 150, 70), QColor(20, 92, 44)};
 
 QString dayTip(const DayFigures& day)
 {
@@ -29,7 +28,7 @@ QString dayTip(const DayFigures& day)
         .arg(date.toString(QStringLiteral("yyyy-MM-dd")))
         .arg(day.sentences)
         .arg(day.characters)
-        .arg(day.seconds / 60)
+        .arg(shownMinutes(day.seconds))
         .arg(qRound(day.firstTryAccuracy() * 100));
 }
 
@@ -145,9 +144,12 @@ void DailyFiguresChart::paintEvent(QPaintEvent*)
         std::function<double(const DayFigures&)> value;
     };
     const std::vector<Series> series{
-        {QStringLiteral("句数"), QColor(60, 120, 200), [](const DayFigures& d) { return double(d.sentences); }},
-        {QStringLiteral("字数"), QColor(230, 140, 30), [](const DayFigures& d) { return double(d.characters); }},
-        {QStringLiteral("分钟"), QColor(120, 80, 180), [](const DayFigures& d) { return d.seconds / 60.0; }},
+        {QStringLiteral("句数"), QColor(60, 120, 200),
+         [](const DayFigures& d) { return double(d.sentences); }},
+        {QStringLiteral("字数"), QColor(230, 140, 30),
+         [](const DayFigures& d) { return double(d.characters); }},
+        {QStringLiteral("分钟"), QColor(120, 80, 180),
+         [](const DayFigures& d) { return double(shownMinutes(d.seconds)); }},
     };
     const int labelWidth = 70;
     const int rowHeight = (height() - 70) / int(series.size());
@@ -161,7 +163,8 @@ void DailyFiguresChart::paintEvent(QPaintEvent*)
         for (const DayFigures& d : days)
             most = std::max(most, series[s].value(d));
         painter.setPen(QColor(80, 80, 90));
-        painter.drawText(QRect(0, top, labelWidth - 6, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
+        painter.drawText(QRect(0, top, labelWidth - 6, rowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter,
                          QStringLiteral("%1\n最多 %2").arg(series[s].name).arg(qRound(most)));
         painter.setPen(Qt::NoPen);
         painter.setBrush(series[s].colour);
@@ -188,7 +191,8 @@ void DailyFiguresChart::paintEvent(QPaintEvent*)
     for (size_t k = 0; k < days.size(); ++k) {
         if (days[k].firstTries == 0)
             continue;
-        const QPointF p(labelWidth + (k + 0.5) * barWidth, top + h - h * days[k].firstTryAccuracy());
+        const QPointF p(labelWidth + (k + 0.5) * barWidth,
+                        top + h - h * days[k].firstTryAccuracy());
         if (started)
             line.lineTo(p);
         else
@@ -198,11 +202,15 @@ void DailyFiguresChart::paintEvent(QPaintEvent*)
     painter.setPen(QPen(QColor(20, 150, 70), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(line);
+    // A dot on every day with a first try: a lone day has no line to draw.
+    painter.setBrush(QColor(20, 150, 70));
+    for (int k = 0; k < line.elementCount(); ++k)
+        painter.drawEllipse(QPointF(line.elementAt(k)), 2.5, 2.5);
     painter.setPen(QColor(110, 110, 120));
     painter.drawText(QRect(labelWidth, height() - 16, width() - labelWidth - 10, 14), Qt::AlignLeft,
                      last.addDays(-(kDaysShown - 1)).toString(QStringLiteral("MM-dd")));
-    painter.drawText(QRect(labelWidth, height() - 16, width() - labelWidth - 10, 14), Qt::AlignRight,
-                     last.toString(QStringLiteral("MM-dd")));
+    painter.drawText(QRect(labelWidth, height() - 16, width() - labelWidth - 10, 14),
+                     Qt::AlignRight, last.toString(QStringLiteral("MM-dd")));
 }
 
 } // namespace dictora

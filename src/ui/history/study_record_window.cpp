@@ -8,6 +8,7 @@
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
 #include "ui/widgets/ui_font.h"
+#include "ui/widgets/screen_places.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -18,10 +19,9 @@
 namespace dictora {
 
 StudyRecordWindow::StudyRecordWindow(StudyPanel& panel, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      panel_(panel), services_(panel.services()), summary_(new QLabel(this)),
-      heatmap_(new CalendarHeatmap(this)), chart_(new DailyFiguresChart(this)),
-      words_(new QTableWidget(0, 3, this)),
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), panel_(panel),
+      services_(panel.services()), summary_(new QLabel(this)), heatmap_(new CalendarHeatmap(this)),
+      chart_(new DailyFiguresChart(this)), words_(new QTableWidget(0, 3, this)),
       notebookButton_(new QPushButton(QStringLiteral("易错句加入生句本"), this)),
       outcome_(new QLabel(this))
 {
@@ -48,7 +48,13 @@ StudyRecordWindow::StudyRecordWindow(StudyPanel& panel, QWidget* owner)
     buttons->addWidget(notebookButton_);
     layout->addLayout(buttons);
     connect(notebookButton_, &QPushButton::clicked, this, &StudyRecordWindow::addMissedToNotebook);
+    // The charts and the word list give up height before the buttons leave
+    // a small screen: the whole window is kept on it.
+    heatmap_->setMinimumHeight(heatmap_->sizeHint().height());
+    chart_->setMinimumHeight(150);
+    words_->setMinimumHeight(120);
     resize(880, 760);
+    keepFramedOnScreen(this, panel.window());
 }
 
 void StudyRecordWindow::showEvent(QShowEvent* event)
@@ -65,13 +71,12 @@ void StudyRecordWindow::reload()
     else
         data_ = HistoryWindowData{};
     const DayFigures total = data_.totals();
-    summary_->setText(
-        QStringLiteral("近一年: 学习 %1 天, %2 句, %3 字, %4 分钟; 首次正确率 %5%")
-            .arg(data_.days.size())
-            .arg(total.sentences)
-            .arg(total.characters)
-            .arg(total.seconds / 60)
-            .arg(qRound(total.firstTryAccuracy() * 100)));
+    summary_->setText(QStringLiteral("近一年: 学习 %1 天, %2 句, %3 字, %4 分钟; 首次正确率 %5%")
+                          .arg(data_.days.size())
+                          .arg(total.sentences)
+                          .arg(total.characters)
+                          .arg(shownMinutes(total.seconds))
+                          .arg(qRound(total.firstTryAccuracy() * 100)));
     heatmap_->setData(&data_);
     chart_->setData(&data_);
     words_->setRowCount(int(data_.missedWords.size()));

@@ -2,6 +2,7 @@
 #include "ui/import/alignment_progress_dialog.h"
 
 #include "ui/import/dialog_units.h"
+#include "ui/widgets/screen_places.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -48,6 +49,7 @@ AlignmentProgressDialog::AlignmentProgressDialog(QWidget* owner)
     layout->addWidget(timeLeft_);
     layout->addWidget(cancelButton_, 0, Qt::AlignRight);
     setMinimumWidth(360);
+    keepFramedOnScreen(this);
     timer_ = new QTimer(this);
     timer_->setInterval(200);
     connect(timer_, &QTimer::timeout, this, &AlignmentProgressDialog::refresh);

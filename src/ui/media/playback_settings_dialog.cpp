@@ -2,6 +2,7 @@
 #include "ui/media/playback_settings_dialog.h"
 
 #include "core/media/media_player.h"
+#include "ui/widgets/screen_places.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -26,6 +27,7 @@ PlaybackSettingsDialog::PlaybackSettingsDialog(ProgramFolder folder, MediaPlayer
     setObjectName(QStringLiteral("playbackSettings"));
     setWindowTitle(QStringLiteral("播放设置"));
     setModal(true);
+    keepFramedOnScreen(this);
 
     for (QSpinBox* padding : {leadIn_, tail_}) {
         padding->setRange(0, PlaybackSettings::kMaxPaddingMs);

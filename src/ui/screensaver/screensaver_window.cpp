@@ -35,6 +35,8 @@ const QString kGreeting = QStringLiteral("欢迎使用Dictora 澄听2014");
 const QString kExitLabel = QStringLiteral("退出听写屏保");
 const QString kSwitchOnLabel = QStringLiteral("开启听写屏保");
 const QString kBoxTexts[3] = {QStringLiteral("★"), QStringLiteral(">"), QStringLiteral("x")};
+const QString kBoxTips[3] = {QStringLiteral("★ 换上自己的图片"), QStringLiteral("> 下一张图片"),
+                             QStringLiteral("x 删除这张图片")};
 
 // The label area of the switched-off backdrop: the toggle box and its shadow.
 const QRect kLabelArea{0, 0, 250, 70};
@@ -492,7 +494,26 @@ void ScreensaverWindow::tick()
             showTip(AllowList::restIgnoredNote());
         }
         guardForeground();
+        tipPictureBox();
+    } else {
+        tippedBox_ = -1;
     }
+}
+
+void ScreensaverWindow::tipPictureBox()
+{
+    // The boxes are drawn, not controls: the mouse resting on one names it.
+    const QPoint cursor = state_.cursorPos;
+    const int boxesLeft = panel_.screenWidth - 3 * kPictureBoxSize;
+    const int fromTop = cursor.y() - y();
+    const bool onBoxes = fromTop >= 0 && fromTop < kPictureBoxSize && cursor.x() >= boxesLeft &&
+                         cursor.x() < panel_.screenWidth;
+    const int box = onBoxes ? (cursor.x() - boxesLeft) / kPictureBoxSize : -1;
+    if (box == tippedBox_)
+        return;
+    tippedBox_ = box;
+    if (box >= 0)
+        showTip(kBoxTips[box]);
 }
 
 void ScreensaverWindow::guardForeground()

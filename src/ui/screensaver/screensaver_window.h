@@ -114,6 +114,7 @@ private:
     void showWindowSet(int which);
     void showDecodedPicture(const PictureLoader::Result& result);
     void showTip(const QString& text);
+    void tipPictureBox();
     void guardForeground();
     void keepOwnedWindowsInFront(QWidget* owner);
 
@@ -131,6 +132,7 @@ private:
     bool pictureIsGradient_ = true;
     PictureLoader loader_;
     bool toldAllowListCut_ = false;
+    int tippedBox_ = -1; // the picture box whose tip was shown, -1 for none
 
     // Outline paths of the fixed texts, built on first use (origin at their
     // box's top-left corner).

@@ -5,18 +5,23 @@
 #include "core/study/study_state.h"
 #include "ui/widgets/ui_font.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace dictora {
 
 namespace {
 
 constexpr int kWidth = 820;
-constexpr int kLineHeight = 34;
+constexpr int kLineHeight = 34; // a line of one row of text
+constexpr int kLinePadding = 10;
+constexpr int kEffectLeft = 28 + 250 + 12;
 constexpr int kTop = 78;    // below the title
 constexpr int kBottom = 56; // room for the closing hint
 constexpr int kGestureWidth = 250;
@@ -61,6 +66,11 @@ void HelpOverlay::showHelp()
         theOverlay->showForCurrentMode();
 }
 
+bool HelpOverlay::helpShown()
+{
+    return theOverlay && theOverlay->isVisible();
+}
+
 void HelpOverlay::showForCurrentMode()
 {
     mode_ = helpModeOf(state_.editMode, state_.dictationMode, state_.lineByLineMode);
@@ -69,8 +79,31 @@ void HelpOverlay::showForCurrentMode()
                                 ? parentWidget()->screen()
                                 : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect();
-    const QSize size(kWidth, kTop + int(lines_.size()) * kLineHeight + kBottom);
-    setGeometry(centredOn(size, area, area));
+    // Each line as tall as its wrapped effect; a smaller type where the card
+    // would not fit the screen otherwise.
+    int height = 0;
+    for (textPixels_ = 17; textPixels_ >= 12; --textPixels_) {
+        const QFontMetrics metrics(fontOf(textPixels_));
+        const QFontMetrics gestureMetrics(fontOf(textPixels_, true));
+        const int effectWidth = kWidth - kEffectLeft - 40;
+        lineHeights_.clear();
+        height = kTop + kBottom;
+        for (const HelpLine& line : lines_) {
+            const int effect =
+                metrics.boundingRect(QRect(0, 0, effectWidth, 10000), Qt::TextWordWrap, line.effect)
+                    .height();
+            const int gesture =
+                gestureMetrics
+                    .boundingRect(QRect(0, 0, kGestureWidth, 10000), Qt::TextWordWrap, line.gesture)
+                    .height();
+            lineHeights_ << std::max(kLineHeight * textPixels_ / 17,
+                                     std::max(effect, gesture) + kLinePadding);
+            height += lineHeights_.last();
+        }
+        if (area.isEmpty() || height <= area.height())
+            break;
+    }
+    setGeometry(centredOn(QSize(kWidth, height), area, area));
     update();
     show();
     raise();
@@ -92,17 +125,18 @@ void HelpOverlay::paintEvent(QPaintEvent*)
                      QStringLiteral("帮助 - ") + helpTitle(mode_));
 
     int y = kTop;
-    for (const HelpLine& line : lines_) {
-        painter.setFont(fontOf(17, true));
+    for (qsizetype k = 0; k < lines_.size() && k < lineHeights_.size(); ++k) {
+        const HelpLine& line = lines_[k];
+        const int lineHeight = lineHeights_[k];
+        painter.setFont(fontOf(textPixels_, true));
         painter.setPen(kGesture);
-        painter.drawText(QRect(28, y, kGestureWidth, kLineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         line.gesture);
-        painter.setFont(fontOf(17));
+        painter.drawText(QRect(28, y, kGestureWidth, lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, line.gesture);
+        painter.setFont(fontOf(textPixels_));
         painter.setPen(kEffect);
-        painter.drawText(
-            QRect(28 + kGestureWidth + 12, y, width() - kGestureWidth - 68, kLineHeight),
-            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, line.effect);
-        y += kLineHeight;
+        painter.drawText(QRect(kEffectLeft, y, width() - kEffectLeft - 40, lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, line.effect);
+        y += lineHeight;
     }
     painter.setFont(fontOf(15));
     painter.setPen(kFooter);

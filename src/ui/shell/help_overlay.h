@@ -27,6 +27,10 @@ public:
     static HelpOverlay* instance(const StudyState& state, QWidget* owner);
     // Opens the program's overlay, when one was made.
     static void showHelp();
+    // Whether the program's overlay is on the screen.
+    static bool helpShown();
+    // The height each line takes, its effect wrapped to the card's width.
+    const QList<int>& lineHeights() const { return lineHeights_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +41,8 @@ private:
     const StudyState& state_;
     HelpMode mode_ = HelpMode::Browse;
     QList<HelpLine> lines_;
+    QList<int> lineHeights_;
+    int textPixels_ = 17;
 };
 
 } // namespace dictora

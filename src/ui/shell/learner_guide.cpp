@@ -53,6 +53,8 @@ LearnerGuide::LearnerGuide(MainPanelDialog& panel, const StudyState& state, Unit
     connect(f1, &QShortcut::activated, this, [] { HelpOverlay::showHelp(); });
 
     installTooltips();
+    if (TipWindow* tip = panel_.tipWindow())
+        tip->setHeldBack(&HelpOverlay::helpShown);
 
     if (SentenceList* list = panel_.sentenceList()) {
         hint_ = new QLabel(list->viewport());

@@ -84,6 +84,12 @@ void MainPanelDialog::createOwnedWindows()
 
     progressPanel_ = new ProgressPanel(*this, screensaver_);
     progressPanel_->show();
+    // Docked along the bottom from the start; the splash only shows it.
+    floating_.statusBar = [this] { return progressPanel_->geometry(); };
+    floating_.workOnScreen = [this] { return sentenceList_->workOnScreen(); };
+    floating_.keepWorkClearOf = [this](const QRect& cover) {
+        sentenceList_->keepWorkClearOf(cover);
+    };
 
     mediaWindow_ = new MediaWindow(*this, progressPanel_);
     dictationForm_ = new DictationForm(*this, progressPanel_);
@@ -149,6 +155,7 @@ void MainPanelDialog::layoutPanel()
         return;
     sentenceList_->setGeometry(sentenceListRect(size(), compactLayout != 0, dockedAtTop != 0));
     sentenceList_->setColumnWidth(0, firstColumnWidth(width()));
+    sentenceList_->fitAboveStatusBar();
 }
 
 void MainPanelDialog::toggleDock()

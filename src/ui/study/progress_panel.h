@@ -30,7 +30,9 @@ public:
     static constexpr int kItemTop = 10;
     static constexpr int kItemHeight = 60;
     static constexpr int kOpaqueAlpha = 255;
-    static constexpr int kTranslucentAlpha = 32;
+    // Away from the mouse the bar recedes but stays readable: at a lower
+    // alpha a compositing manager draws its text all but invisible.
+    static constexpr int kTranslucentAlpha = 170;
     // The fade counter: 25 under the mouse, one step down per 100 ms tick
     // after it left, translucent at -25.
     static constexpr int kFadeTop = 25;

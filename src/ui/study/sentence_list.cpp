@@ -33,8 +33,8 @@
 namespace dictora {
 
 SentenceList::SentenceList(StudyPanel& panel, QWidget* parent)
-    : QTableView(parent), panel_(panel), session_(panel.services().session),
-      state_(panel.state()), table_(panel.services().sentences)
+    : QTableView(parent), panel_(panel), session_(panel.services().session), state_(panel.state()),
+      table_(panel.services().sentences)
 {
     setObjectName(QStringLiteral("sentenceList"));
     translatesListeningKeys(this);
@@ -162,8 +162,10 @@ void SentenceList::rowSelected(int row)
 void SentenceList::pageTo(int row)
 {
     const int rowTop = visualRect(table_.index(row, 0)).top();
-    const int panelHeight = panel_.height() - (panel_.compactLayout ? 0 : kDockStripHeight);
-    const int target = pagingTarget(rowTop, row, panelHeight, table_.rowCount(), kRowHeight);
+    // The rows' own height: the panel less the docked strip and less the
+    // status bar lying over the list's bottom.
+    const int target =
+        pagingTarget(rowTop, row, viewport()->height(), table_.rowCount(), kRowHeight);
     if (target >= 0)
         scrollTo(table_.index(target, 0), QAbstractItemView::EnsureVisible);
     currentRowRect = visualRect(table_.index(row, 0));

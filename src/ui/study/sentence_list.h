@@ -39,6 +39,15 @@ public:
     // Line-by-line play: steps to the next sentence row, or ends the mode at
     // the end of the Unit.
     void NextLine();
+    // The current row with its waveform strip, or the rows in view when no
+    // row is current, in screen coordinates; empty when nothing is shown.
+    QRect workOnScreen() const;
+    // Scrolls the current row and its strip out from under a window (screen
+    // coordinates) where the list has room to.
+    void keepWorkClearOf(const QRect& cover);
+    // Keeps room under the last row where the status bar lies over the list,
+    // so every row can be scrolled up clear of it.
+    void fitAboveStatusBar();
     // Selects a row as the learner's click would (the selection change then
     // loads and plays it). A row outside the list clears the selection.
     void selectRow(int row);
@@ -107,6 +116,8 @@ public:
     SentenceRowDelegate* rowDelegate() const { return delegate_; }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

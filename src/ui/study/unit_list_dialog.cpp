@@ -31,6 +31,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QWindow>
 
 namespace dictora {
 
@@ -39,6 +40,10 @@ namespace {
 constexpr int kLeftEdge = 4;         // the cursor is at the screen's left edge below this x
 constexpr int kShowAfterTicks = 5;   // over half a second at the edge
 constexpr int kHideAfterTicks = 100; // ten seconds shown
+// A window manager may take a while to hand the keyboard to the pop-up (the
+// answer box holds it in Dictation): while the window that had it when the
+// pop-up came up still has it, the pop-up waits this long before it goes.
+constexpr int kForegroundGraceTicks = 10;
 constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 45;
 constexpr int kButtonAboveBottom = 55;
@@ -299,7 +304,12 @@ void UnitListDialog::tick()
 {
     if (shown_) {
         if (splashFinished()) {
-            if (ticks_ > kHideAfterTicks || !keepsForeground())
+            const bool foreground = keepsForeground();
+            heldForeground_ = heldForeground_ || foreground;
+            const bool stillComing = !heldForeground_ && ticks_ <= kForegroundGraceTicks &&
+                                     state_.foregroundWindow == foregroundAtShow_;
+            const bool lostForeground = !foreground && !stillComing;
+            if (ticks_ > kHideAfterTicks || lostForeground)
                 ShowPopup(false);
             else
                 ++ticks_;
@@ -326,12 +336,32 @@ static bool ownedByFrame(const QObject* window, const QWidget* frame)
     return false;
 }
 
+// Keeps a window of the pop-up in front of every window of the study screen,
+// whichever layer the frame is in (in Dictation it stays above other
+// programs): on top while shown, and owned by the frame's window, which is
+// always mapped. The tip window that owns the pop-up in the window tree is
+// hidden most of the time, and a window manager stacks a window whose owner
+// is unmapped as an ordinary one, under a frame kept above.
+static void keepInFront(QWidget* window, QWidget* frame)
+{
+    window->winId();
+    QWindow* handle = window->windowHandle();
+    if (!handle)
+        return;
+    if (frame && frame->windowHandle() && handle->transientParent() != frame->windowHandle())
+        handle->setTransientParent(frame->windowHandle());
+    if (!handle->flags().testFlag(Qt::WindowStaysOnTopHint))
+        handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);
+}
+
 void UnitListDialog::ShowPopup(bool show)
 {
     if (show == shown_)
         return;
     shown_ = show;
     ticks_ = 0;
+    heldForeground_ = false;
+    foregroundAtShow_ = state_.foregroundWindow;
     ShadowFrame* shadow = panel_.shadowFrame();
     if (!show) {
         const QObject* foreground = state_.foregroundWindow;
@@ -350,11 +380,14 @@ void UnitListDialog::ShowPopup(bool show)
     const QRect panelRect(panel_.mapToGlobal(QPoint(0, 0)), panel_.size());
     const int left = panelRect.left();
     const int bottom = panelRect.top() + panelRect.height();
+    QWidget* frame = panel_.window();
     if (shadow) {
         shadow->setGeometry(left - 2, bottom - height - 94, width + 10, height + 10);
+        keepInFront(shadow, frame);
         shadow->show();
     }
     setGeometry(left + 2, bottom - height - 90, width, height);
+    keepInFront(this, frame);
     QWidget::show();
     raise();
     activateWindow();

@@ -84,6 +84,8 @@ private:
     QTimer timer_;
     int ticks_ = 0;
     bool shown_ = false;
+    bool heldForeground_ = false; // the pop-up had the foreground since it showed
+    const QObject* foregroundAtShow_ = nullptr;
     bool filling_ = false;
     bool lastUnitUnsaved_ = false; // the Unit open last could not be kept
     QPointer<QMessageBox> messageBox_;

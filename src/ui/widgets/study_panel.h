@@ -40,6 +40,13 @@ struct FloatingWindows {
     std::function<void()> placeDictationForm;
     // Tells the dictation form it is now docked (true) or floating (false).
     std::function<void(bool docked)> setDictationFormDocked;
+    // What the floating form keeps off, in screen coordinates: the current
+    // row with its waveform strip (the rows in view when none is current),
+    // and the status bar along the bottom.
+    std::function<QRect()> workOnScreen;
+    std::function<QRect()> statusBar;
+    // Scrolls the current row and its strip out from under a window.
+    std::function<void(const QRect& cover)> keepWorkClearOf;
 };
 
 // The study screen as every window of it sees the main panel: the study

@@ -36,6 +36,8 @@ TipWindow::TipWindow(QWidget* owner, const StudyState& state, int screenWidth)
 
 void TipWindow::ShowTip(int x, int y, const QString& text, QWidget* owner)
 {
+    if (heldBack_ && heldBack_())
+        return;
     if (visible_ && text == text_ && owner == owner_ && hasOwner_ == (owner != nullptr))
         return;
     visible_ = true;
@@ -81,6 +83,10 @@ void TipWindow::tick()
 {
     if (!visible_) {
         leaveCount_ = 0;
+        return;
+    }
+    if (heldBack_ && heldBack_()) {
+        HideTip();
         return;
     }
     if (hasOwner_ && leaveCount_ < kLeftOwnerCount) {

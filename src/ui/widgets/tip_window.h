@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 namespace dictora {
 
 struct StudyState;
@@ -31,6 +33,9 @@ public:
 
     // The dictation form hides its own tips; the tip never hides them by itself.
     void setDictationWindow(QWidget* window) { dictationWindow_ = window; }
+    // While this says so (the help card is up), no tip shows: a tip is a
+    // window of its own and would lie over the card.
+    void setHeldBack(std::function<bool()> heldBack) { heldBack_ = std::move(heldBack); }
 
     bool tipVisible() const { return visible_; }
     const QString& text() const { return text_; }
@@ -53,6 +58,7 @@ private:
     QPointer<QWidget> owner_;
     bool hasOwner_ = false;
     QPointer<QWidget> dictationWindow_;
+    std::function<bool()> heldBack_;
     bool visible_ = false;
     int leaveCount_ = 0;
     int x_ = 0;

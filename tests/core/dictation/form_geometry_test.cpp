@@ -55,11 +55,54 @@ TEST(FormGeometry, ToolbarTravelsAboveTheFloatingFormAndInsideTheDockedOne)
     EXPECT_EQ(toolbarRect(QRect(0, 0, 1600, 192), true), QRect(10, 152, 160, 35));
 }
 
-TEST(FormGeometry, MarkerUnderTheCaretInsideTheForm)
+TEST(FormGeometry, MarkerAsWideAsTheWrongCharacterInsideTheForm)
 {
-    EXPECT_EQ(mismatchMarkerRect({300, 0}, 1280, 26, 52), QRect(230, 92, 120, 4));
-    EXPECT_EQ(mismatchMarkerRect({20, 53}, 1280, 26, 52).left(), 5);
-    EXPECT_EQ(mismatchMarkerRect({1250, 0}, 1280, 26, 52).left(), 1130);
+    const struct {
+        const char* name;
+        int charLeft, charRight, caretY;
+        QRect expected;
+    } cases[] = {
+        {"a wide letter", 300, 328, 0, QRect(300, 92, 28, 4)},
+        {"a narrow letter gets the least width", 108, 111, 53, QRect(108, 145, 6, 4)},
+        {"at the left edge", 0, 18, 0, QRect(5, 92, 18, 4)},
+        {"past the right edge", 1270, 1300, 0, QRect(1245, 92, 30, 4)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mismatchMarkerRect(c.charLeft, c.charRight, c.caretY, 1280, 26, 52), c.expected)
+            << c.name;
+}
+
+TEST(FloatingForm, BandKeepsTheFormAndItsToolbarOffTheWork)
+{
+    // The work area of a 1280 x 720 screen less an 80-pixel status bar.
+    const QRect area(0, 0, 1280, 640);
+    const int form = 150;
+    const struct {
+        const char* name;
+        QRect work;
+        QRect band;
+    } cases[] = {
+        {"no work: the whole area below the toolbar's room", QRect(), QRect(0, 19, 1280, 621)},
+        {"a top row: below it", QRect(0, 35, 1280, 95), QRect(0, 149, 1280, 491)},
+        {"a low row: above it", QRect(0, 420, 1280, 95), QRect(0, 19, 1280, 401)},
+        {"welcome rows in view: below them", QRect(0, 0, 1280, 350), QRect(0, 369, 1280, 271)},
+        {"work too tall, centre high: lower half", QRect(0, 0, 1280, 520),
+         QRect(0, 329, 1280, 311)},
+        {"work too tall, centre low: upper half", QRect(0, 100, 1280, 540),
+         QRect(0, 19, 1280, 310)},
+    };
+    for (const auto& c : cases) {
+        const QRect band = floatingFormBand(area, c.work, form);
+        EXPECT_EQ(band, c.band) << c.name;
+        // Where the work leaves room, neither the form nor its toolbar meets
+        // it; where it does not, the list scrolls it clear.
+        const QRect placed = floatingFormRect(band, {0, 700}, form, false);
+        if (!band.intersects(c.work)) {
+            EXPECT_FALSE(placed.intersects(c.work)) << c.name;
+            EXPECT_FALSE(toolbarRect(placed, false).intersects(c.work)) << c.name;
+            EXPECT_TRUE(area.contains(placed)) << c.name;
+        }
+    }
 }
 
 TEST(FormGeometry, HintAboveTheCaretLineKeptOnTheScreen)

@@ -96,4 +96,11 @@ TEST(HistoryWindowData, CalendarShadesAndEmptyDays)
     EXPECT_EQ(data.totals().firstTryRight, 2);
 }
 
+TEST(HistoryWindowData, MinutesRoundToTheNearestEverywhereAlike)
+{
+    const std::pair<int, int> cases[] = {{0, 0}, {29, 0}, {30, 1}, {89, 1}, {90, 2}, {-5, 0}};
+    for (const auto& [seconds, minutes] : cases)
+        EXPECT_EQ(shownMinutes(seconds), minutes) << seconds << " s";
+}
+
 } // namespace

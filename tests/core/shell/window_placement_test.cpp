@@ -66,6 +66,36 @@ TEST(WindowPlacement, EveryWindowStaysInsideTheWorkAreaOfEveryScreen)
     }
 }
 
+TEST(WindowPlacement, FramedWindowsKeepTitleAndButtonsOnEveryScreen)
+{
+    // The title bar and border a window manager adds, at 1x and at 2x.
+    const QMargins frames[] = {{4, 28, 4, 4}, {2, 12, 2, 2}};
+    const struct {
+        const char* what;
+        QSize client;
+    } windows[] = {
+        {"study record", {880, 760}},       {"export progress", {420, 130}},
+        {"alignment progress", {360, 150}}, {"playback settings", {430, 330}},
+        {"add-content dialog", {520, 260}},
+    };
+    for (const Screen& s : kScreens) {
+        const QRect& a = s.area;
+        // Owned by the frame, maximised, or by the strip along the bottom.
+        const QRect owners[] = {a, QRect(a.left(), a.bottom() - 79, a.width(), 80)};
+        for (const QMargins& frame : frames)
+            for (const QRect& owner : owners)
+                for (const auto& w : windows) {
+                    const QRect client = framedWindowPlace(w.client, frame, owner, a);
+                    EXPECT_TRUE(a.contains(client.marginsAdded(frame))) << s.name << ": " << w.what;
+                    EXPECT_EQ(client.size(), w.client.boundedTo(a.size().shrunkBy(frame)))
+                        << s.name << ": " << w.what;
+                }
+    }
+    const QRect screen(0, 0, 1280, 720); // where it fits, centred on its owner
+    EXPECT_EQ(framedWindowPlace({400, 300}, {4, 28, 4, 4}, screen, screen),
+              QRect(440, 222, 400, 300));
+}
+
 TEST(WindowPlacement, ToolbarKeepsClearOfTheSwitchTextAndTheFirstRow)
 {
     for (const Screen& s : kScreens) {

@@ -74,3 +74,20 @@ TEST_F(LibraryTest, AUnitThatLosesItsSentencesLeavesTheTotal)
     library.UpdateTotal();
     EXPECT_EQ(library.totalPercentText(), "50%");
 }
+
+TEST_F(LibraryTest, NewFiguresComeWithTheTotalThatCountsThem)
+{
+    writeUnit("甲", doneUnit());
+    writeUnit("乙", openUnit());
+    library.ScanDataFolder();
+    library.UpdateTotal();
+    ASSERT_TRUE(library.OpenUnit(library.positionOf("乙")));
+    QStringList seen;
+    QObject::connect(&library, &UnitLibrary::progressChanged,
+                     [&] { seen << library.totalPercentText(); });
+    table.replaceAll({title("T"), sentence("a", "1", "1", "20260615090000"),
+                      sentence("b", "1", "1", "20260615090000")});
+    ASSERT_TRUE(library.SaveUnit());
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.last(), "100%");
+}

@@ -44,6 +44,7 @@ TEST_F(ScreenReader, OwnerDrawnControlsHaveNamesRolesAndStates)
     startWithUnit({{QStringLiteral("Good morning."), 0, 1500},
                    {QStringLiteral("Well done!"), 2000, 3500}});
     describeForAssistiveTechnology(panel());
+    panel().sentenceList()->selectRow(1); // the floating strip and its toolbar show with a row
     panel().unitList()->ShowPopup(true);
 
     const QStringList browse = reader.tree();

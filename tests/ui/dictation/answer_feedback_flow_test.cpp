@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 
@@ -79,6 +80,11 @@ TEST_F(AnswerFeedbackFlow, TheRecordWindowShowsTheDayAndPutsMissedSentencesInThe
     StudyRecordWindow* window = studyRecordWindow(panel());
     showStudyRecord(panel());
     ASSERT_TRUE(window->isVisible());
+    // On a screen smaller than the window it asks for, it and its button stay on it.
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()));
+    const QPushButton* button = window->notebookButton();
+    EXPECT_TRUE(area.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
     EXPECT_TRUE(window->summary()->text().contains(QStringLiteral("1 句"))) << window->summary()->text().toStdString();
     ASSERT_EQ(window->missedWords()->rowCount(), 1);
     EXPECT_EQ(window->missedWords()->item(0, 0)->text(), QStringLiteral("am"));

@@ -8,6 +8,7 @@
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
 #include "ui/shell/main_panel_dialog.h"
+#include "ui/study/progress_panel.h"
 #include "ui/study/sentence_list.h"
 #include "ui/study/unit_list_dialog.h"
 #include "ui/widgets/tip_window.h"
@@ -144,6 +145,7 @@ TEST_F(DictationWindows, NotebookButtonAddsTheSentenceOrSaysItCouldNot)
     toolbar().pressButton(DictationToolbar::NotebookButton);
     TipWindow* tip = panel().tipWindow();
     EXPECT_EQ(tip->text(), QStringLiteral("添加成功"));
+    EXPECT_EQ(tip->tipOwner(), nullptr); // stays after the mouse leaves the strip
     const QString notebookPath = folder.dataFolder() + kNotebookFileName;
     const std::vector<SentenceRow> rows = readUnitFile(notebookPath, true).rows;
     ASSERT_FALSE(rows.empty());
@@ -161,6 +163,7 @@ TEST_F(DictationWindows, NotebookButtonAddsTheSentenceOrSaysItCouldNot)
 TEST_F(DictationWindows, LayoutButtonFixesTheStripAndDoubleClickDocksIt)
 {
     startWithUnit({{QStringLiteral("Where am I?"), 0, 1500}});
+    panel().sentenceList()->selectRow(rowOf(0)); // the floating strip shows with a row
     DictationForm& f = form();
     ASSERT_EQ(panel().compactLayout, 1);
     clickToolbar(90);
@@ -185,6 +188,37 @@ TEST_F(DictationWindows, LayoutButtonFixesTheStripAndDoubleClickDocksIt)
     EXPECT_EQ(panel().compactLayout, 1);
     EXPECT_FALSE(f.docked());
     EXPECT_EQ(toolbar().geometry().topLeft(), f.geometry().topLeft() + QPoint(10, -45));
+}
+
+// In Edit mode, row after row down a long Unit: the floating form and its
+// toolbar never lie over the current row, its waveform strip or the status
+// bar, and stay on the screen.
+TEST_F(DictationWindows, FloatingStripKeepsClearOfTheCurrentRowItsStripAndTheStatusBar)
+{
+    std::vector<LessonSentence> sentences;
+    for (int k = 0; k < 30; ++k)
+        sentences.push_back({QStringLiteral("Sentence %1").arg(k), k * 150, k * 150 + 140});
+    startWithUnit(sentences);
+    SentenceList* list = panel().sentenceList();
+    list->toggleEdit();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect status = panel().progressPanel()->geometry();
+    for (const int sentence : {0, 3, 6, 9, 12, 20, 29}) {
+        list->selectRow(rowOf(sentence));
+        QCoreApplication::processEvents();
+        const QRect work = list->workOnScreen();
+        ASSERT_GE(work.height(), SentenceList::kRowHeight + 64) << sentence << ": row and strip";
+        for (const QRect& window : {form().geometry(), form().toolbar()->geometry()})
+            EXPECT_FALSE(window.intersects(work)) << "sentence " << sentence;
+        EXPECT_FALSE(form().geometry().intersects(status)) << "sentence " << sentence;
+        EXPECT_FALSE(work.intersects(status)) << "sentence " << sentence;
+        EXPECT_TRUE(screen.contains(form().geometry())) << "sentence " << sentence;
+    }
+    // A form dragged half off the screen comes back once the button is up.
+    form().move(screen.right() - 100, screen.bottom() - 40);
+    form().tick();
+    EXPECT_TRUE(screen.contains(form().geometry()));
+    EXPECT_FALSE(form().geometry().intersects(status));
 }
 
 TEST_F(DictationWindows, SoundButtonMutesAndPlaysTheSentenceAgain)

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 namespace dictora {
 namespace {
@@ -110,6 +111,29 @@ TEST_F(UnitListTest, HidingLeavesTheForegroundWithAnOpenDialog)
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), &dialog());
     dialog().hide();
+}
+
+TEST_F(UnitListTest, ComesUpInFrontWhileTheAnswerBoxStillHoldsTheKeyboard)
+{
+    placePanel();
+    // Dictation: the answer box's window has the keyboard when the cursor
+    // comes to rest at the edge, and keeps it a while after.
+    QWidget* form = panel->floating().dictationForm.data();
+    ASSERT_TRUE(form);
+    state.foregroundWindow = form;
+    state.cursorPos = QPoint(3, 400);
+    ticks(6);
+    ASSERT_TRUE(popup().popupShown());
+    // Above whatever layer the frame is in.
+    EXPECT_TRUE(popup().windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    ticks(5);
+    EXPECT_TRUE(popup().popupShown()) << "hidden before the window manager handed it the keyboard";
+    state.foregroundWindow = &popup();
+    ticks(20);
+    EXPECT_TRUE(popup().popupShown());
+    state.foregroundWindow = form;
+    ticks(1);
+    EXPECT_FALSE(popup().popupShown());
 }
 
 TEST_F(UnitListTest, AWanderingCursorDoesNotBringItUp)
