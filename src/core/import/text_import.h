@@ -38,10 +38,10 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled; the title was set
-        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
-                       // or the Unit would pass kUnitFileSizeLimit (the Unit is left
-                       // as it was): `message` is for the learner's message box
-        Unreadable,    // the file cannot be opened: nothing touched
+        Refused,    // a media file, UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
+                    // or the Unit would pass kUnitFileSizeLimit (the Unit is left
+                    // as it was): `message` is for the learner's message box
+        Unreadable, // the file cannot be opened: nothing touched
     };
     Status status = Status::NoTextFile;
     // The title row that was filled; after the append answer the Section's
@@ -84,10 +84,10 @@ QString tooManySentencesRefusal(const QString& baseName, size_t limit);
 // larger than the reader takes (kUnitFileSizeLimit).
 QString unitTooLargeRefusal(const QString& baseName);
 
-// What an import of the file would meet before reading a line: Refused (too
-// large, or UTF-16 big-endian) with the learner's message, Unreadable, or
-// Imported when the file may be imported. Nothing is read beyond the mark, so
-// a caller can check a file before it changes anything of its own.
+// What an import of the file would meet before reading a line: Refused (a
+// media file by name or first bytes, too large, or UTF-16 big-endian) with the learner's message,
+// Unreadable, or Imported when the file may be imported. Nothing is read beyond the mark, so a
+// caller can check a file before it changes anything of its own.
 TextImportOutcome CheckTextFile(const QString& textPath);
 
 // Reads the file's rows as an import would, each a copy of the imported-row
