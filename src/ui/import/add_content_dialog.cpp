@@ -17,6 +17,7 @@
 #include "ui/import/alignment_progress_dialog.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
+#include "ui/import/film_track_dialog.h"
 #include "ui/widgets/dialog_colours.h"
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_panel.h"
@@ -360,6 +361,32 @@ void AddContentDialog::confirm()
         QMessageBox::warning(this, caption,
                              QStringLiteral("整理歌词与字幕标签: 选择没能保存到 ") +
                                  services.folder.cfgFolder() + QStringLiteral("Import.ini"));
+
+    // A film chosen without a subtitle file offers its own tracks; a cancel
+    // or a refusal leaves the dialog open and the Unit as it was.
+    std::vector<SentenceRow> filmRows;
+    if (!confirmation.choice.textChosen && confirmation.choice.mediaChosen) {
+        const QString& film = confirmation.choice.mediaPath;
+        const QString title = confirmation.titleText.isEmpty() ? QFileInfo(film).completeBaseName()
+                                                               : confirmation.titleText;
+        QString refusal;
+        switch (offerFilmTracks(this, film,
+                                makeImportedRow(title, film, confirmation.mediaLengthMs), filmRows,
+                                refusal)) {
+        case FilmTrackOffer::Cancelled:
+            return;
+        case FilmTrackOffer::Refused:
+            QMessageBox::information(this, caption, refusal);
+            return;
+        case FilmTrackOffer::Read:
+            confirmation.choice.textChosen = true;
+            confirmation.choice.textPath = film;
+            confirmation.preparedRows = &filmRows;
+            break;
+        case FilmTrackOffer::NoTracks:
+            break;
+        }
+    }
 
     // Alignment first: a cancel or a refusal leaves the dialog open and the
     // Unit as it was.
