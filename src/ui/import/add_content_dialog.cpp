@@ -379,6 +379,8 @@ void AddContentDialog::confirm()
             QMessageBox::information(this, caption, refusal);
             return;
         case FilmTrackOffer::Read:
+            if (!refusal.isEmpty())
+                QMessageBox::information(this, caption, refusal);
             confirmation.choice.textChosen = true;
             confirmation.choice.textPath = film;
             confirmation.preparedRows = &filmRows;

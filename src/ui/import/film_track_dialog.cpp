@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/import/film_track_dialog.h"
 
+#include "ui/import/film_reading_dialog.h"
+
 #include "core/import/content_files.h"
 #include "core/import/media_signature.h"
 #include "platform/media/film_subtitles.h"
 #include "platform/media/subtitle_track_reader.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -99,14 +100,17 @@ FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const S
     request.track = choice.sentence;
     request.secondTrack = choice.prompt;
     request.secondTrackChosen = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    FilmSubtitleRows read = readFilmSubtitleRows(request, blank);
-    QApplication::restoreOverrideCursor();
+    FilmReadingDialog progress(owner);
+    FilmSubtitleRows read = progress.run(request, blank);
+    if (read.cancelled)
+        return FilmTrackOffer::Cancelled;
     if (!read.ok) {
         message = read.message;
         return FilmTrackOffer::Refused;
     }
     rows = std::move(read.rows);
+    message = read.fromPictures ? QStringLiteral("字幕由图片识别而来, 请在编辑模式下核对每一句.")
+                                : QString();
     return FilmTrackOffer::Read;
 }
 

@@ -39,14 +39,15 @@ private:
 enum class FilmTrackOffer {
     NoTracks,  // not a film with subtitle tracks, or the learner took the film
                // without them: the media is taken alone
-    Read,      // `rows` hold the chosen tracks' cues
+    Read,      // `rows` hold the chosen tracks' cues; `message` asks for a look
+               // over text read from pictures
     Cancelled, // the learner cancelled: nothing changes
     Refused,   // the tracks cannot be read: `message` says why
 };
 
 // For a chosen media file without a text file: when it is a film with
 // subtitle tracks, asks which to take and reads their rows, each a copy of
-// `blank`.
+// `blank`, with the reading's progress shown and cancellable.
 FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const SentenceRow& blank,
                                std::vector<SentenceRow>& rows, QString& message);
 

@@ -86,6 +86,8 @@ TEST_F(FilmTrackChoice, DroppedFilmOffersItsTracksAndImportsTwoLanguages)
         EXPECT_EQ(tracks.promptBox()->currentData().toInt(), 2);
         QTest::mouseClick(tracks.okButton(), Qt::LeftButton);
     });
+    // The reading's progress closes by itself when the tracks are read.
+    script.then([](QDialog& dialog) { EXPECT_EQ(dialog.objectName(), "filmReadingDialog"); });
     dropFilm();
     EXPECT_EQ(script.unexpected(), 0);
     // matroskamux names an untitled track "Subtitle".
