@@ -180,6 +180,9 @@ TEST_F(FilmTracks, BadFilmsAreRefusedAndTheUnitKept)
              {{"audio/x-raw,format=S16LE,layout=interleaved,rate=8000,channels=1",
                "",
                {{0, 100, QByteArray(1600, 0)}, {100, 200, QByteArray(1600, 0)}}}});
+    // Korean pictures, whose OCR data is not installed.
+    const QString korean = home.filePath("korean.mkv");
+    ASSERT_TRUE(writePgsMatroska(korean, "kor", {{1000, 2000, QByteArray("\x80\0\0", 3)}}, false));
     struct Case {
         QStringList args;
         int exitCode;
@@ -192,6 +195,7 @@ TEST_F(FilmTracks, BadFilmsAreRefusedAndTheUnitKept)
         {{good, "--track", "5"}, 1, "没有第 5 条字幕轨道"},
         {{good, "--media", lesson}, 2, "brings its own media"},
         {{lesson, "--track", "1"}, 2, "are for a video"},
+        {{korean}, 1, "tesseract-ocr-kor"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
