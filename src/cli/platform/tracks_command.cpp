@@ -36,7 +36,8 @@ int runTracks(QStringList args)
             {"languageName", languageName(track.language, track.title)},
             {"title", track.title},
             {"default", track.isDefault},
-            {"forced", track.forced},
+            // GStreamer's demuxers do not pass the forced flag on: unknown.
+            {"forced", QJsonValue()},
             {"picture", isPictureCodec(track.codec)},
             {"cueCount", track.cueCount >= 0 ? QJsonValue(track.cueCount) : QJsonValue()}});
     }

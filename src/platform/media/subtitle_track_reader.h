@@ -12,7 +12,8 @@
 namespace dictora {
 
 // The subtitle streams of a film (Matroska/WebM or MP4/QuickTime), read by
-// the container's demuxer. Only subtitle pads are linked: no picture or sound
+// the container's demuxer (which passes no forced flag on: `forced` stays
+// false). Only subtitle pads are linked: no picture or sound
 // is parsed or decoded, so the time taken follows the number of blocks, not
 // the video's bit rate.
 struct SubtitleTrackList {
