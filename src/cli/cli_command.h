@@ -46,6 +46,27 @@ struct TextAlignerRegistration {
     explicit TextAlignerRegistration(TextAligner aligner);
 };
 
+// The subtitle tracks of a film that `import VIDEO` reads: track -1 leaves
+// the choice to the default rule (the target language as the sentence, a
+// Chinese track as the prompt).
+struct FilmTracksRequest {
+    QString path;
+    int track = -1;
+    int secondTrack = -1;
+};
+
+// Reads the rows of a film's subtitle tracks, each a copy of `blank`; false
+// with the learner's message when it cannot. Registered by the media part
+// of the program; core-only builds have none.
+using FilmRowsReader =
+    std::function<bool(const FilmTracksRequest& request, const SentenceRow& blank,
+                       std::vector<SentenceRow>& rows, QString& message)>;
+const FilmRowsReader& filmRowsReader();
+
+struct FilmRowsReaderRegistration {
+    explicit FilmRowsReaderRegistration(FilmRowsReader reader);
+};
+
 // Prints to standard output / standard error in UTF-8.
 void printOut(const QString& text);
 void printError(const QString& text);

@@ -6,10 +6,13 @@
 #include "cli/study_context.h"
 
 #include "core/import/content_change_question.h"
+#include "core/import/content_files.h"
+#include "core/import/media_signature.h"
 #include "core/import/section_media.h"
 #include "core/import/text_import.h"
 #include "core/study/unit_names.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -68,9 +71,21 @@ int runImport(QStringList args)
     const bool align = takeFlag(args, QStringLiteral("--align"));
     const QString language = takeOption(args, QStringLiteral("--language"));
     const bool partial = takeFlag(args, QStringLiteral("--partial"));
+    const QString trackOption = takeOption(args, QStringLiteral("--track"));
+    const QString secondTrackOption = takeOption(args, QStringLiteral("--second-track"));
     if (args.size() != 1)
         throw UsageError{QStringLiteral("wants one text file")};
     const QString textPath = QFileInfo(args.first()).absoluteFilePath();
+    // A film is read by its subtitle tracks; other media files are refused
+    // as text files are checked below. Neither is ever read as lines.
+    bool film = false;
+    if (QFile file(textPath); file.open(QIODevice::ReadOnly))
+        film = containerOf(file.read(kMediaSignatureBytes)) != MediaContainer::Other;
+    if (!film && !(trackOption.isEmpty() && secondTrackOption.isEmpty()))
+        throw UsageError{QStringLiteral("--track and --second-track are for a video")};
+    if (film && (!mediaOption.isEmpty() || align || tidy))
+        throw UsageError{QStringLiteral("a video brings its own media and subtitle tracks: "
+                                        "--media, --align and --tidy are for text files")};
     if (unitName.isEmpty())
         throw UsageError{QStringLiteral("--unit NAME is needed")};
     if (replace && append)
@@ -92,7 +107,7 @@ int runImport(QStringList args)
     const TextImportOutcome check = CheckTextFile(textPath);
     if (check.status == TextImportOutcome::Status::Unreadable)
         throw UsageError{QStringLiteral("cannot read %1").arg(args.first())};
-    if (check.status == TextImportOutcome::Status::Refused) {
+    if (check.status == TextImportOutcome::Status::Refused && !(film && filmRowsReader())) {
         printError(QStringLiteral("dictora-cli import: ") + check.message);
         return 1;
     }
@@ -103,9 +118,26 @@ int runImport(QStringList args)
         request.mediaPath = QFileInfo(mediaOption).absoluteFilePath();
     request.mediaLengthMs = length.isEmpty() ? 0 : parseLength(length);
     request.tidy = tidy;
-    // Aligned rows are timed before the Unit is opened: an alignment that
-    // cannot be made leaves every Unit as it was.
+    // Aligned rows, and a film's subtitle rows, are made before the Unit is
+    // opened: rows that cannot be made leave every Unit as it was.
     std::vector<SentenceRow> alignedRows;
+    if (film) {
+        request.mediaPath = textPath;
+        FilmTracksRequest tracks;
+        tracks.path = textPath;
+        if (!trackOption.isEmpty())
+            tracks.track = parseIndex(trackOption, QStringLiteral("--track"));
+        if (!secondTrackOption.isEmpty())
+            tracks.secondTrack = parseIndex(secondTrackOption, QStringLiteral("--second-track"));
+        const SentenceRow blank = makeImportedRow(QFileInfo(textPath).completeBaseName(),
+                                                  request.mediaPath, request.mediaLengthMs);
+        QString message;
+        if (!filmRowsReader()(tracks, blank, alignedRows, message)) {
+            printError(QStringLiteral("dictora-cli import: ") + message);
+            return 1;
+        }
+        request.preparedRows = &alignedRows;
+    }
     if (align) {
         if (!QFileInfo(request.mediaPath).isFile())
             throw UsageError{QStringLiteral("cannot read %1").arg(mediaOption)};
@@ -192,11 +224,12 @@ int runImport(QStringList args)
 const CommandRegistration registration{
     {QStringLiteral("import"),
      QStringLiteral(
-         "import TEXTFILE --unit NAME [--section ROW] [--replace|--append] "
-         "[--media PATH [--align [--language VOICE] [--partial]]] [--length H:M:S] [--tidy]   "
-         "import a text file into a Section (--tidy: strip tags, one sentence per lyric time, "
-         "languages by script; --align: time the sentences by the media's speech, refused "
-         "unless every sentence is found; --partial: import only those found)"),
+         "import TEXTFILE|VIDEO --unit NAME [--section ROW] [--replace|--append] "
+         "[--media PATH [--align [--language VOICE] [--partial]]] [--length H:M:S] [--tidy] "
+         "[--track N [--second-track M]]   import a text file into a Section (--tidy: strip "
+         "tags, one sentence per lyric time, languages by script; --align: time the sentences "
+         "by the media's speech, refused unless every sentence is found; --partial: import only "
+         "those found), or the subtitle track N of a video (M fills the prompt line; see tracks)"),
      runImport}};
 
 } // namespace

@@ -55,6 +55,22 @@ TextAlignerRegistration::TextAlignerRegistration(TextAligner aligner)
     alignerSlot() = std::move(aligner);
 }
 
+FilmRowsReader& filmReaderSlot()
+{
+    static FilmRowsReader reader;
+    return reader;
+}
+
+const FilmRowsReader& filmRowsReader()
+{
+    return filmReaderSlot();
+}
+
+FilmRowsReaderRegistration::FilmRowsReaderRegistration(FilmRowsReader reader)
+{
+    filmReaderSlot() = std::move(reader);
+}
+
 const std::vector<Command>& commands()
 {
     return registry();
@@ -176,7 +192,8 @@ bool lockProgramFolder(dictora::ProgramFolderLock& lock, const dictora::ProgramF
                        .arg(name, lock.holderText(), where, QString::number(kCommandWait.count())));
         return false;
     case ProgramFolderLock::Outcome::Failed:
-        printError(QStringLiteral("dictora-cli %1: %2").arg(name, lock.failureMessage(folder.path)));
+        printError(
+            QStringLiteral("dictora-cli %1: %2").arg(name, lock.failureMessage(folder.path)));
         return false;
     }
     return false;
@@ -223,9 +240,9 @@ int main(int argc, char** argv)
     // The common options are taken by every command; those that work
     // without the program folder and the clock have no use for them.
     static const QStringList folderFree{
-        QStringLiteral("align"), QStringLiteral("decode"), QStringLiteral("loudness"),
-        QStringLiteral("media-info"), QStringLiteral("play"), QStringLiteral("record"),
-        QStringLiteral("say"), QStringLiteral("voices")};
+        QStringLiteral("align"),      QStringLiteral("decode"), QStringLiteral("loudness"),
+        QStringLiteral("media-info"), QStringLiteral("play"),   QStringLiteral("record"),
+        QStringLiteral("say"),        QStringLiteral("tracks"), QStringLiteral("voices")};
     if (folderFree.contains(name)) {
         try {
             for (const QString& option : kCommonValueOptions)

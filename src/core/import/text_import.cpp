@@ -2,6 +2,8 @@
 #include "core/import/text_import.h"
 
 #include "core/import/content_change_question.h"
+#include "core/import/content_files.h"
+#include "core/import/media_signature.h"
 #include "core/import/text_decoding.h"
 #include "core/import/text_parser.h"
 #include "core/study/number_text.h"
@@ -105,7 +107,12 @@ TextImportOutcome CheckTextFile(const QString& textPath)
         return outcome;
     }
     const QString baseName = info.completeBaseName();
-    if (file.size() > kTextFileSizeLimit) {
+    // A film or a song read line by line would fill the Section with rows of
+    // binary bytes: by its name or by its first bytes, it is never text.
+    if (IsMediaFile(textPath) || looksLikeMedia(file.read(kMediaSignatureBytes))) {
+        outcome.status = Status::Refused;
+        outcome.message = mediaAsTextRefusal(baseName);
+    } else if (file.size() > kTextFileSizeLimit) {
         outcome.status = Status::Refused;
         outcome.message = tooLargeRefusal(baseName);
     } else if (DetectTextEncoding(textPath) == kEncodingUnicodeBig) {

@@ -38,9 +38,9 @@ struct TextImportOutcome {
         NoTextFile,    // empty text path: nothing touched
         InvalidTarget, // targetRow names no title row: nothing touched
         Cancelled,     // the content-change question was cancelled: nothing touched
-        Refused,       // UTF-16 big-endian, above kTextFileSizeLimit or sentenceLimit,
-                       // or the Unit would pass kUnitFileSizeLimit (the Unit is left
-                       // as it was): `message` is for the learner's message box
+        Refused,       // a media file, UTF-16 big-endian, above kTextFileSizeLimit or
+                       // sentenceLimit, or the Unit would pass kUnitFileSizeLimit (the
+                       // Unit is left as it was): `message` is for the learner's message box
         Unreadable,    // the file cannot be opened (or is gone): nothing
                        // touched; `message` is for the learner
     };
@@ -88,10 +88,11 @@ QString unitTooLargeRefusal(const QString& baseName);
 // The learner's message for a text file that is gone or cannot be opened.
 QString unreadableTextMessage(const QString& textPath);
 
-// What an import of the file would meet before reading a line: Refused (too
-// large, or UTF-16 big-endian) with the learner's message, Unreadable, or
-// Imported when the file may be imported. Nothing is read beyond the mark, so
-// a caller can check a file before it changes anything of its own.
+// What an import of the file would meet before reading a line: Refused (a
+// media file by name or first bytes, too large, or UTF-16 big-endian) with the
+// learner's message, Unreadable, or Imported when the file may be imported.
+// Nothing is read beyond the mark, so a caller can check a file before it
+// changes anything of its own.
 TextImportOutcome CheckTextFile(const QString& textPath);
 
 // Reads the file's rows as an import would, each a copy of the imported-row

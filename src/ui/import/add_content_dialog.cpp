@@ -17,6 +17,7 @@
 #include "ui/import/alignment_progress_dialog.h"
 #include "ui/import/content_change_dialog.h"
 #include "ui/import/dialog_units.h"
+#include "ui/import/film_track_dialog.h"
 #include "ui/widgets/dialog_colours.h"
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_panel.h"
@@ -380,6 +381,34 @@ void AddContentDialog::confirm()
                              QStringLiteral("整理歌词与字幕标签: 选择没能保存到 ") +
                                  services.folder.cfgFolder() + QStringLiteral("Import.ini"));
 
+    // A film chosen without a subtitle file offers its own tracks; a cancel
+    // or a refusal leaves the dialog open and the Unit as it was.
+    std::vector<SentenceRow> filmRows;
+    if (!confirmation.choice.textChosen && confirmation.choice.mediaChosen) {
+        const QString& film = confirmation.choice.mediaPath;
+        const QString title = confirmation.titleText.isEmpty() ? QFileInfo(film).completeBaseName()
+                                                               : confirmation.titleText;
+        QString refusal;
+        switch (offerFilmTracks(this, film,
+                                makeImportedRow(title, film, confirmation.mediaLengthMs), filmRows,
+                                refusal)) {
+        case FilmTrackOffer::Cancelled:
+            return;
+        case FilmTrackOffer::Refused:
+            QMessageBox::information(this, caption, refusal);
+            return;
+        case FilmTrackOffer::Read:
+            if (!refusal.isEmpty())
+                QMessageBox::information(this, caption, refusal);
+            confirmation.choice.textChosen = true;
+            confirmation.choice.textPath = film;
+            confirmation.preparedRows = &filmRows;
+            break;
+        case FilmTrackOffer::NoTracks:
+            break;
+        }
+    }
+
     // The panel's question dialog; one of our own only for a panel made
     // without its owned windows.
     std::optional<ContentChangeDialog> ownQuestion;
@@ -391,8 +420,9 @@ void AddContentDialog::confirm()
     // refuses anyway is refused without asking.
     std::optional<GivenAnswer> answer;
     if (asksContentChange(services.sentences, confirmation.choice) &&
-        CheckTextFile(confirmation.choice.textPath).status ==
-            TextImportOutcome::Status::Imported) {
+        (confirmation.preparedRows ||
+         CheckTextFile(confirmation.choice.textPath).status ==
+             TextImportOutcome::Status::Imported)) {
         const ContentChangeChoice choice = question->ask();
         if (choice == ContentChangeChoice::Cancel)
             return;
@@ -403,7 +433,7 @@ void AddContentDialog::confirm()
     // Unit as it was.
     std::vector<SentenceRow> alignedRows;
     QString alignmentNotice;
-    if (alignBox_->isEnabled() && alignBox_->isChecked()) {
+    if (!confirmation.preparedRows && alignBox_->isEnabled() && alignBox_->isChecked()) {
         TextImportRequest request;
         request.textPath = confirmation.choice.textPath;
         request.mediaPath = confirmation.choice.mediaPath;

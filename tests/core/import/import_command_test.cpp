@@ -184,3 +184,24 @@ TEST(DecodeCommand, SaysWhichCodePageLegacyTextIsReadInAndHowSure)
     EXPECT_FALSE(shortGb["reason"].toString().isEmpty());
     EXPECT_EQ(shortGb["lines"].toArray().at(0).toString(), QString::fromUtf8("你好"));
 }
+
+TEST_F(ImportCommand, MediaFilesAreNeverReadAsText)
+{
+    const QString lyric = folder.write("Song.lrc", "one\n");
+    ASSERT_EQ(run({lyric}), 0);
+    const QByteArray before = savedBytes();
+    // By name, or by first bytes whatever the name: an MP3 with its ID3 tag,
+    // a WAVE file, a Matroska file too damaged to list its tracks.
+    const QString cases[] = {
+        folder.write("song.mp3", "plain words\n"),
+        folder.write("song.txt", QByteArray("ID3\x03\x00\x00\x00\x00\x00\x00", 10)),
+        folder.write("talk.srt", QByteArray("RIFF\x24\x00\x00\x00WAVEfmt ", 16)),
+        folder.write("film.txt", QByteArray("\x1A\x45\xDF\xA3\x42\x86\x81", 7)),
+    };
+    for (const QString& path : cases) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(run({path, "--section", "1", "--replace"}), 1);
+        EXPECT_FALSE(errors.isEmpty());
+        EXPECT_EQ(savedBytes(), before);
+    }
+}

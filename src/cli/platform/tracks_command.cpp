@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// dictora-cli tracks: the subtitle tracks of a video as JSON; and the reader
+// of a video's subtitle rows that `import VIDEO` uses.
+#include "cli/cli_command.h"
+#include "platform/media/film_subtitles.h"
+#include "platform/media/subtitle_track_reader.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <gst/gst.h>
+
+namespace dictora::cli {
+
+namespace {
+
+int runTracks(QStringList args)
+{
+    if (args.size() != 1)
+        throw UsageError{QStringLiteral("wants one video file")};
+    if (!QFileInfo(args.first()).isFile())
+        throw UsageError{QStringLiteral("cannot read %1").arg(args.first())};
+    gst_init(nullptr, nullptr);
+    const SubtitleTrackList list = listSubtitleTracks(QFileInfo(args.first()).absoluteFilePath());
+    if (!list.ok) {
+        printError(QStringLiteral("dictora-cli tracks: ") + list.message);
+        return 1;
+    }
+    QJsonArray tracks;
+    for (const SubtitleTrack& track : list.tracks) {
+        tracks.append(QJsonObject{
+            {"index", track.index},
+            {"codec", codecName(track.codec)},
+            {"language", track.language},
+            {"languageName", languageName(track.language, track.title)},
+            {"title", track.title},
+            {"default", track.isDefault},
+            // GStreamer's demuxers do not pass the forced flag on: unknown.
+            {"forced", QJsonValue()},
+            {"picture", isPictureCodec(track.codec)},
+            {"cueCount", track.cueCount >= 0 ? QJsonValue(track.cueCount) : QJsonValue()}});
+    }
+    const TrackChoice choice = chooseTracks(list.tracks, {});
+    printJson({{"tracks", tracks},
+               {"defaultTrack", choice.sentence},
+               {"defaultSecondTrack", choice.prompt}});
+    return 0;
+}
+
+const CommandRegistration registration{
+    {QStringLiteral("tracks"),
+     QStringLiteral("tracks VIDEO   the subtitle tracks of an MKV or MP4 video as JSON: index, "
+                    "codec, language, title, default and forced flags, cue count when known"),
+     runTracks}};
+
+const FilmRowsReaderRegistration reader{[](const FilmTracksRequest& tracks,
+                                           const SentenceRow& blank, std::vector<SentenceRow>& rows,
+                                           QString& message) {
+    gst_init(nullptr, nullptr);
+    FilmSubtitleRequest request;
+    request.path = tracks.path;
+    request.track = tracks.track;
+    request.secondTrack = tracks.secondTrack;
+    request.secondTrackChosen = tracks.secondTrack >= 0;
+    FilmSubtitleRows read = readFilmSubtitleRows(request, blank);
+    if (!read.ok) {
+        message = read.message;
+        return false;
+    }
+    rows = std::move(read.rows);
+    return true;
+}};
+
+} // namespace
+
+} // namespace dictora::cli

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace dictora::test {
+
+struct MuxedCue {
+    uint32_t startMs = 0;
+    uint32_t endMs = 0;
+    QByteArray payload;
+};
+
+// One subtitle stream to mux: its caps ("text/x-raw,format=utf8",
+// "application/x-ass", "subpicture/x-pgs" ...), its stream tags as taginject
+// takes them ("language-code=en,title=English") and its blocks.
+struct MuxedTrack {
+    QString caps;
+    QString tags;
+    std::vector<MuxedCue> cues;
+};
+
+// A PGS display set as Matroska stores it (segments without the "PG"
+// header) showing `lines` in white letters with a black outline, centred
+// near the bottom of a width x height frame at the given glyph size in
+// pixels. No lines: the set that clears the screen. Needs a QGuiApplication
+// for its fonts.
+QByteArray pgsDisplaySet(const QStringList& lines, int width = 1920, int height = 1080,
+                         int pixelSize = 48);
+
+// Writes a film of only subtitle streams: Matroska through matroskamux, or
+// MP4 through qtmux (mov_text), whose samples follow each other, so gaps
+// between cues are filled with empty samples as real files have them.
+// False with `error` set when the muxing fails.
+bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTrack>& tracks,
+                       QString* error = nullptr);
+
+// Writes a Matroska file of one PGS track (CodecID S_HDMV/PGS, language an
+// ISO 639-2 code such as "eng"), which matroskamux does not write: each cue
+// a block of its own cluster with its duration, the data zlib-compressed
+// under a ContentEncoding when `compressed`, as mkvmerge stores PGS.
+bool writePgsMatroska(const QString& path, const QByteArray& language,
+                      const std::vector<MuxedCue>& cues, bool compressed);
+
+} // namespace dictora::test
