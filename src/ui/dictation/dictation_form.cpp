@@ -21,7 +21,6 @@
 #include "ui/dictation/keyboard_return.h"
 #include "ui/dictation/mismatch_marker.h"
 #include "ui/dictation/typing_progress_bar.h"
-#include "ui/media/media_window.h"
 #include "ui/widgets/dialog_colours.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/dictation/toolbar_keep_clear.h"
@@ -29,7 +28,6 @@
 #include "ui/widgets/study_services.h"
 #include "ui/widgets/tip_window.h"
 #include "ui/widgets/ui_font.h"
-#include "ui/study/sentence_list.h"
 #include "ui/widgets/listening_input.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -214,8 +212,8 @@ void DictationForm::LoadRow()
         services_.speech->setSpeechText(shown.speechText);
     if (panel_.compactLayout)
         layoutCompact();
-    const MediaWindow* media = panel_.mediaWindow();
-    if (media && media->enlarged() && !media->pinned()) {
+    const FloatingWindows& floating = panel_.floating();
+    if (mediaEnlarged() && !(floating.mediaPinned && floating.mediaPinned())) {
         answerBox_->setFocus();
         answerBox_->moveCursor(QTextCursor::End);
     }
@@ -338,11 +336,11 @@ void DictationForm::rightAnswer()
         applyAnswerColour();
         progressBar_->setPercent(0, width(), false);
         // The list shows the current sentence again outside Dictation mode.
-        if (QTableView* list = panel_.sentenceList())
+        if (QTableView* list = panel_.sentenceView())
             list->viewport()->update();
         return;
     }
-    if (QTableView* list = panel_.sentenceList())
+    if (QTableView* list = panel_.sentenceView())
         list->selectRow(step.selectRow);
     if (step.fadeIn)
         fadeIn_->start();
@@ -461,17 +459,15 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
     context.hasCurrentRow = row >= 0;
     context.sentenceRow = table.isValidRow(row) && table.isSentence(row);
     context.looping = listeningContext(services_).looping;
-    SentenceList* list = panel_.sentenceList();
     // The devices are asked only when Space may need their answer.
-    if (list && code == Qt::Key_Space)
-        context.playback = list->playbackNow();
+    if (code == Qt::Key_Space)
+        context.playback = panel_.sentencePlaybackNow();
     const FormKeyDecision d = dictationFormKey(keyPressOf(key), context);
     // A listening key goes no further: no try, no typing, no recording.
     carryOut(d.listening, services_);
     if (d.action == FormKeyDecision::Listen || (d.typing && recordingGate(isEnterKey(code))))
         return true;
-    if (list)
-        list->carryOut(d.space);
+    panel_.carryOutSpace(d.space);
     switch (d.action) {
     case FormKeyDecision::Pass:
         return false;
@@ -494,8 +490,8 @@ bool DictationForm::filterKey(QObject* watched, QKeyEvent* key)
 
 void DictationForm::replaySentence()
 {
-    if (MediaWindow* media = panel_.mediaWindow())
-        media->ReplaySentence();
+    if (const FloatingWindows& floating = panel_.floating(); floating.replayInMedia)
+        floating.replayInMedia();
     else if (services_.player)
         services_.player->replaySentence();
 }

@@ -9,8 +9,6 @@
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
 #include "ui/dictation/dictation_form.h"
-#include "ui/media/media_window.h"
-#include "ui/study/sentence_list.h"
 #include "ui/widgets/resource_picture.h"
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_panel.h"
@@ -261,8 +259,7 @@ void DictationToolbar::pressButton(Button button)
 void DictationToolbar::toggleSound()
 {
     // The same command as the main menu's "静音".
-    if (SentenceList* list = panel_.sentenceList())
-        list->toggleMute();
+    panel_.toggleMute();
     draw(false);
 }
 

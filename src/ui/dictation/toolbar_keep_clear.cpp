@@ -2,8 +2,9 @@
 #include "ui/dictation/toolbar_keep_clear.h"
 
 #include "ui/screensaver/screensaver_window.h"
-#include "ui/study/sentence_list.h"
 #include "ui/widgets/study_panel.h"
+
+#include <QTableView>
 
 namespace dictora {
 
@@ -22,7 +23,7 @@ QList<QRect> toolbarKeepClear(StudyPanel& panel)
                                                                    kTextMargin, kTextMargin);
         clear << text.translated(saver->geometry().topLeft());
     }
-    if (const SentenceList* list = panel.sentenceList();
+    if (const QTableView* list = panel.sentenceView();
         list && list->isVisible() && list->model() && list->model()->rowCount() > 0) {
         const int row = std::max(0, list->rowAt(0));
         const QRect first = list->visualRect(list->model()->index(row, 0));

@@ -5,7 +5,6 @@
 #include "ui/widgets/screen_places.h"
 
 #include "ui/import/dialog_units.h"
-#include "ui/study/sentence_list.h"
 #include "ui/widgets/study_panel.h"
 
 #include <QApplication>
@@ -53,13 +52,12 @@ ContentChangeChoice ContentChangeDialog::ask()
         move(centredOn(frameGeometry().size(), asking->geometry(), workAreaOf(asking)).topLeft());
     // The list keeps hold of the question while it is shown, so closing the
     // Unit can close it, and keeps the answer afterwards.
-    QPointer<SentenceList> list = panel_.sentenceList();
-    if (list)
-        list->changeDialog = this;
+    QPointer<StudyPanel> panel = &panel_;
+    panel_.holdChangeQuestion(this);
     exec();
-    if (list) {
-        list->changeDialog = nullptr;
-        list->contentChangeChoice = int(contentChangeChoice_);
+    if (panel) {
+        panel->holdChangeQuestion(nullptr);
+        panel->keepChangeChoice(int(contentChangeChoice_));
     }
     return contentChangeChoice_;
 }

@@ -11,7 +11,6 @@
 #include "core/study/study_state.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
-#include "ui/study/sentence_list.h"
 #include "ui/widgets/dictation_notice.h"
 #include "ui/widgets/resource_picture.h"
 #include "ui/widgets/study_panel.h"
@@ -59,8 +58,7 @@ void setDictationLayer(DictationForm* form, QWidget*, bool on)
 MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), panel_(panel), state_(panel.state()),
       player_(panel.services().player), recorder_(panel.services().recorder),
-      speech_(panel.services().speech),
-      pausePicture_(LoadResourcePicture(res::kPauseSign))
+      speech_(panel.services().speech), pausePicture_(LoadResourcePicture(res::kPauseSign))
 {
     setObjectName(QStringLiteral("mediaWindow"));
     translatesListeningKeys(this);
@@ -85,6 +83,13 @@ MediaWindow::MediaWindow(StudyPanel& panel, QWidget* owner)
     floating.mediaWindow = this;
     floating.mediaEnlarged = [window = QPointer<MediaWindow>(this)] {
         return window && window->enlarged();
+    };
+    floating.mediaPinned = [window = QPointer<MediaWindow>(this)] {
+        return window && window->pinned();
+    };
+    floating.replayInMedia = [window = QPointer<MediaWindow>(this)] {
+        if (window)
+            window->ReplaySentence();
     };
 
     // A click acts once it is clear that it does not begin a double click,
@@ -369,7 +374,7 @@ void MediaWindow::selectRow(int row)
 {
     if (row < 0)
         return;
-    if (QTableView* list = panel_.sentenceList())
+    if (QTableView* list = panel_.sentenceView())
         list->selectRow(row);
 }
 

@@ -6,9 +6,6 @@
 #include "core/study/unit_library.h"
 #include "platform/desktop/foreground_guard.h"
 #include "platform/desktop/x11_window_source.h"
-#include "ui/study/progress_panel.h"
-#include "ui/study/sentence_list.h"
-#include "ui/study/unit_list_dialog.h"
 #include "ui/widgets/sound_cues.h"
 #include "ui/widgets/study_panel.h"
 #include "ui/widgets/study_services.h"
@@ -369,20 +366,7 @@ void ScreensaverWindow::showWindowSet(int which)
 {
     // The splash brings up the rest of the study screen in turn, each window
     // whatever became of the fade.
-    switch (which) {
-    case 0:
-        if (QWidget* progress = panel_.progressPanel())
-            progress->show();
-        break;
-    case 1:
-        if (UnitListDialog* unitList = panel_.unitList())
-            unitList->ShowPopup(true);
-        break;
-    default:
-        if (QWidget* list = panel_.sentenceList())
-            list->show();
-        break;
-    }
+    panel_.showStudyWindow(which);
 }
 
 void ScreensaverWindow::finishFade(bool splash)

@@ -32,6 +32,13 @@ public:
     void bringFrameToFront() override;
     void setAnswerBox(QWidget* answerBox) override;
     bool whenFramePainted(QObject* context, std::function<void()> then) override;
+    void showStudyWindow(int which) override;
+    QTableView* sentenceView() const override;
+    void toggleMute() override;
+    PlaybackNow sentencePlaybackNow() override;
+    void carryOutSpace(SpaceAction action) override;
+    void holdChangeQuestion(QWidget* question) override;
+    void keepChangeChoice(int choice) override;
 
     PanelLayoutInput layoutInput() const;
 

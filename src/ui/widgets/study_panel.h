@@ -8,8 +8,12 @@
 
 #include <functional>
 
+class QTableView;
+
 namespace dictora {
 
+enum class SpaceAction;
+struct PlaybackNow;
 struct StudyServices;
 struct StudyState;
 class AddContentDialog;
@@ -36,6 +40,10 @@ struct FloatingWindows {
     QPointer<QWidget> dictationForm;
     std::function<bool()> screensaverRunning;
     std::function<bool()> mediaEnlarged;
+    // The enlarged media window is pinned in front of the form.
+    std::function<bool()> mediaPinned;
+    // Plays the current sentence again through the media window.
+    std::function<void()> replayInMedia;
     // The floating dictation form runs its own layout.
     std::function<void()> placeDictationForm;
     // Tells the dictation form it is now docked (true) or floating (false).
@@ -76,6 +84,21 @@ public:
     // Calls then, with context alive, once the frame has painted for the
     // first time. False, and then is never called, when there is no frame.
     virtual bool whenFramePainted(QObject* context, std::function<void()> then) = 0;
+    // Shows one window of the study screen as the splash brings them up in
+    // turn: 0 the progress panel, 1 the unit list, else the sentence list.
+    virtual void showStudyWindow(int which) = 0;
+
+    // The sentence list as a table, and the calls the dictation form and its
+    // toolbar make on it.
+    virtual QTableView* sentenceView() const = 0;
+    virtual void toggleMute() = 0;
+    virtual PlaybackNow sentencePlaybackNow() = 0;
+    virtual void carryOutSpace(SpaceAction action) = 0;
+    // The sentence list holds the content-change question while it is shown
+    // (nullptr once answered), so closing the Unit can close it, and keeps
+    // the answer afterwards.
+    virtual void holdChangeQuestion(QWidget* question) = 0;
+    virtual void keepChangeChoice(int choice) = 0;
 
     // Windows read the study state; they change it through the session.
     const StudyState& state() const { return state_; }

@@ -1,21 +1,37 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that the includes between the window folders run one way: the base
-# widgets (src/ui/widgets) include no other window folder, and only the
-# composition (src/ui/shell) includes the composition. Run with -DSOURCE_DIR.
+# widgets (src/ui/widgets) include no other window folder, only the
+# composition (src/ui/shell) includes the composition, and no two sibling
+# folders include each other. Run with -DSOURCE_DIR.
+cmake_minimum_required(VERSION 3.25)
 file(GLOB_RECURSE files "${SOURCE_DIR}/src/ui/*.h" "${SOURCE_DIR}/src/ui/*.cpp")
 set(wrong "")
+set(arrows "")
 foreach(file IN LISTS files)
     file(RELATIVE_PATH rel "${SOURCE_DIR}/src/ui" "${file}")
     string(REGEX REPLACE "/.*" "" folder "${rel}")
     file(STRINGS "${file}" includes REGEX "^#include \"ui/")
     foreach(line IN LISTS includes)
         string(REGEX REPLACE "^#include \"ui/([^/]*)/.*" "\\1" target "${line}")
+        if(NOT target STREQUAL folder)
+            list(APPEND arrows "${folder}>${target}")
+            set(first_${folder}_${target} "src/ui/${rel}: ${line}")
+        endif()
         if(folder STREQUAL "widgets" AND NOT target STREQUAL "widgets")
             list(APPEND wrong "src/ui/${rel}: ${line}")
         elseif(target STREQUAL "shell" AND NOT folder STREQUAL "shell")
             list(APPEND wrong "src/ui/${rel}: ${line}")
         endif()
     endforeach()
+endforeach()
+list(REMOVE_DUPLICATES arrows)
+foreach(arrow IN LISTS arrows)
+    string(REPLACE ">" ";" ends "${arrow}")
+    list(GET ends 0 from)
+    list(GET ends 1 to)
+    if("${to}>${from}" IN_LIST arrows AND from STRLESS to)
+        list(APPEND wrong "${from} and ${to} include each other: ${first_${from}_${to}}, ${first_${to}_${from}}")
+    endif()
 endforeach()
 if(wrong)
     list(JOIN wrong "\n" text)
