@@ -306,7 +306,10 @@ void UnitListDialog::tick()
         if (splashFinished()) {
             const bool foreground = keepsForeground();
             heldForeground_ = heldForeground_ || foreground;
-            const bool stillComing = !heldForeground_ && ticks_ <= kForegroundGraceTicks &&
+            // Without a known foreground window (no window manager says
+            // which) there is nothing to wait for.
+            const bool stillComing = foregroundAtShow_ && !heldForeground_ &&
+                                     ticks_ <= kForegroundGraceTicks &&
                                      state_.foregroundWindow == foregroundAtShow_;
             const bool lostForeground = !foreground && !stillComing;
             if (ticks_ > kHideAfterTicks || lostForeground)

@@ -150,6 +150,9 @@ TEST(HandOver, NoOtherUserCanStopItOrReadWhatItIsHandedAndNoFloodEndsIt)
          [](Scene& s) {
              ASSERT_TRUE(own(s.run, kMe, 0700));
              QProcess& first = s.start({}, s.run, kMe, false);
+             // The hand-over below needs the first copy listening, not merely started.
+             ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(s.socket); },
+                                         test::kServerReadyLimitMs));
              QByteArray said;
              ASSERT_EQ(s.exitCode({s.file}, s.run, &said), 0) << said.constData();
              // Room for a few more descriptors than it holds now.
