@@ -2,102 +2,32 @@
 #include "ui/import/alignment_progress_dialog.h"
 
 #include "ui/import/dialog_units.h"
-#include "ui/widgets/screen_places.h"
 
-#include <QDateTime>
-#include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
-#include <thread>
 
 namespace dictora {
 
-namespace {
-
-QString timeLeftText(qint64 ms)
-{
-    const qint64 seconds = (ms + 999) / 1000;
-    if (seconds >= 60)
-        return QStringLiteral("剩余约 %1 分 %2 秒").arg(seconds / 60).arg(seconds % 60);
-    return QStringLiteral("剩余约 %1 秒").arg(seconds);
-}
-
-} // namespace
-
 AlignmentProgressDialog::AlignmentProgressDialog(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : WorkProgressDialog(owner, QStringLiteral("alignmentProgressDialog"),
+                         QStringLiteral("自动对齐时间"), QStringLiteral("alignmentProgress"),
+                         QStringLiteral("正在对齐时间: %p%"))
 {
-    setObjectName(QStringLiteral("alignmentProgressDialog"));
-    setModal(true);
-    setFont(dialogFont());
-    setWindowTitle(QStringLiteral("自动对齐时间"));
-    auto* layout = new QVBoxLayout(this);
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("alignmentProgress"));
-    bar_->setRange(0, 100);
-    bar_->setFormat(QStringLiteral("正在对齐时间: %p%"));
-    timeLeft_ = new QLabel(QStringLiteral("正在估计剩余时间..."), this);
-    timeLeft_->setObjectName(QStringLiteral("timeLeft"));
-    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
-    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
-    layout->addWidget(bar_);
-    layout->addWidget(timeLeft_);
-    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
-    setMinimumWidth(360);
-    keepFramedOnScreen(this);
-    timer_ = new QTimer(this);
-    timer_->setInterval(200);
-    connect(timer_, &QTimer::timeout, this, &AlignmentProgressDialog::refresh);
-    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
-
-AlignmentProgressDialog::~AlignmentProgressDialog() = default;
 
 TextFileAlignment AlignmentProgressDialog::run(const TextImportRequest& request)
 {
-    permille_ = 0;
-    cancelled_ = false;
-    finished_ = false;
-    startedMs_ = QDateTime::currentMSecsSinceEpoch();
     TextFileAlignment result;
-    std::thread worker([this, request, &result] {
-        result = alignTextFile(request, {}, RetimeChoice::Auto, [this](double done) {
-            permille_ = int(done * 1000);
-            return !cancelled_.load();
-        });
-        finished_ = true;
+    const bool done = runWork([&](const Report& report) {
+        result = alignTextFile(request, {}, RetimeChoice::Auto, report);
     });
-    bar_->setValue(0);
-    timer_->start();
-    const int answer = exec();
-    timer_->stop();
-    if (answer != QDialog::Accepted)
-        cancelled_ = true;
-    worker.join();
-    if (answer != QDialog::Accepted) {
+    if (!done) {
         result = {};
         result.status = TextFileAlignment::Status::Cancelled;
     }
     return result;
-}
-
-void AlignmentProgressDialog::refresh()
-{
-    if (finished_) {
-        bar_->setValue(100);
-        accept();
-        return;
-    }
-    const int permille = permille_;
-    bar_->setValue(permille / 10);
-    const qint64 elapsed = QDateTime::currentMSecsSinceEpoch() - startedMs_;
-    if (permille >= 20)
-        timeLeft_->setText(timeLeftText(elapsed * (1000 - permille) / permille));
 }
 
 bool alignChosenText(QWidget* owner, const TextImportRequest& request,
