@@ -2,8 +2,10 @@
 // Reading a film's subtitles, with figures printed:
 //  - every cue of a SubRip track in a two-hour MKV whose video runs at two
 //    bit rates twelve times apart (the reading should not follow the rate);
-//  - OCR of 1,000 PGS pictures of 1080p English subtitles on one core, with
-//    the share of characters read right (edit distance to the true text).
+//  - OCR of 1,000 PGS pictures of 1080p English subtitles on one core, and
+//    of 1,000 VobSub pictures at 720x576 and at 1920x1080, with the share of
+//    characters read right (edit distance to the true text).
+#include "core/import/dvd_subpicture.h"
 #include "core/import/pgs_picture.h"
 #include "core/import/track_cues.h"
 #include "platform/media/subtitle_ocr.h"
@@ -21,6 +23,8 @@
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
+#include <functional>
+#include <tuple>
 #include <vector>
 
 using namespace dictora;
@@ -120,7 +124,8 @@ int editDistance(const QString& a, const QString& b)
     return row.back();
 }
 
-void benchOcr()
+// OCR of 1,000 pictures of random lines, drawn by `picture`.
+void benchOcr(const char* what, const std::function<InkPicture(const QStringList&)>& picture)
 {
     // Words that plain OCR of 1080p pictures confuses (I/l, c/e, rn/m).
     const QStringList words{"I",     "like",   "little", "call",   "cell", "Illinois", "clear",
@@ -130,7 +135,7 @@ void benchOcr()
                             "the",   "old",    "mill",   "tonight"};
     QRandomGenerator random(30);
     std::vector<QStringList> truth;
-    std::vector<QByteArray> sets;
+    std::vector<InkPicture> pictures;
     for (int i = 0; i < 1000; ++i) {
         QStringList lines;
         const int lineCount = 1 + int(random.bounded(2));
@@ -142,7 +147,7 @@ void benchOcr()
             lines << line.join(' ') + (l + 1 == lineCount ? "." : ",");
         }
         truth.push_back(lines);
-        sets.push_back(pgsDisplaySet(lines));
+        pictures.push_back(picture(lines));
     }
     SubtitleOcr ocr;
     QString message;
@@ -154,17 +159,17 @@ void benchOcr()
     clock.start();
     const std::clock_t cpuStart = std::clock();
     qint64 characters = 0, wrong = 0;
-    for (size_t i = 0; i < sets.size(); ++i) {
-        const QString read = ocr.read(decodePgsDisplaySet(sets[i]));
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const QString read = ocr.read(pictures[i]);
         const QString expected = truth[i].join('\n');
         characters += expected.size();
         wrong += editDistance(read, expected);
     }
     const qint64 ms = clock.elapsed();
     const double cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    std::printf("OCR of %zu 1080p PGS pictures (English, one core): %lld ms (%.0f ms of CPU), "
+    std::printf("OCR of %zu %s pictures (English, one core): %lld ms (%.0f ms of CPU), "
                 "%.2f %% of %lld characters right\n",
-                sets.size(), static_cast<long long>(ms), cpuMs,
+                pictures.size(), what, static_cast<long long>(ms), cpuMs,
                 100.0 * double(characters - wrong) / double(characters),
                 static_cast<long long>(characters));
 }
@@ -179,11 +184,26 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     gst_init(&argc, &argv);
     QTemporaryDir dir;
-    // --cues or --ocr runs only that part.
+    // --cues, --ocr (PGS) or --vobsub runs only that part.
     const QByteArray only = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     if (only != "--ocr")
         benchCueReading(dir);
-    if (only != "--cues")
-        benchOcr();
+    if (only != "--cues" && only != "--vobsub")
+        benchOcr("1080p PGS", [](const QStringList& lines) {
+            return decodePgsDisplaySet(pgsDisplaySet(lines));
+        });
+    if (only != "--cues" && only != "--ocr") {
+        // VobSub at DVD size and glyphs, and as some 1080p tracks come.
+        for (const auto& [width, height, pixelSize] :
+             {std::tuple{720, 576, 26}, std::tuple{1920, 1080, 48}}) {
+            const VobSubIndex index = parseVobSubIndex(vobSubIndexText(width, height));
+            const QByteArray what =
+                QStringLiteral("%1x%2 VobSub").arg(width).arg(height).toLatin1();
+            benchOcr(what.constData(), [&](const QStringList& lines) {
+                return decodeDvdSubpicture(dvdSubpicture(lines, width, height, pixelSize), index)
+                    .picture;
+            });
+        }
+    }
     return 0;
 }

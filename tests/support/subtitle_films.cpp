@@ -71,25 +71,10 @@ void encodeLine(QByteArray& out, const std::vector<uint8_t>& line)
     out.append('\0');
 }
 
-} // namespace
-
-QByteArray pgsDisplaySet(const QStringList& lines, int width, int height, int pixelSize)
+// `lines` in white letters with a black outline on a transparent ground,
+// centred, with 8 pixels around them.
+QImage renderedLines(const QStringList& lines, int pixelSize)
 {
-    QByteArray set;
-    QByteArray composition;
-    be16(composition, width);
-    be16(composition, height);
-    composition.append(char(0x10)); // frame rate
-    be16(composition, 1);           // composition number
-    composition.append(char(0x80)); // epoch start
-    composition.append(char(0));    // palette update
-    composition.append(char(0));    // palette id
-    if (lines.isEmpty()) {
-        composition.append(char(0));
-        segment(set, 0x16, composition);
-        segment(set, 0x80, {});
-        return set;
-    }
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPixelSize(pixelSize);
     const QFontMetrics metrics(font);
@@ -112,6 +97,31 @@ QByteArray pgsDisplaySet(const QStringList& lines, int width, int height, int pi
         painter.strokePath(path, QPen(Qt::black, pixelSize / 8.0));
         painter.fillPath(path, Qt::white);
     }
+    return image;
+}
+
+} // namespace
+
+QByteArray pgsDisplaySet(const QStringList& lines, int width, int height, int pixelSize)
+{
+    QByteArray set;
+    QByteArray composition;
+    be16(composition, width);
+    be16(composition, height);
+    composition.append(char(0x10)); // frame rate
+    be16(composition, 1);           // composition number
+    composition.append(char(0x80)); // epoch start
+    composition.append(char(0));    // palette update
+    composition.append(char(0));    // palette id
+    if (lines.isEmpty()) {
+        composition.append(char(0));
+        segment(set, 0x16, composition);
+        segment(set, 0x80, {});
+        return set;
+    }
+    const QImage image = renderedLines(lines, pixelSize);
+    const int objectWidth = image.width();
+    const int objectHeight = image.height();
     // Index 1 white letters, 2 their black outline, 0 transparent.
     QByteArray rle;
     std::vector<uint8_t> line(static_cast<size_t>(objectWidth));
@@ -169,6 +179,136 @@ QByteArray pgsDisplaySet(const QStringList& lines, int width, int height, int pi
 
 namespace {
 
+// Collects the 4-bit codes of a DVD subpicture's run-length data.
+class NibbleWriter {
+public:
+    void put(int nibble)
+    {
+        if (half_)
+            bytes_.back() = char(bytes_.back() | nibble);
+        else
+            bytes_.append(char(nibble << 4));
+        half_ = !half_;
+    }
+    void alignToByte() { half_ = false; }
+    const QByteArray& bytes() const { return bytes_; }
+
+private:
+    QByteArray bytes_;
+    bool half_ = false;
+};
+
+// One row of 2-bit pixel values: runs of up to 255 in codes of one to four
+// nibbles, the row's last run as "to the end of the row".
+void encodeDvdRow(NibbleWriter& out, const uint8_t* row, int width)
+{
+    int x = 0;
+    while (x < width) {
+        int run = 1;
+        while (x + run < width && row[x + run] == row[x])
+            ++run;
+        const int value = row[x];
+        if (x + run == width && run > 3) {
+            for (const int nibble : {0, 0, 0, value})
+                out.put(nibble);
+        } else {
+            run = std::min(run, 255);
+            const int code = (run << 2) | value;
+            const int nibbles = run < 4 ? 1 : run < 16 ? 2 : run < 64 ? 3 : 4;
+            for (int n = nibbles - 1; n >= 0; --n)
+                out.put((code >> (4 * n)) & 0xF);
+        }
+        x += run;
+    }
+    out.alignToByte();
+}
+
+} // namespace
+
+QByteArray vobSubIndexText(int width, int height)
+{
+    QByteArray text = "# VobSub index file, v7 (do not modify this line!)\n";
+    if (width > 0)
+        text += QStringLiteral("size: %1x%2\n").arg(width).arg(height).toLatin1();
+    text += "org: 0, 0\nscale: 100%, 100%\nalpha: 100%\n"
+            "palette: 000000, f0f0f0, 000000, 808080, 3333fa, 1111bb, fa3333, bb1111, 33fa33, "
+            "11bb11, fafa33, bbbb11, fa33fa, bb11bb, 33fafa, 11bbbb\n";
+    return text;
+}
+
+QByteArray dvdSubpicture(const QStringList& lines, int width, int height, int pixelSize,
+                         std::optional<uint32_t> stopMs, bool darkLetters)
+{
+    const QImage image = renderedLines(lines, pixelSize);
+    const int areaWidth = std::min(image.width(), width);
+    const int areaHeight = std::min(image.height(), height);
+    std::vector<uint8_t> values(size_t(areaWidth) * size_t(areaHeight));
+    for (int y = 0; y < areaHeight; ++y) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < areaWidth; ++x) {
+            const QRgb p = pixels[x];
+            values[size_t(y) * size_t(areaWidth) + size_t(x)] = qAlpha(p) < 128  ? 0
+                                                                : qGray(p) > 170 ? 1
+                                                                : qGray(p) < 85  ? 2
+                                                                                 : 3;
+        }
+    }
+    NibbleWriter fields[2];
+    for (int y = 0; y < areaHeight; ++y)
+        encodeDvdRow(fields[y % 2], values.data() + size_t(y) * size_t(areaWidth), areaWidth);
+    QByteArray unit(4, 0);
+    const int topField = int(unit.size());
+    unit += fields[0].bytes();
+    const int bottomField = int(unit.size());
+    unit += fields[1].bytes();
+    const int control = int(unit.size());
+
+    const int left = (width - areaWidth) / 2, right = left + areaWidth - 1;
+    const int top = height - areaHeight - height / 20, bottom = top + areaHeight - 1;
+    QByteArray first;
+    be16(first, 0);
+    be16(first, control);     // the next sequence: itself, or the stop after it
+    first.append(char(0x01)); // start display
+    first.append(char(0x03)); // palette entries
+    first.append(char(0x30 | (darkLetters ? 1 : 2))); // shading 3, outline
+    first.append(char((darkLetters ? 2 : 1) << 4));   // letters, ground 0
+    first.append(char(0x04));                         // alpha
+    first.append(char(0xFF));
+    first.append(char(0xF0)); // the ground transparent
+    first.append(char(0x05)); // display area
+    first.append(char(left >> 4));
+    first.append(char(((left & 0xF) << 4) | (right >> 8)));
+    first.append(char(right & 0xFF));
+    first.append(char(top >> 4));
+    first.append(char(((top & 0xF) << 4) | (bottom >> 8)));
+    first.append(char(bottom & 0xFF));
+    first.append(char(0x06)); // the fields' data
+    be16(first, topField);
+    be16(first, bottomField);
+    first.append(char(0xFF));
+    const int stopAt = control + int(first.size());
+    if (stopMs) {
+        first[2] = char(stopAt >> 8);
+        first[3] = char(stopAt & 0xFF);
+    }
+    unit += first;
+    if (stopMs) {
+        be16(unit, int((*stopMs * 90 + 512) / 1024));
+        be16(unit, stopAt);
+        unit.append(char(0x02)); // stop display
+        unit.append(char(0xFF));
+    }
+    if (unit.size() > 0xFFFF)
+        return {};
+    unit[0] = char(unit.size() >> 8);
+    unit[1] = char(unit.size() & 0xFF);
+    unit[2] = char(control >> 8);
+    unit[3] = char(control & 0xFF);
+    return unit;
+}
+
+namespace {
+
 // One EBML element: its ID as written, a size of eight bytes, its body.
 QByteArray element(const QByteArray& id, const QByteArray& body)
 {
@@ -192,10 +332,9 @@ QByteArray id(const char* hex)
     return QByteArray::fromHex(hex);
 }
 
-} // namespace
-
-bool writePgsMatroska(const QString& path, const QByteArray& language,
-                      const std::vector<MuxedCue>& cues, bool compressed)
+bool writePictureMatroska(const QString& path, const QByteArray& codecId,
+                          const QByteArray& codecPrivate, const QByteArray& language,
+                          const std::vector<MuxedCue>& cues, bool compressed)
 {
     const QByteArray header = element(
         id("1A45DFA3"),
@@ -209,8 +348,10 @@ bool writePgsMatroska(const QString& path, const QByteArray& language,
                                     element(id("5741"), "dictora test"));
     QByteArray entry = element(id("D7"), unsignedBody(1, 1)) +
                        element(id("73C5"), unsignedBody(1, 1)) +
-                       element(id("83"), unsignedBody(0x11, 1)) + element(id("86"), "S_HDMV/PGS") +
+                       element(id("83"), unsignedBody(0x11, 1)) + element(id("86"), codecId) +
                        element(id("22B59C"), language);
+    if (!codecPrivate.isEmpty())
+        entry += element(id("63A2"), codecPrivate);
     if (compressed) {
         const QByteArray compression = element(id("5034"), element(id("4254"), unsignedBody(0, 1)));
         entry +=
@@ -229,8 +370,9 @@ bool writePgsMatroska(const QString& path, const QByteArray& language,
         block.append(unsignedBody(0, 2)); // at the cluster's time
         block.append(char(0));            // flags
         block.append(data);
-        const QByteArray group =
-            element(id("A1"), block) + element(id("9B"), unsignedBody(cue.endMs - cue.startMs, 4));
+        QByteArray group = element(id("A1"), block);
+        if (cue.endMs > cue.startMs)
+            group += element(id("9B"), unsignedBody(cue.endMs - cue.startMs, 4));
         clusters += element(id("1F43B675"), element(id("E7"), unsignedBody(cue.startMs, 4)) +
                                                 element(id("A0"), group));
     }
@@ -238,6 +380,21 @@ bool writePgsMatroska(const QString& path, const QByteArray& language,
     return file.open(QIODevice::WriteOnly) &&
            file.write(header + element(id("18538067"), info + tracks + clusters)) > 0 &&
            file.flush();
+}
+
+} // namespace
+
+bool writePgsMatroska(const QString& path, const QByteArray& language,
+                      const std::vector<MuxedCue>& cues, bool compressed)
+{
+    return writePictureMatroska(path, "S_HDMV/PGS", {}, language, cues, compressed);
+}
+
+bool writeVobSubMatroska(const QString& path, const QByteArray& language,
+                         const QByteArray& indexText, const std::vector<MuxedCue>& cues,
+                         bool compressed)
+{
+    return writePictureMatroska(path, "S_VOBSUB", indexText, language, cues, compressed);
 }
 
 bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTrack>& tracks,

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace dictora::test {
@@ -46,5 +47,26 @@ bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTra
 // under a ContentEncoding when `compressed`, as mkvmerge stores PGS.
 bool writePgsMatroska(const QString& path, const QByteArray& language,
                       const std::vector<MuxedCue>& cues, bool compressed);
+
+// A DVD subpicture unit showing `lines` centred near the bottom of a width x
+// height frame: letters in pixel value 1, their outline 2, the shading
+// between them 3, with palette entries 1, 2 and 3 of vobSubIndexText. With
+// `stopMs`, a stop-display command that many milliseconds after the start
+// (the unit's clock counts 1024/90 ms, so multiples of 512 ms are exact).
+// With `darkLetters` the letters take entry 2 (black) and the outline entry
+// 1 (white). Needs a QGuiApplication for its fonts.
+QByteArray dvdSubpicture(const QStringList& lines, int width, int height, int pixelSize,
+                         std::optional<uint32_t> stopMs = {}, bool darkLetters = false);
+
+// The .idx text of a VobSub track: a size line when width > 0, and a
+// palette of black, near white, black and grey in its first entries.
+QByteArray vobSubIndexText(int width, int height);
+
+// Writes a Matroska file of one VobSub track (CodecID S_VOBSUB, the index
+// text as CodecPrivate) as writePgsMatroska does; a cue whose end is not
+// after its start has no BlockDuration.
+bool writeVobSubMatroska(const QString& path, const QByteArray& language,
+                         const QByteArray& indexText, const std::vector<MuxedCue>& cues,
+                         bool compressed);
 
 } // namespace dictora::test

@@ -68,6 +68,8 @@ const FilmRowsReaderRegistration reader{[](const FilmTracksRequest& tracks,
         message = read.message;
         return false;
     }
+    if (!read.message.isEmpty())
+        printError(QStringLiteral("dictora-cli import: ") + read.message);
     rows = std::move(read.rows);
     return true;
 }};

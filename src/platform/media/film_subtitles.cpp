@@ -4,6 +4,7 @@
 #include "platform/media/subtitle_ocr.h"
 #include "platform/media/subtitle_track_reader.h"
 
+#include "core/import/dvd_subpicture.h"
 #include "core/import/pgs_picture.h"
 
 #include <QFileInfo>
@@ -30,8 +31,9 @@ std::vector<SubtitleCue> textCues(const std::vector<DemuxedCue>& blocks)
     return cues;
 }
 
-// The cues of a PGS track read by OCR. A display set that shows nothing
-// clears the screen: it ends the cue before it. `progress` hears the part
+// The cues of a PGS or VobSub track read by OCR. A display set that shows
+// nothing clears the screen: it ends the cue before it. Damaged VobSub
+// pictures are skipped and counted in `message`. `progress` hears the part
 // done; false from it cancels.
 bool pictureCues(const DemuxedTrack& read, const std::function<bool(double)>& progress,
                  std::vector<SubtitleCue>& cues, QString& message, bool& cancelled)
@@ -46,26 +48,43 @@ bool pictureCues(const DemuxedTrack& read, const std::function<bool(double)>& pr
     if (!ocr.open(language, message))
         return false;
     const std::vector<DemuxedCue>& blocks = read.cues;
+    const VobSubIndex vobSubIndex = parseVobSubIndex(read.codecData);
+    int damaged = 0;
     for (size_t i = 0; i < blocks.size(); ++i) {
         if (progress && !progress(double(i) / double(blocks.size()))) {
             cancelled = true;
             return false;
         }
-        const InkPicture picture = decodePgsDisplaySet(blocks[i].data);
-        if (picture.empty())
-            continue;
-        SubtitleCue cue;
-        cue.startMs = blocks[i].startMs;
         const uint32_t nextStart =
             i + 1 < blocks.size() ? blocks[i + 1].startMs : DemuxedCue::kNoEnd;
-        // The next display set, clearing or replacing this one, ends it; the
-        // block's own duration only when none follows.
-        cue.endMs = nextStart != DemuxedCue::kNoEnd ? nextStart : blocks[i].endMs;
-        if (cue.endMs == DemuxedCue::kNoEnd)
-            cue.endMs = cue.startMs;
+        SubtitleCue cue;
+        InkPicture picture;
+        if (read.track.codec == SubtitleCodec::VobSub) {
+            const auto known = [](uint32_t ms) {
+                return ms == DemuxedCue::kNoEnd ? std::nullopt : std::optional<uint32_t>(ms);
+            };
+            TimedPicture shown = vobSubPicture(blocks[i].data, vobSubIndex, blocks[i].startMs,
+                                               known(blocks[i].endMs), known(nextStart));
+            damaged += shown.damaged ? 1 : 0;
+            picture = std::move(shown.picture);
+            cue.startMs = shown.startMs;
+            cue.endMs = shown.endMs;
+        } else {
+            picture = decodePgsDisplaySet(blocks[i].data);
+            cue.startMs = blocks[i].startMs;
+            // The next display set, clearing or replacing this one, ends it; the
+            // block's own duration only when none follows.
+            cue.endMs = nextStart != DemuxedCue::kNoEnd ? nextStart : blocks[i].endMs;
+            if (cue.endMs == DemuxedCue::kNoEnd)
+                cue.endMs = cue.startMs;
+        }
+        if (picture.empty())
+            continue;
         cue.payload = ocr.read(picture);
         cues.push_back(std::move(cue));
     }
+    if (damaged > 0)
+        message = QStringLiteral("跳过了 %1 张损坏的字幕图片.").arg(damaged);
     return true;
 }
 
@@ -86,15 +105,8 @@ bool trackCues(const QString& path, int index, const std::function<bool(double)>
                       .arg(index);
         return false;
     }
-    if (codec == SubtitleCodec::Pgs)
+    if (isPictureCodec(codec))
         return pictureCues(read, progress, cues, message, cancelled);
-    if (codec == SubtitleCodec::VobSub) {
-        message = QStringLiteral("视频 %1 的第 %2 条字幕轨道是 VobSub 图片字幕, 还不能识别; "
-                                 "请选择文字字幕或 PGS 字幕轨道.")
-                      .arg(QFileInfo(path).fileName())
-                      .arg(index);
-        return false;
-    }
     cues = textCues(read.cues);
     return true;
 }
@@ -147,8 +159,11 @@ FilmSubtitleRows readFilmSubtitleRows(const FilmSubtitleRequest& request, const 
         pairSecondTrack(rows, second, secondCodec);
     }
     if (rows.rows.empty()) {
+        const QString skipped = result.message;
         result.message =
             QStringLiteral("视频 %1 的第 %2 条字幕轨道没有文字.").arg(name).arg(result.track);
+        if (!skipped.isEmpty())
+            result.message += u' ' + skipped;
         return result;
     }
     result.rows = std::move(rows.rows);

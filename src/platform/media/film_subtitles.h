@@ -27,7 +27,9 @@ struct FilmSubtitleRequest {
 struct FilmSubtitleRows {
     bool ok = false;
     bool cancelled = false;
-    QString message; // the learner's message when !ok
+    // The learner's message when !ok; when ok, a note of the pictures
+    // skipped as damaged, or empty.
+    QString message;
     int track = -1;
     int secondTrack = -1;
     std::vector<SentenceRow> rows;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/media/subtitle_track_reader.h"
 
+#include "core/import/dvd_subpicture.h"
 #include "core/import/media_signature.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include <gst/gst.h>
 
+#include <array>
 #include <atomic>
 #include <mutex>
 
@@ -235,6 +237,34 @@ GstPadProbeReturn takeBlock(GstPad*, GstPadProbeInfo* info, gpointer data)
     return GST_PAD_PROBE_OK;
 }
 
+// qtdemux gives a VobSub track's palette not as codec_data but in an event
+// of sixteen Y'CrCb colours before the first block; it becomes the palette
+// line of an index text, as Matroska stores it.
+GstPadProbeReturn takePalette(GstPad*, GstPadProbeInfo* info, gpointer data)
+{
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    const GstStructure* fields = event ? gst_event_get_structure(event) : nullptr;
+    if (!fields || GST_EVENT_TYPE(event) != GST_EVENT_CUSTOM_DOWNSTREAM ||
+        !gst_structure_has_name(fields, "application/x-gst-dvd") ||
+        g_strcmp0(gst_structure_get_string(fields, "event"), "dvd-spu-clut-change") != 0)
+        return GST_PAD_PROBE_OK;
+    std::array<uint32_t, 16> clut{};
+    for (size_t i = 0; i < clut.size(); ++i) {
+        gint entry = 0;
+        if (!gst_structure_get_int(
+                fields,
+                QStringLiteral("clut%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData(),
+                &entry))
+            return GST_PAD_PROBE_OK;
+        clut[i] = uint32_t(entry);
+    }
+    auto* collecting = static_cast<Collecting*>(data);
+    std::lock_guard<std::mutex> hold(collecting->lock);
+    if (collecting->codecData.isEmpty())
+        collecting->codecData = vobSubPaletteLine(clut);
+    return GST_PAD_PROBE_OK;
+}
+
 void linkWanted(GstElement*, GstPad* pad, gpointer data)
 {
     auto* collecting = static_cast<Collecting*>(data);
@@ -261,6 +291,8 @@ void linkWanted(GstElement*, GstPad* pad, gpointer data)
     GstPad* sinkPad = gst_element_get_static_pad(collecting->sink, "sink");
     if (!gst_pad_is_linked(sinkPad)) {
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, takeBlock, collecting, nullptr);
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, takePalette, collecting,
+                          nullptr);
         gst_pad_link(pad, sinkPad);
     }
     gst_object_unref(sinkPad);

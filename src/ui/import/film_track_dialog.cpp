@@ -111,6 +111,8 @@ FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const S
     rows = std::move(read.rows);
     message = read.fromPictures ? QStringLiteral("字幕由图片识别而来, 请在编辑模式下核对每一句.")
                                 : QString();
+    if (!read.message.isEmpty())
+        message += (message.isEmpty() ? QString() : QStringLiteral(" ")) + read.message;
     return FilmTrackOffer::Read;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // dictora-cli tracks and import of a film's subtitle tracks, on MKV and MP4
 // files muxed here from cues of known times.
+#include "core/import/dvd_subpicture.h"
 #include "core/study/cli_run.h"
 #include "core/study/unit_file.h"
 #include "support/media_runtime.h"
@@ -240,6 +241,94 @@ TEST_F(FilmTracks, PictureSubtitlesAreReadByOcrWithTheirTimes)
             EXPECT_EQ(rows[i][Text], " " + c.cues[i].join(" "));
             EXPECT_EQ(rows[i][StartMs], QString::number(1001 + 2003 * i));
             EXPECT_EQ(rows[i][EndMs], QString::number(2501 + 2003 * i));
+        }
+    }
+}
+
+TEST_F(FilmTracks, VobSubPicturesAreReadByOcrWithTheirTimes)
+{
+    struct Case {
+        const char* what;
+        const char* language;
+        int width, height, pixelSize;
+        bool sizeLine;
+        std::optional<uint32_t> stopMs; // the unit's own stop-display delay
+        uint32_t blockMs;               // the block's duration, 0 for none
+        bool darkLetters;
+        bool compressed;
+        std::vector<QStringList> cues;
+    };
+    const std::vector<QStringList> english{{"I like coffee and tea."},
+                                           {"Little cats will eat fish,", "and dogs eat meat."}};
+    const Case cases[] = {
+        {"DVD PAL, own stop", "eng", 720, 576, 26, true, 1536, 1800, false, false, english},
+        {"1080p, no size line, block duration, zlib",
+         "eng",
+         1920,
+         1080,
+         48,
+         false,
+         {},
+         1500,
+         false,
+         true,
+         english},
+        {"DVD NTSC, dark letters, no end at all",
+         "eng",
+         720,
+         480,
+         26,
+         true,
+         {},
+         0,
+         true,
+         false,
+         english},
+        {"Chinese 1080p",
+         "chi",
+         1920,
+         1080,
+         48,
+         true,
+         1024,
+         0,
+         false,
+         false,
+         {{"我喜欢喝茶。"}, {"今天天气很好", "我们去公园吧"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<MuxedCue> cues;
+        std::vector<uint32_t> starts, ends;
+        for (size_t i = 0; i < c.cues.size(); ++i) {
+            const uint32_t start = 1001 + 2003 * uint32_t(i);
+            cues.push_back({start, start + c.blockMs,
+                            dvdSubpicture(c.cues[i], c.width, c.height, c.pixelSize, c.stopMs,
+                                          c.darkLetters)});
+            starts.push_back(start);
+            ends.push_back(c.stopMs    ? start + *c.stopMs
+                           : c.blockMs ? start + c.blockMs
+                                       : start + kLongestUntimedPictureMs);
+        }
+        if (!c.stopMs && !c.blockMs)
+            ends.front() = starts[1]; // the next picture ends it
+        // A damaged unit before the pictures is skipped and counted.
+        cues.insert(cues.begin(), {500, 500, cues.front().payload.left(40)});
+        const QString path = home.filePath(QStringLiteral("vobsub-%1.mkv").arg(c.language));
+        ASSERT_TRUE(writeVobSubMatroska(path, c.language,
+                                        vobSubIndexText(c.sizeLine ? c.width : 0, c.height), cues,
+                                        c.compressed));
+        QFile::remove(home.filePath("Data/Film.dat"));
+        const CliRun run = import({path});
+        ASSERT_EQ(run.exitCode, 0) << run.error.toStdString();
+        EXPECT_TRUE(run.error.contains(QString::fromUtf8("跳过了 1 张损坏的字幕图片")))
+            << run.error.toStdString();
+        const std::vector<SentenceRow> rows = sentences();
+        ASSERT_EQ(rows.size(), c.cues.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i][Text], " " + c.cues[i].join(" "));
+            EXPECT_EQ(rows[i][StartMs], QString::number(starts[i]));
+            EXPECT_EQ(rows[i][EndMs], QString::number(ends[i]));
         }
     }
 }
