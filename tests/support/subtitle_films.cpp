@@ -179,48 +179,26 @@ QByteArray pgsDisplaySet(const QStringList& lines, int width, int height, int pi
 
 namespace {
 
-// Collects the 4-bit codes of a DVD subpicture's run-length data.
-class NibbleWriter {
-public:
-    void put(int nibble)
-    {
-        if (half_)
-            bytes_.back() = char(bytes_.back() | nibble);
-        else
-            bytes_.append(char(nibble << 4));
-        half_ = !half_;
-    }
-    void alignToByte() { half_ = false; }
-    const QByteArray& bytes() const { return bytes_; }
-
-private:
-    QByteArray bytes_;
-    bool half_ = false;
-};
-
-// One row of 2-bit pixel values: runs of up to 255 in codes of one to four
-// nibbles, the row's last run as "to the end of the row".
-void encodeDvdRow(NibbleWriter& out, const uint8_t* row, int width)
+// One row of 2-bit pixel values as hex digits, a digit a nibble: runs of up
+// to 255 in codes of one to four nibbles, the row's last run as "to the end
+// of the row", and the row padded to whole bytes.
+void encodeDvdRow(QString& hex, const uint8_t* row, int width)
 {
-    int x = 0;
-    while (x < width) {
-        int run = 1;
-        while (x + run < width && row[x + run] == row[x])
+    for (int x = 0, run = 1; x < width; x += run, run = 1) {
+        while (x + run < width && row[x + run] == row[x] && run < 255)
             ++run;
-        const int value = row[x];
-        if (x + run == width && run > 3) {
-            for (const int nibble : {0, 0, 0, value})
-                out.put(nibble);
-        } else {
-            run = std::min(run, 255);
-            const int code = (run << 2) | value;
-            const int nibbles = run < 4 ? 1 : run < 16 ? 2 : run < 64 ? 3 : 4;
-            for (int n = nibbles - 1; n >= 0; --n)
-                out.put((code >> (4 * n)) & 0xF);
-        }
-        x += run;
+        if (x + run == width && run > 3)
+            hex += QString::asprintf("000%x", row[x]);
+        else
+            hex += QString::asprintf("%0*x",
+                                     run < 4    ? 1
+                                     : run < 16 ? 2
+                                     : run < 64 ? 3
+                                                : 4,
+                                     (run << 2) | row[x]);
     }
-    out.alignToByte();
+    if (hex.size() % 2)
+        hex += u'0';
 }
 
 } // namespace
@@ -253,58 +231,25 @@ QByteArray dvdSubpicture(const QStringList& lines, int width, int height, int pi
                                                                                  : 3;
         }
     }
-    NibbleWriter fields[2];
+    QString fields[2];
     for (int y = 0; y < areaHeight; ++y)
         encodeDvdRow(fields[y % 2], values.data() + size_t(y) * size_t(areaWidth), areaWidth);
-    QByteArray unit(4, 0);
-    const int topField = int(unit.size());
-    unit += fields[0].bytes();
-    const int bottomField = int(unit.size());
-    unit += fields[1].bytes();
-    const int control = int(unit.size());
-
+    const int bottomField = 4 + int(fields[0].size()) / 2;
+    const int control = bottomField + int(fields[1].size()) / 2;
     const int left = (width - areaWidth) / 2, right = left + areaWidth - 1;
     const int top = height - areaHeight - height / 20, bottom = top + areaHeight - 1;
-    QByteArray first;
-    be16(first, 0);
-    be16(first, control);     // the next sequence: itself, or the stop after it
-    first.append(char(0x01)); // start display
-    first.append(char(0x03)); // palette entries
-    first.append(char(0x30 | (darkLetters ? 1 : 2))); // shading 3, outline
-    first.append(char((darkLetters ? 2 : 1) << 4));   // letters, ground 0
-    first.append(char(0x04));                         // alpha
-    first.append(char(0xFF));
-    first.append(char(0xF0)); // the ground transparent
-    first.append(char(0x05)); // display area
-    first.append(char(left >> 4));
-    first.append(char(((left & 0xF) << 4) | (right >> 8)));
-    first.append(char(right & 0xFF));
-    first.append(char(top >> 4));
-    first.append(char(((top & 0xF) << 4) | (bottom >> 8)));
-    first.append(char(bottom & 0xFF));
-    first.append(char(0x06)); // the fields' data
-    be16(first, topField);
-    be16(first, bottomField);
-    first.append(char(0xFF));
-    const int stopAt = control + int(first.size());
-    if (stopMs) {
-        first[2] = char(stopAt >> 8);
-        first[3] = char(stopAt & 0xFF);
-    }
-    unit += first;
-    if (stopMs) {
-        be16(unit, int((*stopMs * 90 + 512) / 1024));
-        be16(unit, stopAt);
-        unit.append(char(0x02)); // stop display
-        unit.append(char(0xFF));
-    }
-    if (unit.size() > 0xFFFF)
-        return {};
-    unit[0] = char(unit.size() >> 8);
-    unit[1] = char(unit.size() & 0xFF);
-    unit[2] = char(control >> 8);
-    unit[3] = char(control & 0xFF);
-    return unit;
+    // Start display; palette entries of values 3 (shading), 2, 1 and 0;
+    // all opaque but the ground; the area; the fields. Then the stop.
+    const int stopAt = control + 24;
+    QString hex = QString::asprintf("%04x%04x", stopAt + (stopMs ? 6 : 0), control) + fields[0] +
+                  fields[1] +
+                  QString::asprintf("0000%04x 01 033%x%x0 04fff0 05%03x%03x%03x%03x 060004%04x ff",
+                                    stopMs ? stopAt : control, darkLetters ? 1 : 2,
+                                    darkLetters ? 2 : 1, left, right, top, bottom, bottomField);
+    if (stopMs)
+        hex += QString::asprintf("%04x%04x 02 ff", (*stopMs * 90 + 512) / 1024, stopAt);
+    const QByteArray unit = QByteArray::fromHex(hex.toLatin1());
+    return unit.size() <= 0xFFFF ? unit : QByteArray();
 }
 
 namespace {

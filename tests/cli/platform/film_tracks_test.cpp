@@ -256,55 +256,26 @@ TEST_F(FilmTracks, VobSubPicturesAreReadByOcrWithTheirTimes)
         uint32_t blockMs;               // the block's duration, 0 for none
         bool darkLetters;
         bool compressed;
-        std::vector<QStringList> cues;
     };
     const std::vector<QStringList> english{{"I like coffee and tea."},
                                            {"Little cats will eat fish,", "and dogs eat meat."}};
+    const std::vector<QStringList> chinese{{"我喜欢喝茶。"}, {"今天天气很好", "我们去公园吧"}};
     const Case cases[] = {
-        {"DVD PAL, own stop", "eng", 720, 576, 26, true, 1536, 1800, false, false, english},
-        {"1080p, no size line, block duration, zlib",
-         "eng",
-         1920,
-         1080,
-         48,
-         false,
-         {},
-         1500,
-         false,
-         true,
-         english},
-        {"DVD NTSC, dark letters, no end at all",
-         "eng",
-         720,
-         480,
-         26,
-         true,
-         {},
-         0,
-         true,
-         false,
-         english},
-        {"Chinese 1080p",
-         "chi",
-         1920,
-         1080,
-         48,
-         true,
-         1024,
-         0,
-         false,
-         false,
-         {{"我喜欢喝茶。"}, {"今天天气很好", "我们去公园吧"}}},
+        {"DVD PAL, own stop", "eng", 720, 576, 26, true, 1536, 1800, false, false},
+        {"1080p, no size line, zlib", "eng", 1920, 1080, 48, false, {}, 1500, false, true},
+        {"DVD NTSC, dark letters, no end at all", "eng", 720, 480, 26, true, {}, 0, true, false},
+        {"Chinese 1080p", "chi", 1920, 1080, 48, true, 1024, 0, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::vector<QStringList>& lines = *c.language == 'e' ? english : chinese;
         std::vector<MuxedCue> cues;
         std::vector<uint32_t> starts, ends;
-        for (size_t i = 0; i < c.cues.size(); ++i) {
+        for (size_t i = 0; i < lines.size(); ++i) {
             const uint32_t start = 1001 + 2003 * uint32_t(i);
-            cues.push_back({start, start + c.blockMs,
-                            dvdSubpicture(c.cues[i], c.width, c.height, c.pixelSize, c.stopMs,
-                                          c.darkLetters)});
+            cues.push_back(
+                {start, start + c.blockMs,
+                 dvdSubpicture(lines[i], c.width, c.height, c.pixelSize, c.stopMs, c.darkLetters)});
             starts.push_back(start);
             ends.push_back(c.stopMs    ? start + *c.stopMs
                            : c.blockMs ? start + c.blockMs
@@ -324,9 +295,9 @@ TEST_F(FilmTracks, VobSubPicturesAreReadByOcrWithTheirTimes)
         EXPECT_TRUE(run.error.contains(QString::fromUtf8("跳过了 1 张损坏的字幕图片")))
             << run.error.toStdString();
         const std::vector<SentenceRow> rows = sentences();
-        ASSERT_EQ(rows.size(), c.cues.size());
+        ASSERT_EQ(rows.size(), lines.size());
         for (size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(rows[i][Text], " " + c.cues[i].join(" "));
+            EXPECT_EQ(rows[i][Text], " " + lines[i].join(" "));
             EXPECT_EQ(rows[i][StartMs], QString::number(starts[i]));
             EXPECT_EQ(rows[i][EndMs], QString::number(ends[i]));
         }
