@@ -272,7 +272,8 @@ DvdSubpicture decodeDvdSubpicture(const QByteArray& unit, const VobSubIndex& ind
                 command += 4;
                 break;
             case ColourChanges: // colour and contrast changes by region: not needed for the text
-                if (remaining < 2 || be16(data + command) > remaining) {
+                // The length counts its own two bytes.
+                if (remaining < 2 || be16(data + command) < 2 || be16(data + command) > remaining) {
                     result.damaged = true;
                     return result;
                 }
