@@ -186,13 +186,13 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     // --cues, --ocr (PGS) or --vobsub runs only that part.
     const QByteArray only = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (only != "--ocr")
+    if (only.isEmpty() || only == "--cues")
         benchCueReading(dir);
-    if (only != "--cues" && only != "--vobsub")
+    if (only.isEmpty() || only == "--ocr")
         benchOcr("1080p PGS", [](const QStringList& lines) {
             return decodePgsDisplaySet(pgsDisplaySet(lines));
         });
-    if (only != "--cues" && only != "--ocr") {
+    if (only.isEmpty() || only == "--vobsub") {
         // VobSub at DVD size and glyphs, and as some 1080p tracks come.
         for (const auto& [width, height, pixelSize] :
              {std::tuple{720, 576, 26}, std::tuple{1920, 1080, 48}}) {
