@@ -55,31 +55,30 @@ bool pictureCues(const DemuxedTrack& read, const std::function<bool(double)>& pr
             cancelled = true;
             return false;
         }
-        const uint32_t nextStart =
-            i + 1 < blocks.size() ? blocks[i + 1].startMs : DemuxedCue::kNoEnd;
-        SubtitleCue cue;
-        InkPicture picture;
         if (read.track.codec == SubtitleCodec::VobSub) {
             const auto known = [](uint32_t ms) {
                 return ms == DemuxedCue::kNoEnd ? std::nullopt : std::optional<uint32_t>(ms);
             };
-            TimedPicture shown = vobSubPicture(blocks[i].data, vobSubIndex, blocks[i].startMs,
-                                               known(blocks[i].endMs), known(nextStart));
+            const TimedPicture shown = vobSubPicture(
+                blocks[i].data, vobSubIndex, blocks[i].startMs, known(blocks[i].endMs),
+                known(i + 1 < blocks.size() ? blocks[i + 1].startMs : DemuxedCue::kNoEnd));
             damaged += shown.damaged ? 1 : 0;
-            picture = std::move(shown.picture);
-            cue.startMs = shown.startMs;
-            cue.endMs = shown.endMs;
-        } else {
-            picture = decodePgsDisplaySet(blocks[i].data);
-            cue.startMs = blocks[i].startMs;
-            // The next display set, clearing or replacing this one, ends it; the
-            // block's own duration only when none follows.
-            cue.endMs = nextStart != DemuxedCue::kNoEnd ? nextStart : blocks[i].endMs;
-            if (cue.endMs == DemuxedCue::kNoEnd)
-                cue.endMs = cue.startMs;
+            if (!shown.picture.empty())
+                cues.push_back({shown.startMs, shown.endMs, ocr.read(shown.picture)});
+            continue;
         }
+        const InkPicture picture = decodePgsDisplaySet(blocks[i].data);
         if (picture.empty())
             continue;
+        SubtitleCue cue;
+        cue.startMs = blocks[i].startMs;
+        const uint32_t nextStart =
+            i + 1 < blocks.size() ? blocks[i + 1].startMs : DemuxedCue::kNoEnd;
+        // The next display set, clearing or replacing this one, ends it; the
+        // block's own duration only when none follows.
+        cue.endMs = nextStart != DemuxedCue::kNoEnd ? nextStart : blocks[i].endMs;
+        if (cue.endMs == DemuxedCue::kNoEnd)
+            cue.endMs = cue.startMs;
         cue.payload = ocr.read(picture);
         cues.push_back(std::move(cue));
     }
