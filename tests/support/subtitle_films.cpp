@@ -342,6 +342,87 @@ bool writeVobSubMatroska(const QString& path, const QByteArray& language,
     return writePictureMatroska(path, "S_VOBSUB", indexText, language, cues, compressed);
 }
 
+namespace {
+
+QByteArray box(const char* type, const QByteArray& body)
+{
+    return unsignedBody(quint64(body.size()) + 8, 4) + type + body;
+}
+
+// A box of version 0 and the given flags.
+QByteArray fullBox(const char* type, int flags, const QByteArray& body)
+{
+    return box(type, unsignedBody(quint64(flags), 4) + body);
+}
+
+} // namespace
+
+bool writeVobSubMp4(const QString& path, const QByteArray& language,
+                    const std::vector<MuxedCue>& cues)
+{
+    // Samples follow each other: empty ones fill the gaps before the cues.
+    QByteArray data, times, sizes;
+    uint32_t at = 0;
+    for (size_t i = 0; i < cues.size(); ++i) {
+        const uint32_t end = i + 1 < cues.size() ? cues[i + 1].startMs : cues[i].endMs;
+        for (const auto& [ms, bytes] : {std::pair{cues[i].startMs - at, QByteArray()},
+                                        std::pair{end - cues[i].startMs, cues[i].payload}}) {
+            times += unsignedBody(1, 4) + unsignedBody(ms, 4);
+            sizes += unsignedBody(quint64(bytes.size()), 4);
+            data += bytes;
+        }
+        at = end;
+    }
+    const uint32_t samples = uint32_t(2 * cues.size());
+    const QByteArray identity = QByteArray::fromHex("00010000 00000000 00000000 00000000 00010000 "
+                                                    "00000000 00000000 00000000 40000000");
+    // Black, white, black and grey as Y'CrCb, as the sample entry keeps them.
+    const QByteArray palette =
+        QByteArray::fromHex("00108080 00eb8080 00108080 007e8080") + QByteArray(48, 0);
+    const QByteArray esds =
+        fullBox("esds", 0,
+                QByteArray::fromHex("0357 0001 00 044f e0e1 000000 00000000 00000000 0540") +
+                    palette + QByteArray::fromHex("060102"));
+    const QByteArray entry = box("mp4s", QByteArray(6, 0) + unsignedBody(1, 2) + esds);
+    const auto moov = [&](quint64 dataAt) {
+        const QByteArray table =
+            fullBox("stsd", 0, unsignedBody(1, 4) + entry) +
+            fullBox("stts", 0, unsignedBody(samples, 4) + times) +
+            fullBox("stsc", 0,
+                    unsignedBody(1, 4) + unsignedBody(1, 4) + unsignedBody(samples, 4) +
+                        unsignedBody(1, 4)) +
+            fullBox("stsz", 0, unsignedBody(0, 4) + unsignedBody(samples, 4) + sizes) +
+            fullBox("stco", 0, unsignedBody(1, 4) + unsignedBody(dataAt, 4));
+        const int packed =
+            ((language[0] - 0x60) << 10) | ((language[1] - 0x60) << 5) | (language[2] - 0x60);
+        const QByteArray media =
+            fullBox("mdhd", 0,
+                    QByteArray(8, 0) + unsignedBody(1000, 4) + unsignedBody(at, 4) +
+                        unsignedBody(quint64(packed), 2) + QByteArray(2, 0)) +
+            fullBox("hdlr", 0, QByteArray(4, 0) + "subp" + QByteArray(12, 0) + "sub" + '\0') +
+            box("minf",
+                fullBox("nmhd", 0, {}) +
+                    box("dinf", fullBox("dref", 0, unsignedBody(1, 4) + fullBox("url ", 1, {}))) +
+                    box("stbl", table));
+        const QByteArray track =
+            fullBox("tkhd", 3,
+                    QByteArray(8, 0) + unsignedBody(1, 4) + QByteArray(4, 0) + unsignedBody(at, 4) +
+                        QByteArray(16, 0) + identity + QByteArray(8, 0)) +
+            box("mdia", media);
+        return box("moov", fullBox("mvhd", 0,
+                                   QByteArray(8, 0) + unsignedBody(1000, 4) + unsignedBody(at, 4) +
+                                       QByteArray::fromHex("000100000100") + QByteArray(10, 0) +
+                                       identity + QByteArray(24, 0) + unsignedBody(2, 4)) +
+                               box("trak", track));
+    };
+    const QByteArray type = box("ftyp", QByteArray("isom") + unsignedBody(0, 4) + "isommp41");
+    const QByteArray head = type + moov(0);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(type + moov(quint64(head.size()) + 8) + box("mdat", data)) > 0 &&
+           file.flush();
+}
+
 bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTrack>& tracks,
                        QString* error)
 {

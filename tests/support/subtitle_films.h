@@ -69,4 +69,10 @@ bool writeVobSubMatroska(const QString& path, const QByteArray& language,
                          const QByteArray& indexText, const std::vector<MuxedCue>& cues,
                          bool compressed);
 
+// Writes an MP4 file of one VobSub track (sample entry mp4s, the palette in
+// its decoder information as MP4 keeps it) of `language` (ISO 639-2); each
+// cue's sample lasts until the next cue, the last one until its end.
+bool writeVobSubMp4(const QString& path, const QByteArray& language,
+                    const std::vector<MuxedCue>& cues);
+
 } // namespace dictora::test

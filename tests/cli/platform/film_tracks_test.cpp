@@ -255,16 +255,17 @@ TEST_F(FilmTracks, VobSubPicturesAreReadByOcrWithTheirTimes)
         std::optional<uint32_t> stopMs; // the unit's own stop-display delay
         uint32_t blockMs;               // the block's duration, 0 for none
         bool darkLetters;
-        bool compressed;
+        const char* file; // "mkv", "zlib" (Matroska, blocks compressed) or "mp4"
     };
     const std::vector<QStringList> english{{"I like coffee and tea."},
                                            {"Little cats will eat fish,", "and dogs eat meat."}};
     const std::vector<QStringList> chinese{{"我喜欢喝茶。"}, {"今天天气很好", "我们去公园吧"}};
     const Case cases[] = {
-        {"DVD PAL, own stop", "eng", 720, 576, 26, true, 1536, 1800, false, false},
-        {"1080p, no size line, zlib", "eng", 1920, 1080, 48, false, {}, 1500, false, true},
-        {"DVD NTSC, dark letters, no end at all", "eng", 720, 480, 26, true, {}, 0, true, false},
-        {"Chinese 1080p", "chi", 1920, 1080, 48, true, 1024, 0, false, false},
+        {"DVD PAL, own stop", "eng", 720, 576, 26, true, 1536, 1800, false, "mkv"},
+        {"1080p, no size line, zlib", "eng", 1920, 1080, 48, false, {}, 1500, false, "zlib"},
+        {"DVD NTSC, dark letters, no end at all", "eng", 720, 480, 26, true, {}, 0, true, "mkv"},
+        {"Chinese 1080p", "chi", 1920, 1080, 48, true, 1024, 0, false, "mkv"},
+        {"MP4, palette in the sample entry", "eng", 720, 576, 26, true, 1536, 1800, false, "mp4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -285,10 +286,12 @@ TEST_F(FilmTracks, VobSubPicturesAreReadByOcrWithTheirTimes)
             ends.front() = starts[1]; // the next picture ends it
         // A damaged unit before the pictures is skipped and counted.
         cues.insert(cues.begin(), {500, 500, cues.front().payload.left(40)});
-        const QString path = home.filePath(QStringLiteral("vobsub-%1.mkv").arg(c.language));
-        ASSERT_TRUE(writeVobSubMatroska(path, c.language,
-                                        vobSubIndexText(c.sizeLine ? c.width : 0, c.height), cues,
-                                        c.compressed));
+        const bool mp4 = QByteArray(c.file) == "mp4";
+        const QString path =
+            home.filePath(QStringLiteral("vobsub-%1.%2").arg(c.language, mp4 ? "mp4" : "mkv"));
+        const QByteArray index = vobSubIndexText(c.sizeLine ? c.width : 0, c.height);
+        ASSERT_TRUE(mp4 ? writeVobSubMp4(path, c.language, cues)
+                        : writeVobSubMatroska(path, c.language, index, cues, *c.file == 'z'));
         QFile::remove(home.filePath("Data/Film.dat"));
         const CliRun run = import({path});
         ASSERT_EQ(run.exitCode, 0) << run.error.toStdString();
