@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/import/dvd_subpicture.h"
 
-#include <QList>
+#include <QStringList>
 #include <QRegularExpression>
 
 #include <algorithm>

@@ -22,8 +22,8 @@ struct VobSubIndex {
 };
 VobSubIndex parseVobSubIndex(const QByteArray& text);
 
-// The palette line of an index text for sixteen colours given as Y'CrCb
-// (0x00YYRRBB, as MP4 files and DVDs keep them).
+// The palette line of an index text for sixteen colours given as Y'CrCb,
+// a byte each in the low three bytes, as MP4 files and DVDs keep them.
 QByteArray vobSubPaletteLine(const std::array<uint32_t, 16>& yCrCb);
 
 // One DVD subpicture unit as a VobSub block holds it, drawn as ink on
