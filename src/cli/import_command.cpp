@@ -9,7 +9,9 @@
 #include "core/import/content_files.h"
 #include "core/import/media_signature.h"
 #include "core/import/section_media.h"
+#include "core/import/sentence_language.h"
 #include "core/import/text_import.h"
+#include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 
 #include <QFile>
@@ -125,6 +127,11 @@ int runImport(QStringList args)
         request.mediaPath = textPath;
         FilmTracksRequest tracks;
         tracks.path = textPath;
+        // The learner's target language is that of the Unit's sentences; the
+        // Unit is only read here, it is opened below.
+        const QString unitPath = folder.dataFolder() + unitFileName(unitName);
+        if (QFileInfo(unitPath).isFile())
+            tracks.targetLanguage = languageOfRows(readUnitFile(unitPath, false).rows);
         if (!trackOption.isEmpty())
             tracks.track = parseIndex(trackOption, QStringLiteral("--track"));
         if (!secondTrackOption.isEmpty())

@@ -195,7 +195,7 @@ QByteArray id(const char* hex)
 } // namespace
 
 bool writePgsMatroska(const QString& path, const QByteArray& language,
-                      const std::vector<MuxedCue>& cues, bool compressed)
+                      const std::vector<MuxedCue>& cues, bool compressed, bool forced)
 {
     const QByteArray header = element(
         id("1A45DFA3"),
@@ -211,6 +211,8 @@ bool writePgsMatroska(const QString& path, const QByteArray& language,
                        element(id("73C5"), unsignedBody(1, 1)) +
                        element(id("83"), unsignedBody(0x11, 1)) + element(id("86"), "S_HDMV/PGS") +
                        element(id("22B59C"), language);
+    if (forced)
+        entry += element(id("55AA"), unsignedBody(1, 1));
     if (compressed) {
         const QByteArray compression = element(id("5034"), element(id("4254"), unsignedBody(0, 1)));
         entry +=

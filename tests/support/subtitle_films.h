@@ -43,8 +43,9 @@ bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTra
 // Writes a Matroska file of one PGS track (CodecID S_HDMV/PGS, language an
 // ISO 639-2 code such as "eng"), which matroskamux does not write: each cue
 // a block of its own cluster with its duration, the data zlib-compressed
-// under a ContentEncoding when `compressed`, as mkvmerge stores PGS.
+// under a ContentEncoding when `compressed`, as mkvmerge stores PGS; the
+// track marked forced (FlagForced) when `forced`.
 bool writePgsMatroska(const QString& path, const QByteArray& language,
-                      const std::vector<MuxedCue>& cues, bool compressed);
+                      const std::vector<MuxedCue>& cues, bool compressed, bool forced = false);
 
 } // namespace dictora::test

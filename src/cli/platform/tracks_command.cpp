@@ -36,8 +36,9 @@ int runTracks(QStringList args)
             {"languageName", languageName(track.language, track.title)},
             {"title", track.title},
             {"default", track.isDefault},
-            // GStreamer's demuxers do not pass the forced flag on: unknown.
-            {"forced", QJsonValue()},
+            // Known from a Matroska file's own track entries; unknown (null)
+            // in MP4, which has no such flag.
+            {"forced", track.forcedKnown ? QJsonValue(track.forced) : QJsonValue()},
             {"picture", isPictureCodec(track.codec)},
             {"cueCount", track.cueCount >= 0 ? QJsonValue(track.cueCount) : QJsonValue()}});
     }
@@ -63,6 +64,7 @@ const FilmRowsReaderRegistration reader{[](const FilmTracksRequest& tracks,
     request.track = tracks.track;
     request.secondTrack = tracks.secondTrack;
     request.secondTrackChosen = tracks.secondTrack >= 0;
+    request.targetLanguage = tracks.targetLanguage;
     FilmSubtitleRows read = readFilmSubtitleRows(request, blank);
     if (!read.ok) {
         message = read.message;
