@@ -9,9 +9,7 @@
 #include "core/import/content_files.h"
 #include "core/import/media_signature.h"
 #include "core/import/section_media.h"
-#include "core/import/sentence_language.h"
 #include "core/import/text_import.h"
-#include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 
 #include <QFile>
@@ -127,11 +125,8 @@ int runImport(QStringList args)
         request.mediaPath = textPath;
         FilmTracksRequest tracks;
         tracks.path = textPath;
-        // The learner's target language is that of the Unit's sentences; the
-        // Unit is only read here, it is opened below.
-        const QString unitPath = folder.dataFolder() + unitFileName(unitName);
-        if (QFileInfo(unitPath).isFile())
-            tracks.targetLanguage = languageOfRows(readUnitFile(unitPath, false).rows);
+        // The learner's target language is that of the Unit's sentences.
+        tracks.targetLanguage = unitLanguage(folder, unitName);
         if (!trackOption.isEmpty())
             tracks.track = parseIndex(trackOption, QStringLiteral("--track"));
         if (!secondTrackOption.isEmpty())

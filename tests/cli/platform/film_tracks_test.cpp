@@ -131,7 +131,10 @@ TEST_F(FilmTracks, TheUnitsLanguageChoosesTheSentenceTrack)
     ASSERT_EQ(import({lesson}).exitCode, 0);
     std::vector<MuxedTrack> tracks = threeTracks();
     tracks.push_back({kText, "language-code=fr", {{1234, 2345, "Bonjour"}}});
-    const CliRun run = import({film("film.mkv", false, tracks)});
+    const QString path = film("film.mkv", false, tracks);
+    EXPECT_EQ(runCli({"tracks", path, "--unit", "Film"}, home.path()).json["defaultTrack"].toInt(),
+              3);
+    const CliRun run = import({path});
     ASSERT_EQ(run.exitCode, 0) << run.error.toStdString();
     const std::vector<SentenceRow> rows = sentences();
     ASSERT_EQ(rows.size(), 2u);
