@@ -102,7 +102,10 @@ QString languageOfSentences(const QStringList& sentences)
             const QChar::Script script = QChar::script(c);
             if (script == QChar::Script_Latin) {
                 ++latin;
-                word += QString::fromUcs4(&c, 1).toLower();
+                if (c <= 0xFFFF)
+                    word += QChar(char16_t(c)).toLower();
+                else
+                    word += QString::fromUcs4(&c, 1).toLower();
                 continue;
             }
             // An apostrophe inside a word belongs to it: "don't", "c'est".
@@ -152,10 +155,14 @@ QString languageOfSentences(const QStringList& sentences)
 
 QString languageOfRows(const std::vector<SentenceRow>& rows)
 {
+    // A few hundred sentences tell the language as well as a whole film.
+    constexpr qsizetype kEnough = 500;
     QStringList sentences;
     for (const SentenceRow& row : rows) {
         if (row[Kind] != QLatin1String("0"))
             sentences << row[Text];
+        if (sentences.size() == kEnough)
+            break;
     }
     return languageOfSentences(sentences);
 }
