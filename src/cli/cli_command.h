@@ -53,6 +53,7 @@ struct FilmTracksRequest {
     QString path;
     int track = -1;
     int secondTrack = -1;
+    QString targetLanguage; // ISO 639-1, that of the Unit's sentences; empty for English
 };
 
 // Reads the rows of a film's subtitle tracks, each a copy of `blank`; false

@@ -125,6 +125,8 @@ int runImport(QStringList args)
         request.mediaPath = textPath;
         FilmTracksRequest tracks;
         tracks.path = textPath;
+        // The learner's target language is that of the Unit's sentences.
+        tracks.targetLanguage = unitLanguage(folder, unitName);
         if (!trackOption.isEmpty())
             tracks.track = parseIndex(trackOption, QStringLiteral("--track"));
         if (!secondTrackOption.isEmpty())

@@ -238,11 +238,12 @@ int main(int argc, char** argv)
     if (!takeFlag(args, kVerboseFlag))
         quietLibraries();
     // The common options are taken by every command; those that work
-    // without the program folder and the clock have no use for them.
-    static const QStringList folderFree{
-        QStringLiteral("align"),      QStringLiteral("decode"), QStringLiteral("loudness"),
-        QStringLiteral("media-info"), QStringLiteral("play"),   QStringLiteral("record"),
-        QStringLiteral("say"),        QStringLiteral("tracks"), QStringLiteral("voices")};
+    // without the program folder and the clock have no use for them (tracks
+    // reads the Unit that --unit names).
+    static const QStringList folderFree{QStringLiteral("align"),    QStringLiteral("decode"),
+                                        QStringLiteral("loudness"), QStringLiteral("media-info"),
+                                        QStringLiteral("play"),     QStringLiteral("record"),
+                                        QStringLiteral("say"),      QStringLiteral("voices")};
     if (folderFree.contains(name)) {
         try {
             for (const QString& option : kCommonValueOptions)

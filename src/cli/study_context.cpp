@@ -3,6 +3,10 @@
 
 #include "cli/cli_command.h"
 
+#include "core/import/sentence_language.h"
+#include "core/study/unit_file.h"
+#include "core/study/unit_names.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -83,6 +87,14 @@ int parseIndex(const QString& text, const QString& what)
     if (!ok || value < 0)
         throw UsageError{QStringLiteral("%1 must be a number from 0, not '%2'").arg(what, text)};
     return value;
+}
+
+QString unitLanguage(const ProgramFolder& folder, const QString& name)
+{
+    const QString path = folder.dataFolder() + unitFileName(name);
+    if (!QFileInfo(path).isFile())
+        return {};
+    return languageOfRows(readUnitFile(path, name == kNotebookName).rows);
 }
 
 void openListedUnit(StudyContext& context, const QString& name)

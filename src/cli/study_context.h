@@ -39,6 +39,11 @@ void expectNoMoreArguments(const QStringList& args);
 // A non-negative integer argument, else a UsageError naming what it is.
 int parseIndex(const QString& text, const QString& what);
 
+// The language of the sentences of the Unit called name (ISO 639-1, as
+// languageOfRows tells it), read without opening the Unit; empty when there
+// is no such Unit yet.
+QString unitLanguage(const ProgramFolder& folder, const QString& name);
+
 // Why the Unit called name exists but cannot be read (one line), or empty.
 QString unreadableUnitReason(const StudyContext& context, const QString& name);
 // Opens the listed Unit called name, or throws a UsageError.

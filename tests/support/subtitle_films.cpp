@@ -279,7 +279,7 @@ QByteArray id(const char* hex)
 
 bool writePictureMatroska(const QString& path, const QByteArray& codecId,
                           const QByteArray& codecPrivate, const QByteArray& language,
-                          const std::vector<MuxedCue>& cues, bool compressed)
+                          const std::vector<MuxedCue>& cues, bool compressed, bool forced)
 {
     const QByteArray header = element(
         id("1A45DFA3"),
@@ -297,6 +297,8 @@ bool writePictureMatroska(const QString& path, const QByteArray& codecId,
                        element(id("22B59C"), language);
     if (!codecPrivate.isEmpty())
         entry += element(id("63A2"), codecPrivate);
+    if (forced)
+        entry += element(id("55AA"), unsignedBody(1, 1));
     if (compressed) {
         const QByteArray compression = element(id("5034"), element(id("4254"), unsignedBody(0, 1)));
         entry +=
@@ -330,16 +332,16 @@ bool writePictureMatroska(const QString& path, const QByteArray& codecId,
 } // namespace
 
 bool writePgsMatroska(const QString& path, const QByteArray& language,
-                      const std::vector<MuxedCue>& cues, bool compressed)
+                      const std::vector<MuxedCue>& cues, bool compressed, bool forced)
 {
-    return writePictureMatroska(path, "S_HDMV/PGS", {}, language, cues, compressed);
+    return writePictureMatroska(path, "S_HDMV/PGS", {}, language, cues, compressed, forced);
 }
 
 bool writeVobSubMatroska(const QString& path, const QByteArray& language,
                          const QByteArray& indexText, const std::vector<MuxedCue>& cues,
                          bool compressed)
 {
-    return writePictureMatroska(path, "S_VOBSUB", indexText, language, cues, compressed);
+    return writePictureMatroska(path, "S_VOBSUB", indexText, language, cues, compressed, false);
 }
 
 namespace {

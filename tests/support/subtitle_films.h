@@ -44,9 +44,10 @@ bool writeSubtitleFilm(const QString& path, bool mp4, const std::vector<MuxedTra
 // Writes a Matroska file of one PGS track (CodecID S_HDMV/PGS, language an
 // ISO 639-2 code such as "eng"), which matroskamux does not write: each cue
 // a block of its own cluster with its duration, the data zlib-compressed
-// under a ContentEncoding when `compressed`, as mkvmerge stores PGS.
+// under a ContentEncoding when `compressed`, as mkvmerge stores PGS; the
+// track marked forced (FlagForced) when `forced`.
 bool writePgsMatroska(const QString& path, const QByteArray& language,
-                      const std::vector<MuxedCue>& cues, bool compressed);
+                      const std::vector<MuxedCue>& cues, bool compressed, bool forced = false);
 
 // A DVD subpicture unit showing `lines` centred near the bottom of a width x
 // height frame: letters in pixel value 1, their outline 2, the shading

@@ -172,11 +172,17 @@ TrackChoice chooseTracks(const std::vector<SubtitleTrack>& tracks, const QString
     const QString target =
         baseLanguage(targetLanguage.isEmpty() ? QStringLiteral("en") : targetLanguage);
     // Forced tracks carry only the signs and foreign lines of a film: a full
-    // track of the language comes first.
+    // track of the language comes first. Where the container does not say,
+    // the title often does ("English (Forced)").
+    const auto forced = [](const SubtitleTrack& track) {
+        return track.forcedKnown ? track.forced
+                                 : track.forced || track.title.contains(QLatin1String("forced"),
+                                                                        Qt::CaseInsensitive);
+    };
     const auto find = [&](auto&& fits) {
         const SubtitleTrack* found = nullptr;
         for (const SubtitleTrack& track : tracks) {
-            if (fits(track) && (!found || (found->forced && !track.forced)))
+            if (fits(track) && (!found || (forced(*found) && !forced(track))))
                 found = &track;
         }
         return found ? found->index : -1;

@@ -29,8 +29,9 @@ struct SubtitleTrack {
     QString language; // as tagged: ISO 639-1/-2 or a BCP 47 tag; empty when untagged
     QString title;    // the track's name, may be empty
     bool isDefault = false;
-    bool forced = false;
-    int cueCount = -1; // -1 when the container does not say
+    bool forced = false;      // only the film's signs and foreign lines
+    bool forcedKnown = false; // the container said whether it is forced
+    int cueCount = -1;        // -1 when the container does not say
 };
 
 // The learner's name of a language tag, in Chinese: "英语", "简体中文",

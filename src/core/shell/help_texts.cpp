@@ -46,7 +46,8 @@ QList<HelpLine> helpLines(HelpMode mode)
         break;
     case HelpMode::Edit:
         lines << line("双击标题行", "打开配置: 用 \"文本\" 选字幕或歌词, 用 \"影音\" 选音频或视频")
-              << line("拖入文件", "把 .srt / .lrc / .txt 和 .mp3 等文件拖到列表上添加内容")
+              << line("拖入文件", "把 .srt / .lrc / .txt 和 .mp3 等文件拖到列表上添加内容; "
+                                  "内含字幕的 .mkv / .mp4 视频不用字幕文件, 确定后选择字幕轨道")
               << line("单击时间", "选中起点或结尾; ← → 在起点和结尾之间切换")
               << line("A / F", "选中的时间点提前 / 推后 50 毫秒")
               << line("E / D", "整句提前 / 推后 500 毫秒")
@@ -114,7 +115,7 @@ QString emptyListHint(int sentenceRows, bool isNotebook, bool editMode)
                                                  "鼠标移到屏幕最左边打开单元列表。");
     if (editMode)
         return QStringLiteral("双击标题行, 用 \"文本\" 和 \"影音\" 选文件; 也可以把 .srt 和 "
-                              ".mp3 拖到这里。F1: 帮助");
+                              ".mp3, 或内含字幕的视频拖到这里。F1: 帮助");
     return QStringLiteral("单元列表在屏幕最左边。添加内容: 右键 → 编 辑, 然后双击标题行。"
                           "F1: 帮助");
 }

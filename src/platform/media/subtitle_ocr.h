@@ -17,7 +17,8 @@ namespace dictora {
 // cropped to its ink, scaled so that a line of text is about 36 pixels high
 // (where Tesseract reads best, and 1080p glyphs are no longer taken for
 // their neighbours: I/l, c/e), binarised, and read as one block of one or
-// two lines.
+// two lines. One reader is opened once and reads every picture of a track
+// on the thread that opened it, with Tesseract kept to that one thread.
 class SubtitleOcr {
 public:
     SubtitleOcr();

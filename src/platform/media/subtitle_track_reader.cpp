@@ -2,6 +2,7 @@
 #include "platform/media/subtitle_track_reader.h"
 
 #include "core/import/dvd_subpicture.h"
+#include "core/import/matroska_tracks.h"
 #include "core/import/media_signature.h"
 
 #include <QFile>
@@ -135,6 +136,14 @@ PadFacts padFacts(GstPad* pad, bool& subtitle)
         facts.isDefault = (gst_stream_get_stream_flags(stream) & GST_STREAM_FLAG_SELECT) != 0;
         gst_object_unref(stream);
     }
+    // A demuxer used alone gives its pads no stream object; the default flag
+    // comes with the pad's stream-start event.
+    if (GstEvent* start = gst_pad_get_sticky_event(pad, GST_EVENT_STREAM_START, 0)) {
+        GstStreamFlags flags = GST_STREAM_FLAG_NONE;
+        gst_event_parse_stream_flags(start, &flags);
+        facts.isDefault = facts.isDefault || (flags & GST_STREAM_FLAG_SELECT) != 0;
+        gst_event_unref(start);
+    }
     for (guint i = 0;; ++i) {
         GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_TAG, i);
         if (!event)
@@ -205,6 +214,27 @@ bool readStreams(DemuxPipeline& made, SubtitleTrackList& list)
         list.tracks.push_back(std::move(track));
     }
     return true;
+}
+
+// The forced flags from the Matroska file's Tracks element, each matched to
+// its stream by the track number in the stream id. Tracks the element does
+// not name keep their flag unknown.
+void readForcedFlags(const QString& path, std::vector<SubtitleTrack>& tracks)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const std::vector<MatroskaTrackFlags> entries =
+        readMatroskaTrackFlags(file.read(kMatroskaHeadBytes));
+    for (SubtitleTrack& track : tracks) {
+        const uint64_t number = matroskaTrackNumberOfStream(track.streamId);
+        for (const MatroskaTrackFlags& entry : entries) {
+            if (number != 0 && entry.number == number && entry.type == kMatroskaSubtitleTrack) {
+                track.forced = entry.forced;
+                track.forcedKnown = true;
+            }
+        }
+    }
 }
 
 struct Collecting {
@@ -310,6 +340,8 @@ SubtitleTrackList listSubtitleTracks(const QString& path)
         list.message = damaged(path);
         return list;
     }
+    if (!made.fromMp4)
+        readForcedFlags(path, list.tracks);
     list.ok = true;
     return list;
 }

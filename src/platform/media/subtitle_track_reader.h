@@ -12,10 +12,11 @@
 namespace dictora {
 
 // The subtitle streams of a film (Matroska/WebM or MP4/QuickTime), read by
-// the container's demuxer (which passes no forced flag on: `forced` stays
-// false). Only subtitle pads are linked: no picture or sound
-// is parsed or decoded, so the time taken follows the number of blocks, not
-// the video's bit rate.
+// the container's demuxer. The demuxers pass no forced flag on; a Matroska
+// file's own Tracks element gives it (`forcedKnown`), an MP4's stays
+// unknown. Only subtitle pads are linked: no picture or sound is parsed or
+// decoded, so the time taken follows the number of blocks, not the video's
+// bit rate.
 struct SubtitleTrackList {
     bool ok = false;
     QString message; // the learner's message when !ok

@@ -10,6 +10,7 @@
 #include "core/import/section_choice.h"
 #include "core/import/section_confirmation.h"
 #include "core/import/section_media.h"
+#include "core/import/sentence_language.h"
 #include "core/media/media_commands.h"
 #include "core/study/study_state.h"
 #include "core/study/unit_library.h"
@@ -389,7 +390,7 @@ void AddContentDialog::confirm()
         const QString title = confirmation.titleText.isEmpty() ? QFileInfo(film).completeBaseName()
                                                                : confirmation.titleText;
         QString refusal;
-        switch (offerFilmTracks(this, film,
+        switch (offerFilmTracks(this, film, languageOfRows(services.sentences.rows()),
                                 makeImportedRow(title, film, confirmation.mediaLengthMs), filmRows,
                                 refusal)) {
         case FilmTrackOffer::Cancelled:
@@ -420,9 +421,8 @@ void AddContentDialog::confirm()
     // refuses anyway is refused without asking.
     std::optional<GivenAnswer> answer;
     if (asksContentChange(services.sentences, confirmation.choice) &&
-        (confirmation.preparedRows ||
-         CheckTextFile(confirmation.choice.textPath).status ==
-             TextImportOutcome::Status::Imported)) {
+        (confirmation.preparedRows || CheckTextFile(confirmation.choice.textPath).status ==
+                                          TextImportOutcome::Status::Imported)) {
         const ContentChangeChoice choice = question->ask();
         if (choice == ContentChangeChoice::Cancel)
             return;

@@ -76,7 +76,8 @@ TrackChoice FilmTrackDialog::chosen() const
     return choice;
 }
 
-FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const SentenceRow& blank,
+FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath,
+                               const QString& targetLanguage, const SentenceRow& blank,
                                std::vector<SentenceRow>& rows, QString& message)
 {
     QFile file(mediaPath);
@@ -89,7 +90,7 @@ FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const S
         return FilmTrackOffer::NoTracks;
 
     FilmTrackDialog dialog(QFileInfo(mediaPath).fileName(), list.tracks,
-                           chooseTracks(list.tracks, {}), owner);
+                           chooseTracks(list.tracks, targetLanguage), owner);
     if (dialog.exec() != QDialog::Accepted)
         return FilmTrackOffer::Cancelled;
     const TrackChoice choice = dialog.chosen();

@@ -47,8 +47,11 @@ enum class FilmTrackOffer {
 
 // For a chosen media file without a text file: when it is a film with
 // subtitle tracks, asks which to take and reads their rows, each a copy of
-// `blank`, with the reading's progress shown and cancellable.
-FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const SentenceRow& blank,
+// `blank`, with the reading's progress shown and cancellable. The tracks
+// offered first are those of `targetLanguage` (ISO 639-1, the language of
+// the Unit's sentences) and a Chinese prompt.
+FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath,
+                               const QString& targetLanguage, const SentenceRow& blank,
                                std::vector<SentenceRow>& rows, QString& message);
 
 } // namespace dictora

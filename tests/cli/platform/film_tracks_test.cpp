@@ -100,15 +100,47 @@ TEST_F(FilmTracks, ListsTheSubtitleTracksOfAnMkv)
     QStringList tracks;
     for (const QJsonValue& track : run.json["tracks"].toArray()) {
         const QJsonObject t = track.toObject();
-        tracks << QStringList{t["index"].toVariant().toString(), t["codec"].toString(),
-                              t["language"].toString(), t["languageName"].toString(),
-                              t["title"].toString()}
+        tracks << QStringList{t["index"].toVariant().toString(),
+                              t["codec"].toString(),
+                              t["language"].toString(),
+                              t["languageName"].toString(),
+                              t["title"].toString(),
+                              t["forced"].toVariant().toString()}
                       .join('|');
     }
-    EXPECT_EQ(tracks, QStringList({"0|SubRip|en|英语|English", "1|ASS/SSA|zh|简体中文|Simplified",
-                                   "2|SubRip|en|英语|Signs"}));
+    EXPECT_EQ(tracks, QStringList({"0|SubRip|en|英语|English|false",
+                                   "1|ASS/SSA|zh|简体中文|Simplified|false",
+                                   "2|SubRip|en|英语|Signs|false"}));
     EXPECT_EQ(run.json["defaultTrack"].toInt(), 0);
     EXPECT_EQ(run.json["defaultSecondTrack"].toInt(), 1);
+    // The forced flag, which the demuxer does not pass on, from the file's track entry.
+    const QString forced = home.filePath("forced.mkv");
+    ASSERT_TRUE(
+        writePgsMatroska(forced, "eng", {{1000, 2000, QByteArray("\x80\0\0", 3)}}, false, true));
+    const CliRun listed = runCli({"tracks", forced}, home.path());
+    EXPECT_EQ(listed.json["tracks"].toArray().at(0).toObject().value("forced"), true);
+}
+
+TEST_F(FilmTracks, TheUnitsLanguageChoosesTheSentenceTrack)
+{
+    // A Unit of French sentences takes the French track, with the Chinese
+    // one as its prompt.
+    const QString lesson = home.filePath("lecon.txt");
+    QFile text(lesson);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("Je ne sais pas, c'est une idée.\n"));
+    text.close();
+    ASSERT_EQ(import({lesson}).exitCode, 0);
+    std::vector<MuxedTrack> tracks = threeTracks();
+    tracks.push_back({kText, "language-code=fr", {{1234, 2345, "Bonjour"}}});
+    const QString path = film("film.mkv", false, tracks);
+    EXPECT_EQ(runCli({"tracks", path, "--unit", "Film"}, home.path()).json["defaultTrack"].toInt(),
+              3);
+    const CliRun run = import({path});
+    ASSERT_EQ(run.exitCode, 0) << run.error.toStdString();
+    const std::vector<SentenceRow> rows = sentences();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][Text], " Bonjour");
+    EXPECT_EQ(rows[1][Text2], QString::fromUtf8(" 你好"));
 }
 
 TEST_F(FilmTracks, ImportsCuesToTheMillisecondWithTheSecondTrackAsPrompt)

@@ -66,6 +66,11 @@ TEST(SubtitleTrack, ChoosesTheTargetLanguageAndAChinesePrompt)
         t.forced = forced;
         return t;
     };
+    const auto titled = [&](int index, const char* title) {
+        SubtitleTrack t = track(index, "eng");
+        t.title = title;
+        return t;
+    };
     struct Case {
         const char* what;
         std::vector<SubtitleTrack> tracks;
@@ -82,6 +87,11 @@ TEST(SubtitleTrack, ChoosesTheTargetLanguageAndAChinesePrompt)
          2},
         {"a full track before a forced one",
          {track(0, "eng", false, true), track(1, "eng")},
+         "en",
+         1,
+         -1},
+        {"a forced track told by its title where the container does not say",
+         {titled(0, "Forced"), titled(1, "SDH")},
          "en",
          1,
          -1},
