@@ -47,6 +47,11 @@ QString reviewReasonText(ReviewReason reason)
     return {};
 }
 
+QString reviewReasonWord(ReviewReason reason)
+{
+    return reason == ReviewReason::ReadFromPicture ? kPictureWord : kNotFoundWord;
+}
+
 QString reviewWaitingText(int count)
 {
     return count > 0 ? QStringLiteral("%1 句待核对").arg(count) : QString();
@@ -65,12 +70,10 @@ QByteArray encodeReviewMarks(const std::vector<StoredReviewMark>& marks)
 {
     QJsonArray list;
     for (const StoredReviewMark& mark : marks)
-        list.append(QJsonObject{
-            {"startMs", qint64(mark.startMs)},
-            {"endMs", qint64(mark.endMs)},
-            {"text", mark.text},
-            {"reason",
-             mark.reason == ReviewReason::ReadFromPicture ? kPictureWord : kNotFoundWord}});
+        list.append(QJsonObject{{"startMs", qint64(mark.startMs)},
+                                {"endMs", qint64(mark.endMs)},
+                                {"text", mark.text},
+                                {"reason", reviewReasonWord(mark.reason)}});
     return QJsonDocument(QJsonObject{{"marks", list}}).toJson(QJsonDocument::Indented);
 }
 
@@ -88,7 +91,8 @@ std::optional<std::vector<StoredReviewMark>> decodeReviewMarks(const QByteArray&
         const std::optional<uint32_t> end = timeValue(object.value(QLatin1String("endMs")));
         const QJsonValue text = object.value(QLatin1String("text"));
         const QString reason = object.value(QLatin1String("reason")).toString();
-        if (!start || !end || !text.isString() || (reason != kPictureWord && reason != kNotFoundWord))
+        if (!start || !end || !text.isString() ||
+            (reason != kPictureWord && reason != kNotFoundWord))
             continue;
         marks.push_back({*start, *end, text.toString(),
                          reason == kPictureWord ? ReviewReason::ReadFromPicture
@@ -108,8 +112,8 @@ bool holdsMark(const SentenceRow& row, const StoredReviewMark& mark)
            textToUInt(row[StartMs]) == mark.startMs && textToUInt(row[EndMs]) == mark.endMs;
 }
 
-std::vector<std::optional<ReviewReason>> matchReviewMarks(const std::vector<SentenceRow>& rows,
-                                                          const std::vector<StoredReviewMark>& marks)
+std::vector<std::optional<ReviewReason>>
+matchReviewMarks(const std::vector<SentenceRow>& rows, const std::vector<StoredReviewMark>& marks)
 {
     std::vector<std::optional<ReviewReason>> reasons(rows.size());
     if (marks.empty())

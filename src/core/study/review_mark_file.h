@@ -19,6 +19,8 @@ enum class ReviewReason { ReadFromPicture, NotFoundInRecording };
 
 // The learner's words for a reason (the row's tool tip).
 QString reviewReasonText(ReviewReason reason);
+// The reason as the marks file and dictora-cli name it.
+QString reviewReasonWord(ReviewReason reason);
 // "N 句待核对", or empty for none.
 QString reviewWaitingText(int count);
 
@@ -51,7 +53,7 @@ bool holdsMark(const SentenceRow& row, const StoredReviewMark& mark);
 // goes to the first sentence row holding its times and text that no earlier
 // mark took. A mark whose row is gone (edited or deleted elsewhere) marks
 // nothing.
-std::vector<std::optional<ReviewReason>> matchReviewMarks(const std::vector<SentenceRow>& rows,
-                                                          const std::vector<StoredReviewMark>& marks);
+std::vector<std::optional<ReviewReason>>
+matchReviewMarks(const std::vector<SentenceRow>& rows, const std::vector<StoredReviewMark>& marks);
 
 } // namespace dictora

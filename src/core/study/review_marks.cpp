@@ -30,7 +30,8 @@ ReviewMarks::ReviewMarks(SentenceTable& table, QObject* parent) : QObject(parent
             [this](const QModelIndex&, int first, int last) {
                 const auto from = reasons_.begin() + first;
                 const auto to = reasons_.begin() + last + 1;
-                const int gone = int(std::count_if(from, to, [](const auto& r) { return bool(r); }));
+                const int gone =
+                    int(std::count_if(from, to, [](const auto& r) { return bool(r); }));
                 reasons_.erase(from, to);
                 if (gone > 0) {
                     count_ -= gone;
@@ -132,7 +133,8 @@ void ReviewMarks::open(const QString& unitFilePath)
     if (!marks)
         return;
     reasons_ = matchReviewMarks(table_.rows(), *marks);
-    count_ = int(std::count_if(reasons_.begin(), reasons_.end(), [](const auto& r) { return bool(r); }));
+    count_ =
+        int(std::count_if(reasons_.begin(), reasons_.end(), [](const auto& r) { return bool(r); }));
     // Marks whose rows are gone leave the file on the next save.
     changed_ = count_ < int(marks->size());
     if (count_ > 0)

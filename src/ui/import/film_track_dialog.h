@@ -47,8 +47,10 @@ enum class FilmTrackOffer {
 
 // For a chosen media file without a text file: when it is a film with
 // subtitle tracks, asks which to take and reads their rows, each a copy of
-// `blank`, with the reading's progress shown and cancellable.
+// `blank`, with the reading's progress shown and cancellable. fromPictures
+// (when given) tells whether the sentences were read from pictures by OCR.
 FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath, const SentenceRow& blank,
-                               std::vector<SentenceRow>& rows, QString& message);
+                               std::vector<SentenceRow>& rows, QString& message,
+                               bool* fromPictures = nullptr);
 
 } // namespace dictora
