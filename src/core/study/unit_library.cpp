@@ -123,8 +123,13 @@ void UnitLibrary::listFolder(bool loadEach)
     names_.clear();
     percentTexts_.clear();
     unreadable_.clear();
-    if (loadEach)
+    if (loadEach) {
         ensureNotebook();
+        // The scan loads Units one by one into the table: no Unit's marks
+        // may be matched to, or written from, another's rows.
+        saveMarks();
+        marks_.close();
+    }
     names_ << kNotebookName;
     percentTexts_ << QString();
     if (loadEach) {
