@@ -76,15 +76,18 @@ int pauseAfter(const std::vector<Pause>& pauses, int end)
 // snapped to the nearest pause, the boundaries between placed over the
 // candidate pauses (boundary_placement.h), then every end carried over its
 // tail and every start back over its onset, up to the middle of the pause
-// and no further than kTailReachFrames / kOnsetReachFrames.
+// and no further than kTailReachFrames / kOnsetReachFrames. `levels` tell
+// speech from pause against thresholds set on `thresholdLevels`
+// (FeatureTrack::pauseLevels()).
 std::vector<int> placeSentences(const std::vector<float>& levels,
+                                const std::vector<float>& thresholdLevels,
                                 const std::vector<SentenceFrames>& sentences,
                                 const std::vector<int>& warpedStart,
                                 const std::vector<int>& warpedEnd)
 {
     const int count = int(sentences.size());
     BoundaryEvidence evidence;
-    evidence.pauses = findPauses(levels, kBoundaryPauseFrames);
+    evidence.pauses = findPauses(levels, kBoundaryPauseFrames, thresholdLevels);
     evidence.firstStart =
         snapStartToPause(levels, localPauseLevel(levels, warpedStart[0]), warpedStart[0]);
     evidence.lastEnd =
@@ -165,7 +168,8 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         return result;
     const int recordingFrames = recording.frameCount();
     const std::vector<float> energy = recording.energyDb;
-    const std::vector<float> edges = recording.speechLevels();
+    const std::vector<float> edges = recording.pauseLevels();
+    const std::vector<float> edgeThresholds = recording.speechLevels();
     if (recordingFrames == 0 || percentile(energy, 0.95) < kSilentBelowDb) {
         result.status = AlignmentResult::Status::Silent;
         return result;
@@ -224,7 +228,8 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
             cost += path.cost[size_t(r)];
         costs.push_back(float(cost / (last - first + 1)));
     }
-    const std::vector<int> spans = placeSentences(edges, sentences, warpedStart, warpedEnd);
+    const std::vector<int> spans =
+        placeSentences(edges, edgeThresholds, sentences, warpedStart, warpedEnd);
     for (int k = 0; k < count; ++k) {
         AlignedSentence aligned;
         aligned.startMs = spans[2 * size_t(k)] * kFrameMs;

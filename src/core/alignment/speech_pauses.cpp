@@ -69,9 +69,11 @@ std::vector<float> quietThresholds(const std::vector<float>& levelDb)
     return threshold;
 }
 
-std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames)
+std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
+                              const std::vector<float>& thresholdLevelDb)
 {
-    const std::vector<float> threshold = quietThresholds(levelDb);
+    const std::vector<float> threshold =
+        quietThresholds(thresholdLevelDb.size() == levelDb.size() ? thresholdLevelDb : levelDb);
     const int frames = int(levelDb.size());
     // Steady noise (a fan, hum, another room's tone) is a pause too: well
     // below the speech, its level holds within kSteadyRangeDb for

@@ -29,8 +29,11 @@ std::vector<float> quietThresholds(const std::vector<float>& levelDb);
 // quiet below its threshold, or when its level is steady (within 5 dB over
 // 11 frames in a row that hold it) and less than 15 dB above the threshold: room
 // tone or hum, never speech, which rises and falls. A loud blip of up to
-// two frames (a click) inside quiet does not end a pause.
-std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames);
+// two frames (a click) inside quiet does not end a pause. The thresholds
+// are set on thresholdLevelDb when it is given (one value per frame too;
+// FeatureTrack::pauseLevels() tells why), else on levelDb.
+std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
+                              const std::vector<float>& thresholdLevelDb = {});
 
 // The level within this many dB of a pause's floor is the pause; speech
 // ends, fricatives and breathy tails included, where the level falls to it.

@@ -50,6 +50,7 @@ TEST(SpeechPauses, PausesAreQuietRunsLongEnoughAndSurviveClicks)
         const char* name;
         std::string picture;
         std::vector<std::pair<int, int>> pauses;
+        std::string thresholdPicture = {}; // where the thresholds come from, if not the same
     };
     const Case cases[] = {
         {"one pause", times('#', 50) + times('_', 30) + times('#', 50), {{50, 80}}},
@@ -63,10 +64,17 @@ TEST(SpeechPauses, PausesAreQuietRunsLongEnoughAndSurviveClicks)
         {"a two-frame click inside",
          times('#', 50) + times('_', 15) + "##" + times('_', 15) + times('#', 50),
          {{50, 82}}},
+        // Thresholds from the broad level, where a room's rumble sets the
+        // floor: a faint breath that stands out only in the band above the
+        // rumble stays in the pause.
+        {"a faint breath above the rumble's floor",
+         times('#', 50) + times('_', 20) + times('s', 10) + times('_', 20) + times('#', 50),
+         {{50, 100}},
+         times('#', 50) + times('-', 50) + times('#', 50)},
     };
     for (const Case& c : cases) {
         std::vector<std::pair<int, int>> found;
-        for (const Pause& p : findPauses(levels(c.picture), 15))
+        for (const Pause& p : findPauses(levels(c.picture), 15, levels(c.thresholdPicture)))
             found.emplace_back(p.first, p.end);
         EXPECT_EQ(found, c.pauses) << c.name;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>
 #include <random>
+#include <tuple>
 #include <vector>
 
 using namespace dictora;
@@ -97,5 +98,26 @@ TEST(SpeechFeatures, HissLevelRaisesFricativesAndSpeechLevelsTakeTheHigher)
         EXPECT_EQ(track.speechLevels()[middle],
                   std::max(track.hissDb[middle], track.edgeDb[middle]))
             << c.name;
+    }
+}
+
+TEST(SpeechFeatures, BandLevelDropsWhatLiesBelowAVoice)
+{
+    // dB the band level lies below the edge level, at least and at most.
+    const std::tuple<const char*, std::vector<int16_t>, float, float> cases[] = {
+        {"300 Hz murmur", sound(0, 3000, 300, false), -1, 2},
+        {"white noise", sound(0, 300, 0, true), -1, 1},
+        {"50 Hz hum", sound(0, 3000, 50, false), 25, 200},
+        {"120 Hz thump", sound(0, 3000, 120, false), 15, 200},
+    };
+    for (const auto& [name, samples, least, most] : cases) {
+        FeatureExtractor extractor(16000);
+        extractor.add(samples.data(), int(samples.size()));
+        const FeatureTrack track = extractor.takeTrack();
+        const size_t middle = track.energyDb.size() / 2;
+        EXPECT_GE(track.edgeDb[middle] - track.bandDb[middle], least) << name;
+        EXPECT_LE(track.edgeDb[middle] - track.bandDb[middle], most) << name;
+        EXPECT_EQ(track.pauseLevels()[middle], std::max(track.bandDb[middle], track.hissDb[middle]))
+            << name;
     }
 }
