@@ -78,12 +78,14 @@ int pauseAfter(const std::vector<Pause>& pauses, int end)
 // tail and every start back over its onset, up to the middle of the pause
 // and no further than kTailReachFrames / kOnsetReachFrames. `levels` tell
 // speech from pause against thresholds set on `thresholdLevels`
-// (FeatureTrack::pauseLevels()).
-std::vector<int> placeSentences(const std::vector<float>& levels,
-                                const std::vector<float>& thresholdLevels,
-                                const std::vector<SentenceFrames>& sentences,
-                                const std::vector<int>& warpedStart,
-                                const std::vector<int>& warpedEnd)
+// (FeatureTrack::pauseLevels()). A tail or onset lasts while either
+// `levels` or `hiss` stand above the pause's own floor in that measure: a
+// nasal's murmur is faint in the hiss, a fricative or a breathy release
+// under a room's hum in the broad level.
+std::vector<int>
+placeSentences(const std::vector<float>& levels, const std::vector<float>& thresholdLevels,
+               const std::vector<float>& hiss, const std::vector<SentenceFrames>& sentences,
+               const std::vector<int>& warpedStart, const std::vector<int>& warpedEnd)
 {
     const int count = int(sentences.size());
     BoundaryEvidence evidence;
@@ -98,7 +100,10 @@ std::vector<int> placeSentences(const std::vector<float>& levels,
         evidence.warped.push_back((warpedEnd[size_t(k)] + warpedStart[size_t(k) + 1]) / 2);
     const std::vector<BoundaryPlace> places = placeBoundaries(evidence, levels);
     std::vector<int> spans(2 * size_t(count));
-    const auto floorOf = [&](int pause) { return evidence.pauses[size_t(pause)].floorDb; };
+    const auto hissFloorOf = [&](int pause) {
+        return medianLevel(hiss, evidence.pauses[size_t(pause)].first,
+                           evidence.pauses[size_t(pause)].end);
+    };
     const auto middleOf = [&](int pause) {
         return (evidence.pauses[size_t(pause)].first + evidence.pauses[size_t(pause)].end) / 2;
     };
@@ -109,12 +114,18 @@ std::vector<int> placeSentences(const std::vector<float>& levels,
             k == 0 ? pauseBefore(evidence.pauses, start) : places[size_t(k) - 1].pauseIndex;
         const int after =
             k + 1 == count ? pauseAfter(evidence.pauses, end) : places[size_t(k)].pauseIndex;
-        if (before >= 0)
-            start = extendStartOverOnset(levels, start, floorOf(before),
-                                         std::max(middleOf(before), start - kOnsetReachFrames));
-        if (after >= 0)
-            end = extendEndOverTail(levels, end, floorOf(after),
-                                    std::min(middleOf(after), end + kTailReachFrames));
+        if (before >= 0) {
+            const int limit = std::max(middleOf(before), start - kOnsetReachFrames);
+            const float floor = evidence.pauses[size_t(before)].floorDb;
+            start = std::min(extendStartOverOnset(levels, start, floor, limit),
+                             extendStartOverOnset(hiss, start, hissFloorOf(before), limit));
+        }
+        if (after >= 0) {
+            const int limit = std::min(middleOf(after), end + kTailReachFrames);
+            const float floor = evidence.pauses[size_t(after)].floorDb;
+            end = std::max(extendEndOverTail(levels, end, floor, limit),
+                           extendEndOverTail(hiss, end, hissFloorOf(after), limit));
+        }
         spans[2 * size_t(k)] = start;
         spans[2 * size_t(k) + 1] = end;
     }
@@ -229,7 +240,7 @@ AlignmentResult alignSentences(FeatureTrack recording, FeatureTrack synthetic,
         costs.push_back(float(cost / (last - first + 1)));
     }
     const std::vector<int> spans =
-        placeSentences(edges, edgeThresholds, sentences, warpedStart, warpedEnd);
+        placeSentences(edges, edgeThresholds, recording.hissDb, sentences, warpedStart, warpedEnd);
     for (int k = 0; k < count; ++k) {
         AlignedSentence aligned;
         aligned.startMs = spans[2 * size_t(k)] * kFrameMs;

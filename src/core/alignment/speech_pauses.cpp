@@ -113,15 +113,23 @@ std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
             else
                 break;
         }
-        if (end - first >= minFrames) {
-            std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
-            std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 5),
-                             values.end());
-            pauses.push_back({first, end, values[values.size() / 5]});
-        }
+        if (end - first >= minFrames)
+            pauses.push_back({first, end, medianLevel(levelDb, first, end)});
         k = end;
     }
     return pauses;
+}
+
+float medianLevel(const std::vector<float>& levelDb, int first, int end)
+{
+    first = std::max(first, 0);
+    end = std::min(end, int(levelDb.size()));
+    if (end <= first)
+        return -200;
+    std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
+    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
 }
 
 int extendEndOverTail(const std::vector<float>& levelDb, int end, float floorDb, int limit)

@@ -13,15 +13,15 @@ using namespace dictora;
 
 namespace {
 
-// Levels from a picture: '_' room tone (-60 dB), '-' a faint tail or
+// Levels from a picture: '_' room tone (-60 dB), '.' a breath of it (-55 dB), '-' a faint tail or
 // onset (-48 dB), 'h' a steady hum (-45 dB), 's' and 'z' a fricative
 // (-40 and -34 dB), '#' a vowel (-20 dB).
 std::vector<float> levels(const std::string& picture)
 {
-    const float level[] = {-60, -48, -45, -40, -34, -20};
+    const float level[] = {-60, -55, -48, -45, -40, -34, -20};
     std::vector<float> values;
     for (const char c : picture)
-        values.push_back(level[std::min(std::string("_-hsz").find(c), size_t(5))]);
+        values.push_back(level[std::min(std::string("_.-hsz").find(c), size_t(6))]);
     return values;
 }
 
@@ -104,6 +104,13 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
         else
             EXPECT_EQ(extendStartOverOnset(e, c.from, -60.0f, c.limit), c.start) << c.name;
     }
+    // A pause's floor is its median level; 4 dB above it is still a tail.
+    const std::vector<float> faint =
+        levels(times('#', 20) + "...." + times('_', 14) + times('.', 7) + times('#', 20));
+    const std::vector<Pause> pause = findPauses(faint, 15);
+    ASSERT_EQ(pause.size(), 1u);
+    EXPECT_EQ(pause[0].floorDb, -60.0f);
+    EXPECT_EQ(extendEndOverTail(faint, 20, pause[0].floorDb, 30), 22);
     // Running together: the quietest point between them.
     const std::vector<float> joined = levels(times('#', 20) + "s-s" + times('#', 20));
     EXPECT_EQ(quietestFrame(joined, 10, 30, 15), 21);
