@@ -24,7 +24,9 @@ row) and language, aligned with --language; errors of every line's start and
 end per language (median, 95th percentile, worst, count over 250 ms), and the
 ends that cut speech: the high-passed level of the 100 ms outside a span is
 6 dB or more above the floor of the pause around it. --real-only skips the
-espeak-ng and pocketsphinx cases."""
+espeak-ng and pocketsphinx cases. --verbose adds each sentence's confidence
+and every boundary off by more than 100 ms with its text and the level
+around it (see picture()), to tell what kind of error dominates."""
 import array, json, math, os, random, re, statistics, subprocess, sys, wave
 
 CLI, WORK = sys.argv[1], sys.argv[2]
@@ -251,6 +253,25 @@ def cuts_speech(levels, start_ms, end_ms, before, after):
     return cut
 
 
+def picture(levels, truth_ms, found_ms, pause_from, pause_to):
+    """The level around a boundary, 10 ms a character, against the floor of
+    the true pause (frames pause_from..pause_to ms): ' ' under 3 dB above it,
+    '.' 3-6, ':' 6-12, '+' 12-20, '*' 20-30, '#' more; T the truth, F where
+    the aligner put it (X both)."""
+    quiet = sorted(levels[k] for k in range(pause_from // 10, pause_to // 10) if 0 <= k < len(levels))
+    floor = quiet[len(quiet) // 2] if quiet else min(levels)
+    first = max(min(truth_ms, found_ms) // 10 - 25, 0)
+    row = ""
+    for k in range(first, min(max(truth_ms, found_ms) // 10 + 25, len(levels))):
+        above = levels[k] - floor
+        c = next(ch for limit, ch in ((3, " "), (6, "."), (12, ":"), (20, "+"), (30, "*"), (1e9, "#"))
+                 if above < limit)
+        if k in (truth_ms // 10, found_ms // 10):
+            c = "X" if truth_ms // 10 == found_ms // 10 else ("T" if k == truth_ms // 10 else "F")
+        row += c
+    return f"{first * 10:6d} ms |{row}|"
+
+
 def squeeze(text):
     return re.sub(r"\s+", "", text)
 
@@ -277,8 +298,8 @@ def corpus(root):
                 taken += squeeze(sentences[k]["text"]); last = k; k += 1
             s, e = sentences[first]["startMs"], sentences[last]["endMs"]
             lost += sum(1 for x in sentences[first:last + 1] if not x["found"])
-            errors += [(abs(s - int(start)), name, "start", int(start), s),
-                       (abs(e - int(end)), name, "end", int(end), e)]
+            errors += [(abs(s - int(start)), name, "start", int(start), s, text, before, int(start)),
+                       (abs(e - int(end)), name, "end", int(end), e, text, int(end), after)]
             cut += cuts_speech(levels, s, e, before, after)
             cut_reference += cuts_speech(levels, int(start), int(end), before, after)
         figures.setdefault(language, []).append((errors, cut, cut_reference, lost, result["seconds"],
@@ -292,7 +313,8 @@ def corpus(root):
             print("      confidence " + " ".join(f"{x.get('confidence', 0):.2f}" for x in sentences))
             for x in errors:
                 if x[0] > 100:
-                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)")
+                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)  {x[5][:48]}")
+                    print("        " + picture(levels, x[3], x[4], x[6], x[7]))
     for language, files in sorted(figures.items()):
         errors = sorted(x[0] for f in files for x in f[0])
         p95 = errors[min(len(errors) - 1, math.ceil(0.95 * len(errors)) - 1)]
