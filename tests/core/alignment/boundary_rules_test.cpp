@@ -107,10 +107,7 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
     // A pause's floor is its median level; 4 dB above it is still a tail.
     const std::vector<float> faint =
         levels(times('#', 20) + "...." + times('_', 14) + times('.', 7) + times('#', 20));
-    const std::vector<Pause> pause = findPauses(faint, 15);
-    ASSERT_EQ(pause.size(), 1u);
-    EXPECT_EQ(pause[0].floorDb, -60.0f);
-    EXPECT_EQ(extendEndOverTail(faint, 20, pause[0].floorDb, 30), 22);
+    EXPECT_EQ(extendEndOverTail(faint, 20, findPauses(faint, 15).at(0).floorDb, 30), 22);
     // Running together: the quietest point between them.
     const std::vector<float> joined = levels(times('#', 20) + "s-s" + times('#', 20));
     EXPECT_EQ(quietestFrame(joined, 10, 30, 15), 21);

@@ -103,20 +103,17 @@ TEST(SpeechFeatures, HissLevelRaisesFricativesAndSpeechLevelsTakeTheHigher)
 
 TEST(SpeechFeatures, BandLevelDropsWhatLiesBelowAVoice)
 {
-    // dB the band level lies below the edge level, at least and at most.
+    // dB the band level lies below the edge level, and how far off it may be.
     const std::tuple<const char*, std::vector<int16_t>, float, float> cases[] = {
-        {"300 Hz murmur", sound(0, 3000, 300, false), -1, 2},
-        {"white noise", sound(0, 300, 0, true), -1, 1},
-        {"50 Hz hum", sound(0, 3000, 50, false), 25, 200},
-        {"120 Hz thump", sound(0, 3000, 120, false), 15, 200},
+        {"300 Hz murmur", sound(0, 3000, 300, false), 0, 1.5f},
+        {"120 Hz thump", sound(0, 3000, 120, false), 45, 15},
     };
-    for (const auto& [name, samples, least, most] : cases) {
+    for (const auto& [name, samples, drop, slack] : cases) {
         FeatureExtractor extractor(16000);
         extractor.add(samples.data(), int(samples.size()));
         const FeatureTrack track = extractor.takeTrack();
         const size_t middle = track.energyDb.size() / 2;
-        EXPECT_GE(track.edgeDb[middle] - track.bandDb[middle], least) << name;
-        EXPECT_LE(track.edgeDb[middle] - track.bandDb[middle], most) << name;
+        EXPECT_NEAR(track.edgeDb[middle] - track.bandDb[middle], drop, slack) << name;
         EXPECT_EQ(track.pauseLevels()[middle], std::max(track.bandDb[middle], track.hissDb[middle]))
             << name;
     }
