@@ -25,8 +25,8 @@ end per language (median, 95th percentile, worst, count over 250 ms), and the
 ends that cut speech: the high-passed level of the 100 ms outside a span is
 6 dB or more above the floor of the pause around it. --real-only skips the
 espeak-ng and pocketsphinx cases. --verbose adds each sentence's confidence
-and every boundary off by more than 100 ms with its text and the level
-around it (see picture()), to tell what kind of error dominates."""
+and every boundary off by more than 100 ms or cutting speech, with its text
+and the level around it (see picture()), to tell what kind of error dominates."""
 import array, json, math, os, random, re, statistics, subprocess, sys, wave
 
 CLI, WORK = sys.argv[1], sys.argv[2]
@@ -237,19 +237,20 @@ def levels_of(path):
 
 
 def cuts_speech(levels, start_ms, end_ms, before, after):
-    """Whether speech lies in the 100 ms before start or after end: their
-    mean power is 6 dB or more above the floor (median level) of the true
+    """Which of "start" and "end" cut speech: the 100 ms before start or after
+    end hold a mean power 6 dB or more above the floor (median level) of the
     pause on that side, frames before..start and end..after (ms)."""
-    cut = 0
-    for outside, pause in ((range(start_ms // 10 - 10, start_ms // 10), range(before // 10, start_ms // 10)),
-                           (range(end_ms // 10, end_ms // 10 + 10), range(end_ms // 10, after // 10))):
+    cut = []
+    for side, outside, pause in (
+            ("start", range(start_ms // 10 - 10, start_ms // 10), range(before // 10, start_ms // 10)),
+            ("end", range(end_ms // 10, end_ms // 10 + 10), range(end_ms // 10, after // 10))):
         quiet = sorted(levels[k] for k in pause if 0 <= k < len(levels))
         frames = [levels[k] for k in outside if 0 <= k < len(levels)]
         if not quiet or not frames:
             continue
         floor = quiet[len(quiet) // 2]
         if 10 * math.log10(sum(10 ** (v / 10) for v in frames) / len(frames)) >= floor + 6:
-            cut += 1
+            cut.append(side)
     return cut
 
 
@@ -300,8 +301,10 @@ def corpus(root):
             lost += sum(1 for x in sentences[first:last + 1] if not x["found"])
             errors += [(abs(s - int(start)), name, "start", int(start), s, text, before, int(start)),
                        (abs(e - int(end)), name, "end", int(end), e, text, int(end), after)]
-            cut += cuts_speech(levels, s, e, before, after)
-            cut_reference += cuts_speech(levels, int(start), int(end), before, after)
+            sides = cuts_speech(levels, s, e, before, after)
+            errors[-2:] = [x + (x[2] in sides,) for x in errors[-2:]]
+            cut += len(sides)
+            cut_reference += len(cuts_speech(levels, int(start), int(end), before, after))
         figures.setdefault(language, []).append((errors, cut, cut_reference, lost, result["seconds"],
                                                  len(levels) / 100))
         worst = max(errors)
@@ -312,8 +315,9 @@ def corpus(root):
         if "--verbose" in sys.argv:
             print("      confidence " + " ".join(f"{x.get('confidence', 0):.2f}" for x in sentences))
             for x in errors:
-                if x[0] > 100:
-                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)  {x[5][:48]}")
+                if x[0] > 100 or x[8]:
+                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)  "
+                          f"{'cuts speech  ' if x[8] else ''}{x[5][:48]}")
                     print("        " + picture(levels, x[3], x[4], x[6], x[7]))
     for language, files in sorted(figures.items()):
         errors = sorted(x[0] for f in files for x in f[0])

@@ -132,6 +132,19 @@ float medianLevel(const std::vector<float>& levelDb, int first, int end)
     return *middle;
 }
 
+int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb)
+{
+    const float heard = floorDb + kHeardAboveFloorDb;
+    for (int end = std::min(to, int(levelDb.size())); end >= from + kMeanFrames; --end) {
+        if (meanLevel(levelDb, end - kMeanFrames, kMeanFrames) < heard)
+            continue;
+        while (levelDb[size_t(end) - 1] < heard)
+            --end;
+        return end;
+    }
+    return from;
+}
+
 int extendEndOverTail(const std::vector<float>& levelDb, int end, float floorDb, int limit)
 {
     while (end < limit && meanLevel(levelDb, end, kMeanFrames) >= floorDb + kTailAboveFloorDb)

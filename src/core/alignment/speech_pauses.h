@@ -43,6 +43,15 @@ std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
 // 190 -> 113 ms, ends cutting speech 3 -> 2.
 inline constexpr float kTailAboveFloorDb = 4.0f;
 
+// Sound this far above a pause's floor is heard, a breath of room tone is
+// not.
+inline constexpr float kHeardAboveFloorDb = 10.0f;
+
+// The end of the last sound heard in [from, to): the last three frames
+// there whose mean power is kHeardAboveFloorDb above floorDb, and in them
+// the frame after the last one that loud itself; `from` when none are.
+int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb);
+
 // The median of the levels of frames [first, end), or -200 when none.
 float medianLevel(const std::vector<float>& levelDb, int first, int end);
 

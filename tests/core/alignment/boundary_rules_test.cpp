@@ -108,6 +108,11 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
     const std::vector<float> faint =
         levels(times('#', 20) + "...." + times('_', 14) + times('.', 7) + times('#', 20));
     EXPECT_EQ(extendEndOverTail(faint, 20, findPauses(faint, 15).at(0).floorDb, 30), 22);
+    // A faint syllable in the pause is heard, a breath of room tone is not.
+    for (const auto& [island, heardTo] : {std::pair{"sss", 33}, std::pair{"...", 20}})
+        EXPECT_EQ(lastSoundEnd(levels(times('#', 20) + times('_', 10) + island + times('_', 20)),
+                               20, 40, -60.0f),
+                  heardTo);
     // Running together: the quietest point between them.
     const std::vector<float> joined = levels(times('#', 20) + "s-s" + times('#', 20));
     EXPECT_EQ(quietestFrame(joined, 10, 30, 15), 21);
