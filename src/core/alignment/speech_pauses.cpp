@@ -135,12 +135,13 @@ float medianLevel(const std::vector<float>& levelDb, int first, int end)
 int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb)
 {
     const float heard = floorDb + kHeardAboveFloorDb;
-    for (int end = std::min(to, int(levelDb.size())); end >= from + kMeanFrames; --end) {
+    to = std::min(to, int(levelDb.size()));
+    for (int end = to; end >= from + kMeanFrames; --end) {
         if (meanLevel(levelDb, end - kMeanFrames, kMeanFrames) < heard)
             continue;
         while (levelDb[size_t(end) - 1] < heard)
             --end;
-        return end;
+        return end + kMeanFrames <= to ? end : from;
     }
     return from;
 }

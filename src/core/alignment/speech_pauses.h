@@ -49,7 +49,9 @@ inline constexpr float kHeardAboveFloorDb = 10.0f;
 
 // The end of the last sound heard in [from, to): the last three frames
 // there whose mean power is kHeardAboveFloorDb above floorDb, and in them
-// the frame after the last one that loud itself; `from` when none are.
+// the frame after the last one that loud itself; `from` when none are or
+// when the sound runs on into the last three frames (the start of what
+// follows, not the end of what went before).
 int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb);
 
 // The median of the levels of frames [first, end), or -200 when none.

@@ -109,7 +109,9 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
         levels(times('#', 20) + "...." + times('_', 14) + times('.', 7) + times('#', 20));
     EXPECT_EQ(extendEndOverTail(faint, 20, findPauses(faint, 15).at(0).floorDb, 30), 22);
     // A faint syllable in the pause is heard, a breath of room tone is not.
-    for (const auto& [island, heardTo] : {std::pair{"sss", 33}, std::pair{"...", 20}})
+    // Sound still going at the end of the range is not heard as an end.
+    for (const auto& [island, heardTo] :
+         {std::pair{"sss", 33}, std::pair{"...", 20}, std::pair{"________sss", 20}})
         EXPECT_EQ(lastSoundEnd(levels(times('#', 20) + times('_', 10) + island + times('_', 20)),
                                20, 40, -60.0f),
                   heardTo);
