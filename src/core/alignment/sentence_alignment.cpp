@@ -49,6 +49,25 @@ void markPauses(FeatureTrack& track)
 // a word is shorter.
 constexpr int kBoundaryPauseFrames = 15;
 
+// A pause this short (80 ms) may set a loud sound apart from a sentence.
+constexpr int kShortPauseFrames = 8;
+
+// The talker's speech level: the 95th percentile of the levels in
+// [first, end) outside the pauses.
+float speechLevel(const std::vector<float>& levels, const std::vector<Pause>& pauses, int first,
+                  int end)
+{
+    std::vector<float> spoken;
+    size_t p = 0;
+    for (int k = std::max(first, 0); k < std::min(end, int(levels.size())); ++k) {
+        while (p < pauses.size() && pauses[p].end <= k)
+            ++p;
+        if (p == pauses.size() || k < pauses[p].first)
+            spoken.push_back(levels[size_t(k)]);
+    }
+    return percentile(std::move(spoken), 0.95);
+}
+
 // How far an end may be carried over its tail (a fading fricative, a
 // stop's release, reverberation), and a start back over its onset.
 constexpr int kTailReachFrames = 30;
@@ -78,7 +97,8 @@ int pauseAfter(const std::vector<Pause>& pauses, int end)
 
 // Start and end frame of every sentence: the first start and the last end
 // snapped to the nearest pause, the boundaries between placed over the
-// candidate pauses (boundary_placement.h), then every end carried over its
+// candidate pauses (boundary_placement.h), a loud sound set apart by a short
+// pause left out of the sentence next to it, then every end carried over its
 // tail and every start back over its onset, up to the middle of the pause
 // and no further than kTailReachFrames / kOnsetReachFrames. `levels` tell
 // speech from pause against thresholds set on `thresholdLevels`
@@ -111,15 +131,34 @@ placeSentences(const std::vector<float>& levels, const std::vector<float>& thres
     const auto middleOf = [&](int pause) {
         return (evidence.pauses[size_t(pause)].first + evidence.pauses[size_t(pause)].end) / 2;
     };
+    // Short pauses that set a loud sound (a cough) apart from a sentence,
+    // and the talker's speech level that such a sound stands far above.
+    const std::vector<Pause> shortPauses = findPauses(levels, kShortPauseFrames, thresholdLevels);
+    const float speechDb =
+        speechLevel(levels, evidence.pauses, evidence.firstStart, evidence.lastEnd);
+    const auto middleOfShort = [&](int frame) {
+        for (const Pause& p : shortPauses)
+            if (p.first == frame || p.end == frame)
+                return (p.first + p.end) / 2;
+        return frame;
+    };
     for (int k = 0; k < count; ++k) {
         int start = k == 0 ? evidence.firstStart : places[size_t(k) - 1].end;
         int end = k + 1 == count ? evidence.lastEnd : places[size_t(k)].first;
+        const int loudBefore = startAfterLoudSound(levels, shortPauses, start, speechDb);
+        const int loudAfter = endBeforeLoudSound(levels, shortPauses, end, speechDb);
+        const bool soundBefore = loudBefore != start && loudBefore < loudAfter;
+        const bool soundAfter = loudAfter != end && loudBefore < loudAfter;
+        start = soundBefore ? loudBefore : start;
+        end = soundAfter ? loudAfter : end;
         const int before =
             k == 0 ? pauseBefore(evidence.pauses, start) : places[size_t(k) - 1].pauseIndex;
         const int after =
             k + 1 == count ? pauseAfter(evidence.pauses, end) : places[size_t(k)].pauseIndex;
         if (before >= 0) {
-            const int limit = std::max(middleOf(before), start - kOnsetReachFrames);
+            int limit = std::max(middleOf(before), start - kOnsetReachFrames);
+            if (soundBefore)
+                limit = std::max(limit, middleOfShort(start));
             const float floor = evidence.pauses[size_t(before)].floorDb;
             start = std::min(extendStartOverOnset(levels, start, floor, limit),
                              extendStartOverOnset(hiss, start, hissFloorOf(before), limit));
@@ -130,13 +169,15 @@ placeSentences(const std::vector<float>& levels, const std::vector<float>& thres
             // being under its threshold, while warping heard it as part of
             // the sentence: the end goes to the last sound before where
             // warping ended it.
-            if (k + 1 < count) {
+            if (k + 1 < count && !soundAfter) {
                 const int heard =
                     std::min(warpedEnd[size_t(k)] + kHeardSlackFrames, middleOf(after));
                 end = std::max({end, lastSoundEnd(levels, end, heard, floor),
                                 lastSoundEnd(hiss, end, heard, hissFloorOf(after))});
             }
-            const int limit = std::min(middleOf(after), end + kTailReachFrames);
+            int limit = std::min(middleOf(after), end + kTailReachFrames);
+            if (soundAfter)
+                limit = std::min(limit, middleOfShort(end));
             end = std::max(extendEndOverTail(levels, end, floor, limit),
                            extendEndOverTail(hiss, end, hissFloorOf(after), limit));
         }

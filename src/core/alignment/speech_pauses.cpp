@@ -161,6 +161,46 @@ int extendStartOverOnset(const std::vector<float>& levelDb, int start, float flo
     return start;
 }
 
+namespace {
+
+bool holdsLoudSound(const std::vector<float>& levelDb, int from, int to, float speechDb)
+{
+    for (int k = from; k + kMeanFrames <= to; ++k)
+        if (meanLevel(levelDb, k, kMeanFrames) >= speechDb + kLoudAboveSpeechDb)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int endBeforeLoudSound(const std::vector<float>& levelDb, const std::vector<Pause>& shortPauses,
+                       int end, float speechDb)
+{
+    for (auto p = shortPauses.rbegin(); p != shortPauses.rend(); ++p) {
+        if (p->end >= end)
+            continue;
+        if (p->end < end - kLoudSoundFrames)
+            break;
+        if (holdsLoudSound(levelDb, p->end, end, speechDb))
+            return p->first;
+    }
+    return end;
+}
+
+int startAfterLoudSound(const std::vector<float>& levelDb, const std::vector<Pause>& shortPauses,
+                        int start, float speechDb)
+{
+    for (const Pause& p : shortPauses) {
+        if (p.first <= start)
+            continue;
+        if (p.first > start + kLoudSoundFrames)
+            break;
+        if (holdsLoudSound(levelDb, start, p.first, speechDb))
+            return p.end;
+    }
+    return start;
+}
+
 int quietestFrame(const std::vector<float>& levelDb, int from, int to, int near)
 {
     int best = from;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 using namespace dictora;
 
@@ -115,6 +116,17 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
         EXPECT_EQ(lastSoundEnd(levels(times('#', 20) + times('_', 10) + island + times('_', 20)),
                                20, 40, -60.0f),
                   heardTo);
+    // A sound (-20 dB) after a short pause, far above the speech level, is
+    // left out of the sentence before it and of the one after it; one at
+    // the speech level is speech.
+    const std::vector<float> after = levels(times('#', 20) + times('_', 10) + "#####");
+    const std::vector<float> before = levels("#####" + times('_', 10) + times('#', 20));
+    for (const auto& [speechDb, end, start] :
+         {std::tuple{-40.0f, 20, 15}, std::tuple{-20.0f, 35, 0}})
+        EXPECT_EQ(std::pair(endBeforeLoudSound(after, {{20, 30}}, 35, speechDb),
+                            startAfterLoudSound(before, {{5, 15}}, 0, speechDb)),
+                  std::pair(end, start))
+            << speechDb;
     // Running together: the quietest point between them.
     const std::vector<float> joined = levels(times('#', 20) + "s-s" + times('#', 20));
     EXPECT_EQ(quietestFrame(joined, 10, 30, 15), 21);
