@@ -65,6 +65,12 @@ TEST(SpeechPauses, PausesAreQuietRunsLongEnoughAndSurviveClicks)
         {"a two-frame click inside",
          times('#', 50) + times('_', 15) + "##" + times('_', 15) + times('#', 50),
          {{50, 82}}},
+        {"a click over four frames inside",
+         times('#', 50) + times('_', 15) + "####" + times('_', 15) + times('#', 50),
+         {{50, 84}}},
+        {"five frames are a sound",
+         times('#', 50) + times('_', 15) + "#####" + times('_', 15) + times('#', 50),
+         {{50, 65}, {70, 85}}},
         // Thresholds from the broad level, where a room's rumble sets the
         // floor: a faint breath that stands out only in the band above the
         // rumble stays in the pause.
