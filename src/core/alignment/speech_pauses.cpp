@@ -122,14 +122,20 @@ std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
 
 float medianLevel(const std::vector<float>& levelDb, int first, int end)
 {
+    return levelPercentile(levelDb, first, end, 0.5);
+}
+
+float levelPercentile(const std::vector<float>& levelDb, int first, int end, double share)
+{
     first = std::max(first, 0);
     end = std::min(end, int(levelDb.size()));
     if (end <= first)
         return -200;
     std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
-    const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
+    const size_t index = std::min(values.size() - 1, size_t(share * double(values.size())));
+    const auto at = values.begin() + std::ptrdiff_t(index);
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
 }
 
 int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb)

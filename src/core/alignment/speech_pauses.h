@@ -61,6 +61,10 @@ int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floo
 // The median of the levels of frames [first, end), or -200 when none.
 float medianLevel(const std::vector<float>& levelDb, int first, int end);
 
+// The level that `share` (0..1) of the frames [first, end) lie below, or
+// -200 when none.
+float levelPercentile(const std::vector<float>& levelDb, int first, int end, double share);
+
 // Whole words at a sentence's end (the frame after its last): the end
 // moves later while the three frames from it hold a mean power at least
 // kTailAboveFloorDb above floorDb, never past `limit`. It never moves
