@@ -122,6 +122,13 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
         EXPECT_EQ(lastSoundEnd(levels(times('#', 20) + times('_', 10) + island + times('_', 20)),
                                20, 40, -60.0f),
                   heardTo);
+    // In uneven noise a faint sound lies less than 10 dB above the pause's
+    // median, but is heard above its quietest fifth.
+    const std::vector<float> noisy =
+        levels(times('#', 20) + "_._._._._." + "---" + "._._._._._._._._._._");
+    EXPECT_EQ(std::pair(lastSoundEnd(noisy, 20, 50, medianLevel(noisy, 20, 53)),
+                        lastSoundEnd(noisy, 20, 50, levelPercentile(noisy, 20, 53, 0.2))),
+              std::pair(20, 33));
     // A sound (-20 dB) after a short pause, far above the speech level, is
     // left out of the sentence before it and of the one after it; one at
     // the speech level is speech.
