@@ -164,8 +164,15 @@ placeSentences(const std::vector<float>& levels, const std::vector<float>& thres
             if (soundBefore)
                 limit = std::max(limit, middleOfShort(start));
             const float floor = evidence.pauses[size_t(before)].floorDb;
-            start = std::min(extendStartOverOnset(levels, start, floor, limit),
-                             extendStartOverOnset(hiss, start, hissFloorOf(before), limit));
+            // The broad level as well: a voice's first, breathy periods
+            // lie mostly below the band of `levels`. Measured on real
+            // speech: English starts cutting speech 3 -> 2, median 28 ->
+            // 30 ms (starts 10-40 ms earlier).
+            const Pause& pause = evidence.pauses[size_t(before)];
+            const float broadFloor = medianLevel(thresholdLevels, pause.first, pause.end);
+            start = std::min({extendStartOverOnset(levels, start, floor, limit),
+                              extendStartOverOnset(hiss, start, hissFloorOf(before), limit),
+                              extendStartOverOnset(thresholdLevels, start, broadFloor, limit)});
         }
         if (after >= 0) {
             const float floor = evidence.pauses[size_t(after)].floorDb;
