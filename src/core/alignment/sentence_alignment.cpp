@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace dictora {
 
@@ -53,7 +54,7 @@ constexpr int kBoundaryPauseFrames = 15;
 constexpr int kShortPauseFrames = 8;
 
 // The talker's speech level: the 95th percentile of the levels in
-// [first, end) outside the pauses.
+// [first, end) outside the pauses; infinite when there are none.
 float speechLevel(const std::vector<float>& levels, const std::vector<Pause>& pauses, int first,
                   int end)
 {
@@ -65,7 +66,9 @@ float speechLevel(const std::vector<float>& levels, const std::vector<Pause>& pa
         if (p == pauses.size() || k < pauses[p].first)
             spoken.push_back(levels[size_t(k)]);
     }
-    return percentile(std::move(spoken), 0.95);
+    // With no speech outside the pauses no sound is judged loud.
+    return spoken.empty() ? std::numeric_limits<float>::infinity()
+                          : percentile(std::move(spoken), 0.95);
 }
 
 // How far an end may be carried over its tail (a fading fricative, a
