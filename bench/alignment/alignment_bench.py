@@ -26,7 +26,9 @@ ends that cut speech: the high-passed level of the 100 ms outside a span is
 6 dB or more above the floor of the pause around it. --real-only skips the
 espeak-ng and pocketsphinx cases. --verbose adds each sentence's confidence
 and every boundary off by more than 100 ms or cutting speech, with its text
-and the level around it (see picture()), to tell what kind of error dominates."""
+and the level around it (see picture()), to tell what kind of error dominates;
+in the espeak-ng and pocketsphinx cases, every boundary off by more than
+100 ms with its text."""
 import array, json, math, os, random, re, statistics, subprocess, sys, wave
 
 CLI, WORK = sys.argv[1], sys.argv[2]
@@ -85,6 +87,11 @@ def report(name, result, spans):
     lost = sum(1 for s in result["sentences"] if not s["found"])
     print(f"{name:44s} boundaries {len(errors):4d}  median {statistics.median(errors):6.0f} ms  "
           f"p95 {p95:6.0f} ms  max {errors[-1]:6.0f} ms  not found {lost}")
+    if "--verbose" in sys.argv:
+        for s, (start, end, text) in zip(result["sentences"], spans):
+            for side, truth, found in (("start", start, s["startMs"]), ("end", end, s["endMs"])):
+                if abs(found - truth) > 100:
+                    print(f"      {side:5s} {truth:6d} -> {found:6d}  ({found - truth:+d} ms)  {text[:48]}")
 
 
 def espeak_lesson():
