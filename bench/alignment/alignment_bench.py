@@ -24,7 +24,11 @@ row) and language, aligned with --language; errors of every line's start and
 end per language (median, 95th percentile, worst, count over 250 ms), and the
 ends that cut speech: the high-passed level of the 100 ms outside a span is
 6 dB or more above the floor of the pause around it. --real-only skips the
-espeak-ng and pocketsphinx cases."""
+espeak-ng and pocketsphinx cases. --verbose adds each sentence's confidence
+and every boundary off by more than 100 ms or cutting speech, with its text
+and the level around it (see picture()), to tell what kind of error dominates;
+in the espeak-ng and pocketsphinx cases, every boundary off by more than
+100 ms with its text."""
 import array, json, math, os, random, re, statistics, subprocess, sys, wave
 
 CLI, WORK = sys.argv[1], sys.argv[2]
@@ -83,6 +87,11 @@ def report(name, result, spans):
     lost = sum(1 for s in result["sentences"] if not s["found"])
     print(f"{name:44s} boundaries {len(errors):4d}  median {statistics.median(errors):6.0f} ms  "
           f"p95 {p95:6.0f} ms  max {errors[-1]:6.0f} ms  not found {lost}")
+    if "--verbose" in sys.argv:
+        for s, (start, end, text) in zip(result["sentences"], spans):
+            for side, truth, found in (("start", start, s["startMs"]), ("end", end, s["endMs"])):
+                if abs(found - truth) > 100:
+                    print(f"      {side:5s} {truth:6d} -> {found:6d}  ({found - truth:+d} ms)  {text[:48]}")
 
 
 def espeak_lesson():
@@ -235,20 +244,40 @@ def levels_of(path):
 
 
 def cuts_speech(levels, start_ms, end_ms, before, after):
-    """Whether speech lies in the 100 ms before start or after end: their
-    mean power is 6 dB or more above the floor (median level) of the true
+    """Which of "start" and "end" cut speech: the 100 ms before start or after
+    end hold a mean power 6 dB or more above the floor (median level) of the
     pause on that side, frames before..start and end..after (ms)."""
-    cut = 0
-    for outside, pause in ((range(start_ms // 10 - 10, start_ms // 10), range(before // 10, start_ms // 10)),
-                           (range(end_ms // 10, end_ms // 10 + 10), range(end_ms // 10, after // 10))):
+    cut = []
+    for side, outside, pause in (
+            ("start", range(start_ms // 10 - 10, start_ms // 10), range(before // 10, start_ms // 10)),
+            ("end", range(end_ms // 10, end_ms // 10 + 10), range(end_ms // 10, after // 10))):
         quiet = sorted(levels[k] for k in pause if 0 <= k < len(levels))
         frames = [levels[k] for k in outside if 0 <= k < len(levels)]
         if not quiet or not frames:
             continue
         floor = quiet[len(quiet) // 2]
         if 10 * math.log10(sum(10 ** (v / 10) for v in frames) / len(frames)) >= floor + 6:
-            cut += 1
+            cut.append(side)
     return cut
+
+
+def picture(levels, truth_ms, found_ms, pause_from, pause_to):
+    """The level around a boundary, 10 ms a character, against the floor of
+    the true pause (frames pause_from..pause_to ms): ' ' under 3 dB above it,
+    '.' 3-6, ':' 6-12, '+' 12-20, '*' 20-30, '#' more; T the truth, F where
+    the aligner put it (X both)."""
+    quiet = sorted(levels[k] for k in range(pause_from // 10, pause_to // 10) if 0 <= k < len(levels))
+    floor = quiet[len(quiet) // 2] if quiet else min(levels)
+    first = max(min(truth_ms, found_ms) // 10 - 25, 0)
+    row = ""
+    for k in range(first, min(max(truth_ms, found_ms) // 10 + 25, len(levels))):
+        above = levels[k] - floor
+        c = next(ch for limit, ch in ((3, " "), (6, "."), (12, ":"), (20, "+"), (30, "*"), (1e9, "#"))
+                 if above < limit)
+        if k in (truth_ms // 10, found_ms // 10):
+            c = "X" if truth_ms // 10 == found_ms // 10 else ("T" if k == truth_ms // 10 else "F")
+        row += c
+    return f"{first * 10:6d} ms |{row}|"
 
 
 def squeeze(text):
@@ -277,10 +306,12 @@ def corpus(root):
                 taken += squeeze(sentences[k]["text"]); last = k; k += 1
             s, e = sentences[first]["startMs"], sentences[last]["endMs"]
             lost += sum(1 for x in sentences[first:last + 1] if not x["found"])
-            errors += [(abs(s - int(start)), name, "start", int(start), s),
-                       (abs(e - int(end)), name, "end", int(end), e)]
-            cut += cuts_speech(levels, s, e, before, after)
-            cut_reference += cuts_speech(levels, int(start), int(end), before, after)
+            errors += [(abs(s - int(start)), name, "start", int(start), s, text, before, int(start)),
+                       (abs(e - int(end)), name, "end", int(end), e, text, int(end), after)]
+            sides = cuts_speech(levels, s, e, before, after)
+            errors[-2:] = [x + (x[2] in sides,) for x in errors[-2:]]
+            cut += len(sides)
+            cut_reference += len(cuts_speech(levels, int(start), int(end), before, after))
         figures.setdefault(language, []).append((errors, cut, cut_reference, lost, result["seconds"],
                                                  len(levels) / 100))
         worst = max(errors)
@@ -291,8 +322,10 @@ def corpus(root):
         if "--verbose" in sys.argv:
             print("      confidence " + " ".join(f"{x.get('confidence', 0):.2f}" for x in sentences))
             for x in errors:
-                if x[0] > 100:
-                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)")
+                if x[0] > 100 or x[8]:
+                    print(f"      {x[2]:5s} {x[3]:6d} -> {x[4]:6d}  ({x[0]} ms)  "
+                          f"{'cuts speech  ' if x[8] else ''}{x[5][:48]}")
+                    print("        " + picture(levels, x[3], x[4], x[6], x[7]))
     for language, files in sorted(figures.items()):
         errors = sorted(x[0] for f in files for x in f[0])
         p95 = errors[min(len(errors) - 1, math.ceil(0.95 * len(errors)) - 1)]

@@ -56,12 +56,13 @@ struct FilmTracksRequest {
     QString targetLanguage; // ISO 639-1, that of the Unit's sentences; empty for English
 };
 
-// Reads the rows of a film's subtitle tracks, each a copy of `blank`; false
-// with the learner's message when it cannot. Registered by the media part
-// of the program; core-only builds have none.
+// Reads the rows of a film's subtitle tracks, each a copy of `blank`, and
+// whether they were read from pictures by OCR; false with the learner's
+// message when it cannot. Registered by the media part of the program;
+// core-only builds have none.
 using FilmRowsReader =
     std::function<bool(const FilmTracksRequest& request, const SentenceRow& blank,
-                       std::vector<SentenceRow>& rows, QString& message)>;
+                       std::vector<SentenceRow>& rows, bool& fromPictures, QString& message)>;
 const FilmRowsReader& filmRowsReader();
 
 struct FilmRowsReaderRegistration {

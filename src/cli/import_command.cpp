@@ -121,6 +121,7 @@ int runImport(QStringList args)
     // Aligned rows, and a film's subtitle rows, are made before the Unit is
     // opened: rows that cannot be made leave every Unit as it was.
     std::vector<SentenceRow> alignedRows;
+    bool fromPictures = false;
     if (film) {
         request.mediaPath = textPath;
         FilmTracksRequest tracks;
@@ -134,7 +135,7 @@ int runImport(QStringList args)
         const SentenceRow blank = makeImportedRow(QFileInfo(textPath).completeBaseName(),
                                                   request.mediaPath, request.mediaLengthMs);
         QString message;
-        if (!filmRowsReader()(tracks, blank, alignedRows, message)) {
+        if (!filmRowsReader()(tracks, blank, alignedRows, fromPictures, message)) {
             printError(QStringLiteral("dictora-cli import: ") + message);
             return 1;
         }
@@ -198,6 +199,13 @@ int runImport(QStringList args)
         fresh.clear();
     }
     SentenceTable& table = context.table;
+    // Text read from pictures waits for the learner's look in Edit mode.
+    const int rowsToReview =
+        fromPictures ? library.reviewMarks().markImported(
+                           outcome.targetRow + 1, alignedRows,
+                           std::vector<std::optional<ReviewReason>>(alignedRows.size(),
+                                                                    ReviewReason::ReadFromPicture))
+                     : 0;
     int titleRow = sectionTitleRow(table, outcome.targetRow);
     // The media belongs to the whole Section: after the append answer it goes
     // to the title row, not to the last old sentence the import stopped on.
@@ -218,6 +226,7 @@ int runImport(QStringList args)
                {"sectionRow", titleRow},
                {"sectionTitle", table.field(titleRow, SectionTitle)},
                {"rowsAdded", outcome.rowsAdded},
+               {"rowsToReview", rowsToReview},
                {"codePage", QString::fromLatin1(outcome.codePage.codePage)},
                {"rows", table.rowCount()}});
     return 0;

@@ -4,9 +4,11 @@
 #include "cli/study_context.h"
 
 #include "core/study/progress_pass.h"
+#include "core/study/review_mark_file.h"
 #include "core/study/unit_file.h"
 #include "core/study/unit_names.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 
@@ -24,6 +26,26 @@ QJsonArray rowsJson(const SentenceTable& table)
         rows.append(fields);
     }
     return rows;
+}
+
+// The rows that wait for the learner's look, by the marks beside the Unit
+// file; a marks file that cannot be read marks none.
+QJsonArray reviewJson(const QString& unitPath, const SentenceTable& table)
+{
+    QJsonArray review;
+    QFile file(reviewMarksPath(unitPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return review;
+    const auto marks = decodeReviewMarks(file.read(16 * 1024 * 1024));
+    if (!marks)
+        return review;
+    const auto reasons = matchReviewMarks(table.rows(), *marks);
+    for (size_t r = 0; r < reasons.size(); ++r)
+        if (reasons[r])
+            review.append(QJsonObject{{"row", int(r)},
+                                      {"reason", reviewReasonWord(*reasons[r])},
+                                      {"note", reviewReasonText(*reasons[r])}});
+    return review;
 }
 
 int runShow(QStringList args)
@@ -89,13 +111,17 @@ int runShow(QStringList args)
             return 1;
         }
     }
-    printJson({{"reviewFrequency", header.reviewFrequency},
-               {"newPerDay", double(header.newPerDay)},
-               {"newPerDayUnit", header.newPerDayUnit},
-               {"rows", rowsJson(table)},
-               {"unitPercentText", figures.texts.unitPercentText},
-               {"progressLine", figures.texts.progressLine},
-               {"estimateText", figures.texts.estimateText}});
+    QJsonObject shown{{"reviewFrequency", header.reviewFrequency},
+                      {"newPerDay", double(header.newPerDay)},
+                      {"newPerDayUnit", header.newPerDayUnit},
+                      {"rows", rowsJson(table)},
+                      {"unitPercentText", figures.texts.unitPercentText},
+                      {"progressLine", figures.texts.progressLine},
+                      {"estimateText", figures.texts.estimateText}};
+    // Only a Unit with rows waiting for a look says so.
+    if (const QJsonArray review = reviewJson(path, table); !review.isEmpty())
+        shown.insert(QStringLiteral("review"), review);
+    printJson(shown);
     return 0;
 }
 

@@ -65,7 +65,7 @@ const CommandRegistration registration{
 
 const FilmRowsReaderRegistration reader{[](const FilmTracksRequest& tracks,
                                            const SentenceRow& blank, std::vector<SentenceRow>& rows,
-                                           QString& message) {
+                                           bool& fromPictures, QString& message) {
     gst_init(nullptr, nullptr);
     FilmSubtitleRequest request;
     request.path = tracks.path;
@@ -81,6 +81,7 @@ const FilmRowsReaderRegistration reader{[](const FilmTracksRequest& tracks,
     if (!read.message.isEmpty())
         printError(QStringLiteral("dictora-cli import: ") + read.message);
     rows = std::move(read.rows);
+    fromPictures = read.fromPictures;
     return true;
 }};
 

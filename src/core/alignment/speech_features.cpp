@@ -17,6 +17,9 @@ constexpr float kPreEmphasis = 0.97f;
 // murmur (which a stronger one, such as the pre-emphasis, took away from
 // the ends of "nine" and "home" under noise), above offsets and rumble.
 constexpr double kEdgeHighPassHz = 100.0;
+// Where the band level starts: above the lowest voices' pitch, below the
+// first formant of every vowel and nasal.
+constexpr double kBandLowHz = 200.0;
 // Every frame is measured as if a faint hiss (4 steps of 16-bit RMS) lay
 // under it: digital silence then looks like a quiet room, in a recording as
 // in the synthetic speech, instead of an endless minus.
@@ -40,6 +43,17 @@ void FeatureTrack::reserve(int frames)
     energyDb.reserve(size_t(frames));
     edgeDb.reserve(size_t(frames));
     hissDb.reserve(size_t(frames));
+    bandDb.reserve(size_t(frames));
+}
+
+std::vector<float> FeatureTrack::pauseLevels() const
+{
+    if (bandDb.size() != energyDb.size() || hissDb.size() != energyDb.size())
+        return speechLevels();
+    std::vector<float> levels = bandDb;
+    for (size_t k = 0; k < levels.size(); ++k)
+        levels[k] = std::max(levels[k], hissDb[k]);
+    return levels;
 }
 
 std::vector<float> FeatureTrack::speechLevels() const
@@ -104,6 +118,16 @@ FeatureExtractor::FeatureExtractor(int sampleRate)
     double windowPower = 0;
     for (const float w : hamming_)
         windowPower += double(w) * w;
+    // The band level: the power of the bins from kBandLowHz, the
+    // pre-emphasis undone, as the mean square of the signal (both halves of
+    // the spectrum, the window's power taken out).
+    bandFirstBin_ = std::clamp(int(std::ceil(kBandLowHz * fftSize_ / std::max(sampleRate, 1))), 1,
+                               fftSize_ / 2);
+    for (int bin = bandFirstBin_; bin <= fftSize_ / 2; ++bin) {
+        const double w = 2 * std::numbers::pi * bin / fftSize_;
+        const double emphasis = 1 + kPreEmphasis * kPreEmphasis - 2 * kPreEmphasis * std::cos(w);
+        bandWeights_.push_back(float(2.0 / (emphasis * fftSize_ * windowPower)));
+    }
     // Filters evenly spaced on the mel scale, weights on the FFT bins.
     const float high = std::min(kHighHz, sampleRate * 0.5f * 0.95f);
     const float lowMel = hzToMel(kLowHz), highMel = hzToMel(high);
@@ -208,6 +232,10 @@ void FeatureExtractor::computeFrame(const float* samples)
             }
         }
     }
+    double band = 0;
+    for (size_t b = 0; b < bandWeights_.size(); ++b)
+        band += bandWeights_[b] * std::norm(spectrum_[size_t(bandFirstBin_) + b]);
+    track_.bandDb.push_back(decibels(band * window_));
     float logMel[kFilterCount];
     for (int f = 0; f < kFilterCount; ++f) {
         const std::vector<float>& weights = filterWeights_[size_t(f)];

@@ -36,6 +36,12 @@ struct FeatureTrack {
     // stands some 5 dB higher here than in edgeDb, a voice's low harmonics
     // 15 dB lower. Empty like edgeDb.
     std::vector<float> hissDb;
+    // Per frame, the level of the spectrum from 200 Hz up: a voice's
+    // harmonics, a nasal's murmur and every fricative are there, while the
+    // thump of breath on a microphone, handling noise and the rumble of a
+    // room lie below it and fall away, which the gentle slope of edgeDb's
+    // high-pass keeps at half their level. Empty like edgeDb.
+    std::vector<float> bandDb;
 
     const std::vector<float>& edgeLevels() const
     {
@@ -45,6 +51,12 @@ struct FeatureTrack {
     // of edgeLevels() and hissDb, so that both a nasal's murmur and a
     // fricative count as speech.
     std::vector<float> speechLevels() const;
+    // Whether a frame is speech or pause is told on the higher of bandDb
+    // and hissDb, against thresholds set on speechLevels(): in a pause the
+    // band level lies below the broad one, so low sounds that are not
+    // speech stay in the pause, while speech keeps its level in both.
+    // speechLevels() where the track has no band level.
+    std::vector<float> pauseLevels() const;
 
     int frameCount() const { return int(energyDb.size()); }
     const float* frame(int index) const { return values.data() + size_t(index) * kFeatureSize; }
@@ -91,6 +103,8 @@ private:
     std::vector<std::vector<float>> filterWeights_;
     std::vector<float> filterFloor_; // the faint hiss's power in each filter
     std::vector<float> dct_;         // kFeatureSize rows of filter count
+    int bandFirstBin_ = 1;
+    std::vector<float> bandWeights_; // per bin from bandFirstBin_
     FeatureTrack track_;
 };
 

@@ -14,7 +14,7 @@ constexpr int kBlockReach = 2;
 constexpr float kQuietShare = 0.3f;
 constexpr float kLeastQuietDb = 6.0f;
 constexpr float kLeastContrastDb = 12.0f;
-constexpr int kBlipFrames = 2;
+constexpr int kBlipFrames = 4;
 constexpr int kMeanFrames = 3;
 constexpr int kSteadyFrames = 15;
 constexpr float kSteadyRangeDb = 3.0f;
@@ -69,9 +69,11 @@ std::vector<float> quietThresholds(const std::vector<float>& levelDb)
     return threshold;
 }
 
-std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames)
+std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames,
+                              const std::vector<float>& thresholdLevelDb)
 {
-    const std::vector<float> threshold = quietThresholds(levelDb);
+    const std::vector<float> threshold =
+        quietThresholds(thresholdLevelDb.size() == levelDb.size() ? thresholdLevelDb : levelDb);
     const int frames = int(levelDb.size());
     // Steady noise (a fan, hum, another room's tone) is a pause too: well
     // below the speech, its level holds within kSteadyRangeDb for
@@ -111,15 +113,43 @@ std::vector<Pause> findPauses(const std::vector<float>& levelDb, int minFrames)
             else
                 break;
         }
-        if (end - first >= minFrames) {
-            std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
-            std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 5),
-                             values.end());
-            pauses.push_back({first, end, values[values.size() / 5]});
-        }
+        if (end - first >= minFrames)
+            pauses.push_back({first, end, medianLevel(levelDb, first, end)});
         k = end;
     }
     return pauses;
+}
+
+float medianLevel(const std::vector<float>& levelDb, int first, int end)
+{
+    return levelPercentile(levelDb, first, end, 0.5);
+}
+
+float levelPercentile(const std::vector<float>& levelDb, int first, int end, double share)
+{
+    first = std::max(first, 0);
+    end = std::min(end, int(levelDb.size()));
+    if (end <= first)
+        return -200;
+    std::vector<float> values(levelDb.begin() + first, levelDb.begin() + end);
+    const size_t index = std::min(values.size() - 1, size_t(share * double(values.size())));
+    const auto at = values.begin() + std::ptrdiff_t(index);
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+int lastSoundEnd(const std::vector<float>& levelDb, int from, int to, float floorDb)
+{
+    const float heard = floorDb + kHeardAboveFloorDb;
+    to = std::min(to, int(levelDb.size()));
+    for (int end = to; end >= from + kMeanFrames; --end) {
+        if (meanLevel(levelDb, end - kMeanFrames, kMeanFrames) < heard)
+            continue;
+        while (levelDb[size_t(end) - 1] < heard)
+            --end;
+        return end + kMeanFrames <= to ? end : from;
+    }
+    return from;
 }
 
 int extendEndOverTail(const std::vector<float>& levelDb, int end, float floorDb, int limit)
@@ -134,6 +164,46 @@ int extendStartOverOnset(const std::vector<float>& levelDb, int start, float flo
     while (start > limit &&
            meanLevel(levelDb, start - kMeanFrames, kMeanFrames) >= floorDb + kTailAboveFloorDb)
         --start;
+    return start;
+}
+
+namespace {
+
+bool holdsLoudSound(const std::vector<float>& levelDb, int from, int to, float speechDb)
+{
+    for (int k = from; k + kMeanFrames <= to; ++k)
+        if (meanLevel(levelDb, k, kMeanFrames) >= speechDb + kLoudAboveSpeechDb)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int endBeforeLoudSound(const std::vector<float>& levelDb, const std::vector<Pause>& shortPauses,
+                       int end, float speechDb)
+{
+    for (auto p = shortPauses.rbegin(); p != shortPauses.rend(); ++p) {
+        if (p->end >= end)
+            continue;
+        if (p->end < end - kLoudSoundFrames)
+            break;
+        if (holdsLoudSound(levelDb, p->end, end, speechDb))
+            return p->first;
+    }
+    return end;
+}
+
+int startAfterLoudSound(const std::vector<float>& levelDb, const std::vector<Pause>& shortPauses,
+                        int start, float speechDb)
+{
+    for (const Pause& p : shortPauses) {
+        if (p.first <= start)
+            continue;
+        if (p.first > start + kLoudSoundFrames)
+            break;
+        if (holdsLoudSound(levelDb, start, p.first, speechDb))
+            return p.end;
+    }
     return start;
 }
 

@@ -37,6 +37,8 @@ QString rowAnnouncement(const SentenceRow& row, const RowAnnouncementContext& co
                     .arg(timePointText(textToUInt(row[StartMs])),
                          timePointText(textToUInt(row[EndMs])));
     }
+    if (!context.review.isEmpty())
+        text += QStringLiteral(", ") + context.review;
     return text;
 }
 

@@ -18,6 +18,11 @@ inline constexpr int kMarkerRight = 30;
 inline constexpr int kStartColumnRight = 180;
 inline constexpr int kEndColumnRight = 330;
 
+// A row waiting for the learner's look (review_marks.h) shows an amber band
+// at the left of its marker strip, in every mode.
+inline constexpr int kReviewBandWidth = 10;
+inline constexpr quint32 kReviewBandArgb = 0xFFFFB000;
+
 // Parts of a row to repaint; row edits name 1 to 3.
 enum RowPart { WholeWidth = 0, TimeColumns = 1, StartColumn = 2, EndColumn = 3, TextColumn = 4 };
 // The x range [first, second) a repaint of part covers, a pixel wider on

@@ -123,8 +123,13 @@ void UnitLibrary::listFolder(bool loadEach)
     names_.clear();
     percentTexts_.clear();
     unreadable_.clear();
-    if (loadEach)
+    if (loadEach) {
         ensureNotebook();
+        // The scan loads Units one by one into the table: no Unit's marks
+        // may be matched to, or written from, another's rows.
+        saveMarks();
+        marks_.close();
+    }
     names_ << kNotebookName;
     percentTexts_ << QString();
     if (loadEach) {
@@ -218,6 +223,7 @@ bool UnitLibrary::OpenUnit(int position)
     CloseUnit();
     setOpenUnit(position, names_.at(position), unitPath(names_.at(position)));
     LoadUnit();
+    marks_.open(state_.unitFilePath);
     const bool savedNew = SaveUnit();
     emit unitOpened();
     return saved && savedNew;
@@ -237,6 +243,7 @@ void UnitLibrary::CloseUnit()
     state_.dictationMode = false;
     state_.editMode = false;
     state_.lineByLineMode = false;
+    marks_.close();
     table_.clear();
     loadedBytes_.clear();
     loadedPath_.clear();
@@ -393,13 +400,28 @@ bool UnitLibrary::SaveUnit()
     lastError_.clear();
     unsaved_ = false;
     storeFigures(figures);
+    // After the Unit: the marks name rows as its file now holds them.
+    saveMarks();
     return true;
+}
+
+void UnitLibrary::saveMarks()
+{
+    if (marks_.unitFilePath() != state_.unitFilePath || !marks_.hasUnsavedChanges())
+        return;
+    const WriteOutcome written = marks_.save(*steps_);
+    if (written.ok || written.error == marksError_)
+        return;
+    marksError_ = written.error;
+    emit saveFailed(QStringLiteral("待核对的标记没能保存: ") + written.error);
 }
 
 bool UnitLibrary::saveBeforeClosing()
 {
-    if (!hasUnsavedChanges())
+    if (!hasUnsavedChanges()) {
+        saveMarks();
         return true;
+    }
     state_.unitModified = false;
     unsaved_ = true;
     // The learner is asked next, with this reason: no box of its own.
@@ -534,10 +556,14 @@ void UnitLibrary::autosaveStep()
     // their retry time, so a full disk is not written to ten times a second
     // (a clock set back does not put the retry off).
     const bool waiting = now < retryAt_ && retryAt_ - now <= kSaveRetrySeconds;
-    if (state_.unitModified)
+    if (state_.unitModified) {
         state_.unitModified = false;
-    else if (!unsaved_ || waiting)
+    } else if (!unsaved_ || waiting) {
+        // Marks the learner looked at clear without changing the Unit.
+        if (!unsaved_)
+            saveMarks();
         return;
+    }
     retrying_ = unsaved_;
     unsaved_ = true;
     const bool saved = SaveUnit();

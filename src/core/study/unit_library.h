@@ -5,6 +5,7 @@
 #include "core/study/dictation_results.h"
 #include "core/study/program_folder.h"
 #include "core/study/progress_pass.h"
+#include "core/study/review_marks.h"
 #include "core/study/sentence_table.h"
 #include "core/study/stamp.h"
 #include "core/study/study_state.h"
@@ -82,6 +83,12 @@ public:
     int openPosition() const { return openPosition_; }
     const QString& unitName() const { return unitName_; }
     const QString& unitFilePath() const { return state_.unitFilePath; }
+    // The open Unit's rows that wait for the learner's look. They are read
+    // when the Unit opens and written after each save of it (and by the
+    // autosave when only they changed); they follow a rename and go with a
+    // delete.
+    ReviewMarks& reviewMarks() { return marks_; }
+    const ReviewMarks& reviewMarks() const { return marks_; }
     bool isNotebook() const { return state_.isNotebook; }
     const UnitHeader& header() const { return header_; }
     int32_t reviewFrequency() const { return header_.reviewFrequency; }
@@ -243,11 +250,15 @@ private:
     // Keeps the message as lastError and reports it through saveFailed,
     // unless an operation that reports its own failure is under way.
     bool fail(const QString& message);
+    // Writes the open Unit's marks when they changed; a failure is told once.
+    void saveMarks();
 
     ProgramFolder folder_;
     StudyState& state_;
     SentenceTable& table_;
     MediaCommands* media_;
+    ReviewMarks marks_{table_};
+    QString marksError_;
 
     QStringList names_;
     QStringList percentTexts_;

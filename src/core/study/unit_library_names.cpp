@@ -41,6 +41,8 @@ UnitResult UnitLibrary::createUnit(const QString& name, const UnitHeader& header
         lastError_ = written.error;
         return UnitResult::failure(written.error);
     }
+    // Marks a Unit of this name left behind are not this Unit's.
+    ReviewMarks::removeFileOf(path, *steps_);
     names_ << name;
     percentTexts_ << QString();
     emit listChanged();
@@ -118,6 +120,11 @@ UnitResult UnitLibrary::renameOpenUnit(const QString& newName)
                               .arg(QDir::toNativeSeparators(oldPath), reason),
                           notebook.after.isEmpty() ? nullptr : &notebook);
     }
+    // The marks are no part of the Unit: a failure to carry them over is
+    // told, and the rename stands.
+    const WriteOutcome marksMoved = marks_.follow(newPath, *steps_);
+    if (!marksMoved.ok)
+        emit saveFailed(QStringLiteral("待核对的标记没能随单元改名: ") + marksMoved.error);
     unitName_ = newName;
     names_[openPosition_] = newName;
     emit listChanged();
@@ -160,6 +167,8 @@ UnitResult UnitLibrary::deleteOpenUnit()
         return UnitResult::failure(
             QStringLiteral("cannot delete %1: %2")
                 .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(errno))));
+    ReviewMarks::removeFileOf(path, *steps_);
+    marks_.close();
     const int position = openPosition_;
     completion_.removePosition(position);
     names_.removeAt(position);

@@ -4,6 +4,7 @@
 #include "core/study/row_announcement.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
+#include "core/study/unit_library.h"
 #include "ui/dictation/dictation_form.h"
 #include "ui/dictation/dictation_toolbar.h"
 #include "ui/study/progress_panel.h"
@@ -285,8 +286,11 @@ void describeForAssistiveTechnology(StudyPanel& panel)
         list->setAccessibleName(QStringLiteral("句子列表"));
         const StudyState& state = panel.state();
         SentenceTable& table = panel.services().sentences;
-        table.accessibleRowText = [&state, &table](int row) {
+        const UnitLibrary* library = panel.services().library;
+        table.accessibleRowText = [&state, &table, library](int row) {
             RowAnnouncementContext context;
+            if (const auto reason = library ? library->reviewMarks().reasonAt(row) : std::nullopt)
+                context.review = reviewReasonText(*reason);
             context.current = row == state.currentRow;
             context.dictationMode = state.dictationMode;
             context.editMode = state.editMode;

@@ -385,14 +385,17 @@ void AddContentDialog::confirm()
     // A film chosen without a subtitle file offers its own tracks; a cancel
     // or a refusal leaves the dialog open and the Unit as it was.
     std::vector<SentenceRow> filmRows;
+    // Why prepared rows wait for the learner's look, row by row; empty: none.
+    std::vector<std::optional<ReviewReason>> reviewReasons;
     if (!confirmation.choice.textChosen && confirmation.choice.mediaChosen) {
         const QString& film = confirmation.choice.mediaPath;
         const QString title = confirmation.titleText.isEmpty() ? QFileInfo(film).completeBaseName()
                                                                : confirmation.titleText;
         QString refusal;
+        bool fromPictures = false;
         switch (offerFilmTracks(this, film, languageOfRows(services.sentences.rows()),
                                 makeImportedRow(title, film, confirmation.mediaLengthMs), filmRows,
-                                refusal)) {
+                                refusal, &fromPictures)) {
         case FilmTrackOffer::Cancelled:
             return;
         case FilmTrackOffer::Refused:
@@ -404,6 +407,8 @@ void AddContentDialog::confirm()
             confirmation.choice.textChosen = true;
             confirmation.choice.textPath = film;
             confirmation.preparedRows = &filmRows;
+            if (fromPictures)
+                reviewReasons.assign(filmRows.size(), ReviewReason::ReadFromPicture);
             break;
         case FilmTrackOffer::NoTracks:
             break;
@@ -441,7 +446,8 @@ void AddContentDialog::confirm()
         request.tidy = confirmation.tidy;
         request.titleField = confirmation.titleText;
         QString refusal;
-        if (!alignChosenText(this, request, alignedRows, refusal, alignmentNotice)) {
+        if (!alignChosenText(this, request, alignedRows, refusal, alignmentNotice,
+                             &reviewReasons)) {
             if (!refusal.isEmpty())
                 QMessageBox::information(this, caption, refusal);
             return;
@@ -457,6 +463,10 @@ void AddContentDialog::confirm()
     if (outcome.import.status == TextImportOutcome::Status::Refused ||
         outcome.import.status == TextImportOutcome::Status::Unreadable)
         QMessageBox::information(this, caption, outcome.import.message);
+    if (outcome.import.status == TextImportOutcome::Status::Imported && services.library &&
+        confirmation.preparedRows && !reviewReasons.empty())
+        services.library->reviewMarks().markImported(outcome.import.targetRow + 1,
+                                                     *confirmation.preparedRows, reviewReasons);
     if (outcome.import.status == TextImportOutcome::Status::Imported && !alignmentNotice.isEmpty())
         QMessageBox::information(this, caption, alignmentNotice);
     switch (outcome.copy.status) {

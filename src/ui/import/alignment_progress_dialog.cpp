@@ -31,7 +31,8 @@ TextFileAlignment AlignmentProgressDialog::run(const TextImportRequest& request)
 }
 
 bool alignChosenText(QWidget* owner, const TextImportRequest& request,
-                     std::vector<SentenceRow>& rows, QString& message, QString& notice)
+                     std::vector<SentenceRow>& rows, QString& message, QString& notice,
+                     std::vector<std::optional<ReviewReason>>* reasons)
 {
     AlignmentProgressDialog progress(owner);
     TextFileAlignment aligned = progress.run(request);
@@ -49,11 +50,22 @@ bool alignChosenText(QWidget* owner, const TextImportRequest& request,
         message = aligned.message;
         return false;
     }
-    // A sentence not found has no time to give: the learner imports only
-    // the sentences found, or nothing.
+    // A sentence not found in a text without times has no time to give:
+    // the learner imports only the sentences found, or nothing.
     const std::vector<AlignedSentence>& sentences = aligned.media.sentences;
     const int found = foundCount(sentences);
-    if (found < int(sentences.size())) {
+    if (found > 0 && found < int(sentences.size()) && aligned.text.retime && reasons) {
+        // Re-timed, a sentence not found keeps the time its subtitle states:
+        // it is imported, marked for the learner to set by the waveform.
+        reasons->assign(aligned.text.rows.size(), std::nullopt);
+        for (size_t k = 0; k < sentences.size() && k < aligned.text.spokenRows.size(); ++k)
+            if (!sentences[k].found)
+                (*reasons)[size_t(aligned.text.spokenRows[k])] = ReviewReason::NotFoundInRecording;
+        notice = QStringLiteral("在录音里有 %1 句没有找到 (共 %2 句): 它们保留了字幕里的时间, "
+                                "标了橙色; 请在编辑模式下按波形设定时间.")
+                     .arg(int(sentences.size()) - found)
+                     .arg(sentences.size());
+    } else if (found < int(sentences.size())) {
         if (found == 0) {
             message = notAllFoundMessage(sentences);
             return false;

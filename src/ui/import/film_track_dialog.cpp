@@ -78,7 +78,8 @@ TrackChoice FilmTrackDialog::chosen() const
 
 FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath,
                                const QString& targetLanguage, const SentenceRow& blank,
-                               std::vector<SentenceRow>& rows, QString& message)
+                               std::vector<SentenceRow>& rows, QString& message,
+                               bool* fromPictures)
 {
     QFile file(mediaPath);
     if (!file.open(QIODevice::ReadOnly) ||
@@ -110,8 +111,12 @@ FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath,
         return FilmTrackOffer::Refused;
     }
     rows = std::move(read.rows);
-    message = read.fromPictures ? QStringLiteral("字幕由图片识别而来, 请在编辑模式下核对每一句.")
-                                : QString();
+    if (fromPictures)
+        *fromPictures = read.fromPictures;
+    message =
+        read.fromPictures
+            ? QStringLiteral("字幕由图片识别而来, 每一句都标了橙色; 请在编辑模式下核对每一句.")
+            : QString();
     if (!read.message.isEmpty())
         message += (message.isEmpty() ? QString() : QStringLiteral(" ")) + read.message;
     return FilmTrackOffer::Read;

@@ -49,9 +49,11 @@ enum class FilmTrackOffer {
 // subtitle tracks, asks which to take and reads their rows, each a copy of
 // `blank`, with the reading's progress shown and cancellable. The tracks
 // offered first are those of `targetLanguage` (ISO 639-1, the language of
-// the Unit's sentences) and a Chinese prompt.
+// the Unit's sentences) and a Chinese prompt. fromPictures (when given)
+// tells whether the sentences were read from pictures by OCR.
 FilmTrackOffer offerFilmTracks(QWidget* owner, const QString& mediaPath,
                                const QString& targetLanguage, const SentenceRow& blank,
-                               std::vector<SentenceRow>& rows, QString& message);
+                               std::vector<SentenceRow>& rows, QString& message,
+                               bool* fromPictures = nullptr);
 
 } // namespace dictora

@@ -99,6 +99,11 @@ StatusFigures ProgressPanel::figures() const
     return f;
 }
 
+int ProgressPanel::reviewWaiting() const
+{
+    return library_ ? library_->reviewMarks().count() : 0;
+}
+
 void ProgressPanel::RefreshPanel()
 {
     for (StatusItem* item : items_)

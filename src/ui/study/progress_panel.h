@@ -46,6 +46,8 @@ public:
 
     // The figures the items show, read from the unit library.
     StatusFigures figures() const;
+    // How many rows of the open Unit wait for the learner's look.
+    int reviewWaiting() const;
     StatusItem* item(StatusItemType type) const { return items_[int(type)]; }
     StudyPanel& mainPanel() { return panel_; }
     const StudyState& state() const { return state_; }

@@ -6,7 +6,9 @@
 #include "core/media/speech_output.h"
 #include "core/import/content_files.h"
 #include "core/media/media_window_input.h"
+#include "core/study/review_marks.h"
 #include "core/study/row_look.h"
+#include "core/study/unit_library.h"
 #include "core/study/sentence_list_rules.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_keys.h"
@@ -27,6 +29,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <utility>
 
@@ -41,6 +44,10 @@ SentenceList::SentenceList(StudyPanel& panel, QWidget* parent)
     setModel(&table_);
     delegate_ = new SentenceRowDelegate(table_, state_, this);
     delegate_->watchSelectedPoint(&selectedPoint);
+    if (ReviewMarks* marks = reviewMarks()) {
+        delegate_->watchReviewMarks(marks);
+        connect(marks, &ReviewMarks::changed, viewport(), qOverload<>(&QWidget::update));
+    }
     setItemDelegate(delegate_);
     auto* strip = new WaveformStrip(*this, panel.services(), panel.services().analysis);
     strip->setCoveringWindows([&panel]() -> QList<QRect> {
@@ -134,11 +141,24 @@ void SentenceList::selectionChanged(const QItemSelection& selected,
     rowSelected(row);
 }
 
+ReviewMarks* SentenceList::reviewMarks() const
+{
+    UnitLibrary* library = panel_.services().library;
+    return library ? &library->reviewMarks() : nullptr;
+}
+
+void SentenceList::lookedAtCurrentRow()
+{
+    if (ReviewMarks* marks = reviewMarks())
+        marks->lookedAt(state_.currentRow, state_);
+}
+
 void SentenceList::rowSelected(int row)
 {
     const int previous = state_.currentRow;
     selectionJustChanged = true;
     const RowDecision d = session_.selectRow(row, mediaBusy());
+    lookedAtCurrentRow();
     currentRowRect = visualRect(table_.index(row, 0));
     if (table_.isValidRow(previous))
         viewport()->update(visualRect(table_.index(previous, 0)));
@@ -242,9 +262,19 @@ void SentenceList::mouseDoubleClickEvent(QMouseEvent* event)
 
 bool SentenceList::viewportEvent(QEvent* event)
 {
-    // The list view would start a drag or show tool tips of its own.
-    if (event->type() == QEvent::ToolTip)
+    // The list view would start a drag or show tool tips of its own; a row
+    // that waits for the learner's look says why.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const ReviewMarks* marks = reviewMarks();
+        const std::optional<ReviewReason> reason =
+            marks ? marks->reasonAt(rowAt(help->pos().y())) : std::nullopt;
+        if (reason)
+            QToolTip::showText(help->globalPos(), reviewReasonText(*reason), viewport());
+        else
+            QToolTip::hideText();
         return true;
+    }
     return QTableView::viewportEvent(event);
 }
 

@@ -8,6 +8,7 @@
 
 namespace dictora {
 
+class ReviewMarks;
 class StudyPanel;
 class SentenceRowDelegate;
 class SentenceTable;
@@ -133,6 +134,10 @@ protected:
 
 private:
     void rowSelected(int row);
+    // The open Unit's rows waiting for a look, or none without a library.
+    ReviewMarks* reviewMarks() const;
+    // The current row is on show: in Edit mode its review mark clears.
+    void lookedAtCurrentRow();
     // Does what a mode command decided.
     void carryOut(const ModeDecision& decision);
     ListKeyContext keyContext() const;

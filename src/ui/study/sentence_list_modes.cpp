@@ -82,6 +82,7 @@ void SentenceList::carryOut(const ModeDecision& d)
         loadRow();
     if (d.playLoadedRow)
         playRow();
+    lookedAtCurrentRow();
     if (!d.tip.isEmpty())
         showTipAtCursor(d.tip);
 }

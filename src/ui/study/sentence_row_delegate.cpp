@@ -2,6 +2,7 @@
 #include "ui/study/sentence_row_delegate.h"
 
 #include "core/study/number_text.h"
+#include "core/study/review_marks.h"
 #include "core/study/row_look.h"
 #include "core/study/sentence_table.h"
 #include "core/study/study_state.h"
@@ -110,6 +111,9 @@ void SentenceRowDelegate::paintRow(QPainter& p, int row, const QRect& itemRect) 
         g.setColorAt(1, kListColour);
         p.fillRect(strip, g);
     }
+    if (reviewMarks_ && reviewMarks_->reasonAt(row))
+        p.fillRect(QRect(strip.left(), strip.top(), kReviewBandWidth, strip.height()),
+                   QColor::fromRgba(kReviewBandArgb));
 
     if (look.timeColumns) {
         p.setFont(look.current ? boldFont_ : normalFont_);

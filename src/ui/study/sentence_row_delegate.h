@@ -9,6 +9,7 @@
 
 namespace dictora {
 
+class ReviewMarks;
 class SentenceTable;
 struct StudyState;
 
@@ -25,6 +26,8 @@ public:
     // Where to read the time point marked under the current row in Edit
     // mode (1 start, 2 end; anything else marks none): the list's own field.
     void watchSelectedPoint(const int* point) { selectedPoint_ = point; }
+    // Where to read which rows wait for the learner's look; none: no row does.
+    void watchReviewMarks(const ReviewMarks* marks) { reviewMarks_ = marks; }
     // Right edge of the drawing: the panel width less room for the scroll bar.
     void setDrawWidth(int width) { drawWidth_ = width; }
     int drawWidth() const { return drawWidth_; }
@@ -50,6 +53,7 @@ private:
     const SentenceTable& table_;
     const StudyState& state_;
     const int* selectedPoint_ = nullptr;
+    const ReviewMarks* reviewMarks_ = nullptr;
     int drawWidth_ = 0;
     QFont boldFont_;
     QFont normalFont_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/study/status_item.h"
 
+#include "core/study/review_mark_file.h"
 #include "core/study/study_state.h"
 #include "ui/study/progress_panel.h"
 #include "ui/widgets/ui_font.h"
@@ -95,12 +96,18 @@ void StatusItem::refreshMode()
 {
     const QString before = texts_.label;
     const QString now = modeName(state_);
+    // Under the mode: how many rows still wait for the learner's look.
+    const QString waiting = reviewWaitingText(panel_.reviewWaiting());
     const QColor ground = backgroundColour();
     if (ground != paintedGround_)
         update();
+    if (waiting != texts_.value) {
+        texts_.value = waiting;
+        update();
+    }
     if (now == before)
         return;
-    texts_ = {now, {}};
+    texts_.label = now;
     update();
     if ((before == kDictationModeName) != (now == kDictationModeName))
         panel_.dictationModeChanged(now == kDictationModeName);
@@ -119,7 +126,7 @@ void StatusItem::paintEvent(QPaintEvent*)
     painter.setPen(hovered_ ? kHoverText : kPlainText);
     const int w = width();
     const int h = height();
-    if (type_ == StatusItemType::Mode) {
+    if (type_ == StatusItemType::Mode && texts_.value.isEmpty()) {
         painter.drawText(QRect(0, h / 4, w, h - h / 4), Qt::AlignHCenter | Qt::AlignTop,
                          texts_.label);
         return;

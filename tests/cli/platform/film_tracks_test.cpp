@@ -267,6 +267,10 @@ TEST_F(FilmTracks, PictureSubtitlesAreReadByOcrWithTheirTimes)
         QFile::remove(home.filePath("Data/Film.dat"));
         const CliRun run = import({path});
         ASSERT_EQ(run.exitCode, 0) << run.error.toStdString();
+        // Text read from pictures waits for the learner's look.
+        EXPECT_EQ(run.json["rowsToReview"].toInt(), int(c.cues.size()));
+        EXPECT_EQ(runCli({"show", "Film"}, home.path()).json["review"].toArray().size(),
+                  qsizetype(c.cues.size()));
         const std::vector<SentenceRow> rows = sentences();
         ASSERT_EQ(rows.size(), c.cues.size());
         for (size_t i = 0; i < rows.size(); ++i) {

@@ -8,20 +8,21 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 using namespace dictora;
 
 namespace {
 
-// Levels from a picture: '_' room tone (-60 dB), '-' a faint tail or
+// Levels from a picture: '_' room tone (-60 dB), '.' a breath of it (-55 dB), '-' a faint tail or
 // onset (-48 dB), 'h' a steady hum (-45 dB), 's' and 'z' a fricative
 // (-40 and -34 dB), '#' a vowel (-20 dB).
 std::vector<float> levels(const std::string& picture)
 {
-    const float level[] = {-60, -48, -45, -40, -34, -20};
+    const float level[] = {-60, -55, -48, -45, -40, -34, -20};
     std::vector<float> values;
     for (const char c : picture)
-        values.push_back(level[std::min(std::string("_-hsz").find(c), size_t(5))]);
+        values.push_back(level[std::min(std::string("_.-hsz").find(c), size_t(6))]);
     return values;
 }
 
@@ -50,6 +51,7 @@ TEST(SpeechPauses, PausesAreQuietRunsLongEnoughAndSurviveClicks)
         const char* name;
         std::string picture;
         std::vector<std::pair<int, int>> pauses;
+        std::string thresholdPicture = {}; // where the thresholds come from, if not the same
     };
     const Case cases[] = {
         {"one pause", times('#', 50) + times('_', 30) + times('#', 50), {{50, 80}}},
@@ -63,10 +65,23 @@ TEST(SpeechPauses, PausesAreQuietRunsLongEnoughAndSurviveClicks)
         {"a two-frame click inside",
          times('#', 50) + times('_', 15) + "##" + times('_', 15) + times('#', 50),
          {{50, 82}}},
+        {"a click over four frames inside",
+         times('#', 50) + times('_', 15) + "####" + times('_', 15) + times('#', 50),
+         {{50, 84}}},
+        {"five frames are a sound",
+         times('#', 50) + times('_', 15) + "#####" + times('_', 15) + times('#', 50),
+         {{50, 65}, {70, 85}}},
+        // Thresholds from the broad level, where a room's rumble sets the
+        // floor: a faint breath that stands out only in the band above the
+        // rumble stays in the pause.
+        {"a faint breath above the rumble's floor",
+         times('#', 50) + times('_', 20) + times('s', 10) + times('_', 20) + times('#', 50),
+         {{50, 100}},
+         times('#', 50) + times('-', 50) + times('#', 50)},
     };
     for (const Case& c : cases) {
         std::vector<std::pair<int, int>> found;
-        for (const Pause& p : findPauses(levels(c.picture), 15))
+        for (const Pause& p : findPauses(levels(c.picture), 15, levels(c.thresholdPicture)))
             found.emplace_back(p.first, p.end);
         EXPECT_EQ(found, c.pauses) << c.name;
     }
@@ -96,6 +111,35 @@ TEST(SpeechPauses, EndsTakeTheirTailAndStartsTheirOnset)
         else
             EXPECT_EQ(extendStartOverOnset(e, c.from, -60.0f, c.limit), c.start) << c.name;
     }
+    // A pause's floor is its median level; 4 dB above it is still a tail.
+    const std::vector<float> faint =
+        levels(times('#', 20) + "...." + times('_', 14) + times('.', 7) + times('#', 20));
+    EXPECT_EQ(extendEndOverTail(faint, 20, findPauses(faint, 15).at(0).floorDb, 30), 22);
+    // A faint syllable in the pause is heard, a breath of room tone is not.
+    // Sound still going at the end of the range is not heard as an end.
+    for (const auto& [island, heardTo] :
+         {std::pair{"sss", 33}, std::pair{"...", 20}, std::pair{"________sss", 20}})
+        EXPECT_EQ(lastSoundEnd(levels(times('#', 20) + times('_', 10) + island + times('_', 20)),
+                               20, 40, -60.0f),
+                  heardTo);
+    // In uneven noise a faint sound lies less than 10 dB above the pause's
+    // median, but is heard above its quietest fifth.
+    const std::vector<float> noisy =
+        levels(times('#', 20) + "_._._._._." + "---" + "._._._._._._._._._._");
+    EXPECT_EQ(std::pair(lastSoundEnd(noisy, 20, 50, medianLevel(noisy, 20, 53)),
+                        lastSoundEnd(noisy, 20, 50, levelPercentile(noisy, 20, 53, 0.2))),
+              std::pair(20, 33));
+    // A sound (-20 dB) after a short pause, far above the speech level, is
+    // left out of the sentence before it and of the one after it; one at
+    // the speech level is speech.
+    const std::vector<float> after = levels(times('#', 20) + times('_', 10) + "#####");
+    const std::vector<float> before = levels("#####" + times('_', 10) + times('#', 20));
+    for (const auto& [speechDb, end, start] :
+         {std::tuple{-40.0f, 20, 15}, std::tuple{-20.0f, 35, 0}})
+        EXPECT_EQ(std::pair(endBeforeLoudSound(after, {{20, 30}}, 35, speechDb),
+                            startAfterLoudSound(before, {{5, 15}}, 0, speechDb)),
+                  std::pair(end, start))
+            << speechDb;
     // Running together: the quietest point between them.
     const std::vector<float> joined = levels(times('#', 20) + "s-s" + times('#', 20));
     EXPECT_EQ(quietestFrame(joined, 10, 30, 15), 21);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>
 #include <random>
+#include <tuple>
 #include <vector>
 
 using namespace dictora;
@@ -97,5 +98,23 @@ TEST(SpeechFeatures, HissLevelRaisesFricativesAndSpeechLevelsTakeTheHigher)
         EXPECT_EQ(track.speechLevels()[middle],
                   std::max(track.hissDb[middle], track.edgeDb[middle]))
             << c.name;
+    }
+}
+
+TEST(SpeechFeatures, BandLevelDropsWhatLiesBelowAVoice)
+{
+    // dB the band level lies below the edge level, and how far off it may be.
+    const std::tuple<const char*, std::vector<int16_t>, float, float> cases[] = {
+        {"300 Hz murmur", sound(0, 3000, 300, false), 0, 1.5f},
+        {"120 Hz thump", sound(0, 3000, 120, false), 45, 15},
+    };
+    for (const auto& [name, samples, drop, slack] : cases) {
+        FeatureExtractor extractor(16000);
+        extractor.add(samples.data(), int(samples.size()));
+        const FeatureTrack track = extractor.takeTrack();
+        const size_t middle = track.energyDb.size() / 2;
+        EXPECT_NEAR(track.edgeDb[middle] - track.bandDb[middle], drop, slack) << name;
+        EXPECT_EQ(track.pauseLevels()[middle], std::max(track.bandDb[middle], track.hissDb[middle]))
+            << name;
     }
 }

@@ -37,6 +37,9 @@ TEST(RowAnnouncement, SaysWhatTheRowShows)
         // The sentence being dictated is hidden on the screen, and here.
         {fresh, {.current = true, .dictationMode = true, .today = today}, "正在听写的句子, 未学"},
         {fresh, {.current = false, .dictationMode = true, .today = today}, "Good morning, 未学"},
+        {fresh,
+         {.today = today, .review = "文字识别的句子, 请核对"},
+         "Good morning, 未学, 文字识别的句子, 请核对"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(rowAnnouncement(c.row, c.context), QString::fromUtf8(c.said));

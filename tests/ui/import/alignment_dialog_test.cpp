@@ -2,6 +2,7 @@
 #include "modal_script.h"
 
 #include "core/study/unit_file.h"
+#include "core/study/unit_library.h"
 #include "platform/media/gst_media_commands.h"
 #include "support/ui/study_screen.h"
 #include "ui/import/add_content_dialog.h"
@@ -184,6 +185,36 @@ TEST_F(AlignmentDialog, SentencesNotFoundAreLeftOutWhenTheLearnerSaysSo)
     EXPECT_EQ(told, QStringLiteral("只导入了找到的 2 句 (共 3 句)."));
     ASSERT_EQ(table.rowCount(), 3);
     EXPECT_EQ(table.field(2, Text), QStringLiteral("Please buy two tickets for us."));
+}
+
+TEST_F(AlignmentDialog, ReTimingKeepsASentenceNotFoundAtItsOwnTimeMarkedForALook)
+{
+    const QString srt = home.filePath(QStringLiteral("talk.srt"));
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,000 --> 00:00:01,900\nThe train leaves at nine.\n\n"
+               "2\n00:00:01,900 --> 00:00:02,400\nOur teacher gave us a lot of "
+               "homework today.\n\n3\n00:00:02,400 --> 00:00:04,500\nPlease buy "
+               "two tickets for us.\n");
+    file.close();
+    QString told;
+    ModalScript script;
+    script.then([](QDialog& dialog) {
+        clickBox(static_cast<AddContentDialog&>(dialog).alignBox());
+        QTest::mouseClick(static_cast<AddContentDialog&>(dialog).okButton(), Qt::LeftButton);
+    });
+    script.then([](QDialog&) {});
+    script.then([&](QDialog& dialog) {
+        told = static_cast<QMessageBox&>(dialog).text();
+        dialog.accept();
+    });
+    dropFiles(panel->sentenceList()->viewport(), {srt, wave});
+    EXPECT_EQ(script.unexpected(), 0);
+    EXPECT_TRUE(told.contains(QStringLiteral("1 句没有找到 (共 3 句)"))) << told.toStdString();
+    ASSERT_EQ(table.rowCount(), 4);
+    EXPECT_EQ(table.field(2, StartMs), QStringLiteral("1900"));
+    EXPECT_EQ(library->reviewMarks().count(), 1);
+    EXPECT_TRUE(library->reviewMarks().reasonAt(2));
 }
 
 } // namespace

@@ -1,7 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sentence_list_fixture.h"
 
+#include "core/study/review_marks.h"
+#include "core/study/unit_library.h"
+#include "ui/study/progress_panel.h"
+#include "ui/study/status_item.h"
+
+#include <QHelpEvent>
 #include <QImage>
+#include <QToolTip>
 
 namespace dictora {
 namespace {
@@ -84,6 +91,37 @@ TEST_F(SentenceRowDrawing, BackgroundsMarkersColumnsAndTheHiddenSentence)
     // The times and, after their columns, the text.
     EXPECT_GT(yellowPixels(image, 1, 30) - yellowPixels(image, 1, 180), 20);
     EXPECT_GT(yellowPixels(image, 1, 331), 20);
+}
+
+TEST_F(SentenceRowDrawing, RowWaitingForALookIsBandedUntilSeenInEditMode)
+{
+    library->reviewMarks().mark(2, ReviewReason::ReadFromPicture);
+    library->autosaveStep();
+    const QString marksFile = reviewMarksPath(library->unitFilePath());
+    ASSERT_TRUE(QFile::exists(marksFile));
+    StatusItem* mode = panel->progressPanel()->item(StatusItemType::Mode);
+    const auto amber = [&](int row) {
+        const QColor c = shot().pixelColor(4, rowTop(row) + 10);
+        return c.red() > 240 && c.green() > 150 && c.green() < 200 && c.blue() < 40;
+    };
+    EXPECT_TRUE(amber(2));
+    EXPECT_FALSE(amber(1));
+    mode->tick();
+    EXPECT_EQ(mode->value(), "1 句待核对");
+    QHelpEvent help(QEvent::ToolTip, rowPoint(2, 15),
+                    list().viewport()->mapToGlobal(rowPoint(2, 15)));
+    QApplication::sendEvent(list().viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "文字识别的句子, 请核对");
+
+    // Selected in Edit mode, the row has had the learner's look.
+    list().toggleEdit();
+    EXPECT_TRUE(amber(2));
+    clickRow(2);
+    EXPECT_FALSE(amber(2));
+    mode->tick();
+    EXPECT_EQ(mode->value(), "");
+    library->autosaveStep();
+    EXPECT_FALSE(QFile::exists(marksFile));
 }
 
 } // namespace
