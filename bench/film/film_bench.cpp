@@ -125,16 +125,23 @@ int editDistance(const QString& a, const QString& b)
     return row.back();
 }
 
-// OCR of `count` pictures of random lines, drawn by `picture`.
+// OCR of `count` pictures of random lines, drawn by `picture`, in English
+// or (`chinese`) Simplified Chinese.
 void benchOcr(const char* what, int count,
-              const std::function<InkPicture(const QStringList&)>& picture)
+              const std::function<InkPicture(const QStringList&)>& picture, bool chinese = false)
 {
     // Words that plain OCR of 1080p pictures confuses (I/l, c/e, rn/m).
-    const QStringList words{"I",     "like",   "little", "call",   "cell", "Illinois", "clear",
-                            "even",  "modern", "corner", "coffee", "tea",  "eleven",   "lilies",
-                            "ice",   "face",   "will",   "kill",   "fill", "Hello",    "world",
-                            "river", "hill",   "learn",  "we",     "can",  "never",    "leave",
-                            "the",   "old",    "mill",   "tonight"};
+    const QStringList english{"I",     "like",   "little", "call",   "cell", "Illinois", "clear",
+                              "even",  "modern", "corner", "coffee", "tea",  "eleven",   "lilies",
+                              "ice",   "face",   "will",   "kill",   "fill", "Hello",    "world",
+                              "river", "hill",   "learn",  "we",     "can",  "never",    "leave",
+                              "the",   "old",    "mill",   "tonight"};
+    // Glyphs with few strokes and gaps inside (二, 川, 小) beside dense ones.
+    const QStringList han{"我",   "喜欢", "喝茶", "今天", "天气", "很好", "我们", "去",
+                          "公园", "这个", "问题", "很难", "回答", "吃饭", "明白", "学习",
+                          "中文", "朋友", "老师", "电影", "晚上", "二月", "小川", "一个人"};
+    const QStringList& words = chinese ? han : english;
+    const QString blank = chinese ? QString() : QStringLiteral(" ");
     QRandomGenerator random(30);
     std::vector<QStringList> truth;
     std::vector<InkPicture> pictures;
@@ -146,14 +153,15 @@ void benchOcr(const char* what, int count,
             const int count = 3 + int(random.bounded(5));
             for (int w = 0; w < count; ++w)
                 line << words[random.bounded(words.size())];
-            lines << line.join(' ') + (l + 1 == lineCount ? "." : ",");
+            lines << line.join(blank) + (chinese ? (l + 1 == lineCount ? "。" : "，")
+                                                 : (l + 1 == lineCount ? "." : ","));
         }
         truth.push_back(lines);
         pictures.push_back(picture(lines));
     }
     SubtitleOcr ocr;
     QString message;
-    if (!ocr.open(QStringLiteral("eng"), message)) {
+    if (!ocr.open(chinese ? QStringLiteral("chi_sim") : QStringLiteral("eng"), message)) {
         std::printf("%s\n", qPrintable(message));
         return;
     }
@@ -169,10 +177,10 @@ void benchOcr(const char* what, int count,
     }
     const qint64 ms = clock.elapsed();
     const double cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    std::printf("OCR of %zu %s pictures (English, one core): %lld ms (%.0f ms of CPU), "
+    std::printf("OCR of %zu %s pictures (%s, one core): %lld ms (%.0f ms of CPU), "
                 "%.2f %% of %lld characters right\n",
-                pictures.size(), what, static_cast<long long>(ms), cpuMs,
-                100.0 * double(characters - wrong) / double(characters),
+                pictures.size(), what, chinese ? "Chinese" : "English", static_cast<long long>(ms),
+                cpuMs, 100.0 * double(characters - wrong) / double(characters),
                 static_cast<long long>(characters));
 }
 
@@ -193,9 +201,11 @@ int main(int argc, char** argv)
     // "--ocr N" or "--vobsub N" reads N pictures instead of 1,000.
     const int count = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1000;
     if (only.isEmpty() || only == "--ocr")
-        benchOcr("1080p PGS", count, [](const QStringList& lines) {
-            return decodePgsDisplaySet(pgsDisplaySet(lines));
-        });
+        for (const bool chinese : {false, true})
+            benchOcr(
+                "1080p PGS", chinese ? std::max(1, count / 5) : count,
+                [](const QStringList& lines) { return decodePgsDisplaySet(pgsDisplaySet(lines)); },
+                chinese);
     if (only.isEmpty() || only == "--vobsub") {
         // VobSub at DVD size and glyphs, and as some 1080p tracks come.
         for (const auto& [width, height, pixelSize] :

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <map>
 
 namespace dictora {
@@ -171,6 +172,40 @@ InkPicture cropToInk(const InkPicture& picture, uint8_t threshold, int margin)
                     cropped.pixels.begin() + qsizetype(y - top + margin) * cropped.width + margin);
     }
     return cropped;
+}
+
+std::vector<std::pair<int, int>> inkLineBands(const InkPicture& picture, uint8_t threshold,
+                                              int thinnest)
+{
+    std::vector<std::pair<int, int>> bands;
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = picture.pixels.data() + size_t(y) * size_t(picture.width);
+        if (std::none_of(row, row + picture.width, [&](uint8_t p) { return p < threshold; }))
+            continue;
+        if (!bands.empty() && bands.back().second == y)
+            bands.back().second = y + 1;
+        else
+            bands.push_back({y, y + 1});
+    }
+    for (size_t i = 0; i < bands.size() && bands.size() > 1;) {
+        if (bands[i].second - bands[i].first >= thinnest) {
+            ++i;
+            continue;
+        }
+        const int above = i > 0 ? bands[i].first - bands[i - 1].second : INT_MAX;
+        const int below = i + 1 < bands.size() ? bands[i + 1].first - bands[i].second : INT_MAX;
+        const size_t into = above <= below ? i - 1 : i + 1;
+        bands[into] = {std::min(bands[into].first, bands[i].first),
+                       std::max(bands[into].second, bands[i].second)};
+        bands.erase(bands.begin() + std::ptrdiff_t(i));
+        i = 0;
+    }
+    std::vector<std::pair<int, int>> widened;
+    for (size_t i = 0; i < bands.size(); ++i)
+        widened.push_back(
+            {i > 0 ? widened.back().second : 0,
+             i + 1 < bands.size() ? (bands[i].second + bands[i + 1].first) / 2 : picture.height});
+    return widened;
 }
 
 } // namespace dictora

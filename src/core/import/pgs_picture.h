@@ -4,6 +4,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace dictora {
@@ -28,5 +29,12 @@ InkPicture decodePgsDisplaySet(const QByteArray& block);
 // The part of a picture that holds ink (below `threshold`), with `margin`
 // pixels of paper around it; empty when there is no ink.
 InkPicture cropToInk(const InkPicture& picture, uint8_t threshold, int margin);
+
+// The lines of text of a picture as [top, bottom) row bands that together
+// cover it, each reaching halfway into the paper towards its neighbours.
+// Ink thinner than `thinnest` rows (the dots of a lone "i", the strokes of
+// a "二" on a line of its own) belongs to the nearer neighbouring line.
+std::vector<std::pair<int, int>> inkLineBands(const InkPicture& picture, uint8_t threshold,
+                                              int thinnest);
 
 } // namespace dictora
